@@ -1,0 +1,154 @@
+#include "toolkit/application.h"
+
+#include <new>
+#include <stdexcept>
+
+#include "toolkit/failure.h"
+#include "toolkit/form.h"
+
+namespace velbrook {
+
+namespace {
+
+Application* current = nullptr;
+
+std::wstring Widen(const char* text) {
+    std::wstring out;
+    int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (size > 1) {
+        out.resize(static_cast<size_t>(size - 1));
+        ::MultiByteToWideChar(CP_ACP, 0, text, -1, out.data(), size);
+    }
+    return out;
+}
+
+}  // namespace
+
+Application::Application(Dialogs& dialogs, std::wstring title)
+    : dialogs_(&dialogs), title_(std::move(title)), instance_(::GetModuleHandleW(nullptr)) {
+    if (current) throw std::logic_error("only one application per process");
+    current = this;
+}
+
+Application::~Application() { current = nullptr; }
+
+Application& Application::Current() {
+    if (!current) throw std::logic_error("no application");
+    return *current;
+}
+
+bool Application::Exists() { return current != nullptr; }
+
+void Application::Set_Title(std::wstring title) { title_ = std::move(title); }
+
+int Application::Run(Form& main_form) {
+    main_form_ = &main_form;
+    terminated_ = false;
+    main_form.Show();
+    MSG message;
+    while (!terminated_) {
+        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            terminated_ = true;
+            exit_code_ = got == 0 ? static_cast<int>(message.wParam) : 1;
+            break;
+        }
+        Dispatch(message);
+    }
+    main_form_ = nullptr;
+    return exit_code_;
+}
+
+bool Application::Dispatch(MSG& message) {
+    // Tab and arrow keys move between the controls of the form in front.
+    HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (top && ::IsDialogMessageW(top, &message)) return true;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+    return true;
+}
+
+void Application::Process_Messages() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Leave the quit for the loop that runs the program.
+            terminated_ = true;
+            exit_code_ = static_cast<int>(message.wParam);
+            ::PostQuitMessage(exit_code_);
+            return;
+        }
+        Dispatch(message);
+    }
+}
+
+void Application::Set_Cursor(Cursor_Kind cursor) {
+    cursor_ = cursor;
+    ::SetCursor(::LoadCursorW(nullptr, cursor == Cursor_Kind::Hourglass ? IDC_WAIT : IDC_ARROW));
+}
+
+std::wstring With_Full_Stop(std::wstring text) {
+    if (!text.empty() && text.back() > L'.') text.push_back(L'.');
+    return text;
+}
+
+std::wstring Failure_Text(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const Failure& known) {
+        return known.Text();
+    } catch (const std::bad_alloc&) {
+        return L"Out of memory";
+    } catch (const std::exception& other) {
+        return Widen(other.what());
+    } catch (...) {
+        return L"An unexpected failure happened";
+    }
+}
+
+void Application::Handle_Exception(std::exception_ptr failure) noexcept {
+    try {
+        dialogs_->Show_Message({.kind = Message_Kind::Failure,
+                                .title = title_,
+                                .text = With_Full_Stop(Failure_Text(failure)),
+                                .buttons = Buttons::Ok});
+    } catch (...) {
+        // A handler that cannot show its box has nothing left to tell.
+    }
+}
+
+void Process_Messages() {
+    if (Application::Exists()) {
+        Application::Current().Process_Messages();
+        return;
+    }
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+void Wait_Milliseconds(unsigned milliseconds) {
+    LARGE_INTEGER frequency, start, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    const long long wanted = static_cast<long long>(milliseconds) * frequency.QuadPart;
+    for (;;) {
+        Process_Messages();
+        ::QueryPerformanceCounter(&now);
+        long long elapsed = (now.QuadPart - start.QuadPart) * 1000;
+        if (elapsed >= wanted) break;
+        if (Application::Exists() && Application::Current().Terminated()) break;
+        // Sleep until a message arrives or the rest of the time has passed.
+        long long left_ms = (wanted - elapsed + frequency.QuadPart - 1) / frequency.QuadPart;
+        DWORD timeout = static_cast<DWORD>(left_ms < 1 ? 1 : left_ms);
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+}  // namespace velbrook

@@ -1,0 +1,180 @@
+#pragma once
+// The windowed controls of the toolkit, wrapping the standard classes.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/component.h"
+#include "toolkit/dialogs.h"
+
+namespace velbrook {
+
+class Group_Box : public Container {
+public:
+    Group_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption = {});
+
+protected:
+    void Paint_Face(HDC dc, const RECT& client) override;
+};
+
+// 16 x 16 pixels, top row first, 0xAARRGGBB with alpha 0 or 0xFF.
+using Glyph_Pixels = std::array<std::uint32_t, 256>;
+
+// A push button showing a small picture to the left of its caption, with a
+// second picture for its disabled state.
+class Button : public Windowed_Control {
+public:
+    Button(Container* parent, std::wstring name, Bounds bounds, std::wstring caption);
+    ~Button() override;
+    void Set_Glyph(const Glyph_Pixels& normal, const Glyph_Pixels& disabled);
+    std::function<void()> On_Click;
+    // What a click does, also for clicks by program.
+    void Click();
+
+    bool On_Command(WORD code) override;
+    bool On_Draw_Item(const DRAWITEMSTRUCT& item) override;
+
+private:
+    Bitmap_Handle glyph_;
+    Bitmap_Handle disabled_glyph_;
+};
+
+class List_Box : public Windowed_Control {
+public:
+    List_Box(Container* parent, std::wstring name, Bounds bounds, int item_height = 17);
+    int Count() const;
+    std::wstring Item(int index) const;
+    void Set_Item(int index, const std::wstring& text);
+    int Add(const std::wstring& text);
+    void Insert(int index, const std::wstring& text);
+    void Remove(int index);
+    void Clear();
+    // Room for `count` items of `characters` in all, given up front.
+    void Reserve(int count, std::size_t characters);
+    int Selected() const;  // -1 when nothing is selected
+    bool Is_Selected(int index) const;
+    void Select(int index);
+    void Set_Horizontal_Extent(int pixels);
+    int Horizontal_Extent() const;
+    // Changes without repainting until the matching End_Update.
+    void Begin_Update();
+    void End_Update();
+    std::function<void()> On_Click;  // the user changed the selection
+    bool On_Command(WORD code) override;
+
+private:
+    int updating_ = 0;
+};
+
+class Status_Bar : public Windowed_Control {
+public:
+    Status_Bar(Container* parent, std::wstring name, Bounds bounds);
+    std::wstring Panel_Text(int panel = 0) const;
+    void Set_Panel_Text(const std::wstring& text, int panel = 0);
+
+protected:
+    void Apply_Font() override;  // keeps the system's status-bar font
+    void Apply_Bounds() override;
+};
+
+class Label : public Windowed_Control {
+public:
+    Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption, bool centred = false);
+};
+
+class Edit : public Windowed_Control {
+public:
+    Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text = {});
+};
+
+class Check_Box : public Windowed_Control {
+public:
+    Check_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption = {});
+    bool Checked() const;
+    void Set_Checked(bool checked);
+};
+
+// Something that can draw itself stretched into any rectangle of any DC.
+class Drawable {
+public:
+    virtual ~Drawable() = default;
+    virtual void Draw(HDC dc, const RECT& target) const = 0;
+};
+
+// Shows one picture stretched over its whole area, or nothing.
+class Image_Box : public Graphic_Control {
+public:
+    Image_Box(Container* parent, std::wstring name, Bounds bounds);
+    void Set_Picture(std::shared_ptr<const Drawable> picture);
+    void Clear() { Set_Picture(nullptr); }
+    const std::shared_ptr<const Drawable>& Picture() const { return picture_; }
+    void Paint(HDC dc, const RECT& area) override;
+
+private:
+    std::shared_ptr<const Drawable> picture_;
+};
+
+class Menu_Bar : public Component {
+public:
+    explicit Menu_Bar(std::wstring name);
+    HMENU Handle() const { return menu_.get(); }
+    HMENU Release() { return menu_.release(); }  // once the window owns it
+
+private:
+    Menu_Handle menu_;
+};
+
+class Menu_Item : public Component {
+public:
+    // A top-level menu of the bar, or an item (or separator, caption "-") in a menu.
+    Menu_Item(Form& form, Menu_Bar& bar, std::wstring name, std::wstring caption);
+    Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item = false);
+    ~Menu_Item() override;
+
+    WORD Id() const { return id_; }
+    const std::wstring& Caption() const { return caption_; }
+    bool Is_Check_Item() const { return check_item_; }
+    bool Checked() const { return checked_; }
+    void Set_Checked(bool checked);
+    HMENU Popup() const { return popup_; }
+    std::function<void()> On_Click;
+    void Click() {
+        if (On_Click) On_Click();
+    }
+
+private:
+    Form& form_;
+    HMENU owner_menu_ = nullptr;
+    HMENU popup_ = nullptr;
+    std::wstring caption_;
+    WORD id_ = 0;
+    bool check_item_ = false;
+    bool checked_ = false;
+};
+
+// The standard open or save dialog, as a component that remembers its state.
+class File_Dialog : public Component {
+public:
+    File_Dialog(std::wstring name, bool save) : Component(std::move(name)), save_(save) {}
+    std::wstring initial_dir;
+    std::wstring file_name;  // kept from one use to the next
+    std::wstring filter;
+    DWORD options = 0;
+    std::optional<std::wstring> Execute(Dialogs& dialogs);
+
+private:
+    bool save_;
+};
+
+class Printer_Setup_Dialog : public Component {
+public:
+    explicit Printer_Setup_Dialog(std::wstring name) : Component(std::move(name)) {}
+    std::optional<Printer_Selection> Execute(Dialogs& dialogs) { return dialogs.Show_Printer_Setup(); }
+};
+
+}  // namespace velbrook

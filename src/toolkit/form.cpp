@@ -1,0 +1,190 @@
+#include "toolkit/form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+
+#include "toolkit/controls.h"
+
+namespace velbrook {
+
+Form::Form(std::wstring name, const Options& options)
+    : Container(nullptr, std::move(name), options.bounds,
+                Window_Style{.style = options.style | WS_CLIPCHILDREN,
+                             .ex_style = options.ex_style | WS_EX_CONTROLPARENT,
+                             .text = options.caption}) {
+    Control::Set_Font(options.font);
+    if (options.owner) ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(options.owner));
+    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                 ::GetModuleHandleW(nullptr), nullptr);
+}
+
+Form::~Form() {
+    // The menu bar component owns the menu, not the window.
+    if (menu_ && Handle()) ::SetMenu(Handle(), nullptr);
+    // Children go before their parents.
+    while (!components_.empty()) components_.pop_back();
+}
+
+void Form::Adopt(Component& component) {
+    if (auto* item = dynamic_cast<Menu_Item*>(&component)) menu_items_.push_back(item);
+}
+
+Component* Form::Find_Component(std::wstring_view name) const {
+    for (const auto& component : components_)
+        if (component->Name() == name) return component.get();
+    return nullptr;
+}
+
+void Form::Set_Bounds(const Bounds& bounds) {
+    ::SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Bounds Form::Window_Bounds() const {
+    RECT r;
+    ::GetWindowRect(Handle(), &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+SIZE Form::Client_Size() const {
+    RECT r;
+    ::GetClientRect(Handle(), &r);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Form::Set_Client_Width(int width) {
+    Bounds outer = Window_Bounds();
+    SIZE client = Client_Size();
+    Set_Bounds({outer.left, outer.top, outer.width - client.cx + width, outer.height});
+}
+
+void Form::Set_Client_Height(int height) {
+    Bounds outer = Window_Bounds();
+    SIZE client = Client_Size();
+    Set_Bounds({outer.left, outer.top, outer.width, outer.height - client.cy + height});
+}
+
+bool Form::Query_Close() {
+    bool can_close = true;
+    if (On_Close_Query) On_Close_Query(can_close);
+    return can_close;
+}
+
+void Form::Close() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+void Form::Show() {
+    if (On_Show) On_Show();
+    if (!::IsWindowVisible(Handle())) ::ShowWindow(Handle(), SW_SHOW);
+    Set_Visible_State(true);
+}
+
+void Form::Show_Modal() {
+    HWND owner = ::GetWindow(Handle(), GW_OWNER);
+    modal_ = true;
+    closed_ = false;
+    if (owner) ::EnableWindow(owner, FALSE);
+    Show();
+    ::SetForegroundWindow(Handle());
+    MSG message;
+    while (!closed_) {
+        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (got == -1) break;
+        if (!::IsDialogMessageW(Handle(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    if (owner) {
+        ::EnableWindow(owner, TRUE);
+        ::SetForegroundWindow(owner);
+    }
+    ::ShowWindow(Handle(), SW_HIDE);
+    modal_ = false;
+}
+
+void Form::Set_Menu(Menu_Bar& menu) {
+    menu_ = &menu;
+    ::SetMenu(Handle(), menu.Handle());
+    ::DrawMenuBar(Handle());
+}
+
+Menu_Item* Form::Find_Menu_Item(WORD id) const {
+    for (Menu_Item* item : menu_items_)
+        if (item->Id() == id) return item;
+    return nullptr;
+}
+
+void Form::Apply_Tab_Order() {
+    std::vector<Container*> containers{this};
+    for (size_t i = 0; i < containers.size(); ++i) {
+        std::vector<Windowed_Control*> ordered;
+        for (Control* child : containers[i]->Children()) {
+            if (auto* container = dynamic_cast<Container*>(child)) containers.push_back(container);
+            if (auto* windowed = dynamic_cast<Windowed_Control*>(child); windowed && child->Tab_Order() >= 0)
+                ordered.push_back(windowed);
+        }
+        std::stable_sort(ordered.begin(), ordered.end(),
+                         [](auto* a, auto* b) { return a->Tab_Order() < b->Tab_Order(); });
+        HWND after = HWND_TOP;
+        for (Windowed_Control* control : ordered) {
+            ::SetWindowPos(control->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            after = control->Handle();
+        }
+    }
+}
+
+Form::Layout_Batch::Layout_Batch(Form& form) : form_(form) {
+    if (form_.batch_depth_++ == 0) ::SendMessageW(form_.Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+Form::Layout_Batch::~Layout_Batch() {
+    if (--form_.batch_depth_ == 0) {
+        ::SendMessageW(form_.Handle(), WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(form_.Handle(), nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+}
+
+LRESULT Form::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lparam == 0) {
+                if (Menu_Item* item = Find_Menu_Item(LOWORD(wparam))) {
+                    item->Click();
+                    return 0;
+                }
+            }
+            break;
+        case WM_SIZE:
+            if (On_Resize) On_Resize();
+            ::InvalidateRect(Handle(), nullptr, FALSE);
+            break;
+        case WM_CLOSE:
+            if (Query_Close()) {
+                closed_ = true;
+                ::ShowWindow(Handle(), SW_HIDE);
+                Set_Visible_State(false);
+                if (!modal_ && Application::Exists() && Application::Current().Main_Form() == this)
+                    ::PostQuitMessage(0);
+            }
+            return 0;
+        case WM_QUERYENDSESSION: return Query_Close() ? TRUE : FALSE;
+        case WM_DROPFILES:
+            if (On_Drop_Files) {
+                On_Drop_Files(reinterpret_cast<HDROP>(wparam));
+            } else {
+                ::DragFinish(reinterpret_cast<HDROP>(wparam));
+            }
+            return 0;
+        default: break;
+    }
+    return Container::Handle_Message(message, wparam, lparam);
+}
+
+}  // namespace velbrook

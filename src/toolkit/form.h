@@ -1,0 +1,107 @@
+#pragma once
+// A top-level window that owns its components in creation order.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "toolkit/component.h"
+
+namespace velbrook {
+
+class Menu_Bar;
+class Menu_Item;
+
+class Form : public Container {
+public:
+    struct Options {
+        std::wstring caption;
+        Bounds bounds{20, 20, 576, 398};
+        DWORD style = WS_OVERLAPPEDWINDOW;
+        DWORD ex_style = 0;
+        Font_Spec font;
+        HWND owner = nullptr;
+    };
+
+    Form(std::wstring name, const Options& options);
+    ~Form() override;
+
+    // Creates a component owned by this form, appended to its component order.
+    template <typename T, typename... Args>
+    T& Add(Args&&... args) {
+        auto component = std::make_unique<T>(std::forward<Args>(args)...);
+        T& result = *component;
+        components_.push_back(std::move(component));
+        Adopt(result);
+        return result;
+    }
+    const std::vector<std::unique_ptr<Component>>& Components() const { return components_; }
+    Component* Find_Component(std::wstring_view name) const;
+
+    // Outer placement in screen pixels.
+    void Set_Bounds(const Bounds& bounds) override;
+    Bounds Window_Bounds() const;
+    SIZE Client_Size() const;
+    void Set_Client_Width(int width);
+    void Set_Client_Height(int height);
+
+    void Set_Caption(const std::wstring& caption) { Set_Text(caption); }
+    std::wstring Caption() const { return Text(); }
+
+    // Asks the form to close: runs On_Close_Query, then hides it (the main
+    // form's closing ends the message loop).
+    void Close();
+    bool Closed() const { return closed_; }
+    // Runs On_Show the first time and every time Show is called.
+    void Show();
+    // Runs the form modally over its owner until it closes.
+    void Show_Modal();
+
+    bool Maximized() const { return ::IsZoomed(Handle()) != FALSE; }
+    void Show_Window(int command) { ::ShowWindow(Handle(), command); }
+
+    void Set_Menu(Menu_Bar& menu);
+    Menu_Item* Find_Menu_Item(WORD id) const;
+    WORD Next_Command_Id() { return next_command_id_++; }
+
+    // Puts the windowed children of every container in tab order.
+    void Apply_Tab_Order();
+
+    // Several bounds changes as one: no repaint until the batch ends.
+    class Layout_Batch {
+    public:
+        explicit Layout_Batch(Form& form);
+        ~Layout_Batch();
+        Layout_Batch(const Layout_Batch&) = delete;
+        Layout_Batch& operator=(const Layout_Batch&) = delete;
+
+    private:
+        Form& form_;
+    };
+
+    HWND Tooltip() const { return tooltip_; }
+
+    std::function<void()> On_Show;
+    std::function<void(bool& can_close)> On_Close_Query;
+    std::function<void()> On_Resize;
+    std::function<void(HDROP drop)> On_Drop_Files;
+
+protected:
+    LRESULT Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+private:
+    void Adopt(Component& component);
+    bool Query_Close();
+
+    std::vector<std::unique_ptr<Component>> components_;
+    std::vector<Menu_Item*> menu_items_;
+    Menu_Bar* menu_ = nullptr;
+    HWND tooltip_ = nullptr;
+    WORD next_command_id_ = 100;
+    bool closed_ = false;
+    bool modal_ = false;
+    int batch_depth_ = 0;
+};
+
+}  // namespace velbrook
