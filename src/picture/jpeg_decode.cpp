@@ -1,0 +1,71 @@
+#include "picture/jpeg_decode.h"
+
+#include <string>
+
+#include "picture/jpeg_guarded.h"
+#include "toolkit/failure.h"
+
+namespace velbrook {
+namespace {
+
+using jpeg_detail::Jpeg_Session;
+
+[[noreturn]] void Refuse(const char* reason) {
+    std::wstring text = L"The JPEG picture cannot be read: ";
+    for (const char* c = reason; *c != '\0'; ++c) text.push_back(static_cast<unsigned char>(*c));
+    throw Invalid_Picture(std::move(text));
+}
+
+void Open(Jpeg_Session& session, std::span<const std::uint8_t> bytes) {
+    // libjpeg's memory source takes an unsigned long length.
+    if (bytes.size() > 0xFFFFFFFFu) Refuse("the file is too large");
+    if (!jpeg_detail::Guarded_Open(&session, bytes.data(), bytes.size(),
+                                   static_cast<long>(Max_Decoded_Bytes))) {
+        Refuse(session.error.message);
+    }
+}
+
+J_COLOR_SPACE Output_Space(J_COLOR_SPACE file_space) {
+    // libjpeg turns YCCK into CMYK itself; the inks are converted here.
+    return file_space == JCS_CMYK || file_space == JCS_YCCK ? JCS_CMYK : JCS_EXT_BGR;
+}
+
+}  // namespace
+
+Jpeg_Info Read_Jpeg_Info(std::span<const std::uint8_t> bytes) {
+    Jpeg_Session session;
+    Open(session, bytes);
+    return {static_cast<int>(session.info.image_width), static_cast<int>(session.info.image_height)};
+}
+
+Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int target_h) {
+    Jpeg_Session session;
+    Open(session, bytes);
+    const int denominator =
+        Choose_Jpeg_Scale(static_cast<int>(session.info.image_width),
+                          static_cast<int>(session.info.image_height), target_w, target_h);
+    if (!jpeg_detail::Guarded_Prepare(&session, denominator,
+                                      Output_Space(session.info.jpeg_color_space))) {
+        Refuse(session.error.message);
+    }
+
+    // libjpeg limits each side to 65500, so these products fit in 64 bits.
+    const std::uint64_t width = session.info.output_width;
+    const std::uint64_t height = session.info.output_height;
+    const std::uint64_t stride = (width * 3 + 3) / 4 * 4;
+    if (width == 0 || height == 0) Refuse("the picture has no pixels");
+    if (stride * height > Max_Decoded_Bytes) Refuse("the picture is too large to decode");
+
+    Decoded_Image image;
+    image.width = static_cast<int>(width);
+    image.height = static_cast<int>(height);
+    image.stride = static_cast<int>(stride);
+    image.pixels.resize(static_cast<std::size_t>(stride * height));
+    if (!jpeg_detail::Guarded_Decode(&session, image.pixels.data(),
+                                     static_cast<std::size_t>(stride))) {
+        Refuse(session.error.message);
+    }
+    return image;
+}
+
+}  // namespace velbrook

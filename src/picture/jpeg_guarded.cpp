@@ -1,0 +1,90 @@
+#include "picture/jpeg_guarded.h"
+
+#include <jerror.h>
+
+#include "picture/cmyk_to_bgr.h"
+
+namespace velbrook::jpeg_detail {
+namespace {
+
+// Called by libjpeg on a fatal error: keep the text, then leave libjpeg.
+[[noreturn]] void On_Error(j_common_ptr common) {
+    auto* error = reinterpret_cast<Guard_Error*>(common->err);
+    (*common->err->format_message)(common, error->message);
+    std::longjmp(error->jump, 1);
+}
+
+// Warnings are dropped (real photos often carry a few stray bytes and still
+// show), except the two that say the data ended early, in the file or inside
+// a scan: libjpeg would pad the missing part with grey and call it a picture,
+// and we would print that.
+void On_Message(j_common_ptr common, int level) {
+    if (level < 0) {
+        const int code = common->err->msg_code;
+        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) On_Error(common);
+        ++common->err->num_warnings;
+    }
+}
+
+// libjpeg's default would print to stderr, which a Windows program lacks.
+void On_Output(j_common_ptr) {}
+
+}  // namespace
+
+bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size,
+                  long max_library_memory) {
+    jpeg_decompress_struct* info = &session->info;
+    info->err = jpeg_std_error(&session->error.base);
+    session->error.base.error_exit = On_Error;
+    session->error.base.emit_message = On_Message;
+    session->error.base.output_message = On_Output;
+    if (setjmp(session->error.jump)) return false;
+
+    jpeg_create_decompress(info);
+    // Beyond this, libjpeg asks for a backing store it does not have and fails
+    // cleanly, instead of trying a huge allocation for a forged progressive file.
+    info->mem->max_memory_to_use = max_library_memory;
+    jpeg_mem_src(info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(info, TRUE);
+    return true;
+}
+
+bool Guarded_Prepare(Jpeg_Session* session, int denominator, J_COLOR_SPACE out_space) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    info->scale_num = 1;
+    info->scale_denom = static_cast<unsigned int>(denominator);
+    info->out_color_space = out_space;
+    jpeg_calc_output_dimensions(info);
+    return true;
+}
+
+bool Guarded_Decode(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    jpeg_start_decompress(info);
+    const bool cmyk = info->out_color_space == JCS_CMYK;
+    // CMYK rows go through a buffer of libjpeg's own, freed with the session.
+    JSAMPARRAY ink = nullptr;
+    if (cmyk) {
+        ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
+                                         info->output_width * 4, 1);
+    }
+    while (info->output_scanline < info->output_height) {
+        std::uint8_t* row = pixels + stride * info->output_scanline;
+        if (cmyk) {
+            jpeg_read_scanlines(info, ink, 1);
+            Cmyk_To_Bgr(ink[0], row, static_cast<int>(info->output_width),
+                        info->saw_Adobe_marker != FALSE);
+        } else {
+            JSAMPROW target = row;
+            jpeg_read_scanlines(info, &target, 1);
+        }
+    }
+    jpeg_finish_decompress(info);
+    return true;
+}
+
+}  // namespace velbrook::jpeg_detail
