@@ -1,0 +1,62 @@
+#include "picture_list/drop_intake.h"
+
+#include "picture_list/extension.h"
+#include "toolkit/application.h"
+
+namespace velbrook {
+
+const wchar_t Rejected_Files_Message[] =
+    L"This version of the program, can only handle a limited variety of graphics file formats.\r\n"
+    L"\r\n"
+    L"That is, the only files allowed are those whose names have a \r\n"
+    L"\".BMP\", \".JPG\", \".JPEG\", \".EMF\", or \".WMF\"  extension.\r\n"
+    L"e.g. my_picture.bmp\r\n"
+    L"\r\n"
+    L"All other unsupported files have been rejected.";
+
+std::vector<std::wstring> Read_Dropped_Names(HDROP drop) {
+    Drop_Handle owner(drop);
+    UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> names;
+    names.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t buffer[Dropped_Name_Limit + 1] = {};
+        UINT length = ::DragQueryFileW(drop, i, buffer, Dropped_Name_Limit + 1);
+        names.emplace_back(buffer, std::min<UINT>(length, Dropped_Name_Limit));
+    }
+    return names;
+}
+
+void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& names,
+                        const std::function<void()>& bring_to_front) {
+    Application* application = Application::Exists() ? &Application::Current() : nullptr;
+    if (application) application->Set_Cursor(Cursor_Kind::Hourglass);
+    bool rejected = false;
+    {
+        // One repaint for the whole drop, and room for it given up front.
+        size_t characters = 0;
+        for (const auto& name : names) characters += name.size() + 1;
+        List_Box& box = window.list.Box();
+        List_Box::Update update(box);
+        box.Reserve(window.list.Count() + static_cast<int>(names.size()), characters);
+        for (const auto& name : names) {
+            std::wstring path = name.substr(0, Dropped_Name_Limit);
+            if (!File_Exists(path)) continue;
+            if (window.list.Find_Entry(path) >= 0) continue;
+            if (Is_Accepted_Extension(path)) {
+                window.list.Add(path);
+                window.changed.Set_Checked(true);
+            } else {
+                rejected = true;
+            }
+        }
+    }
+    if (rejected) {
+        if (bring_to_front) bring_to_front();
+        Error_Box(window.dialogs, Rejected_Files_Message);
+    }
+    Process_Messages();
+    if (application) application->Set_Cursor(Cursor_Kind::Default);
+}
+
+}  // namespace velbrook

@@ -1,0 +1,234 @@
+#include "picture_list/list_file_commands.h"
+
+#include <commdlg.h>
+
+#include "picture_list/commands.h"
+#include "picture_list/list_file.h"
+#include "toolkit/application.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+
+const wchar_t List_File_Filter[] = L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+
+namespace {
+
+std::wstring Decode(const std::string& bytes, UINT code_page) {
+    if (bytes.empty()) return {};
+    int size = ::MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    ::MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
+    return text;
+}
+
+// The entry in the ANSI code page, or nothing when the code page cannot hold it exactly.
+std::optional<std::string> To_Ansi(const std::wstring& text) {
+    if (text.empty()) return std::string();
+    BOOL lossy = FALSE;
+    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
+                                     nullptr, 0, nullptr, &lossy);
+    if (lossy || size <= 0) return std::nullopt;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                          size, nullptr, &lossy);
+    if (lossy || Decode(bytes, CP_ACP) != text) return std::nullopt;
+    return bytes;
+}
+
+std::string To_Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                     nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+}
+
+std::wstring Folder_Of(const std::wstring& path) {
+    size_t cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+std::wstring Name_Of(const std::wstring& path) {
+    size_t cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+}  // namespace
+
+std::string Encode_List_File(const std::vector<std::wstring>& entries) {
+    std::vector<std::string> lines;
+    lines.reserve(entries.size());
+    for (const auto& entry : entries) {
+        auto ansi = To_Ansi(entry);
+        if (!ansi) {
+            lines.clear();
+            for (const auto& again : entries) lines.push_back(To_Utf8(again));
+            return Format_List_File(lines, true);
+        }
+        lines.push_back(std::move(*ansi));
+    }
+    return Format_List_File(lines, false);
+}
+
+std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path) {
+    std::vector<std::wstring> entries;
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return entries;
+    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD done = 0;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        if (!::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(bytes.size() - at), &done, nullptr))
+            return std::nullopt;
+        if (done == 0) break;
+        at += done;
+    }
+    bytes.resize(at);
+    List_File_Text text = Parse_List_File(bytes);
+    UINT code_page = text.utf8 ? CP_UTF8 : CP_ACP;
+    entries.reserve(text.lines.size());
+    for (const auto& line : text.lines) entries.push_back(Decode(line, code_page));
+    return entries;
+}
+
+bool Write_File_Whole(const std::wstring& path, const std::string& bytes) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
+    std::wstring folder = Folder_Of(path);
+    wchar_t temporary[MAX_PATH + 1] = {};
+    if (!::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"vbk", 0, temporary)) return false;
+    bool written = false;
+    {
+        File_Handle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+        if (file) {
+            size_t at = 0;
+            written = true;
+            while (at < bytes.size() && written) {
+                DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - at, 1u << 24));
+                DWORD done = 0;
+                written = ::WriteFile(file.get(), bytes.data() + at, chunk, &done, nullptr) && done == chunk;
+                at += done;
+            }
+            written = written && ::FlushFileBuffers(file.get());
+        }
+    }
+    if (written) written = ::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!written) ::DeleteFileW(temporary);
+    return written;
+}
+
+bool Load_Entries_From_File(List_Window& window, const std::wstring& path) {
+    auto entries = Read_List_File(path);
+    if (!entries) {
+        Error_Box(window.dialogs, L"The file list \"" + path + L"\" could not be read.");
+        return false;
+    }
+    window.list.Replace_All_Entries(std::move(*entries));
+    return true;
+}
+
+std::wstring Save_Failure_Text(const std::wstring& path) {
+    return L"The " + path + L" could not be saved !\r\n\r\nPossible reasons for this include :\r\n"
+           L"- there may not be enough disk space, \r\n- there may be errors on the disk, \r\n"
+           L"- you may be saving to a read only disk (such as a CD-ROM), \r\n"
+           L"- the file may already exist and be read-only or write locked, \r\n\r\n"
+           L"or there may be some other reason for the failure.";
+}
+
+int Save_Entries_To_File(List_Window& window, const std::wstring& path) {
+    if (Write_File_Whole(path, Encode_List_File(window.list.Entries()))) return 0;
+    Information_Box(window.dialogs, Save_Failure_Text(path));
+    return -1;
+}
+
+namespace {
+
+void Report_Saved(List_Window& window, const std::wstring& path) {
+    window.Set_Status(L"  File list saved to \"" + path + L"\".");
+    window.changed.Set_Checked(false);
+    window.erased.Set_Checked(false);
+}
+
+}  // namespace
+
+void Save_File_List_OptionClick(List_Window& window) {
+    std::wstring current = window.file_list_name.Text();
+    if (current.empty() || !File_Exists(current) || window.erased.Checked()) {
+        Save_File_List_As_OptionClick(window);
+        return;
+    }
+    if (Save_Entries_To_File(window, current) != 0) return;
+    Report_Saved(window, current);
+}
+
+void Save_File_List_As_OptionClick(List_Window& window) {
+    std::wstring current = window.file_list_name.Text();
+    File_Dialog& dialog = window.save_dialog;
+    if (!current.empty() && File_Exists(current)) {
+        dialog.initial_dir = Folder_Of(current);
+        dialog.file_name = Name_Of(current);
+    } else {
+        dialog.initial_dir = window.program_folder;
+        dialog.file_name.clear();
+    }
+    dialog.options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    dialog.filter = List_File_Filter;
+    auto chosen = dialog.Execute(window.dialogs);
+    if (!chosen) return;
+    window.file_list_name.Set_Text(*chosen);
+    if (Save_Entries_To_File(window, *chosen) != 0) return;
+    Report_Saved(window, *chosen);
+}
+
+void Show_Loaded_List(List_Window& window, const std::wstring& path) {
+    window.list.Set_List_Scroll_Width();
+    window.Set_Status(L"  File list loaded from \"" + path + L"\".");
+    window.preview.Clear();
+    if (!window.list.Empty()) {
+        Process_Messages();
+        window.list.Select_Index(0);
+        File_ListBoxClick(window);
+        Process_Messages();
+    }
+    window.changed.Set_Checked(false);
+}
+
+void Load_File_List_OptionClick(List_Window& window) {
+    if (window.changed.Checked()) {
+        Answer answer = Confirm_Box(window.dialogs,
+                                    L"The file list has not been saved.  Do you want to save it before loading "
+                                    L"another file list ?");
+        if (answer == Answer::Yes) {
+            Save_File_List_OptionClick(window);
+            if (window.changed.Checked()) return;
+        }
+    }
+    std::wstring current = window.file_list_name.Text();
+    File_Dialog& dialog = window.open_dialog;
+    dialog.initial_dir = !current.empty() && File_Exists(current) ? Folder_Of(current) : window.program_folder;
+    dialog.options = OFN_HIDEREADONLY | OFN_ENABLESIZING;
+    dialog.filter = List_File_Filter;
+    auto chosen = dialog.Execute(window.dialogs);
+    if (!chosen) return;
+    // Read before anything changes: an unreadable file leaves everything as it was.
+    auto entries = Read_List_File(*chosen);
+    if (!entries) {
+        Error_Box(window.dialogs, L"The file list \"" + *chosen + L"\" could not be read.");
+        return;
+    }
+    window.file_list_name.Set_Text(*chosen);
+    window.list.Replace_All_Entries(std::move(*entries));
+    Show_Loaded_List(window, *chosen);
+}
+
+}  // namespace velbrook
