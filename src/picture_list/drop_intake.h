@@ -3,6 +3,7 @@
 // listed yet and have an accepted extension; refused files bring up one
 // message per drop.
 
+#include <windows.h>
 #include <shellapi.h>
 
 #include <functional>

@@ -41,10 +41,15 @@ bool Application::Exists() { return current != nullptr; }
 
 void Application::Set_Title(std::wstring title) { title_ = std::move(title); }
 
-int Application::Run(Form& main_form) {
+int Application::Run(Form& main_form, const std::function<void()>& after_show) {
     main_form_ = &main_form;
     terminated_ = false;
-    main_form.Show();
+    try {
+        main_form.Show();
+        if (after_show) after_show();
+    } catch (...) {
+        Handle_Exception(std::current_exception());
+    }
     MSG message;
     while (!terminated_) {
         BOOL got = ::GetMessageW(&message, nullptr, 0, 0);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "toolkit/dialogs.h"
@@ -32,9 +33,10 @@ public:
     const std::wstring& Title() const { return title_; }
     void Set_Title(std::wstring title);
 
-    // Shows the main form (running its show handler first) and runs the
-    // message loop until the main form is gone.  Returns the exit code.
-    int Run(Form& main_form);
+    // Shows the main form (running its show handler first), then runs
+    // `after_show`, then the message loop until the main form has closed.
+    // Returns the exit code.
+    int Run(Form& main_form, const std::function<void()>& after_show = {});
     Form* Main_Form() const { return main_form_; }
     bool Terminated() const { return terminated_; }
 

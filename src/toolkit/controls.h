@@ -64,6 +64,17 @@ public:
     // Changes without repainting until the matching End_Update.
     void Begin_Update();
     void End_Update();
+    // Begin_Update for a scope: the box repaints again whatever happens.
+    class Update {
+    public:
+        explicit Update(List_Box& box) : box_(box) { box_.Begin_Update(); }
+        ~Update() { box_.End_Update(); }
+        Update(const Update&) = delete;
+        Update& operator=(const Update&) = delete;
+
+    private:
+        List_Box& box_;
+    };
     std::function<void()> On_Click;  // the user changed the selection
     bool On_Command(WORD code) override;
 

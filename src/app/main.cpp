@@ -1,0 +1,64 @@
+// Velbrook: prints a list of pictures, one per page, on any printer.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "about/about_box.h"
+#include "app/command_ids.h"
+#include "app/main_form.h"
+#include "picture/picture.h"
+#include "toolkit/application.h"
+
+namespace {
+
+std::wstring Program_Path() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got < path.size()) {
+            path.resize(got);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::vector<std::wstring> Command_Line_Files() {
+    std::vector<std::wstring> files;
+    int count = 0;
+    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!arguments) return files;
+    for (int i = 1; i < count; ++i) files.emplace_back(arguments[i]);
+    ::LocalFree(arguments);
+    return files;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    try {
+        velbrook::System_Dialogs dialogs;
+        velbrook::Application application(dialogs, velbrook::Product_Name);
+        velbrook::TAboutBox about;
+        velbrook::TMainForm1 main_form(
+            {.dialogs = dialogs,
+             .program_path = Program_Path(),
+             .load_picture = [](const std::wstring& path, SIZE target) -> std::shared_ptr<const velbrook::Drawable> {
+                 return velbrook::Load_Picture(path, target);
+             }},
+            about);
+        std::vector<std::wstring> files = Command_Line_Files();
+        return application.Run(main_form, [&] {
+            if (!files.empty()) main_form.Take_Files(files);
+        });
+    } catch (...) {
+        ::MessageBoxW(nullptr, velbrook::Failure_Text(std::current_exception()).c_str(), velbrook::Product_Name,
+                      MB_ICONERROR | MB_OK);
+        return 1;
+    }
+}

@@ -1,0 +1,261 @@
+#include "app/main_form.h"
+
+#include <shellapi.h>
+
+#include "about/about_box.h"
+#include "app/command_ids.h"
+#include "app/glyphs.h"
+#include "picture_list/commands.h"
+#include "picture_list/drop_intake.h"
+#include "picture_list/list_file_commands.h"
+#include "toolkit/application.h"
+
+namespace velbrook {
+
+namespace {
+
+const Font_Spec form_font{L"Times New Roman", 11, false};    // 15 pixels
+const Font_Spec button_font{L"Times New Roman", 12, true};   // 16 pixels, bold
+
+Glyph_Pixels Pixels(Glyph_Id id, bool disabled) { return Button_Glyph(id, disabled).argb; }
+
+template <typename T, typename... Args>
+T& Make(Form& form, Args&&... args) {
+    return form.Add<T>(std::forward<Args>(args)...);
+}
+
+Button& Make_Button(Form& form, Container* parent, const wchar_t* name, Bounds bounds, const wchar_t* caption,
+                    Glyph_Id glyph, int tab, const wchar_t* hint = L"") {
+    Button& button = form.Add<Button>(parent, name, bounds, caption);
+    button.Set_Font(button_font);
+    button.Set_Glyph(Pixels(glyph, false), Pixels(glyph, true));
+    button.Set_Tab_Order(tab);
+    if (*hint) button.Set_Hint(hint);
+    return button;
+}
+
+template <typename T>
+T& Hidden(T& control, int tab = -1) {
+    control.Set_Visible(false);
+    control.Set_Tab_Order(tab);
+    return control;
+}
+
+std::wstring Folder_Of(const std::wstring& path) {
+    size_t cut = path.find_last_of(L"\\/:");
+    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+}  // namespace
+
+TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
+    : Form(L"MainForm1", Options{.caption = L"MainForm1",
+                                 .bounds = {20, 20, 576, 398},
+                                 .style = WS_OVERLAPPEDWINDOW,
+                                 .font = form_font}),
+      All_GroupBox(Make<Group_Box>(*this, this, L"All_GroupBox", Bounds{4, 2, 561, 375})),
+      Label1(Make<Label>(*this, &All_GroupBox, L"Label1", Bounds{8, 51, 393, 21},
+                         L"Drag and Drop graphics files using Windows Explorer", true)),
+      Load_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Load_FileList_BitBtn", {9, 11, 130, 30}, L"Load",
+                                       Glyph_Id::Load, 11)),
+      Save_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_BitBtn", {141, 11, 130, 30}, L"Save",
+                                       Glyph_Id::Save, 12)),
+      Save_FileList_As_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_As_BitBtn", {273, 11, 130, 30},
+                                          L"Save As", Glyph_Id::Save_As, 13)),
+      File_ListBox(Make<List_Box>(*this, &All_GroupBox, L"File_ListBox", Bounds{8, 75, 393, 232}, 17)),
+      Reset_BitBtn(Make_Button(*this, &All_GroupBox, L"Reset_BitBtn", {8, 312, 130, 30}, L"Reset", Glyph_Id::Reset,
+                               7, L"Reset / erase the list")),
+      Print_BitBtn(Make_Button(*this, &All_GroupBox, L"Print_BitBtn", {140, 312, 130, 30}, L"Print / PDF",
+                               Glyph_Id::Print, 0, L"Print all files in the list")),
+      Exit_BitBtn(Make_Button(*this, &All_GroupBox, L"Exit_BitBtn", {272, 312, 130, 30}, L"Exit", Glyph_Id::Exit, 1,
+                              L"Exit this program")),
+      Sort_List_BitBtn(Make_Button(*this, &All_GroupBox, L"Sort_List_BitBtn", {408, 11, 145, 30}, L"Sort List",
+                                   Glyph_Id::Sort_List, 9, L"Sort files by drive, directory, and file name")),
+      Move_Up_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Up_BitBtn", {408, 43, 145, 30}, L"Move Up",
+                                 Glyph_Id::Move_Up, 4,
+                                 L"Move the currently selected file UP one position in the list")),
+      Move_Down_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Down_BitBtn", {408, 75, 145, 30}, L"Move Down",
+                                   Glyph_Id::Move_Down, 5,
+                                   L"Move the currently selected file DOWN one position in the list")),
+      Remove_Item_BitBtn(Make_Button(*this, &All_GroupBox, L"Remove_Item_BitBtn", {408, 107, 145, 30}, L"Remove",
+                                     Glyph_Id::Remove, 6, L"Remove the currently selected file from the list")),
+      GroupBox1(Make<Group_Box>(*this, &All_GroupBox, L"GroupBox1", Bounds{408, 144, 145, 200},
+                                L" Image Preview : ")),
+      Image1(Make<Image_Box>(*this, &GroupBox1, L"Image1", Bounds{2, 19, 141, 179})),
+      StatusBar1(Make<Status_Bar>(*this, &All_GroupBox, L"StatusBar1", Bounds{2, 348, 557, 25})),
+      Halt_Processing_GroupBox(Hidden(Make<Group_Box>(*this, &All_GroupBox, L"Halt_Processing_GroupBox",
+                                                      Bounds{100, 133, 205, 105},
+                                                      L" Abort after current image : "),
+                                      10)),
+      Abort_BitBtn(Make_Button(*this, &Halt_Processing_GroupBox, L"Abort_BitBtn", {38, 40, 130, 40}, L"Abort",
+                               Glyph_Id::Abort, 0)),
+      Scaling_ListBox(Hidden(Make<List_Box>(*this, this, L"Scaling_ListBox", Bounds{612, 4, 25, 29}, 13), 0)),
+      File_List_Name_Edit(Hidden(
+          Make<Edit>(*this, this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25}, L"File_List_Name_Edit"), 2)),
+      Has_File_List_Changed_CheckBox(
+          Hidden(Make<Check_Box>(*this, this, L"Has_File_List_Changed_CheckBox", Bounds{576, 146, 149, 17}), 3)),
+      Halt_Processing_CheckBox(
+          Hidden(Make<Check_Box>(*this, this, L"Halt_Processing_CheckBox", Bounds{572, 176, 145, 17}), 4)),
+      Has_File_List_Been_Reased_CheckBox(
+          Hidden(Make<Check_Box>(*this, this, L"Has_File_List_Been_Reased_CheckBox", Bounds{572, 204, 149, 17}), 5)),
+      MainMenu1(Make<Menu_Bar>(*this, L"MainMenu1")),
+      FileMenu(Make<Menu_Item>(*this, *this, MainMenu1, L"FileMenu", L"&File")),
+      Save_File_List_Option(Make<Menu_Item>(*this, *this, FileMenu, L"Save_File_List_Option", L"Save File List")),
+      Save_File_List_As_Option(
+          Make<Menu_Item>(*this, *this, FileMenu, L"Save_File_List_As_Option", L"Save File List As")),
+      Load_File_List_Option(Make<Menu_Item>(*this, *this, FileMenu, L"Load_File_List_Option", L"Load File List")),
+      N3(Make<Menu_Item>(*this, *this, FileMenu, L"N3", L"-")),
+      Always_On_Top_Option(
+          Make<Menu_Item>(*this, *this, FileMenu, L"Always_On_Top_Option", L"Always &On Top", true)),
+      Auto_Run_at_Windows_Startup_Option(Make<Menu_Item>(*this, *this, FileMenu,
+                                                         L"Auto_Run_at_Windows_Startup_Option",
+                                                         L"&Auto-Run at Windows Startup", true)),
+      Restore_Factory_Defaults_Option(Make<Menu_Item>(*this, *this, FileMenu, L"Restore_Factory_Defaults_Option",
+                                                      L"&Restore Factory Defaults")),
+      N2(Make<Menu_Item>(*this, *this, FileMenu, L"N2", L"-")),
+      Create_Shortcut_on_Desktop_Option(Make<Menu_Item>(*this, *this, FileMenu,
+                                                        L"Create_Shortcut_on_Desktop_Option",
+                                                        L"Create Shortcut on Desktop")),
+      Create_Shortcut_on_Start_Menu_Option(Make<Menu_Item>(*this, *this, FileMenu,
+                                                           L"Create_Shortcut_on_Start_Menu_Option",
+                                                           L"Create Shortcut on Start Menu")),
+      Create_Shortcut_on_Start_Programs_Menu_Option(Make<Menu_Item>(
+          *this, *this, FileMenu, L"Create_Shortcut_on_Start_Programs_Menu_Option",
+          L"Create Shortcut on Start -> Programs Menu")),
+      Create_Shortcut_on_SendTo_Menu_Option(Make<Menu_Item>(*this, *this, FileMenu,
+                                                            L"Create_Shortcut_on_SendTo_Menu_Option",
+                                                            L"Create Shortcut on SendTo Menu")),
+      Delete_All_Shortcuts_Option(
+          Make<Menu_Item>(*this, *this, FileMenu, L"Delete_All_Shortcuts_Option", L"Delete ALL Shortcuts")),
+      N9(Make<Menu_Item>(*this, *this, FileMenu, L"N9", L"-")),
+      ExitOption(Make<Menu_Item>(*this, *this, FileMenu, L"ExitOption", L"E&xit")),
+      HelpMenu(Make<Menu_Item>(*this, *this, MainMenu1, L"HelpMenu", L"&Help")),
+      View_Readme_file_Option(
+          Make<Menu_Item>(*this, *this, HelpMenu, L"View_Readme_file_Option", L"&View Readme file")),
+      View_Shareware_Catalog_Option(Make<Menu_Item>(*this, *this, HelpMenu, L"View_Shareware_Catalog_Option",
+                                                    L"View &Shareware Catalog")),
+      N1(Make<Menu_Item>(*this, *this, HelpMenu, L"N1", L"-")),
+      AboutOption(Make<Menu_Item>(*this, *this, HelpMenu, L"AboutOption", L"&About")),
+      PrinterSetupDialog1(Make<Printer_Setup_Dialog>(*this, L"PrinterSetupDialog1")),
+      OpenDialog1(Make<File_Dialog>(*this, L"OpenDialog1", false)),
+      SaveDialog1(Make<File_Dialog>(*this, L"SaveDialog1", true)),
+      dialogs_(setup.dialogs),
+      program_path_(setup.program_path),
+      about_(about) {
+    // Neither scroll bar is ever shown.
+    ::ShowScrollBar(Handle(), SB_BOTH, FALSE);
+    Set_Menu(MainMenu1);
+    Apply_Tab_Order();
+    pictures_ = std::make_unique<Picture_List>(File_ListBox);
+    list_window_ = std::make_unique<List_Window>(List_Window{
+        .list = *pictures_,
+        .status_bar = StatusBar1,
+        .changed = Has_File_List_Changed_CheckBox,
+        .erased = Has_File_List_Been_Reased_CheckBox,
+        .file_list_name = File_List_Name_Edit,
+        .preview = Image1,
+        .open_dialog = OpenDialog1,
+        .save_dialog = SaveDialog1,
+        .dialogs = dialogs_,
+        .program_folder = Folder_Of(program_path_),
+        .load_picture = setup.load_picture,
+    });
+    Wire_Handlers();
+    FormCreate();
+}
+
+TMainForm1::~TMainForm1() = default;
+
+std::wstring TMainForm1::Settings_File() const { return Folder_Of(program_path_) + L"velbrook.ini"; }
+
+void TMainForm1::Wire_Handlers() {
+    List_Window& list = *list_window_;
+    On_Show = [this] { FormShow(); };
+    On_Close_Query = [this](bool& can_close) { FormCloseQuery(can_close); };
+    On_Resize = [this] { FormResize(); };
+    On_Drop_Files = [this](HDROP drop) { Take_Files(Read_Dropped_Names(drop)); };
+
+    Move_Up_BitBtn.On_Click = [&list] { Move_Up_BitBtnClick(list); };
+    Move_Down_BitBtn.On_Click = [&list] { Move_Down_BitBtnClick(list); };
+    Remove_Item_BitBtn.On_Click = [&list] { Remove_Item_BitBtnClick(list); };
+    Reset_BitBtn.On_Click = [&list] { Reset_BitBtnClick(list); };
+    Sort_List_BitBtn.On_Click = [&list] { Sort_List_BitBtnClick(list); };
+    File_ListBox.On_Click = [&list] { File_ListBoxClick(list); };
+
+    Save_File_List_Option.On_Click = [&list] { Save_File_List_OptionClick(list); };
+    Save_File_List_As_Option.On_Click = [&list] { Save_File_List_As_OptionClick(list); };
+    Load_File_List_Option.On_Click = [&list] { Load_File_List_OptionClick(list); };
+    Save_FileList_BitBtn.On_Click = [this] { Save_File_List_Option.Click(); };
+    Save_FileList_As_BitBtn.On_Click = [this] { Save_File_List_As_Option.Click(); };
+    Load_FileList_BitBtn.On_Click = [this] { Load_File_List_Option.Click(); };
+
+    Exit_BitBtn.On_Click = [this] { Close(); };
+    ExitOption.On_Click = [this] { Close(); };
+}
+
+void TMainForm1::FormCreate() { ::DragAcceptFiles(Handle(), TRUE); }
+
+void TMainForm1::FormShow() {
+    // 1. The client size follows the group box that holds everything.
+    Set_Client_Height(All_GroupBox.Top() * 2 + All_GroupBox.Height());
+    Set_Client_Width(All_GroupBox.Left() * 2 + All_GroupBox.Width());
+    // 4. The last file list, when the settings name one that exists.
+    Load_Last_File_List();
+    // 6. and 7.
+    Apply_Product_Texts();
+    Apply_Startup_Show_Command();
+}
+
+void TMainForm1::Load_Last_File_List() {
+    std::wstring name = File_List_Name_Edit.Text();
+    if (name.empty() || !File_Exists(name)) return;
+    if (!Load_Entries_From_File(*list_window_, name)) return;
+    Show_Loaded_List(*list_window_, name);
+}
+
+void TMainForm1::Apply_Product_Texts() {
+    if (Application::Exists()) Application::Current().Set_Title(Product_Name);
+    Set_Caption(Product_Name);
+    about_.Set_Caption(std::wstring(L"About ") + Product_Name + L" ...");
+    about_.Product_Name_Label.Set_Text(Product_Name);
+}
+
+void TMainForm1::Apply_Startup_Show_Command() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    // Without the flag the member means nothing; a plain start shows the window normally.
+    int command = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL;
+    if (command == SW_HIDE) command = SW_SHOWNORMAL;
+    Show_Window(command);
+}
+
+void TMainForm1::FormResize() {}
+
+void TMainForm1::FormCloseQuery(bool& can_close) {
+    if (!Has_File_List_Changed_CheckBox.Checked()) return;
+    Answer answer = Confirm_Box(dialogs_,
+                                L"The file list has not been saved.  Do you want to save it before exiting ?");
+    if (answer != Answer::Yes) return;
+    Save_File_List_Option.Click();
+    if (Has_File_List_Changed_CheckBox.Checked()) can_close = false;
+}
+
+void TMainForm1::Enable_Main_Window(bool enabled) {
+    Cursor_Kind cursor = enabled ? Cursor_Kind::Default : Cursor_Kind::Hourglass;
+    if (Application::Exists()) Application::Current().Set_Cursor(cursor);
+    for (const auto& component : Components()) {
+        if (Control* control = component->As_Control()) {
+            control->Set_Enabled(enabled);
+            control->Set_Cursor(cursor);
+        }
+    }
+}
+
+void TMainForm1::Take_Files(const std::vector<std::wstring>& names) {
+    Take_Dropped_Files(*list_window_, names, [this] {
+        ::SetForegroundWindow(Handle());
+    });
+}
+
+}  // namespace velbrook

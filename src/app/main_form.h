@@ -1,0 +1,109 @@
+#pragma once
+// The main window: the picture list with its buttons, the preview, the
+// status line, the hidden flags and the menu bar.
+
+#include <memory>
+#include <string>
+
+#include "picture_list/list_window.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+
+namespace velbrook {
+
+class TAboutBox;
+
+struct Main_Form_Setup {
+    Dialogs& dialogs;
+    std::wstring program_path;  // the program file; its folder holds the settings
+    Picture_Loader load_picture;
+};
+
+class TMainForm1 : public Form {
+public:
+    TMainForm1(const Main_Form_Setup& setup, TAboutBox& about);
+    ~TMainForm1() override;
+
+    // Start-up and closing.
+    void FormCreate();
+    void FormShow();
+    void FormCloseQuery(bool& can_close);
+    void FormResize();
+
+    // The busy state (false) and the normal state (true).
+    void Enable_Main_Window(bool enabled);
+    void Apply_Product_Texts();
+    void Apply_Startup_Show_Command();
+
+    // Files named on the command line come in as one drop.
+    void Take_Files(const std::vector<std::wstring>& names);
+
+    List_Window& List() { return *list_window_; }
+    Picture_List& Pictures() { return *pictures_; }
+    const std::wstring& Program_Path() const { return program_path_; }
+    std::wstring Settings_File() const;
+
+    // The controls, named as in the design.
+    Group_Box& All_GroupBox;
+    Label& Label1;
+    Button& Load_FileList_BitBtn;
+    Button& Save_FileList_BitBtn;
+    Button& Save_FileList_As_BitBtn;
+    List_Box& File_ListBox;
+    Button& Reset_BitBtn;
+    Button& Print_BitBtn;
+    Button& Exit_BitBtn;
+    Button& Sort_List_BitBtn;
+    Button& Move_Up_BitBtn;
+    Button& Move_Down_BitBtn;
+    Button& Remove_Item_BitBtn;
+    Group_Box& GroupBox1;
+    Image_Box& Image1;
+    Status_Bar& StatusBar1;
+    Group_Box& Halt_Processing_GroupBox;
+    Button& Abort_BitBtn;
+    List_Box& Scaling_ListBox;
+    Edit& File_List_Name_Edit;
+    Check_Box& Has_File_List_Changed_CheckBox;
+    Check_Box& Halt_Processing_CheckBox;
+    Check_Box& Has_File_List_Been_Reased_CheckBox;
+
+    Menu_Bar& MainMenu1;
+    Menu_Item& FileMenu;
+    Menu_Item& Save_File_List_Option;
+    Menu_Item& Save_File_List_As_Option;
+    Menu_Item& Load_File_List_Option;
+    Menu_Item& N3;
+    Menu_Item& Always_On_Top_Option;
+    Menu_Item& Auto_Run_at_Windows_Startup_Option;
+    Menu_Item& Restore_Factory_Defaults_Option;
+    Menu_Item& N2;
+    Menu_Item& Create_Shortcut_on_Desktop_Option;
+    Menu_Item& Create_Shortcut_on_Start_Menu_Option;
+    Menu_Item& Create_Shortcut_on_Start_Programs_Menu_Option;
+    Menu_Item& Create_Shortcut_on_SendTo_Menu_Option;
+    Menu_Item& Delete_All_Shortcuts_Option;
+    Menu_Item& N9;
+    Menu_Item& ExitOption;
+    Menu_Item& HelpMenu;
+    Menu_Item& View_Readme_file_Option;
+    Menu_Item& View_Shareware_Catalog_Option;
+    Menu_Item& N1;
+    Menu_Item& AboutOption;
+
+    Printer_Setup_Dialog& PrinterSetupDialog1;
+    File_Dialog& OpenDialog1;
+    File_Dialog& SaveDialog1;
+
+private:
+    void Wire_Handlers();
+    void Load_Last_File_List();
+
+    Dialogs& dialogs_;
+    std::wstring program_path_;
+    TAboutBox& about_;
+    std::unique_ptr<Picture_List> pictures_;
+    std::unique_ptr<List_Window> list_window_;
+};
+
+}  // namespace velbrook
