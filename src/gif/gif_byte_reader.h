@@ -1,0 +1,52 @@
+// A read cursor over GIF bytes held in memory.  Reads never go past the end:
+// a "plain" read hands back what is there and says how much that was, so each
+// caller decides what a short read means instead of seeing zeros.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+class TGIFByteReader {
+public:
+    explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : Bytes_(bytes) {}
+
+    std::size_t Position() const { return Position_; }
+    std::size_t Size() const { return Bytes_.size(); }
+    std::size_t Remaining() const { return Bytes_.size() - Position_; }
+    bool At_End() const { return Position_ >= Bytes_.size(); }
+    const std::uint8_t* Data() const { return Bytes_.data(); }
+
+    // Moves to an absolute position; a position past the end means the end.
+    void Seek(std::size_t position) { Position_ = std::min(position, Bytes_.size()); }
+    void Seek_End() { Position_ = Bytes_.size(); }
+    void Step_Back(std::size_t count) { Position_ -= std::min(count, Position_); }
+
+    // Plain read: copies up to count bytes and returns how many it copied.
+    std::size_t Read(void* target, std::size_t count)
+    {
+        const std::size_t n = std::min(count, Remaining());
+        if (n > 0) std::memcpy(target, Bytes_.data() + Position_, n);
+        Position_ += n;
+        return n;
+    }
+
+    // True only when every byte arrived.
+    bool Read_Exact(void* target, std::size_t count) { return Read(target, count) == count; }
+
+    bool Read_Byte(std::uint8_t& value) { return Read(&value, 1) == 1; }
+
+    // Skips up to count bytes and returns how many it skipped.
+    std::size_t Skip(std::size_t count)
+    {
+        const std::size_t n = std::min(count, Remaining());
+        Position_ += n;
+        return n;
+    }
+
+private:
+    std::span<const std::uint8_t> Bytes_;
+    std::size_t Position_ = 0;
+};

@@ -1,0 +1,273 @@
+#include "gif/gif_decoder.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <istream>
+#include <new>
+#include <ostream>
+
+namespace {
+
+constexpr std::uint8_t Extension_Introducer = 0x21;  // '!'
+constexpr std::uint8_t Image_Separator = 0x2C;       // ','
+constexpr std::uint8_t Trailer = 0x3B;               // ';'
+constexpr std::uint8_t Plain_Text_Label = 0x01;
+constexpr std::uint8_t Graphic_Control_Label = 0xF9;
+constexpr std::uint8_t Comment_Label = 0xFE;
+constexpr std::uint8_t Application_Label = 0xFF;
+
+int U16(const std::uint8_t* bytes) { return bytes[0] | (bytes[1] << 8); }
+
+int Clamp_To_Int(std::size_t value) { return value > INT_MAX ? INT_MAX : static_cast<int>(value); }
+
+}  // namespace
+
+void Skip_Sub_Blocks(TGIFByteReader& stream)
+{
+    std::uint8_t length = 0;
+    while (stream.Read_Byte(length) && length > 0) {
+        if (stream.Skip(length) < length) return;
+    }
+}
+
+void TGIFDecoder::ClearImage()
+{
+    Empty_ = true;
+    Frames_.clear();
+    DataStream_.clear();
+    LoopCount_ = 1;
+    KeepOnProcessing_ = true;
+    GlobalColorBits_ = 0;
+    HasTransparency_ = false;
+    MultiFrame_ = false;
+    LogicalWidth_ = 0;
+    LogicalHeight_ = 0;
+}
+
+bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes)
+{
+    ClearImage();
+    Graphic_Control_ = {};
+    try {
+        DataStream_.assign(bytes.begin(), bytes.end());
+    } catch (const std::bad_alloc&) {
+        ClearImage();
+        return false;
+    }
+    bool loaded = false;
+    if (!DataStream_.empty()) {
+        TGIFByteReader stream(DataStream_);
+        try {
+            loaded = Parse(stream);
+        } catch (const std::bad_alloc&) {
+            loaded = false;
+        }
+    }
+    if (!loaded) ClearImage();
+    return loaded;
+}
+
+bool TGIFDecoder::Progress(const TGIFByteReader& stream)
+{
+    if (!OnProgress) return true;
+    const std::size_t position = stream.Position();
+    const std::size_t size = stream.Size();
+    const std::size_t percent = size == 0 ? 100 : (position * 100 + size / 2) / size;
+    OnProgress(Clamp_To_Int(position), Clamp_To_Int(size), Clamp_To_Int(percent), KeepOnProcessing_);
+    return KeepOnProcessing_;
+}
+
+bool TGIFDecoder::Parse(TGIFByteReader& stream)
+{
+    std::uint8_t header[6];
+    if (!stream.Read_Exact(header, sizeof header)) return false;
+    if (std::memcmp(header, "GIF", 3) != 0) return false;
+    Version_ = header[4] == '9' ? TGIFVersion::gvGIF89a : TGIFVersion::gvGIF87a;
+
+    std::uint8_t screen[7];
+    if (!stream.Read_Exact(screen, sizeof screen)) return false;
+    const int screen_width = U16(screen);
+    const int screen_height = U16(screen + 2);
+    const std::uint8_t screen_flags = screen[4];
+    if ((screen_flags & 0x80) != 0) {
+        GlobalColorBits_ = (screen_flags & 7) + 1;
+        // Entries past a short table keep what they held.
+        if (!stream.Read_Exact(GlobalPalette_.data(), std::size_t{3} << GlobalColorBits_)) return false;
+    } else {
+        GlobalPalette_.fill(0);
+    }
+
+    std::size_t budget = Raster_Budget;
+    while (!stream.At_End() && KeepOnProcessing_) {
+        if (!Progress(stream)) return false;
+        std::uint8_t pair[2] = {0, 0};
+        const std::size_t got = stream.Read(pair, 2);
+        if (pair[0] == Extension_Introducer) {
+            if (got == 2) Read_Extension(stream, pair[1]);
+        } else if (pair[0] == Image_Separator) {
+            stream.Step_Back(got);
+            if (FrameCount() == Max_Frames) break;
+            auto frame = std::make_unique<TGIFFrame>();
+            const Frame_Result result = LoadFrame(*frame, stream, budget);
+            if (result == Frame_Result::Bad_Descriptor) {
+                stream.Seek_End();
+                Progress(stream);
+                return false;
+            }
+            if (result == Frame_Result::Failed) break;  // the frames before it are the picture
+            GlobalColorBits_ = std::max(GlobalColorBits_, frame->ColorBits);
+            HasTransparency_ = HasTransparency_ || frame->Transparent;
+            Frames_.push_back(std::move(frame));
+            if (FirstImageOnly) {
+                stream.Seek_End();
+                break;
+            }
+            // A frame without a graphic control extension of its own gets zeros.
+            Graphic_Control_ = {};
+        } else if (pair[0] == Trailer) {
+            break;
+        }
+    }
+    if (!Progress(stream)) return false;
+    if (Frames_.empty()) return false;
+
+    LogicalWidth_ = screen_width;
+    LogicalHeight_ = screen_height;
+    for (const auto& frame : Frames_) {
+        LogicalWidth_ = std::max(LogicalWidth_, frame->Left + frame->Width);
+        LogicalHeight_ = std::max(LogicalHeight_, frame->Top + frame->Height);
+    }
+    MultiFrame_ = Frames_.size() > 1;
+    Empty_ = false;
+    return true;
+}
+
+void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label)
+{
+    switch (label) {
+    case Graphic_Control_Label:
+        stream.Read(Graphic_Control_.data(), Graphic_Control_.size());
+        return;
+    case Application_Label: {
+        std::uint8_t size = 0;
+        if (!stream.Read_Byte(size)) return;
+        std::uint8_t identifier[255];
+        const std::size_t got = stream.Read(identifier, size);
+        std::uint8_t length = 0;
+        if (!stream.Read_Byte(length)) return;
+        if (got >= 11 && std::memcmp(identifier, "NETSCAPE2.0", 11) == 0) {
+            std::uint8_t block[255];
+            // The count is bytes 1-2 of the first sub-block; a block too short
+            // to hold it leaves the count alone.
+            if (stream.Read(block, length) == length && length >= 3) LoopCount_ = U16(block + 1);
+            if (!stream.Read_Byte(length)) return;
+        }
+        while (length > 0) {
+            if (stream.Skip(length) < length || !stream.Read_Byte(length)) return;
+        }
+        return;
+    }
+    case Comment_Label:
+        Skip_Sub_Blocks(stream);
+        return;
+    case Plain_Text_Label: {
+        std::uint8_t size = 0;
+        if (!stream.Read_Byte(size) || stream.Skip(size) < size) return;
+        Skip_Sub_Blocks(stream);
+        return;
+    }
+    default:
+        // An extension we do not know: its sub-blocks are skipped, so that a
+        // valid GIF carrying one still loads.
+        Skip_Sub_Blocks(stream);
+        return;
+    }
+}
+
+TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget)
+{
+    std::uint8_t descriptor[10];
+    if (!stream.Read_Exact(descriptor, sizeof descriptor)) return Frame_Result::Failed;
+    const int width = U16(descriptor + 5);
+    const int height = U16(descriptor + 7);
+    if (descriptor[0] != Image_Separator || width == 0 || height == 0) return Frame_Result::Bad_Descriptor;
+    if (width > GIF_Max_Frame_Side || height > GIF_Max_Frame_Side) return Frame_Result::Failed;
+
+    frame.Left = U16(descriptor + 1);
+    frame.Top = U16(descriptor + 3);
+    frame.Width = width;
+    frame.Height = height;
+    const std::uint8_t flags = descriptor[9];
+    if ((flags & 0x80) != 0) {
+        frame.HasLocalPalette = true;
+        frame.ColorBits = (flags & 7) + 1;
+        frame.Local_Palette = std::make_unique<TGIFPalette>();
+        frame.Local_Palette->fill(0);
+        stream.Read(frame.Local_Palette->data(), std::size_t{3} << frame.ColorBits);
+        frame.Palette = frame.Local_Palette.get();
+    } else {
+        frame.HasLocalPalette = false;
+        frame.ColorBits = 0;
+        frame.Palette = &GlobalPalette_;
+    }
+    frame.Interlaced = (flags & 0x40) != 0;
+
+    const std::uint8_t control = Graphic_Control_[1];
+    const std::uint8_t disposal = (control >> 2) & 7;
+    frame.Disposal = disposal <= 3 ? disposal : 2;
+    frame.Delay = U16(Graphic_Control_.data() + 2) * 10;
+    frame.Transparent = (control & 1) != 0;
+    frame.TransparentIndex = Graphic_Control_[4];
+    frame.Bitmap_Color_Bits = frame.HasLocalPalette ? frame.ColorBits : GlobalColorBits_;
+
+    // Sizes are at most 16384 on a side here, so these products fit.
+    const auto rows = static_cast<std::size_t>(height);
+    std::size_t needed = rows * GIF_Row_Stride(width);
+    if (frame.Transparent) needed += rows * GIF_Mask_Stride(width);
+    if (needed > budget) return Frame_Result::Failed;
+    budget -= needed;
+
+    const TRasterFormat format{width, height, frame.Interlaced, frame.Transparent, frame.TransparentIndex};
+    const TRasterProgress hook = [this, &stream] { return Progress(stream); };
+    const TRasterOutcome outcome = DecodeRaster(stream, format, frame.Raster, OnProgress ? &hook : nullptr);
+    if (!Raster_Usable(outcome)) return Frame_Result::Failed;
+    if (OnFrameBuilt && !OnFrameBuilt(frame)) return Frame_Result::Failed;
+    return Frame_Result::Loaded;
+}
+
+bool TGIFDecoder::ReadData(std::istream& source)
+{
+    std::uint8_t length_bytes[4];
+    source.read(reinterpret_cast<char*>(length_bytes), sizeof length_bytes);
+    if (source.gcount() != static_cast<std::streamsize>(sizeof length_bytes)) return false;
+    const auto length = static_cast<std::int32_t>(static_cast<std::uint32_t>(length_bytes[0]) |
+                                                  static_cast<std::uint32_t>(length_bytes[1]) << 8 |
+                                                  static_cast<std::uint32_t>(length_bytes[2]) << 16 |
+                                                  static_cast<std::uint32_t>(length_bytes[3]) << 24);
+    if (length <= 0) return true;
+    // Read in pieces, so that a length larger than what follows costs no
+    // more memory than the bytes that are really there.
+    std::vector<std::uint8_t> bytes;
+    const auto wanted = static_cast<std::size_t>(length);
+    constexpr std::size_t Piece = 64 * 1024;
+    while (bytes.size() < wanted) {
+        const std::size_t start = bytes.size();
+        const std::size_t count = std::min(Piece, wanted - start);
+        bytes.resize(start + count);
+        source.read(reinterpret_cast<char*>(bytes.data() + start), static_cast<std::streamsize>(count));
+        if (source.gcount() != static_cast<std::streamsize>(count)) return false;
+    }
+    DataStream_ = std::move(bytes);
+    return true;
+}
+
+void TGIFDecoder::WriteData(std::ostream& target) const
+{
+    if (DataStream_.empty()) return;
+    const auto length = static_cast<std::uint32_t>(DataStream_.size());
+    const char length_bytes[4] = {static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
+                                  static_cast<char>((length >> 16) & 0xFF), static_cast<char>(length >> 24)};
+    target.write(length_bytes, sizeof length_bytes);
+    target.write(reinterpret_cast<const char*>(DataStream_.data()), static_cast<std::streamsize>(DataStream_.size()));
+}

@@ -1,0 +1,143 @@
+// The GIF stream parser: header, screen descriptor, colour tables, extensions
+// and image descriptors in, frames out.  Portable: it knows no window system.
+// The Windows control wraps one TGIFDecoder and turns each frame's rows into
+// its bitmap and mask as the frame is finished.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "gif/gif_byte_reader.h"
+#include "gif/gif_lzw.h"
+
+enum class TGIFVersion { gvGIF87a, gvGIF89a };
+
+// 256 RGB triples (red, green, blue).
+using TGIFPalette = std::array<std::uint8_t, 768>;
+
+// One frame, decoded once at load time; composition and painting work from
+// it and never decode again.
+struct TGIFFrame {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    int ColorBits = 0;               // bits of the local colour table; 0 without one
+    bool HasLocalPalette = false;
+    const TGIFPalette* Palette = nullptr;  // Local_Palette, or the decoder's GlobalPalette
+    bool Interlaced = false;
+    std::uint8_t Disposal = 0;       // 0..3
+    int Delay = 0;                   // milliseconds
+    bool Transparent = false;
+    std::uint8_t TransparentIndex = 0;
+
+    // Number of colour table entries the frame's bitmap carries is
+    // 2^Bitmap_Color_Bits: the local table's bits, or the global bits as they
+    // stood when the frame was read.
+    int Bitmap_Color_Bits = 0;
+    TRaster Raster;  // bottom-up pixel rows and, when Transparent, mask rows
+
+    std::unique_ptr<TGIFPalette> Local_Palette;
+
+    // Palette index and transparency at picture coordinates within the frame
+    // (row 0 at the top).
+    std::uint8_t Index_At(int x, int y) const
+    {
+        return Raster.Pixels[static_cast<std::size_t>(Height - 1 - y) * Raster.Row_Stride +
+                             static_cast<std::size_t>(x)];
+    }
+    bool Is_Transparent_At(int x, int y) const
+    {
+        if (!Transparent) return false;
+        const std::uint8_t byte = Raster.Mask[static_cast<std::size_t>(Height - 1 - y) * Raster.Mask_Stride +
+                                              static_cast<std::size_t>(x) / 8];
+        return (byte & (0x80u >> (x % 8))) != 0;
+    }
+};
+
+// Loading progress: the read position and size of the bytes being parsed, the
+// percentage, and a flag the handler clears to cancel the load.
+using TProgressEvent = std::function<void(int BytesProcessed, int BytesToProcess, int PercentageProcessed,
+                                          bool& KeepOnProcessing)>;
+
+// Called when a frame's rows are done, before the next block is read.  False
+// means the frame's bitmaps could not be built: the frame is dropped and
+// parsing stops, keeping the frames before it.
+using TFrameBuiltEvent = std::function<bool(const TGIFFrame& frame)>;
+
+class TGIFDecoder {
+public:
+    static constexpr int Max_Frames = 256;
+
+    TGIFDecoder() = default;
+    TGIFDecoder(const TGIFDecoder&) = delete;
+    TGIFDecoder& operator=(const TGIFDecoder&) = delete;
+
+    // Settings.
+    bool FirstImageOnly = false;
+    TProgressEvent OnProgress;
+    TFrameBuiltEvent OnFrameBuilt;
+    // Decoded raster bytes allowed for one load.  A frame that would pass it
+    // cannot be built: it is dropped and parsing stops.
+    std::size_t Raster_Budget = std::size_t{512} * 1024 * 1024;
+
+    // Parses bytes.  True when at least one frame was decoded.  On false the
+    // decoder holds no picture and no stored data.  Never throws for bad data.
+    bool ReadImage(std::span<const std::uint8_t> bytes);
+
+    // Drops the picture (frames, stored data, counters); keeps GlobalPalette
+    // and Version, as a fresh load only overwrites what it reads.
+    void ClearImage();
+
+    // The stored form of the picture's bytes: a 4-byte little-endian signed
+    // length, then the GIF.  ReadData takes a length of 0 or less as nothing
+    // to add; it returns false, storing nothing, when fewer bytes follow than
+    // the length says.
+    bool ReadData(std::istream& source);
+    void WriteData(std::ostream& target) const;
+    const std::vector<std::uint8_t>& DataStream() const { return DataStream_; }
+    void Set_Data_Stream(std::vector<std::uint8_t> bytes) { DataStream_ = std::move(bytes); }
+
+    bool Empty() const { return Empty_; }
+    TGIFVersion Version() const { return Version_; }
+    int FrameCount() const { return static_cast<int>(Frames_.size()); }
+    const TGIFFrame& Frame(int index) const { return *Frames_.at(static_cast<std::size_t>(index - 1)); }
+    int LogicalWidth() const { return LogicalWidth_; }
+    int LogicalHeight() const { return LogicalHeight_; }
+    int GlobalColorBits() const { return GlobalColorBits_; }
+    const TGIFPalette& GlobalPalette() const { return GlobalPalette_; }
+    int LoopCount() const { return LoopCount_; }
+    bool MultiFrame() const { return MultiFrame_; }
+    bool HasTransparency() const { return HasTransparency_; }
+
+private:
+    enum class Frame_Result { Loaded, Bad_Descriptor, Failed };
+
+    bool Parse(TGIFByteReader& stream);
+    void Read_Extension(TGIFByteReader& stream, std::uint8_t label);
+    Frame_Result LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget);
+    bool Progress(const TGIFByteReader& stream);
+
+    std::vector<std::uint8_t> DataStream_;
+    std::vector<std::unique_ptr<TGIFFrame>> Frames_;
+    bool Empty_ = true;
+    TGIFVersion Version_ = TGIFVersion::gvGIF87a;
+    int LogicalWidth_ = 0;
+    int LogicalHeight_ = 0;
+    int GlobalColorBits_ = 0;
+    TGIFPalette GlobalPalette_{};
+    int LoopCount_ = 1;
+    bool MultiFrame_ = false;
+    bool HasTransparency_ = false;
+    bool KeepOnProcessing_ = true;
+    std::array<std::uint8_t, 6> Graphic_Control_{};
+};
+
+// Skips sub-blocks (length byte, that many bytes) through the empty one.
+void Skip_Sub_Blocks(TGIFByteReader& stream);

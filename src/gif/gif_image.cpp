@@ -1,0 +1,186 @@
+#include "gif/gif_image.h"
+
+#include <cstring>
+#include <istream>
+#include <iterator>
+#include <ostream>
+
+#include "gif/gif_bitmap_image.h"
+
+namespace {
+
+std::uint32_t U32_At(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+Unique_HPALETTE Palette_From_BMP_Image(std::span<const std::uint8_t> image)
+{
+    const std::size_t info = BMP_File_Header_Size;
+    const std::uint32_t colors = U32_At(image, info + 32);
+    if (colors == 0 || colors > 256) return {};
+    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colors);
+    auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = static_cast<WORD>(colors);
+    const std::uint8_t* quad = image.data() + info + BMP_Info_Header_Size;
+    for (std::uint32_t i = 0; i < colors; ++i, quad += 4) {
+        palette->palPalEntry[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
+    }
+    return Unique_HPALETTE(CreatePalette(palette));
+}
+
+Unique_HBITMAP Blank_Bitmap(int width, int height, int bits_per_pixel)
+{
+    if (bits_per_pixel == 1) return Unique_HBITMAP(CreateBitmap(width, height, 1, 1, nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bits_per_pixel);
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return Unique_HBITMAP(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
+}  // namespace
+
+Unique_HBITMAP Bitmap_From_BMP_Image(std::span<const std::uint8_t> image)
+{
+    constexpr std::size_t headers = BMP_File_Header_Size + BMP_Info_Header_Size;
+    if (image.size() < headers || image[0] != 'B' || image[1] != 'M') return {};
+    const std::uint32_t offset = U32_At(image, 10);
+    const std::uint32_t image_size = U32_At(image, BMP_File_Header_Size + 20);
+    if (offset < headers || offset > image.size() || image.size() - offset < image_size) return {};
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(image.data() + BMP_File_Header_Size);
+    void* bits = nullptr;
+    Unique_HBITMAP bitmap(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || bits == nullptr) return {};
+    std::memcpy(bits, image.data() + offset, image_size);
+    GdiFlush();
+    return bitmap;
+}
+
+TGIFImage::TGIFImage()
+{
+    Decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
+}
+
+TGIFImage::~TGIFImage() = default;
+
+bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame)
+{
+    auto bitmaps = std::make_unique<TGIFFrameBitmaps>();
+    const std::vector<std::uint8_t> image = Frame_Bitmap_Image(frame);
+    bitmaps->Bitmap = Bitmap_From_BMP_Image(image);
+    if (!bitmaps->Bitmap) return false;
+    bitmaps->Palette = Palette_From_BMP_Image(image);
+    if (frame.Transparent) {
+        bitmaps->Mask = Bitmap_From_BMP_Image(Frame_Mask_Image(frame));
+        if (!bitmaps->Mask) return false;
+    }
+    if (frame.Disposal == 3) {
+        bitmaps->SavedBitmap = Blank_Bitmap(frame.Width, frame.Height, 32);
+        bitmaps->SavedMask = Blank_Bitmap(frame.Width, frame.Height, 1);
+        if (!bitmaps->SavedBitmap || !bitmaps->SavedMask) return false;
+    }
+    Bitmaps_.push_back(std::move(bitmaps));
+    return true;
+}
+
+void TGIFImage::ClearImage()
+{
+    Decoder_.ClearImage();
+    // Freed from the highest frame down, as they were built up.
+    while (!Bitmaps_.empty()) Bitmaps_.pop_back();
+    CurrentFrame_ = 1;
+    FirstFrameCopy_.reset();
+}
+
+void TGIFImage::ResetImage() { ClearImage(); }
+
+bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
+{
+    ClearImage();
+    Decoder_.FirstImageOnly = FirstImageOnly;
+    if (OnProgress) {
+        Decoder_.OnProgress = [this](int processed, int total, int percent, bool& keep) {
+            OnProgress(*this, processed, total, percent, keep);
+        };
+    } else {
+        Decoder_.OnProgress = nullptr;
+    }
+    if (!Decoder_.ReadImage(bytes)) return false;
+    // A frame whose bitmaps failed was dropped by the decoder before it
+    // reached the list; the bitmaps list matches the frames one for one.
+    Bitmaps_.resize(static_cast<std::size_t>(Decoder_.FrameCount()));
+    CurrentFrame_ = 1;
+    Changing();
+    Change();
+    return true;
+}
+
+bool TGIFImage::Load_From_Bytes(std::span<const std::uint8_t> bytes)
+{
+    bool loaded = false;
+    try {
+        // Parse a copy: the bytes may be our own stored Data, which the parse replaces.
+        const std::vector<std::uint8_t> work(bytes.begin(), bytes.end());
+        loaded = ReadImage(work);
+    } catch (...) {
+        loaded = false;
+    }
+    if (!loaded) ResetImage();
+    return loaded;
+}
+
+bool TGIFImage::LoadFromStream(std::istream& source)
+{
+    std::vector<std::uint8_t> bytes;
+    try {
+        source.clear();
+        source.seekg(0, std::ios::beg);
+        bytes.assign(std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>());
+    } catch (...) {
+        ResetImage();
+        return false;
+    }
+    return Load_From_Bytes(bytes);
+}
+
+bool TGIFImage::ReadData(std::istream& source) { return Decoder_.ReadData(source); }
+
+void TGIFImage::WriteData(std::ostream& target) const { Decoder_.WriteData(target); }
+
+void TGIFImage::Loaded()
+{
+    if (Stores_Data()) Load_From_Bytes(Decoder_.DataStream());
+}
+
+void TGIFImage::Assign(const TGIFImage* source)
+{
+    if (source == nullptr || source->Empty()) {
+        ResetImage();
+        return;
+    }
+    Load_From_Bytes(source->DataStream());
+}
+
+HBITMAP TGIFImage::GetFirstFrameBitmap()
+{
+    if (Empty() || FrameCount() == 0) return nullptr;
+    if (!FirstFrameCopy_) FirstFrameCopy_ = Bitmap_From_BMP_Image(Frame_Bitmap_Image(Frame(1)));
+    return FirstFrameCopy_.get();
+}
+
+void TGIFImage::Changing()
+{
+    if (OnChanging) OnChanging(*this);
+}
+
+void TGIFImage::Change()
+{
+    if (OnChange) OnChange(*this);
+}

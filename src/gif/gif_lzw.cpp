@@ -1,0 +1,531 @@
+#include "gif/gif_lzw.h"
+
+#include <array>
+#include <bit>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+// How the decoder works, and why.
+//
+// Codes are packed least-significant bit first across sub-blocks.  The
+// sub-blocks are gathered into one contiguous buffer first, so a code is one
+// unaligned 32-bit load whatever the sub-block sizes are (a 12-bit code may
+// straddle three 1-byte sub-blocks).  The blocks are still "taken in" one at a
+// time, exactly when a reader holding one sub-block would need the next one:
+// when the next code would reach or pass the end of the held bits.  That keeps
+// the end-of-data decisions, and the stream position the progress hook sees,
+// those of a reader that fetches sub-blocks one by one.
+//
+// Strings are written back to front straight into the row, from the prefix
+// chain, using each code's string length.  That is only sound for table
+// entries built from well-formed codes ("sound" entries, whose chains end at a
+// root).  Malformed streams can build entries that point to themselves or
+// form cycles; codes touching those go through an exact model of the classic
+// output-stack decoder, with its limits (a stack of 4096, a self-reference
+// check), so that damaged data decodes the same however it is damaged.
+
+static_assert(std::endian::native == std::endian::little, "codes are assembled from little-endian loads");
+
+std::size_t GIF_Row_Stride(int width) { return (static_cast<std::size_t>(width) + 3u) & ~std::size_t{3}; }
+
+std::size_t GIF_Mask_Stride(int width) { return (static_cast<std::size_t>(width) + 31u) / 32u * 4u; }
+
+namespace {
+
+constexpr int Table_Size = 4096;
+
+enum class Stop { Rows_Full, Data_Ended, End_Code, Corrupt, Cancel };
+
+struct Interlace_Pass {
+    int Start;
+    int Step;
+};
+constexpr std::array<Interlace_Pass, 4> Interlaced_Passes{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
+constexpr std::array<Interlace_Pass, 1> Progressive_Pass{{{0, 1}}};
+
+bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product)
+{
+    if (a != 0 && b > std::numeric_limits<std::size_t>::max() / a) return false;
+    product = a * b;
+    return true;
+}
+
+class Raster_Decoder {
+public:
+    Raster_Decoder(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
+                   const TRasterProgress* progress)
+        : Stream_(stream), Format_(format), Raster_(raster), Progress_(progress)
+    {
+    }
+
+    TRasterOutcome Run();
+
+private:
+    // --- sub-blocks and codes
+    void Gather_Sub_Blocks();
+    int Read_Code();
+
+    // --- LZW
+    void Reset_Table();
+    bool Is_Sound(int code) const
+    {
+        return code < Clear_ || (code < Next_ && code > End_ && Length_[code] != 0);
+    }
+    int String_Length(int code) const { return code < Clear_ ? 1 : Length_[code]; }
+    int Root_Of(int code) const { return code < Clear_ ? code : Root_[code]; }
+    void Add_Entry(int first_char);
+    void Finish_Code(int in_code, int first_char);
+    Stop Decode(bool output);
+    bool Decode_Slow(int code, bool output);
+
+    // --- rows
+    void Start_Rows();
+    void Next_Row();
+    void Put_Value(int value);
+    void Put_Run(const std::uint8_t* bytes, std::size_t count);
+    void Write_Sound_String(int code, int length, bool repeat_first);
+    void Mark_Transparent(std::size_t from, std::size_t count);
+    void Mark_Rest_Transparent();
+
+    TGIFByteReader& Stream_;
+    const TRasterFormat& Format_;
+    TRaster& Raster_;
+    const TRasterProgress* Progress_;
+
+    // Sub-blocks, gathered.
+    std::vector<std::uint8_t> Data_;
+    std::vector<std::uint64_t> Block_End_Bit_;     // cumulative bits after each block
+    std::vector<std::size_t> Block_End_Position_;  // stream position after each block
+    std::size_t Scan_End_ = 0;                     // stream position after the terminator
+    std::size_t Blocks_Taken_ = 0;
+    std::uint64_t Held_End_Bit_ = 0;
+    std::uint64_t Bit_ = 0;
+    std::size_t Stream_Position_ = 0;
+    bool Done_ = false;        // a block fetch failed: code reads that need more bits end
+    bool End_Of_Data_ = false; // the image data's terminator (or the stream's end) was reached
+    bool Finished_ = false;    // after the end code nothing more is read
+
+    // LZW state.
+    int Code_Size_ = 0;
+    int Clear_ = 0;
+    int End_ = 0;
+    int Next_ = 0;
+    int Width_Bits_ = 0;
+    int Width_Limit_ = 0;
+    int Old_Code_ = 0;
+    int First_Code_ = 0;
+    bool Old_Sound_ = false;
+    bool Fast_ = false;  // string bytes equal their values (code size 8 or less)
+    std::array<std::uint16_t, Table_Size> Prefix_{};
+    std::array<std::uint16_t, Table_Size> Suffix_{};
+    std::array<std::uint16_t, Table_Size> Length_{};  // 0 = not a sound entry
+    std::array<std::uint16_t, Table_Size> Root_{};
+    std::array<std::uint32_t, Table_Size> Stack_{};
+    std::array<std::uint8_t, Table_Size + 1> String_{};
+
+    // Output cursor.
+    const Interlace_Pass* Passes_ = nullptr;
+    int Pass_Count_ = 0;
+    int Pass_ = 0;
+    int Row_ = 0;
+    int X_ = 0;
+    bool Rows_Done_ = false;
+    bool Cancelled_ = false;
+    int Progress_Interval_ = 0;  // 0 = no progress calls
+    std::uint8_t* Row_Pixels_ = nullptr;
+    std::uint8_t* Row_Mask_ = nullptr;
+};
+
+void Raster_Decoder::Gather_Sub_Blocks()
+{
+    const std::uint8_t* bytes = Stream_.Data();
+    const std::size_t size = Stream_.Size();
+    std::size_t position = Stream_.Position();
+    std::size_t total = 0;
+    std::size_t count = 0;
+    // First pass: measure, so that the buffer is allocated once.
+    for (std::size_t p = position;;) {
+        if (p >= size) break;
+        const std::size_t length = bytes[p++];
+        if (length == 0 || size - p < length) break;
+        total += length;
+        ++count;
+        p += length;
+    }
+    Data_.resize(total + 4);  // the tail lets a code load read 4 bytes anywhere
+    Block_End_Bit_.reserve(count);
+    Block_End_Position_.reserve(count);
+    std::size_t filled = 0;
+    for (;;) {
+        if (position >= size) {
+            Scan_End_ = size;
+            break;
+        }
+        const std::size_t length = bytes[position++];
+        if (length == 0) {
+            Scan_End_ = position;
+            break;
+        }
+        if (size - position < length) {
+            // A short sub-block is a failed read: it consumes the rest, and
+            // its bytes count for nothing.
+            Scan_End_ = size;
+            break;
+        }
+        std::memcpy(Data_.data() + filled, bytes + position, length);
+        filled += length;
+        position += length;
+        Block_End_Bit_.push_back(static_cast<std::uint64_t>(filled) * 8u);
+        Block_End_Position_.push_back(position);
+    }
+    if (Block_End_Bit_.empty()) {
+        Done_ = End_Of_Data_ = true;
+        Stream_Position_ = Scan_End_;
+    } else {
+        Blocks_Taken_ = 1;
+        Held_End_Bit_ = Block_End_Bit_[0];
+        Stream_Position_ = Block_End_Position_[0];
+    }
+}
+
+inline int Raster_Decoder::Read_Code()
+{
+    if (Finished_) return -1;
+    const std::uint64_t code_end = Bit_ + static_cast<unsigned>(Width_Bits_);
+    if (code_end >= Held_End_Bit_) {
+        // The code reaches the end of the held bits: take in the next
+        // sub-block, and more while bits are still missing (1-byte
+        // sub-blocks).  A failed fetch ends the data, but a code whose bits
+        // are all held is still returned.
+        bool fetch = !Done_;
+        while (fetch) {
+            if (Blocks_Taken_ == Block_End_Bit_.size()) {
+                Done_ = End_Of_Data_ = true;
+                Stream_Position_ = Scan_End_;
+                break;
+            }
+            Held_End_Bit_ = Block_End_Bit_[Blocks_Taken_];
+            Stream_Position_ = Block_End_Position_[Blocks_Taken_];
+            ++Blocks_Taken_;
+            fetch = code_end > Held_End_Bit_;
+        }
+        if (code_end > Held_End_Bit_) return -1;
+    }
+    std::uint32_t word;
+    std::memcpy(&word, Data_.data() + (Bit_ >> 3), sizeof word);
+    const int code = static_cast<int>((word >> (Bit_ & 7u)) & ((1u << Width_Bits_) - 1u));
+    Bit_ += static_cast<unsigned>(Width_Bits_);
+    return code;
+}
+
+void Raster_Decoder::Reset_Table()
+{
+    Width_Bits_ = Code_Size_ + 1;
+    Width_Limit_ = 2 * Clear_;
+    Next_ = Clear_ + 2;
+}
+
+inline void Raster_Decoder::Add_Entry(int first_char)
+{
+    if (Next_ >= Table_Size) return;  // full: codes stay 12 bits until a clear code
+    Prefix_[Next_] = static_cast<std::uint16_t>(Old_Code_);
+    Suffix_[Next_] = static_cast<std::uint16_t>(first_char);
+    if (Old_Sound_) {
+        Length_[Next_] = static_cast<std::uint16_t>(String_Length(Old_Code_) + 1);
+        Root_[Next_] = static_cast<std::uint16_t>(Root_Of(Old_Code_));
+    } else {
+        Length_[Next_] = 0;
+    }
+    ++Next_;
+    if (Next_ >= Width_Limit_ && Width_Limit_ < Table_Size) {
+        Width_Limit_ *= 2;
+        ++Width_Bits_;
+    }
+}
+
+inline void Raster_Decoder::Finish_Code(int in_code, int first_char)
+{
+    Add_Entry(first_char);
+    Old_Code_ = in_code;
+    First_Code_ = first_char;
+    Old_Sound_ = Is_Sound(in_code);
+}
+
+// The classic decoder's walk: characters pushed last first, with its two
+// failure checks; false means it gave up (-2), leaving the table unchanged.
+bool Raster_Decoder::Decode_Slow(int code, bool output)
+{
+    const int in_code = code;
+    std::size_t depth = 0;
+    if (code >= Next_) {
+        Stack_[depth++] = static_cast<std::uint32_t>(First_Code_);
+        code = Old_Code_;
+    }
+    while (code >= Clear_) {
+        Stack_[depth++] = Suffix_[code];
+        if (depth > Table_Size - 1) return false;
+        if (Prefix_[code] == code) return false;
+        code = Prefix_[code];
+    }
+    const int first_char = Suffix_[code];
+    Stack_[depth++] = static_cast<std::uint32_t>(first_char);
+    Finish_Code(in_code, first_char);
+    if (output) {
+        while (depth > 0 && !Rows_Done_ && !Cancelled_) Put_Value(static_cast<int>(Stack_[--depth]));
+    }
+    return true;
+}
+
+Stop Raster_Decoder::Decode(bool output)
+{
+    for (;;) {
+        if (output && Rows_Done_) return Stop::Rows_Full;
+        if (Cancelled_) return Stop::Cancel;
+        int code = Read_Code();
+        if (code < 0) return Stop::Data_Ended;
+        if (code == Clear_) {
+            Reset_Table();
+            // The code after a clear code is taken as a pixel value as it is,
+            // whatever it is (even another clear code).
+            const int value = Read_Code();
+            Old_Code_ = First_Code_ = value;
+            if (value < 0) return Stop::Data_Ended;
+            Old_Sound_ = value < Clear_;
+            if (output) Put_Value(value);
+            continue;
+        }
+        if (code == End_) {
+            if (!End_Of_Data_) {
+                End_Of_Data_ = true;  // the rest of the sub-blocks is skipped
+                Stream_Position_ = Scan_End_;
+            }
+            Finished_ = true;
+            return Stop::End_Code;
+        }
+        if (Fast_) {
+            if (code < Next_) {
+                if (code < Clear_ || Length_[code] != 0) {
+                    const int first_char = Root_Of(code);
+                    if (output) Write_Sound_String(code, String_Length(code), false);
+                    Finish_Code(code, first_char);
+                    continue;
+                }
+            } else if (Old_Sound_) {
+                // A code not yet in the table: the previous string plus its
+                // own first character.
+                const int first_char = First_Code_;
+                if (output) Write_Sound_String(Old_Code_, String_Length(Old_Code_) + 1, true);
+                Finish_Code(code, first_char);
+                continue;
+            }
+        }
+        if (!Decode_Slow(code, output)) return Stop::Corrupt;
+    }
+}
+
+void Raster_Decoder::Start_Rows()
+{
+    if (Format_.Interlaced) {
+        Passes_ = Interlaced_Passes.data();
+        Pass_Count_ = static_cast<int>(Interlaced_Passes.size());
+    } else {
+        Passes_ = Progressive_Pass.data();
+        Pass_Count_ = 1;
+    }
+    Pass_ = 0;
+    Row_ = 0;
+    X_ = 0;
+    Rows_Done_ = false;
+    const std::size_t row = static_cast<std::size_t>(Format_.Height - 1);
+    Row_Pixels_ = Raster_.Pixels.data() + row * Raster_.Row_Stride;
+    Row_Mask_ = Format_.Transparent ? Raster_.Mask.data() + row * Raster_.Mask_Stride : nullptr;
+}
+
+void Raster_Decoder::Next_Row()
+{
+    if (Progress_Interval_ != 0 && Row_ % Progress_Interval_ == 0 && !Cancelled_) {
+        Stream_.Seek(Stream_Position_);
+        if (!(*Progress_)()) Cancelled_ = true;
+    }
+    X_ = 0;
+    Row_ += Passes_[Pass_].Step;
+    while (Row_ >= Format_.Height) {
+        // A pass whose first row lies below the picture is skipped.
+        if (++Pass_ == Pass_Count_) {
+            Rows_Done_ = true;
+            return;
+        }
+        Row_ = Passes_[Pass_].Start;
+    }
+    const std::size_t row = static_cast<std::size_t>(Format_.Height - 1 - Row_);
+    Row_Pixels_ = Raster_.Pixels.data() + row * Raster_.Row_Stride;
+    if (Row_Mask_ != nullptr) Row_Mask_ = Raster_.Mask.data() + row * Raster_.Mask_Stride;
+}
+
+inline void Raster_Decoder::Put_Value(int value)
+{
+    Row_Pixels_[X_] = static_cast<std::uint8_t>(value);
+    // The mask compares the whole value: a raw code above 255 is never the
+    // transparent colour even when its low byte is.
+    if (Row_Mask_ != nullptr && value == Format_.TransparentIndex) {
+        Row_Mask_[X_ >> 3] |= static_cast<std::uint8_t>(0x80u >> (X_ & 7));
+    }
+    ++Raster_.Pixels_Supplied;
+    if (++X_ == Format_.Width) Next_Row();
+}
+
+inline void Raster_Decoder::Mark_Transparent(std::size_t from, std::size_t count)
+{
+    const std::uint8_t index = Format_.TransparentIndex;
+    for (std::size_t x = from; x < from + count; ++x) {
+        if (Row_Pixels_[x] == index) Row_Mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+    }
+}
+
+void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
+{
+    while (count > 0 && !Rows_Done_) {
+        const std::size_t room = static_cast<std::size_t>(Format_.Width - X_);
+        const std::size_t n = count < room ? count : room;
+        std::memcpy(Row_Pixels_ + X_, bytes, n);
+        if (Row_Mask_ != nullptr) Mark_Transparent(static_cast<std::size_t>(X_), n);
+        Raster_.Pixels_Supplied += n;
+        bytes += n;
+        count -= n;
+        X_ += static_cast<int>(n);
+        if (X_ == Format_.Width) Next_Row();
+    }
+}
+
+// Writes the string of a sound code (plus its first character again when
+// repeat_first is set) back to front: into the row when it fits, otherwise
+// into a scratch string that is then laid across rows.
+inline void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat_first)
+{
+    const std::size_t n = static_cast<std::size_t>(length);
+    const bool fits = n <= static_cast<std::size_t>(Format_.Width - X_);
+    std::uint8_t* const start = fits ? Row_Pixels_ + X_ : String_.data();
+    std::uint8_t* p = start + n - 1;
+    if (repeat_first) *p-- = static_cast<std::uint8_t>(First_Code_);
+    while (code >= Clear_) {
+        *p-- = static_cast<std::uint8_t>(Suffix_[code]);
+        code = Prefix_[code];
+    }
+    *p = static_cast<std::uint8_t>(code);
+    if (!fits) {
+        Put_Run(String_.data(), n);
+        return;
+    }
+    if (Row_Mask_ != nullptr) Mark_Transparent(static_cast<std::size_t>(X_), n);
+    Raster_.Pixels_Supplied += n;
+    X_ += length;
+    if (X_ == Format_.Width) Next_Row();
+}
+
+// Pixels the stream did not supply are transparent, in the same row order.
+void Raster_Decoder::Mark_Rest_Transparent()
+{
+    Progress_Interval_ = 0;
+    while (!Rows_Done_) {
+        for (int x = X_; x < Format_.Width; ++x) Row_Mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+        Next_Row();
+    }
+}
+
+TRasterOutcome Raster_Decoder::Run()
+{
+    std::uint8_t code_size = 0;
+    const bool have_code_size = Stream_.Read_Byte(code_size);
+    if (have_code_size && code_size > GIF_Max_Code_Size) return TRasterOutcome::Refused;
+    if (Format_.Width < 1 || Format_.Height < 1 || Format_.Width > GIF_Max_Frame_Side ||
+        Format_.Height > GIF_Max_Frame_Side) {
+        return TRasterOutcome::Refused;
+    }
+
+    Raster_.Row_Stride = GIF_Row_Stride(Format_.Width);
+    Raster_.Mask_Stride = Format_.Transparent ? GIF_Mask_Stride(Format_.Width) : 0;
+    std::size_t pixel_bytes = 0;
+    std::size_t mask_bytes = 0;
+    std::size_t pixel_count = 0;
+    const auto height = static_cast<std::size_t>(Format_.Height);
+    if (!Multiply_Fits(height, Raster_.Row_Stride, pixel_bytes) ||
+        !Multiply_Fits(height, Raster_.Mask_Stride, mask_bytes) ||
+        !Multiply_Fits(height, static_cast<std::size_t>(Format_.Width), pixel_count)) {
+        return TRasterOutcome::Too_Large;
+    }
+    try {
+        Raster_.Pixels.assign(pixel_bytes, 0);
+        Raster_.Mask.assign(mask_bytes, 0);
+    } catch (const std::bad_alloc&) {
+        Raster_.Pixels = {};
+        Raster_.Mask = {};
+        return TRasterOutcome::Too_Large;
+    }
+    Raster_.Pixels_Supplied = 0;
+    Start_Rows();
+    if (Progress_ != nullptr && *Progress_ && pixel_count > 100000) {
+        Progress_Interval_ = Format_.Width <= 320 ? 64 : 32;
+    }
+
+    TRasterOutcome outcome = TRasterOutcome::Data_Ended;
+    if (have_code_size) {
+        Code_Size_ = code_size;
+        Clear_ = 1 << Code_Size_;
+        End_ = Clear_ + 1;
+        Fast_ = Code_Size_ <= 8;
+        for (int i = 0; i < Clear_; ++i) Suffix_[i] = static_cast<std::uint16_t>(i);
+        Reset_Table();
+        Gather_Sub_Blocks();
+
+        // Leading clear codes are skipped; the first other code is a pixel
+        // value as it is.
+        int first = Read_Code();
+        while (first == Clear_) first = Read_Code();
+        Stop stop = Stop::Data_Ended;
+        if (first >= 0) {
+            Old_Code_ = First_Code_ = first;
+            Old_Sound_ = first < Clear_;
+            Put_Value(first);
+            stop = Decode(true);
+        }
+        // Whatever is left of the image data is decoded without output, so
+        // the stream ends up where the data really ends.
+        if (stop == Stop::Rows_Full || stop == Stop::Corrupt) {
+            if (!Cancelled_) Decode(false);
+        }
+        if (Cancelled_) {
+            outcome = TRasterOutcome::Cancelled;
+        } else if (Raster_.Pixels_Supplied == pixel_count) {
+            outcome = TRasterOutcome::Complete;
+        } else if (stop == Stop::End_Code) {
+            outcome = TRasterOutcome::Early_End_Code;
+        } else if (stop == Stop::Corrupt) {
+            outcome = TRasterOutcome::Corrupt_Table;
+        }
+        Stream_.Seek(Stream_Position_);
+    }
+    if (outcome != TRasterOutcome::Cancelled && Format_.Transparent &&
+        Raster_.Pixels_Supplied < pixel_count) {
+        Mark_Rest_Transparent();
+    }
+    return outcome;
+}
+
+}  // namespace
+
+TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
+                            const TRasterProgress* progress)
+{
+    raster = TRaster{};
+    std::unique_ptr<Raster_Decoder> decoder;
+    try {
+        decoder = std::make_unique<Raster_Decoder>(stream, format, raster, progress);
+    } catch (const std::bad_alloc&) {
+        raster.Outcome = TRasterOutcome::Too_Large;
+        return raster.Outcome;
+    }
+    raster.Outcome = decoder->Run();
+    return raster.Outcome;
+}
