@@ -14,23 +14,33 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The resident-set figures of Linux's /proc, in bytes; -1 elsewhere.
+// The resident-set figures of Linux's /proc, in bytes; -1 elsewhere.  A
+// Windows build run under Wine would read the host's /proc and report
+// nonsense, so only a native Linux build looks.
 long long Proc_Status_Bytes(const char* field) {
+#if defined(__linux__)
     std::ifstream status("/proc/self/status");
     std::string line;
     const std::size_t length = std::strlen(field);
     while (std::getline(status, line)) {
         if (line.compare(0, length, field) == 0) return std::stoll(line.substr(length + 1)) * 1024;
     }
+#else
+    (void)field;
+#endif
     return -1;
 }
 
 // Linux lets a process reset its own high-water mark to its present size.
 bool Reset_Peak() {
+#if defined(__linux__)
     std::ofstream clear("/proc/self/clear_refs");
     clear << "5";
     clear.flush();
     return static_cast<bool>(clear);
+#else
+    return false;
+#endif
 }
 
 struct Target {
