@@ -145,6 +145,9 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
     // Neither scroll bar is ever shown.
     ::ShowScrollBar(Handle(), SB_BOTH, FALSE);
     Set_Menu(MainMenu1);
+    All_GroupBox.Set_Tab_Order(1);
+    File_ListBox.Set_Tab_Order(2);
+    GroupBox1.Set_Tab_Order(8);
     Apply_Tab_Order();
     pictures_ = std::make_unique<Picture_List>(File_ListBox);
     list_window_ = std::make_unique<List_Window>(List_Window{

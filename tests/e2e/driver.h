@@ -1,0 +1,80 @@
+#pragma once
+// Drives a running velbrook.exe from this separate process, the way a person
+// would: finds its windows, clicks buttons, answers its boxes and dialogs,
+// reads what it shows.
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Waits until `ready` holds or the time is up; true when it held.
+bool Wait_For(const std::function<bool()>& ready, std::chrono::milliseconds limit = 10s);
+
+std::wstring Window_Text(HWND window);  // WM_GETTEXT: works across processes
+std::wstring Class_Of(HWND window);
+
+struct Child {
+    HWND window;
+    std::wstring class_name;
+    std::wstring text;
+    RECT rect;  // in the main window's client coordinates
+    bool visible;
+};
+
+class Velbrook {
+public:
+    // Copies the program into a fresh folder of its own (its settings file
+    // lives beside it) and starts it with these arguments.
+    explicit Velbrook(const std::wstring& arguments = L"", const std::string& settings = "");
+    ~Velbrook();
+
+    const std::filesystem::path& Folder() const { return folder_; }
+    std::wstring Exe() const { return (folder_ / L"velbrook.exe").wstring(); }
+    HWND Main() const { return main_; }
+    DWORD Process_Id() const { return process_id_; }
+    bool Running() const;
+    bool Wait_Exit(std::chrono::milliseconds limit = 10s);
+
+    std::vector<Child> Children() const;
+    HWND Find_Child(const std::wstring& class_name, const std::wstring& text = L"") const;
+    HWND Button(const std::wstring& caption) const { return Find_Child(L"Button", caption); }
+    void Click(const std::wstring& caption) const;  // posts BM_CLICK: never blocks on a box
+    void Menu(unsigned short command) const;
+    std::wstring Status() const;
+    std::vector<std::wstring> List() const;
+    int Selected() const;
+
+    // A message box of the program with this title; its text and its buttons.
+    HWND Wait_Box(const std::wstring& title, std::chrono::milliseconds limit = 10s) const;
+    static std::wstring Box_Text(HWND box);
+    static void Answer(HWND box, int button_id);  // IDOK, IDYES, IDNO
+    // A common dialog (#32770) of the program with this title (empty: any).
+    HWND Wait_Dialog(const std::function<bool(HWND)>& which, std::chrono::milliseconds limit = 15s) const;
+    std::vector<HWND> Top_Windows() const;
+
+    // Drops files onto the main window as the shell hands them over.
+    void Drop(const std::vector<std::wstring>& files) const;
+
+    // Writes the main window's picture to a 24-bit BMP file.
+    bool Screenshot(const std::filesystem::path& bmp) const;
+
+private:
+    std::filesystem::path folder_;
+    PROCESS_INFORMATION process_{};
+    DWORD process_id_ = 0;
+    HWND main_ = nullptr;
+};
+
+// The source tree and the program as Wine sees them.
+std::filesystem::path Source_Folder();
+std::wstring Test_Picture(const wchar_t* name);
+
+}  // namespace e2e
