@@ -77,7 +77,8 @@ private:
     int Root_Of(int code) const { return code < Clear_ ? code : Root_[code]; }
     void Add_Entry(int first_char);
     void Finish_Code(int in_code, int first_char);
-    Stop Decode(bool output);
+    template <bool Output> Stop Decode();
+    template <bool Output> bool Control_Code(int code);
     bool Decode_Slow(int code, bool output);
 
     // --- rows
@@ -86,7 +87,7 @@ private:
     void Put_Value(int value);
     void Put_Run(const std::uint8_t* bytes, std::size_t count);
     void Write_Sound_String(int code, int length, bool repeat_first);
-    void Mark_Transparent(std::size_t from, std::size_t count);
+    void Mark_Transparent(const std::uint8_t* row, std::size_t from, std::size_t count);
     void Mark_Rest_Transparent();
 
     TGIFByteReader& Stream_;
@@ -278,51 +279,175 @@ bool Raster_Decoder::Decode_Slow(int code, bool output)
     return true;
 }
 
-Stop Raster_Decoder::Decode(bool output)
+// The hot loop keeps the decoder's registers in locals: the row bytes it
+// stores may alias anything, so members would be reloaded after every store.
+// Anything unusual (a refill, a clear or end code, a row end, a string that
+// crosses a row, a code that is not sound) saves the locals, goes through the
+// members, and loads them again.
+template <bool Output>
+Stop Raster_Decoder::Decode()
 {
+    const int clear = Clear_;
+    const int end = End_;
+    const int row_width = Format_.Width;
+    const bool masked = Row_Mask_ != nullptr;
+    const std::uint8_t* const data = Data_.data();
+    std::uint16_t* const prefix = Prefix_.data();
+    std::uint16_t* const suffix = Suffix_.data();
+    std::uint16_t* const length = Length_.data();
+    std::uint16_t* const root = Root_.data();
+
+    std::uint64_t bit = 0, held_end = 0;
+    int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0, x = 0;
+    bool old_sound = false;
+    bool halt = false;
+    std::uint8_t* row = nullptr;
+    auto load = [&] {
+        bit = Bit_;
+        // After the end code every read goes to Read_Code, which refuses it.
+        held_end = Finished_ ? 0 : Held_End_Bit_;
+        halt = Cancelled_ || (Output && Rows_Done_);
+        width = Width_Bits_;
+        limit = Width_Limit_;
+        next = Next_;
+        old_code = Old_Code_;
+        first_code = First_Code_;
+        old_sound = Old_Sound_;
+        x = X_;
+        row = Row_Pixels_;
+    };
+    auto save = [&] {
+        Bit_ = bit;
+        if (!Finished_) Held_End_Bit_ = held_end;
+        Width_Bits_ = width;
+        Width_Limit_ = limit;
+        Next_ = next;
+        Old_Code_ = old_code;
+        First_Code_ = first_code;
+        Old_Sound_ = old_sound;
+        X_ = x;
+        Row_Pixels_ = row;
+    };
+    load();
     for (;;) {
-        if (output && Rows_Done_) return Stop::Rows_Full;
-        if (Cancelled_) return Stop::Cancel;
-        int code = Read_Code();
-        if (code < 0) return Stop::Data_Ended;
-        if (code == Clear_) {
-            Reset_Table();
-            // The code after a clear code is taken as a pixel value as it is,
-            // whatever it is (even another clear code).
-            const int value = Read_Code();
-            Old_Code_ = First_Code_ = value;
-            if (value < 0) return Stop::Data_Ended;
-            Old_Sound_ = value < Clear_;
-            if (output) Put_Value(value);
+        if (halt) {
+            save();
+            return Cancelled_ ? Stop::Cancel : Stop::Rows_Full;
+        }
+        int code;
+        const std::uint64_t code_end = bit + static_cast<unsigned>(width);
+        if (code_end < held_end) {
+            std::uint32_t word;
+            std::memcpy(&word, data + (bit >> 3), sizeof word);
+            code = static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
+            bit = code_end;
+        } else {
+            save();
+            code = Read_Code();
+            load();
+            if (code < 0) {
+                save();
+                return Stop::Data_Ended;
+            }
+        }
+        if (code == clear || code == end) {
+            save();
+            const bool more = Control_Code<Output>(code);
+            load();
+            if (!more) {
+                save();
+                return code == end ? Stop::End_Code : Stop::Data_Ended;
+            }
             continue;
         }
-        if (code == End_) {
-            if (!End_Of_Data_) {
-                End_Of_Data_ = true;  // the rest of the sub-blocks is skipped
-                Stream_Position_ = Scan_End_;
-            }
-            Finished_ = true;
-            return Stop::End_Code;
-        }
-        if (Fast_) {
-            if (code < Next_) {
-                if (code < Clear_ || Length_[code] != 0) {
-                    const int first_char = Root_Of(code);
-                    if (output) Write_Sound_String(code, String_Length(code), false);
-                    Finish_Code(code, first_char);
-                    continue;
+        int first_char;
+        if (Fast_ && code < next && (code < clear || length[code] != 0)) {
+            first_char = code < clear ? code : root[code];
+            if constexpr (Output) {
+                const int n = code < clear ? 1 : length[code];
+                if (n <= row_width - x) {
+                    std::uint8_t* p = row + x + n - 1;
+                    int c = code;
+                    while (c >= clear) {
+                        *p-- = static_cast<std::uint8_t>(suffix[c]);
+                        c = prefix[c];
+                    }
+                    *p = static_cast<std::uint8_t>(c);
+                    if (masked) Mark_Transparent(row, static_cast<std::size_t>(x), static_cast<std::size_t>(n));
+                    Raster_.Pixels_Supplied += static_cast<std::size_t>(n);
+                    x += n;
+                    if (x == row_width) {
+                        save();
+                        Next_Row();
+                        load();
+                    }
+                } else {
+                    save();
+                    Write_Sound_String(code, n, false);
+                    load();
                 }
-            } else if (Old_Sound_) {
-                // A code not yet in the table: the previous string plus its
-                // own first character.
-                const int first_char = First_Code_;
-                if (output) Write_Sound_String(Old_Code_, String_Length(Old_Code_) + 1, true);
-                Finish_Code(code, first_char);
-                continue;
+            }
+        } else if (Fast_ && code >= next && old_sound) {
+            // A code not yet in the table: the previous string plus its own
+            // first character.
+            first_char = first_code;
+            if constexpr (Output) {
+                save();
+                Write_Sound_String(old_code, String_Length(old_code) + 1, true);
+                load();
+            }
+        } else {
+            save();
+            const bool ok = Decode_Slow(code, Output);
+            load();
+            if (!ok) {
+                save();
+                return Stop::Corrupt;
+            }
+            continue;
+        }
+        if (next < Table_Size) {
+            prefix[next] = static_cast<std::uint16_t>(old_code);
+            suffix[next] = static_cast<std::uint16_t>(first_char);
+            if (old_sound) {
+                length[next] = static_cast<std::uint16_t>((old_code < clear ? 1 : length[old_code]) + 1);
+                root[next] = static_cast<std::uint16_t>(old_code < clear ? old_code : root[old_code]);
+            } else {
+                length[next] = 0;
+            }
+            ++next;
+            if (next >= limit && limit < Table_Size) {
+                limit *= 2;
+                ++width;
             }
         }
-        if (!Decode_Slow(code, output)) return Stop::Corrupt;
+        old_code = code;
+        first_code = first_char;
+        old_sound = code < clear || (code < next && length[code] != 0);
     }
+}
+
+// A clear or end code; false when decoding ends here.
+template <bool Output>
+bool Raster_Decoder::Control_Code(int code)
+{
+    if (code == End_) {
+        if (!End_Of_Data_) {
+            End_Of_Data_ = true;  // the rest of the sub-blocks is skipped
+            Stream_Position_ = Scan_End_;
+        }
+        Finished_ = true;
+        return false;
+    }
+    Reset_Table();
+    // The code after a clear code is taken as a pixel value as it is,
+    // whatever it is (even another clear code).
+    const int value = Read_Code();
+    Old_Code_ = First_Code_ = value;
+    if (value < 0) return false;
+    Old_Sound_ = value < Clear_;
+    if (Output) Put_Value(value);
+    return true;
 }
 
 void Raster_Decoder::Start_Rows()
@@ -376,11 +501,12 @@ inline void Raster_Decoder::Put_Value(int value)
     if (++X_ == Format_.Width) Next_Row();
 }
 
-inline void Raster_Decoder::Mark_Transparent(std::size_t from, std::size_t count)
+inline void Raster_Decoder::Mark_Transparent(const std::uint8_t* row, std::size_t from, std::size_t count)
 {
     const std::uint8_t index = Format_.TransparentIndex;
+    std::uint8_t* const mask = Row_Mask_;
     for (std::size_t x = from; x < from + count; ++x) {
-        if (Row_Pixels_[x] == index) Row_Mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+        if (row[x] == index) mask[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
     }
 }
 
@@ -390,7 +516,7 @@ void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
         const std::size_t room = static_cast<std::size_t>(Format_.Width - X_);
         const std::size_t n = count < room ? count : room;
         std::memcpy(Row_Pixels_ + X_, bytes, n);
-        if (Row_Mask_ != nullptr) Mark_Transparent(static_cast<std::size_t>(X_), n);
+        if (Row_Mask_ != nullptr) Mark_Transparent(Row_Pixels_, static_cast<std::size_t>(X_), n);
         Raster_.Pixels_Supplied += n;
         bytes += n;
         count -= n;
@@ -418,7 +544,7 @@ inline void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat
         Put_Run(String_.data(), n);
         return;
     }
-    if (Row_Mask_ != nullptr) Mark_Transparent(static_cast<std::size_t>(X_), n);
+    if (Row_Mask_ != nullptr) Mark_Transparent(Row_Pixels_, static_cast<std::size_t>(X_), n);
     Raster_.Pixels_Supplied += n;
     X_ += length;
     if (X_ == Format_.Width) Next_Row();
@@ -488,12 +614,12 @@ TRasterOutcome Raster_Decoder::Run()
             Old_Code_ = First_Code_ = first;
             Old_Sound_ = first < Clear_;
             Put_Value(first);
-            stop = Decode(true);
+            stop = Decode<true>();
         }
         // Whatever is left of the image data is decoded without output, so
         // the stream ends up where the data really ends.
         if (stop == Stop::Rows_Full || stop == Stop::Corrupt) {
-            if (!Cancelled_) Decode(false);
+            if (!Cancelled_) Decode<false>();
         }
         if (Cancelled_) {
             outcome = TRasterOutcome::Cancelled;
