@@ -1,0 +1,65 @@
+#include "picture/picture_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "picture/picture.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+namespace {
+
+std::wstring Reason_Of(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND: return L"it does not exist";
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return L"it is in use by another program";
+        case ERROR_ACCESS_DENIED: return L"access to it is denied";
+        default: break;
+    }
+    wchar_t* text = nullptr;
+    DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason;
+    if (length && text) {
+        reason.assign(text, length);
+        while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
+            reason.pop_back();
+    }
+    if (text) ::LocalFree(text);
+    if (reason.empty()) reason = L"system error " + std::to_wstring(error);
+    return reason;
+}
+
+[[noreturn]] void Throw_Unreadable(const std::wstring& path, DWORD error) {
+    throw Unreadable_File(L"The file \"" + path + L"\" cannot be read: " + Reason_Of(error));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path) {
+    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) Throw_Unreadable(path, ::GetLastError());
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) Throw_Unreadable(path, ::GetLastError());
+    if (static_cast<std::uint64_t>(size.QuadPart) > Max_Picture_File_Bytes)
+        throw Failure(L"The file \"" + path + L"\" is too large to be loaded as a picture");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, wanted, &got, nullptr))
+            Throw_Unreadable(path, ::GetLastError());
+        if (got == 0) break;  // the file shrank while being read
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+}  // namespace velbrook

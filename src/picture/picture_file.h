@@ -1,0 +1,20 @@
+#pragma once
+// Reading a picture file whole.  Every loader works from the bytes in memory,
+// so that a file is opened once, for reading only, and any reason it cannot
+// be read is reported in one way.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velbrook {
+
+// The largest picture file read; a 32-bit process cannot hold much more
+// beside the decoded pixels.
+inline constexpr std::uint64_t Max_Picture_File_Bytes = 512ull * 1024 * 1024;
+
+// The whole file.  Throws Unreadable_File (naming the file and the reason)
+// when it cannot be opened or read, and Failure when it is too large to hold.
+std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path);
+
+}  // namespace velbrook
