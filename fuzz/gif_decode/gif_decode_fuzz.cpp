@@ -1,0 +1,86 @@
+// libFuzzer target: any bytes through the GIF parser, then the frames'
+// invariants checked.  A broken invariant aborts, which the fuzzer reports.
+#include <cstdio>
+#include <cstdlib>
+
+#include "gif/gif_bitmap_image.h"
+#include "gif/gif_decoder.h"
+
+namespace {
+
+void Require(bool condition, const char* what)
+{
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    TGIFDecoder decoder;
+    decoder.Raster_Budget = 4u * 1024 * 1024;  // keep each input fast
+    const bool first_only = size > 0 && (data[size - 1] & 1) != 0;
+    decoder.FirstImageOnly = first_only;
+    int calls = 0;
+    decoder.OnProgress = [&](int processed, int total, int percent, bool& keep) {
+        Require(processed >= 0 && processed <= total, "progress position within the bytes");
+        Require(total == static_cast<int>(size), "progress size");
+        Require(percent >= 0 && percent <= 100, "progress percentage");
+        // Now and then cancel, to exercise that path.
+        if (++calls == 40 && size > 0 && data[0] == 'G' && (size & 7) == 3) keep = false;
+    };
+    const bool loaded = decoder.ReadImage({data, size});
+    Require(loaded == !decoder.Empty(), "loaded exactly when not empty");
+    if (!loaded) {
+        Require(decoder.FrameCount() == 0, "a failed load keeps no frames");
+        Require(decoder.DataStream().empty(), "a failed load keeps no stored bytes");
+        return 0;
+    }
+    Require(decoder.DataStream().size() == size, "stored bytes are the loaded ones");
+    Require(decoder.FrameCount() >= 1 && decoder.FrameCount() <= TGIFDecoder::Max_Frames, "frame count");
+    Require(!first_only || decoder.FrameCount() == 1, "first image only");
+    Require(decoder.MultiFrame() == (decoder.FrameCount() > 1), "multi-frame flag");
+    bool any_transparent = false;
+    for (int i = 1; i <= decoder.FrameCount(); ++i) {
+        const TGIFFrame& f = decoder.Frame(i);
+        Require(f.Width >= 1 && f.Width <= GIF_Max_Frame_Side && f.Height >= 1 && f.Height <= GIF_Max_Frame_Side,
+                "frame size");
+        Require(decoder.LogicalWidth() >= f.Left + f.Width && decoder.LogicalHeight() >= f.Top + f.Height,
+                "logical size holds every frame");
+        Require(f.Disposal <= 3, "disposal");
+        Require(f.Delay % 10 == 0 && f.Delay <= 655350, "delay");
+        Require(f.Palette != nullptr && (f.HasLocalPalette == (f.Palette == f.Local_Palette.get())), "palette");
+        Require(f.Raster.Row_Stride == GIF_Row_Stride(f.Width), "row stride");
+        Require(f.Raster.Pixels.size() == f.Raster.Row_Stride * static_cast<std::size_t>(f.Height), "pixel rows");
+        Require(f.Raster.Pixels_Supplied <= static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height),
+                "pixels supplied");
+        for (int y = 0; y < f.Height; ++y) {
+            const std::uint8_t* row = f.Raster.Pixels.data() + static_cast<std::size_t>(y) * f.Raster.Row_Stride;
+            for (std::size_t x = static_cast<std::size_t>(f.Width); x < f.Raster.Row_Stride; ++x)
+                Require(row[x] == 0, "row padding is zero");
+        }
+        if (f.Transparent) {
+            any_transparent = true;
+            Require(f.Raster.Mask.size() == GIF_Mask_Stride(f.Width) * static_cast<std::size_t>(f.Height), "mask rows");
+            // Where the mask says transparent the pixel is the transparent
+            // index, or one the stream never supplied (0).
+            if (f.Raster.Pixels_Supplied == static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height)) {
+                for (int y = 0; y < f.Height; ++y)
+                    for (int x = 0; x < f.Width; ++x)
+                        Require(!f.Is_Transparent_At(x, y) || f.Index_At(x, y) == f.TransparentIndex,
+                                "mask marks only the transparent colour");
+            }
+        } else {
+            Require(f.Raster.Mask.empty(), "no mask without transparency");
+        }
+        const std::vector<std::uint8_t> bmp = Frame_Bitmap_Image(f);
+        Require(bmp.size() == 14 + 40 + 4 * (std::size_t{1} << f.Bitmap_Color_Bits) + f.Raster.Pixels.size(),
+                "bitmap image size");
+        Require(Frame_Mask_Image(f).empty() == !f.Transparent, "mask image");
+    }
+    Require(any_transparent == decoder.HasTransparency(), "transparency flag");
+    return 0;
+}
