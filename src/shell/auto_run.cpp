@@ -1,6 +1,7 @@
 #include "shell/auto_run.h"
 
 #include "shell/registry.h"
+#include "shell/text_utils.h"
 
 namespace velbrook {
 
@@ -10,9 +11,8 @@ namespace {
 
 // The value is named after the program file as it is called now, so a
 // renamed copy has an entry of its own.
-std::wstring File_Name_Of(const std::wstring& path) {
-    std::size_t slash = path.find_last_of(L"\\/:");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+std::wstring Value_Name_For(const std::wstring& program_path) {
+    return program_path.substr(Directory_Of(program_path).size());
 }
 
 // Only a to z: file system paths are compared the way the program always
@@ -38,14 +38,14 @@ std::wstring Run_Entry_For(const std::wstring& program_path) {
 }
 
 bool Auto_Run_On(Dialogs& dialogs, const std::wstring& program_path, HKEY root) {
-    const std::wstring name = File_Name_Of(program_path);
+    const std::wstring name = Value_Name_For(program_path);
     if (!Write_Registry_Value(dialogs, root, Run_Key_Path, name, Run_Entry_For(program_path))) return false;
     Information_Box(dialogs, L"This program (" + name + L") will now run automatically at Windows Start-Up.");
     return true;
 }
 
 bool Auto_Run_Off(Dialogs& dialogs, const std::wstring& program_path, HKEY root) {
-    const std::wstring name = File_Name_Of(program_path);
+    const std::wstring name = Value_Name_For(program_path);
     if (!Delete_Registry_Value(dialogs, root, Run_Key_Path, name)) return false;
     Information_Box(dialogs,
                     L"This program (" + name + L") will now no-longer run automatically at Windows Start-Up.");
@@ -53,7 +53,7 @@ bool Auto_Run_Off(Dialogs& dialogs, const std::wstring& program_path, HKEY root)
 }
 
 bool Check_Auto_Run_Location(Dialogs& dialogs, const std::wstring& program_path, HKEY root) {
-    const std::wstring name = File_Name_Of(program_path);
+    const std::wstring name = Value_Name_For(program_path);
     const std::wstring stored = Read_Registry_Value(root, Run_Key_Path, name);
     if (stored.empty()) return false;
     if (Upper_A_To_Z(Path_In_Entry(stored)) == Upper_A_To_Z(program_path)) return true;

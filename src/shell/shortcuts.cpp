@@ -25,14 +25,9 @@ bool Is_Shortcut_Folder(const std::wstring& value_name) {
     return false;
 }
 
-std::wstring File_Name_Of(const std::wstring& path) {
-    std::size_t slash = path.find_last_of(L"\\/:");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 // "velbrook.exe" gives "velbrook.lnk"; a name without extension gets one.
 std::wstring Link_Name_For(const std::wstring& target) {
-    std::wstring name = File_Name_Of(target);
+    std::wstring name = target.substr(Directory_Of(target).size());
     std::size_t dot = name.rfind(L'.');
     if (dot != std::wstring::npos) name.erase(dot);
     return name + L".lnk";
