@@ -168,10 +168,6 @@ TEST_F(Auto_Run, Path_With_A_Space_Is_Written_Quoted_And_Matches_Quoted_Or_Not) 
     ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].text, Question_Text(elsewhere, spaced));
     EXPECT_EQ(Stored(), L"\"" + spaced + L"\"" + L'\0');
-
-    // Paths without a space stay as they are.
-    EXPECT_TRUE(Auto_Run_On(dialogs, path));
-    EXPECT_EQ(Stored(), path + L'\0');
 }
 
 TEST_F(Auto_Run, Entry_Of_Another_Type_Reaches_The_General_Failure_Handler_And_The_Mark_Stays) {

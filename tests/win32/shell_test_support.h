@@ -66,7 +66,6 @@ struct Raw_Value {
     bool exists = false;
     DWORD type = REG_NONE;
     std::wstring bytes_as_text;  // the stored bytes, all of them, zeros included
-    DWORD size = 0;
 };
 
 inline Raw_Value Raw_Get(HKEY root, const std::wstring& key, const std::wstring& name) {
@@ -79,7 +78,6 @@ inline Raw_Value Raw_Get(HKEY root, const std::wstring& key, const std::wstring&
         if (::RegQueryValueExW(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()),
                                &size) == ERROR_SUCCESS) {
             value.exists = true;
-            value.size = size;
             buffer.resize(size / sizeof(wchar_t));
             value.bytes_as_text = buffer;
         }
