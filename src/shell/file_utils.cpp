@@ -54,7 +54,11 @@ bool File_Exists(const std::wstring& path) {
 std::wstring File_Open_State(const std::wstring& path) {
     if (path.empty()) return {};
     if (path.size() > Longest_Probed_Path) return File_Closed;
-    if (!File_Exists(path)) return {};
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+    // The system refuses write access to a read-only file, but not every file
+    // system behind it enforces that for every user: answer as it would.
+    if (attributes & FILE_ATTRIBUTE_READONLY) return State_Of_Open_Error(ERROR_ACCESS_DENIED);
     Critical_Errors_Quiet quiet;
     // Read and write access with no sharing at all: the open succeeds only
     // when nobody else has the file open, whatever they opened it for.

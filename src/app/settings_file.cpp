@@ -1,0 +1,196 @@
+#include "app/settings_file.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings_values.h"
+#include "shell/file_utils.h"
+#include "toolkit/failure.h"
+#include "toolkit/form.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+
+namespace {
+
+std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key) {
+    std::vector<wchar_t> buffer(Longest_Setting_Text + 1);
+    DWORD length = ::GetPrivateProfileStringW(Settings_Section, key, L"", buffer.data(),
+                                              static_cast<DWORD>(buffer.size()), ini_path.c_str());
+    return std::wstring(buffer.data(), length);
+}
+
+[[noreturn]] void Refused(const std::wstring& ini_path) { throw Failure(L"Unable to write to " + ini_path); }
+
+std::vector<char> Read_Bytes(const std::wstring& path) {
+    std::vector<char> bytes;
+    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    return bytes;
+}
+
+std::wstring Decode_Text(const std::vector<char>& bytes) {
+    UINT code_page = CP_ACP;
+    std::size_t start = 0;
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
+        code_page = CP_UTF8;
+        start = 3;
+    }
+    int size = static_cast<int>(bytes.size() - start);
+    if (size == 0) return {};
+    int length = ::MultiByteToWideChar(code_page, 0, bytes.data() + start, size, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(code_page, 0, bytes.data() + start, size, text.data(), length);
+    return text;
+}
+
+bool Write_Unicode_File(const std::wstring& path, const std::wstring& text) {
+    File_Handle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    std::wstring content = L"\xFEFF" + text;
+    DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    return ::WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size;
+}
+
+// Where a window would stand when restored; for a minimised window GetWindowRect
+// tells only where its icon is parked.
+Bounds Normal_Bounds(Form& window) {
+    if (!::IsIconic(window.Handle())) return window.Window_Bounds();
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!::GetWindowPlacement(window.Handle(), &placement)) return window.Window_Bounds();
+    // The placement is in work-area coordinates; the settings hold screen ones.
+    POINT offset{0, 0};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromWindow(window.Handle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+        offset.x = monitor.rcWork.left - monitor.rcMonitor.left;
+        offset.y = monitor.rcWork.top - monitor.rcMonitor.top;
+    }
+    const RECT& r = placement.rcNormalPosition;
+    return {r.left + offset.x, r.top + offset.y, r.right - r.left, r.bottom - r.top};
+}
+
+// The profile functions keep a file's encoding: a name that ANSI cannot hold
+// needs the file in UTF-16 before it is written.
+void Prepare_For(const std::wstring& ini_path, const std::wstring& file_list_name) {
+    if (!Ansi_Can_Hold(file_list_name)) Make_Settings_File_Unicode(ini_path);
+}
+
+// The seven keys after the maximised state, in their order.
+void Write_After_Maximized(const std::wstring& ini_path, const Settings& settings) {
+    Write_Setting(ini_path, Key_Top, Format_Ini_Integer(settings.top));
+    Write_Setting(ini_path, Key_Left, Format_Ini_Integer(settings.left));
+    Write_Setting(ini_path, Key_Width, Format_Ini_Integer(settings.width));
+    Write_Setting(ini_path, Key_Height, Format_Ini_Integer(settings.height));
+    Write_Setting(ini_path, Key_Always_On_Top, Format_Ini_Bool(settings.always_on_top));
+    Write_Setting(ini_path, Key_Auto_Run, Format_Ini_Bool(settings.auto_run));
+    Write_Setting(ini_path, Key_File_List_Name, settings.file_list_name);
+}
+
+}  // namespace
+
+std::wstring Settings_Path(const std::wstring& program_path) {
+    return Program_Folder(program_path) + Settings_File_Name;
+}
+
+Settings Read_Settings(const std::wstring& ini_path) {
+    const Settings defaults;
+    Settings settings;
+    settings.top = Parse_Ini_Integer(Read_Text(ini_path, Key_Top), defaults.top);
+    settings.left = Parse_Ini_Integer(Read_Text(ini_path, Key_Left), defaults.left);
+    settings.width = Parse_Ini_Integer(Read_Text(ini_path, Key_Width), defaults.width);
+    settings.height = Parse_Ini_Integer(Read_Text(ini_path, Key_Height), defaults.height);
+    settings.always_on_top = Parse_Ini_Bool(Read_Text(ini_path, Key_Always_On_Top), defaults.always_on_top);
+    settings.auto_run = Parse_Ini_Bool(Read_Text(ini_path, Key_Auto_Run), defaults.auto_run);
+    settings.maximized = Parse_Ini_Bool(Read_Text(ini_path, Key_Maximized), defaults.maximized);
+    settings.file_list_name = Read_Text(ini_path, Key_File_List_Name);
+    return settings;
+}
+
+void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::wstring& value) {
+    // A read-only settings file is refused as the system refuses it, also where
+    // the file system underneath would let the write through.
+    DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
+    if (!::WritePrivateProfileStringW(Settings_Section, key, value.c_str(), ini_path.c_str())) Refused(ini_path);
+}
+
+bool Ansi_Can_Hold(const std::wstring& text) {
+    if (text.empty() || ::GetACP() == CP_UTF8) return true;
+    BOOL used_default = FALSE;
+    // No best fit: a name that would come back with "a" for "ā" is not held.
+    int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, &used_default);
+    return length > 0 && !used_default;
+}
+
+void Make_Settings_File_Unicode(const std::wstring& ini_path) {
+    std::vector<char> bytes = Read_Bytes(ini_path);
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return;
+    // Written beside the file and moved over it, so that a failed write never
+    // leaves half a settings file behind.
+    std::wstring scratch = ini_path + L".new";
+    if (!Write_Unicode_File(scratch, Decode_Text(bytes)) ||
+        !::MoveFileExW(scratch.c_str(), ini_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        ::DeleteFileW(scratch.c_str());
+        Refused(ini_path);
+    }
+}
+
+void Write_Settings(const std::wstring& ini_path, const Settings& settings) {
+    Prepare_For(ini_path, settings.file_list_name);
+    Write_Setting(ini_path, Key_Maximized, Format_Ini_Bool(settings.maximized));
+    Write_After_Maximized(ini_path, settings);
+}
+
+void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
+                   const std::wstring& file_list_name) {
+    Prepare_For(ini_path, file_list_name);
+    bool maximized = window.Maximized();
+    Write_Setting(ini_path, Key_Maximized, Format_Ini_Bool(maximized));
+    if (maximized) window.Show_Window(SW_RESTORE);
+    Bounds bounds = Normal_Bounds(window);
+    Write_After_Maximized(ini_path, {.top = bounds.top,
+                                     .left = bounds.left,
+                                     .width = bounds.width,
+                                     .height = bounds.height,
+                                     .always_on_top = always_on_top_mark,
+                                     .auto_run = auto_run_mark,
+                                     .maximized = maximized,
+                                     .file_list_name = file_list_name});
+}
+
+const wchar_t Restore_Factory_Defaults_Question[] =
+    L"Restoring the factory defaults deletes the settings file and puts\n"
+    L"the window back at its first place and size, with Always On Top off.\n"
+    L"The pictures in the list stay where they are.\n"
+    L"\n"
+    L"Do you want to restore the factory defaults ?";
+
+bool Ask_Restore_Factory_Defaults(Dialogs& dialogs) {
+    return Warning_Question(dialogs, Restore_Factory_Defaults_Question) != Answer::No;
+}
+
+bool Restore_Factory_Defaults(Dialogs& dialogs, const std::wstring& ini_path, Form& window,
+                              const std::function<void()>& first_show_steps) {
+    if (!Ask_Restore_Factory_Defaults(dialogs)) return false;
+    // A settings file that another program holds stays, and its values come back.
+    Delete_File_Safely(ini_path);
+    window.Show_Window(SW_RESTORE);
+    if (first_show_steps) first_show_steps();
+    return true;
+}
+
+}  // namespace velbrook

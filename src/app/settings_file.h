@@ -1,0 +1,72 @@
+#pragma once
+// The settings file: "velbrook.ini" beside the program, section "velbrook".
+// It keeps the main window's normal placement, whether it was maximised, the
+// two menu options and the current file list file between runs.
+
+#include <functional>
+#include <string>
+
+#include "toolkit/dialogs.h"
+
+namespace velbrook {
+
+class Form;
+
+inline constexpr wchar_t Settings_File_Name[] = L"velbrook.ini";
+inline constexpr wchar_t Settings_Section[] = L"velbrook";
+
+// Keys, in the order Save_Settings writes them.
+inline constexpr wchar_t Key_Maximized[] = L"WindowState_wsMaximized";
+inline constexpr wchar_t Key_Top[] = L"window_top_posn";
+inline constexpr wchar_t Key_Left[] = L"window_left_posn";
+inline constexpr wchar_t Key_Width[] = L"window_Width";
+inline constexpr wchar_t Key_Height[] = L"window_Height";
+inline constexpr wchar_t Key_Always_On_Top[] = L"Always_on_Top_Option";
+inline constexpr wchar_t Key_Auto_Run[] = L"Auto_Run_at_Windows_Startup_Option";
+inline constexpr wchar_t Key_File_List_Name[] = L"File_List_Name_Edit";
+
+// Longest text value read back.
+inline constexpr int Longest_Setting_Text = 2047;
+
+struct Settings {
+    int top = 20, left = 20, width = 576, height = 398;
+    bool always_on_top = false, auto_run = false, maximized = false;
+    std::wstring file_list_name;
+};
+
+// The settings file of a program: its folder + "velbrook.ini", whatever the
+// program file is called.
+std::wstring Settings_Path(const std::wstring& program_path);
+
+// Every key, the default standing in for a missing key or an unreadable value.
+Settings Read_Settings(const std::wstring& ini_path);
+
+// One key; a refused write raises Failure "Unable to write to <ini_path>".
+void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::wstring& value);
+// All eight keys in their order; stops at the first refused write.
+void Write_Settings(const std::wstring& ini_path, const Settings& settings);
+
+// The close's first step: writes the window's present state.  A maximised
+// window is recorded as such and restored first, so that the geometry written
+// is its normal placement; a minimised one gives its normal placement too.
+// Raises Failure at the first refused write (the keys before it stay).
+void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
+                   const std::wstring& file_list_name);
+
+// True when the text survives the ANSI code page unchanged.
+bool Ansi_Can_Hold(const std::wstring& text);
+// Rewrites the file as UTF-16 LE with a byte-order mark, keeping what it holds
+// (creating it when missing); a file that already has the mark is left alone.
+void Make_Settings_File_Unicode(const std::wstring& ini_path);
+
+// Restore Factory Defaults: the question and its answer (false only on No).
+extern const wchar_t Restore_Factory_Defaults_Question[];
+bool Ask_Restore_Factory_Defaults(Dialogs& dialogs);
+
+// The whole command: asks, deletes the settings file (when nobody holds it),
+// restores the window from a maximised or minimised state and runs the
+// first-show steps again.  Returns false when the answer was No.
+bool Restore_Factory_Defaults(Dialogs& dialogs, const std::wstring& ini_path, Form& window,
+                              const std::function<void()>& first_show_steps);
+
+}  // namespace velbrook
