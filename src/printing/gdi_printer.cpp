@@ -1,0 +1,103 @@
+#include "printing/printer.h"
+
+#include <new>
+
+#include "toolkit/failure.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+namespace {
+
+// The devmode that the set-up dialog returned, when it is whole.
+const DEVMODEW* Checked_Devmode(const std::vector<BYTE>& bytes) {
+    if (bytes.size() < offsetof(DEVMODEW, dmFields)) return nullptr;
+    const auto* devmode = reinterpret_cast<const DEVMODEW*>(bytes.data());
+    if (devmode->dmSize < offsetof(DEVMODEW, dmFields) ||
+        static_cast<std::size_t>(devmode->dmSize) + devmode->dmDriverExtra > bytes.size())
+        return nullptr;
+    return devmode;
+}
+
+class Gdi_Printer final : public Printer {
+public:
+    explicit Gdi_Printer(const Printer_Selection& selection) : name_(selection.device) {
+        if (name_.empty()) throw Failure(L"No printer was chosen");
+        dc_.reset(::CreateDCW(L"WINSPOOL", name_.c_str(), nullptr, Checked_Devmode(selection.devmode)));
+        if (!dc_) Fail(L"cannot be opened");
+        size_ = {::GetDeviceCaps(dc_.get(), HORZRES), ::GetDeviceCaps(dc_.get(), VERTRES)};
+    }
+    ~Gdi_Printer() override {
+        if (page_open_) ::EndPage(dc_.get());
+        if (document_open_) ::EndDoc(dc_.get());
+    }
+
+    SIZE Page_Size() const override { return size_; }
+
+    void Begin_Document(const std::wstring& title) override {
+        DOCINFOW info{};
+        info.cbSize = sizeof info;
+        info.lpszDocName = title.c_str();
+        if (::StartDocW(dc_.get(), &info) <= 0) Fail(L"could not begin the job \"" + title + L"\"");
+        document_open_ = true;
+        page_ = 0;
+        Start_Page();
+    }
+
+    void New_Page() override {
+        End_Page();
+        Start_Page();
+    }
+
+    int Page_Number() const override { return page_; }
+
+    void Draw(const Picture& picture, const RECT& rect) override {
+        if (!page_open_) Fail(L"has no page open to draw on");
+        ::SetLastError(0);
+        if (!picture.Render(dc_.get(), rect)) Fail(L"could not draw the picture on page " + std::to_wstring(page_));
+    }
+
+    void End_Document() override {
+        if (!document_open_) return;
+        bool page_ended = true;
+        if (page_open_) {
+            page_open_ = false;
+            page_ended = ::EndPage(dc_.get()) > 0;
+        }
+        document_open_ = false;
+        const bool ended = ::EndDoc(dc_.get()) > 0;
+        if (!page_ended || !ended) Fail(L"could not finish the job");
+    }
+
+private:
+    void Start_Page() {
+        if (::StartPage(dc_.get()) <= 0) Fail(L"could not begin page " + std::to_wstring(page_ + 1));
+        page_open_ = true;
+        ++page_;
+    }
+    void End_Page() {
+        page_open_ = false;
+        if (::EndPage(dc_.get()) <= 0) Fail(L"could not finish page " + std::to_wstring(page_));
+    }
+    [[noreturn]] void Fail(const std::wstring& what) const {
+        const DWORD error = ::GetLastError();
+        std::wstring text = L"The printer \"" + name_ + L"\" " + what;
+        if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY) text += L": there is not enough memory";
+        else if (error) text += L" (system error " + std::to_wstring(error) + L")";
+        throw Failure(text);
+    }
+
+    std::wstring name_;
+    Dc_Handle dc_;
+    SIZE size_{};
+    int page_ = 0;
+    bool document_open_ = false;
+    bool page_open_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Printer> Open_Gdi_Printer(const Printer_Selection& selection) {
+    return std::make_unique<Gdi_Printer>(selection);
+}
+
+}  // namespace velbrook

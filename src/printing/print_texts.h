@@ -1,0 +1,33 @@
+#pragma once
+// The words and small rules of a print run, apart from any window: what the
+// status line says, how seconds are counted, how a picture is drawn by its
+// file's extension.  Portable, so that they are tested natively too.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velbrook {
+
+inline constexpr wchar_t Print_Job_Title[] = L"Orvel Pics";
+inline constexpr int Page_Margin = 10;  // device pixels inside each edge of the printable area
+
+inline constexpr wchar_t Empty_List_Text[] =
+    L"There are NO picture / graphic files in the list to print.\r\n\r\n"
+    L"Please add some files to the list (by dragging and dropping them from Windows Explorer) and try again.";
+inline constexpr wchar_t Aborting_Text[] = L"  Aborting, please wait for the current page to finish ...";
+inline constexpr wchar_t Aborted_Text[] = L"  Processing aborted, as requested !";
+
+// Whole seconds from `start_ms` to `now_ms`, cut toward zero; a clock that
+// went backwards counts as no time.  Wide enough never to wrap.
+std::uint64_t Elapsed_Seconds(std::int64_t start_ms, std::int64_t now_ms);
+
+std::wstring Progress_Text(int page, int entries, std::uint64_t seconds);
+std::wstring Success_Text(int entries, std::uint64_t seconds);
+std::wstring Stopped_Text(const std::wstring& reason);
+
+// How a loaded picture goes onto its page, by the lower-cased extension.
+enum class Page_Drawing { Bitmap, Jpeg, Metafile, Nothing };
+Page_Drawing Drawing_For(std::wstring_view path);
+
+}  // namespace velbrook

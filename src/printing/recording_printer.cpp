@@ -1,0 +1,95 @@
+#include "printing/recording_printer.h"
+
+#include <algorithm>
+
+#include "toolkit/failure.h"
+
+namespace velbrook {
+
+Recording_Printer::Recording_Printer(std::shared_ptr<Print_Recording> recording, Recording_Options options)
+    : recording_(std::move(recording)), options_(options) {
+    options_.scale = std::max(1, options_.scale);
+}
+
+Recording_Printer::~Recording_Printer() {
+    if (old_) ::SelectObject(dc_.get(), old_);
+}
+
+void Recording_Printer::Begin_Document(const std::wstring& title) {
+    if (options_.fail_begin) throw Failure(L"The test printer could not begin the job \"" + title + L"\"");
+    recording_->title = title;
+    ++recording_->documents_begun;
+    open_ = true;
+    page_ = 0;
+    Start_Page();
+}
+
+void Recording_Printer::New_Page() {
+    Finish_Page();
+    Start_Page();
+}
+
+void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
+    if (options_.fail_draw) throw Failure(L"The test printer could not draw on page " + std::to_wstring(page_));
+    if (!dc_) throw Failure(L"The test printer has no page open");
+    drawn_.push_back(rect);
+    const int s = options_.scale;
+    const RECT scaled{rect.left / s, rect.top / s, rect.right / s, rect.bottom / s};
+    if (!picture.Render(dc_.get(), scaled)) throw Failure(L"The test printer could not draw the picture");
+    ::GdiFlush();
+}
+
+void Recording_Printer::End_Document() {
+    if (!open_) return;
+    Finish_Page();
+    open_ = false;
+    ++recording_->documents_ended;
+}
+
+void Recording_Printer::Start_Page() {
+    if (options_.fail_at_page == page_ + 1)
+        throw Failure(L"The test printer could not begin page " + std::to_wstring(page_ + 1));
+    const int w = std::max<LONG>(1, options_.page.cx / options_.scale);
+    const int h = std::max<LONG>(1, options_.page.cy / options_.scale);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    dc_.reset(::CreateCompatibleDC(nullptr));
+    surface_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    if (!dc_ || !surface_) throw Failure(L"The test printer has not enough memory for a page");
+    old_ = ::SelectObject(dc_.get(), surface_.get());
+    std::fill_n(static_cast<std::uint32_t*>(bits_), static_cast<std::size_t>(w) * h, 0x00FFFFFFu);
+    drawn_.clear();
+    ++page_;
+}
+
+void Recording_Printer::Finish_Page() {
+    if (!dc_) return;
+    ::GdiFlush();
+    BITMAP shape{};
+    ::GetObjectW(surface_.get(), sizeof shape, &shape);
+    Recorded_Page page;
+    page.width = shape.bmWidth;
+    page.height = shape.bmHeight;
+    const auto* pixels = static_cast<const std::uint32_t*>(bits_);
+    page.pixels.assign(pixels, pixels + static_cast<std::size_t>(page.width) * page.height);
+    for (auto& p : page.pixels) p &= 0x00FFFFFFu;
+    page.drawn = std::move(drawn_);
+    recording_->pages.push_back(std::move(page));
+    ::SelectObject(dc_.get(), old_);
+    old_ = nullptr;
+    surface_.reset();
+    dc_.reset();
+}
+
+std::uint32_t Recorded_Pixel(const Recorded_Page& page, int scale, int x, int y) {
+    const int px = std::clamp(x / std::max(1, scale), 0, page.width - 1);
+    const int py = std::clamp(y / std::max(1, scale), 0, page.height - 1);
+    return page.pixels[static_cast<std::size_t>(py) * page.width + px];
+}
+
+}  // namespace velbrook

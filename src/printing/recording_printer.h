@@ -1,0 +1,72 @@
+#pragma once
+// A printer for tests and benchmarks: every page is drawn, scaled down, into a
+// bitmap of its own that stays readable after the run, and any step can be
+// told to fail the way a real printer does.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "printing/printer.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+
+struct Recorded_Page {
+    int width = 0, height = 0;            // in recorded pixels
+    std::vector<std::uint32_t> pixels;    // 0x00RRGGBB, top row first; white where nothing was drawn
+    std::vector<RECT> drawn;              // each Draw's rectangle, in device pixels
+};
+
+// What a recording printer saw; shared, so that it outlives the printer that
+// the run discards at its end.
+struct Print_Recording {
+    std::wstring title;
+    int documents_begun = 0;
+    int documents_ended = 0;
+    std::vector<Recorded_Page> pages;     // a page is recorded when it ends
+    bool Open() const { return documents_begun > documents_ended; }
+};
+
+struct Recording_Options {
+    SIZE page{2479, 3508};  // A4 at 300 dpi, as the PDF queue reports it
+    int scale = 8;          // device pixels per recorded pixel
+    bool fail_begin = false;
+    int fail_at_page = 0;   // starting this page number fails; 0: never
+    bool fail_draw = false;
+};
+
+class Recording_Printer final : public Printer {
+public:
+    Recording_Printer(std::shared_ptr<Print_Recording> recording, Recording_Options options);
+    ~Recording_Printer() override;
+
+    SIZE Page_Size() const override { return options_.page; }
+    void Begin_Document(const std::wstring& title) override;
+    void New_Page() override;
+    int Page_Number() const override { return page_; }
+    void Draw(const Picture& picture, const RECT& rect) override;
+    void End_Document() override;
+
+private:
+    void Start_Page();
+    void Finish_Page();
+
+    std::shared_ptr<Print_Recording> recording_;
+    Recording_Options options_;
+    int page_ = 0;
+    bool open_ = false;
+    Dc_Handle dc_;
+    Bitmap_Handle surface_;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+    std::vector<RECT> drawn_;
+};
+
+// The colour of device pixel (x, y) of a recorded page.
+std::uint32_t Recorded_Pixel(const Recorded_Page& page, int scale, int x, int y);
+
+}  // namespace velbrook
