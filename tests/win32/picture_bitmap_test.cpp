@@ -136,7 +136,7 @@ std::vector<Valid_Case> Valid_Cases() {
     };
 }
 
-class Bitmap_Files : public ::testing::Test {
+class Picture_Bitmap_Files : public ::testing::Test {
 protected:
     Scratch_Folder folder;
     std::shared_ptr<const Picture> Load(const std::vector<std::uint8_t>& bytes, const std::wstring& name = L"p.bmp") {
@@ -144,7 +144,7 @@ protected:
     }
 };
 
-TEST_F(Bitmap_Files, Every_Layout_Draws_Its_Four_Pixels_Stretched) {
+TEST_F(Picture_Bitmap_Files, Every_Layout_Draws_Its_Four_Pixels_Stretched) {
     for (const Valid_Case& c : Valid_Cases()) {
         SCOPED_TRACE(c.name);
         std::shared_ptr<const Picture> picture;
@@ -161,7 +161,7 @@ TEST_F(Bitmap_Files, Every_Layout_Draws_Its_Four_Pixels_Stretched) {
     }
 }
 
-TEST_F(Bitmap_Files, Sample_Fills_Any_Rectangle_Without_Keeping_Its_Shape) {
+TEST_F(Picture_Bitmap_Files, Sample_Fills_Any_Rectangle_Without_Keeping_Its_Shape) {
     auto picture = Load_Picture(Sample("red_green.bmp"), {0, 0});
     EXPECT_EQ(picture->Pixel_Size().cx, 64);
     EXPECT_EQ(picture->Pixel_Size().cy, 48);
@@ -180,12 +180,12 @@ TEST_F(Bitmap_Files, Sample_Fills_Any_Rectangle_Without_Keeping_Its_Shape) {
     EXPECT_TRUE(Near(small.At(12, 6), Green));
 }
 
-TEST_F(Bitmap_Files, Upper_Case_Extension_Is_A_Bitmap) {
+TEST_F(Picture_Bitmap_Files, Upper_Case_Extension_Is_A_Bitmap) {
     auto picture = Load_Picture(folder.Copy("red_green.bmp", L"RED_GREEN.BMP"), {0, 0});
     EXPECT_EQ(picture->Kind(), Picture_Kind::Bitmap);
 }
 
-TEST_F(Bitmap_Files, Malformed_Headers_And_Pixels_Are_Invalid_Pictures) {
+TEST_F(Picture_Bitmap_Files, Malformed_Headers_And_Pixels_Are_Invalid_Pictures) {
     const Bmp_Spec good{.bits = 24, .pixels = Rows({{255, 0, 0, 255, 255, 255}, {0, 0, 255, 0, 255, 0}})};
     const Bmp_Spec rle{.bits = 8, .compression = BI_RLE8, .palette = Four, .pixels = {1, 2, 1, 3, 0, 0, 0, 1}};
     struct Bad {
