@@ -23,7 +23,3 @@ enum : unsigned short {
 };
 
 }  // namespace velbrook::command
-
-namespace velbrook {
-inline constexpr wchar_t Product_Name[] = L"Velbrook v1.0f";
-}

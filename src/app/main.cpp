@@ -8,6 +8,7 @@
 
 #include "about/about_box.h"
 #include "app/command_ids.h"
+#include "shell/notepad.h"
 #include "app/main_form.h"
 #include "picture/picture.h"
 #include "toolkit/application.h"

@@ -4,10 +4,17 @@
 
 #include "about/about_box.h"
 #include "app/command_ids.h"
+#include "shell/notepad.h"
 #include "app/glyphs.h"
+#include "app/layout_scaling.h"
+#include "app/settings_file.h"
 #include "picture_list/commands.h"
 #include "picture_list/drop_intake.h"
 #include "picture_list/list_file_commands.h"
+#include "shell/auto_run.h"
+#include "shell/notepad.h"
+#include "shell/shortcuts.h"
+#include "shell/text_utils.h"
 #include "toolkit/application.h"
 
 namespace velbrook {
@@ -39,11 +46,6 @@ T& Hidden(T& control, int tab = -1) {
     control.Set_Visible(false);
     control.Set_Tab_Order(tab);
     return control;
-}
-
-std::wstring Folder_Of(const std::wstring& path) {
-    size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
 }  // namespace
@@ -160,7 +162,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
         .open_dialog = OpenDialog1,
         .save_dialog = SaveDialog1,
         .dialogs = dialogs_,
-        .program_folder = Folder_Of(program_path_),
+        .program_folder = Directory_Of(program_path_),
         .load_picture = setup.load_picture,
     });
     Wire_Handlers();
@@ -169,7 +171,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
 
 TMainForm1::~TMainForm1() = default;
 
-std::wstring TMainForm1::Settings_File() const { return Folder_Of(program_path_) + L"velbrook.ini"; }
+std::wstring TMainForm1::Settings_File() const { return Settings_Path(program_path_); }
 
 void TMainForm1::Wire_Handlers() {
     List_Window& list = *list_window_;
@@ -194,6 +196,32 @@ void TMainForm1::Wire_Handlers() {
 
     Exit_BitBtn.On_Click = [this] { Close(); };
     ExitOption.On_Click = [this] { Close(); };
+
+    Always_On_Top_Option.On_Click = [this] { Toggle_Always_On_Top(*this, Always_On_Top_Option); };
+    Auto_Run_at_Windows_Startup_Option.On_Click = [this] {
+        Auto_Run_at_Windows_Startup_Option.Set_Checked(Auto_Run_at_Windows_Startup_OptionClick(
+            dialogs_, Auto_Run_at_Windows_Startup_Option.Checked(), program_path_));
+    };
+    Restore_Factory_Defaults_Option.On_Click = [this] {
+        Restore_Factory_Defaults(dialogs_, Settings_File(), *this, [this] { FormShow(); });
+    };
+    Create_Shortcut_on_Desktop_Option.On_Click = [this] {
+        Create_Shortcut_on_Desktop_OptionClick(dialogs_, program_path_);
+    };
+    Create_Shortcut_on_Start_Menu_Option.On_Click = [this] {
+        Create_Shortcut_on_Start_Menu_OptionClick(dialogs_, program_path_);
+    };
+    Create_Shortcut_on_Start_Programs_Menu_Option.On_Click = [this] {
+        Create_Shortcut_on_Start_Programs_Menu_OptionClick(dialogs_, program_path_);
+    };
+    Create_Shortcut_on_SendTo_Menu_Option.On_Click = [this] {
+        Create_Shortcut_on_SendTo_Menu_OptionClick(dialogs_, program_path_);
+    };
+    Delete_All_Shortcuts_Option.On_Click = [this] { Delete_All_Shortcuts_OptionClick(dialogs_, program_path_); };
+    View_Readme_file_Option.On_Click = [this] { View_Readme_file_OptionClick(dialogs_, program_path_); };
+    View_Shareware_Catalog_Option.On_Click = [this] {
+        View_Shareware_Catalog_OptionClick(dialogs_, program_path_);
+    };
 }
 
 void TMainForm1::FormCreate() { ::DragAcceptFiles(Handle(), TRUE); }
@@ -202,11 +230,49 @@ void TMainForm1::FormShow() {
     // 1. The client size follows the group box that holds everything.
     Set_Client_Height(All_GroupBox.Top() * 2 + All_GroupBox.Height());
     Set_Client_Width(All_GroupBox.Left() * 2 + All_GroupBox.Width());
+    // 2. The design layout, recorded once.
+    Record_Design_Layout(*this, Scaling_ListBox);
+    // 3. The settings; every size change scales the controls.
+    Settings settings = Read_Settings(Settings_File());
+    Set_Top(settings.top);
+    Set_Left(settings.left);
+    Set_Width(settings.width);
+    Set_Height(settings.height);
+    Always_On_Top_Option.Set_Checked(settings.always_on_top);
+    Auto_Run_at_Windows_Startup_Option.Set_Checked(settings.auto_run);
+    File_List_Name_Edit.Set_Text(settings.file_list_name);
     // 4. The last file list, when the settings name one that exists.
     Load_Last_File_List();
     // 6. and 7.
     Apply_Product_Texts();
     Apply_Startup_Show_Command();
+    // 8.
+    if (settings.maximized) Show_Window(SW_SHOWMAXIMIZED);
+    // 9. The toggle inverts the mark back and puts the window in its band.
+    Always_On_Top_Option.Set_Checked(!Always_On_Top_Option.Checked());
+    Toggle_Always_On_Top(*this, Always_On_Top_Option);
+    // 10. The registry, not the settings file, decides this mark.
+    Auto_Run_at_Windows_Startup_Option.Set_Checked(Check_Auto_Run_Location(dialogs_, program_path_));
+}
+
+void TMainForm1::Set_Top(int top) {
+    Bounds outer = Window_Bounds();
+    Set_Bounds({outer.left, top, outer.width, outer.height});
+}
+
+void TMainForm1::Set_Left(int left) {
+    Bounds outer = Window_Bounds();
+    Set_Bounds({left, outer.top, outer.width, outer.height});
+}
+
+void TMainForm1::Set_Width(int width) {
+    Bounds outer = Window_Bounds();
+    Set_Bounds({outer.left, outer.top, width, outer.height});
+}
+
+void TMainForm1::Set_Height(int height) {
+    Bounds outer = Window_Bounds();
+    Set_Bounds({outer.left, outer.top, outer.width, height});
 }
 
 void TMainForm1::Load_Last_File_List() {
@@ -233,9 +299,16 @@ void TMainForm1::Apply_Startup_Show_Command() {
     Show_Window(command);
 }
 
-void TMainForm1::FormResize() {}
+void TMainForm1::FormResize() { Scale_Controls(*this, Scaling_ListBox); }
 
 void TMainForm1::FormCloseQuery(bool& can_close) {
+    // The settings go first, and a refused write must not keep the window open.
+    try {
+        Save_Settings(Settings_File(), *this, Always_On_Top_Option.Checked(),
+                      Auto_Run_at_Windows_Startup_Option.Checked(), File_List_Name_Edit.Text());
+    } catch (...) {
+        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
+    }
     if (!Has_File_List_Changed_CheckBox.Checked()) return;
     Answer answer = Confirm_Box(dialogs_,
                                 L"The file list has not been saved.  Do you want to save it before exiting ?");

@@ -95,6 +95,12 @@ public:
     File_Dialog& OpenDialog1;
     File_Dialog& SaveDialog1;
 
+    // The outer placement, one edge or size at a time.
+    void Set_Top(int top);
+    void Set_Left(int left);
+    void Set_Width(int width);
+    void Set_Height(int height);
+
 private:
     void Wire_Handlers();
     void Load_Last_File_List();

@@ -4,6 +4,7 @@
 
 #include "picture_list/commands.h"
 #include "picture_list/list_file.h"
+#include "shell/text_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
 
@@ -43,11 +44,6 @@ std::string To_Utf8(const std::wstring& text) {
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
                           nullptr);
     return bytes;
-}
-
-std::wstring Folder_Of(const std::wstring& path) {
-    size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
 std::wstring Name_Of(const std::wstring& path) {
@@ -103,7 +99,7 @@ bool Write_File_Whole(const std::wstring& path, const std::string& bytes) {
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    std::wstring folder = Folder_Of(path);
+    std::wstring folder = Directory_Of(path);
     wchar_t temporary[MAX_PATH + 1] = {};
     if (!::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"vbk", 0, temporary)) return false;
     bool written = false;
@@ -175,7 +171,7 @@ void Save_File_List_As_OptionClick(List_Window& window) {
     std::wstring current = window.file_list_name.Text();
     File_Dialog& dialog = window.save_dialog;
     if (!current.empty() && File_Exists(current)) {
-        dialog.initial_dir = Folder_Of(current);
+        dialog.initial_dir = Directory_Of(current);
         dialog.file_name = Name_Of(current);
     } else {
         dialog.initial_dir = window.program_folder;
@@ -215,7 +211,7 @@ void Load_File_List_OptionClick(List_Window& window) {
     }
     std::wstring current = window.file_list_name.Text();
     File_Dialog& dialog = window.open_dialog;
-    dialog.initial_dir = !current.empty() && File_Exists(current) ? Folder_Of(current) : window.program_folder;
+    dialog.initial_dir = !current.empty() && File_Exists(current) ? Directory_Of(current) : window.program_folder;
     dialog.options = OFN_HIDEREADONLY | OFN_ENABLESIZING;
     dialog.filter = List_File_Filter;
     auto chosen = dialog.Execute(window.dialogs);

@@ -20,12 +20,6 @@ int Compare_Entries(const std::wstring& a, const std::wstring& b, bool ignore_ca
     return result - CSTR_EQUAL;
 }
 
-bool File_Exists(const std::wstring& path) {
-    if (path.empty()) return false;
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring Picture_List::Entry(int index) const {
     if (index < 0 || index >= Count()) return {};
     return entries_[static_cast<size_t>(index)];

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "shell/file_utils.h"
 #include "toolkit/controls.h"
 
 namespace velbrook {
@@ -66,7 +67,5 @@ private:
 std::string Sort_Key(const std::wstring& text, bool ignore_case);
 // CompareString under the user's default locale: <0, 0 or >0.
 int Compare_Entries(const std::wstring& a, const std::wstring& b, bool ignore_case);
-
-bool File_Exists(const std::wstring& path);  // a file, not a folder
 
 }  // namespace velbrook

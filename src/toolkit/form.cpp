@@ -16,12 +16,15 @@ Form::Form(std::wstring name, const Options& options)
                              .text = options.caption}) {
     Control::Set_Font(options.font);
     if (options.owner) ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(options.owner));
+    // The hints' window is not owned by the form: an owned topmost popup keeps
+    // Wine from putting its owner in the topmost band (Always On Top).
     tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                  ::GetModuleHandleW(nullptr), nullptr);
 }
 
 Form::~Form() {
+    if (tooltip_) ::DestroyWindow(tooltip_);
     // The menu bar component owns the menu, not the window.
     if (menu_ && Handle()) ::SetMenu(Handle(), nullptr);
     // Children go before their parents.

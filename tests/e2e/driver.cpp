@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -11,10 +12,11 @@ namespace e2e {
 
 namespace {
 
-std::wstring Env(const wchar_t* name) {
+std::wstring Env(const wchar_t* name, const char* built_in) {
     wchar_t value[4096] = {};
     DWORD got = ::GetEnvironmentVariableW(name, value, 4096);
-    return got ? std::wstring(value, got) : std::wstring();
+    if (got) return std::wstring(value, got);
+    return std::wstring(built_in, built_in + strlen(built_in));
 }
 
 std::wstring Wine_Path(const std::wstring& unix_path) {
@@ -49,7 +51,7 @@ std::wstring Class_Of(HWND window) {
     return name;
 }
 
-std::filesystem::path Source_Folder() { return Wine_Path(Env(L"VELBROOK_SOURCE")); }
+std::filesystem::path Source_Folder() { return Wine_Path(Env(L"VELBROOK_SOURCE", VELBROOK_SOURCE_DIR)); }
 
 std::wstring Test_Picture(const wchar_t* name) {
     return (Source_Folder() / L"tests" / L"data" / L"pictures" / name).wstring();
@@ -63,7 +65,7 @@ Velbrook::Velbrook(const std::wstring& arguments, const std::string& settings) {
               (L"velbrook-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    std::filesystem::copy_file(Wine_Path(Env(L"VELBROOK_EXE")), folder_ / L"velbrook.exe");
+    std::filesystem::copy_file(Wine_Path(Env(L"VELBROOK_EXE", VELBROOK_EXE_PATH)), folder_ / L"velbrook.exe");
     if (!settings.empty()) std::ofstream(folder_ / L"velbrook.ini", std::ios::binary) << settings;
     std::wstring command = L"\"" + Exe() + L"\" " + arguments;
     STARTUPINFOW startup{sizeof startup};
