@@ -11,6 +11,7 @@
 #include "picture_list/commands.h"
 #include "picture_list/drop_intake.h"
 #include "picture_list/list_file_commands.h"
+#include "printing/print_run.h"
 #include "shell/auto_run.h"
 #include "shell/notepad.h"
 #include "shell/shortcuts.h"
@@ -49,6 +50,39 @@ T& Hidden(T& control, int tab = -1) {
 }
 
 }  // namespace
+
+// What the print run needs of the main window.
+class Main_Print_Host final : public Print_Host {
+public:
+    explicit Main_Print_Host(TMainForm1& window) : window_(window) {}
+    int Entry_Count() const override { return window_.Pictures().Count(); }
+    std::optional<std::wstring> Entry(int index) const override {
+        if (index < 0 || index >= window_.Pictures().Count()) return std::nullopt;
+        return window_.Pictures().Entry(index);
+    }
+    void Select_Index(int index) override { window_.Pictures().Select_Index(index); }
+    void Set_Preview(std::shared_ptr<const Picture> picture) override { window_.Image1.Set_Picture(std::move(picture)); }
+    void Set_Status(const std::wstring& text) override { window_.StatusBar1.Set_Panel_Text(text); }
+    void Enable_Main_Window(bool enabled) override { window_.Enable_Main_Window(enabled); }
+    void Show_Abort_Panel(bool shown) override {
+        if (!shown) {
+            window_.Halt_Processing_GroupBox.Set_Visible(false);
+            return;
+        }
+        window_.All_GroupBox.Set_Enabled(true);
+        window_.Halt_Processing_GroupBox.Set_Visible(true);
+        window_.Halt_Processing_GroupBox.Set_Enabled(true);
+        window_.Abort_BitBtn.Set_Enabled(true);
+        window_.Halt_Processing_GroupBox.Bring_To_Front();
+    }
+    bool Abort_Requested() const override { return window_.Halt_Processing_CheckBox.Checked(); }
+    void Set_Abort_Requested(bool requested) override { window_.Halt_Processing_CheckBox.Set_Checked(requested); }
+    Dialogs& Dialogs_() override { return window_.List().dialogs; }
+    HWND Main_Window() const override { return window_.Handle(); }
+
+private:
+    TMainForm1& window_;
+};
 
 TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
     : Form(L"MainForm1", Options{.caption = L"MainForm1",
@@ -165,6 +199,8 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
         .program_folder = Directory_Of(program_path_),
         .load_picture = setup.load_picture,
     });
+    print_host_ = std::make_unique<Main_Print_Host>(*this);
+    print_run_ = std::make_unique<Print_Run>(*print_host_);
     Wire_Handlers();
     FormCreate();
 }
@@ -194,6 +230,8 @@ void TMainForm1::Wire_Handlers() {
     Save_FileList_As_BitBtn.On_Click = [this] { Save_File_List_As_Option.Click(); };
     Load_FileList_BitBtn.On_Click = [this] { Load_File_List_Option.Click(); };
 
+    Print_BitBtn.On_Click = [this] { print_run_->Print_BitBtnClick(); };
+    Abort_BitBtn.On_Click = [this] { print_run_->Abort_BitBtnClick(); };
     Exit_BitBtn.On_Click = [this] { Close(); };
     ExitOption.On_Click = [this] { Close(); };
 

@@ -12,6 +12,8 @@
 namespace velbrook {
 
 class TAboutBox;
+class Print_Run;
+class Main_Print_Host;
 
 struct Main_Form_Setup {
     Dialogs& dialogs;
@@ -110,6 +112,8 @@ private:
     TAboutBox& about_;
     std::unique_ptr<Picture_List> pictures_;
     std::unique_ptr<List_Window> list_window_;
+    std::unique_ptr<Main_Print_Host> print_host_;
+    std::unique_ptr<Print_Run> print_run_;
 };
 
 }  // namespace velbrook
