@@ -27,12 +27,14 @@ TEST(Main_Window, Appears_With_Its_Caption_Client_Size_And_Controls) {
     EXPECT_EQ(Window_Text(program.Main()), L"Velbrook v1.0f");
     RECT client;
     ::GetClientRect(program.Main(), &client);
-    EXPECT_EQ(client.right, 569);
-    EXPECT_EQ(client.bottom, 379);
     RECT outer;
     ::GetWindowRect(program.Main(), &outer);
     EXPECT_EQ(outer.left, 20);
     EXPECT_EQ(outer.top, 20);
+    EXPECT_EQ(outer.right - outer.left, 576);
+    EXPECT_EQ(outer.bottom - outer.top, 398);
+    // Every control is scaled from the 569 x 379 design client area.
+    double sx = client.right / 569.0, sy = client.bottom / 379.0;
     auto children = program.Children();
     for (const wchar_t* caption : {L"Load", L"Save", L"Save As", L"Reset", L"Print / PDF", L"Exit", L"Sort List",
                                    L"Move Up", L"Move Down", L"Remove"})
@@ -45,9 +47,9 @@ TEST(Main_Window, Appears_With_Its_Caption_Client_Size_And_Controls) {
     HWND list = program.Find_Child(L"ListBox");
     ASSERT_NE(list, nullptr);
     auto item = std::find_if(children.begin(), children.end(), [&](const Child& c) { return c.window == list; });
-    EXPECT_EQ(item->rect.left, 4 + 8 + 0);
-    EXPECT_EQ(item->rect.right - item->rect.left, 393);
-    EXPECT_EQ(item->rect.bottom - item->rect.top, 232);
+    EXPECT_EQ(item->rect.left, int(4 * sx) + int(8 * sx));
+    EXPECT_EQ(item->rect.right - item->rect.left, int(393 * sx));
+    EXPECT_EQ(item->rect.bottom - item->rect.top, int(232 * sy));
     EXPECT_EQ(program.Status(), L"");
     EXPECT_TRUE(program.List().empty());
     // The menu bar is there (its items cannot be read from another process under Wine).

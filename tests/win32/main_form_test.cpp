@@ -167,9 +167,13 @@ TEST_F(Main_Form_Test, The_Menu_Bar_Holds_Every_Item_In_Order) {
 
 TEST_F(Main_Form_Test, First_Show_Sets_The_Client_Size_Titles_And_Shows_The_Window) {
     TMainForm1& window = Shown();
-    SIZE client = window.Client_Size();
-    EXPECT_EQ(client.cx, 569);
-    EXPECT_EQ(client.cy, 379);
+    // The design client size is recorded first; then the stored (here the
+    // default) outer placement applies.
+    ASSERT_GT(window.Scaling_ListBox.Count(), 0);
+    EXPECT_EQ(window.Scaling_ListBox.Item(0), L"569 379 W/H Mainform1");
+    EXPECT_EQ(window.Window_Bounds(), (Bounds{20, 20, 576, 398}));
+    EXPECT_FALSE(window.Maximized());
+    EXPECT_FALSE(::GetWindowLongW(window.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(window.Caption(), L"Velbrook v1.0f");
     EXPECT_EQ(application.Title(), L"Velbrook v1.0f");
     EXPECT_EQ(about.Caption(), L"About Velbrook v1.0f ...");
@@ -192,7 +196,9 @@ TEST_F(Main_Form_Test, The_Busy_State_Disables_Every_Control_But_Not_The_Menu) {
             SCOPED_TRACE(control->Name());
             EXPECT_FALSE(control->Enabled());
             EXPECT_EQ(control->Own_Cursor(), Cursor_Kind::Hourglass);
-            if (control->Handle()) EXPECT_FALSE(::IsWindowEnabled(control->Handle()));
+            if (control->Handle()) {
+                EXPECT_FALSE(::IsWindowEnabled(control->Handle()));
+            }
         }
     }
     EXPECT_TRUE(::IsWindowEnabled(window.Handle()));
@@ -201,8 +207,11 @@ TEST_F(Main_Form_Test, The_Busy_State_Disables_Every_Control_But_Not_The_Menu) {
 
     window.Enable_Main_Window(true);
     EXPECT_EQ(application.Cursor(), Cursor_Kind::Default);
-    for (const auto& component : window.Components())
-        if (Control* control = component->As_Control()) EXPECT_TRUE(control->Enabled()) << control->Name();
+    for (const auto& component : window.Components()) {
+        if (Control* control = component->As_Control()) {
+            EXPECT_TRUE(control->Enabled()) << control->Name();
+        }
+    }
 }
 
 TEST_F(Main_Form_Test, Closing_With_Unsaved_Changes_Asks_And_Keeps_The_Window_When_The_Save_Is_Cancelled) {
