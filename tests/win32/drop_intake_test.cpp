@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <shlobj.h>
 
 #include "main_form_fixture.h"

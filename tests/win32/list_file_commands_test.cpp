@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commdlg.h>
 
 #include "main_form_fixture.h"
