@@ -10,32 +10,16 @@
 #include <cstdlib>
 #include <vector>
 
-#include <jpeglib.h>
+#include "../../tests/support/jpeg_encoder.h"
 
 namespace velbrook::bench {
 
 inline std::vector<std::uint8_t> Synthetic_Photo(int width, int height) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    jpeg_start_compress(&info, TRUE);
-
     std::vector<float> wave_x(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x) wave_x[x] = static_cast<float>(40 * std::sin(x * 0.013) + 12 * std::sin(x * 0.41));
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
     std::uint32_t noise = 12345;
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
+    test::Jpeg_Recipe recipe{.width = width, .height = height, .quality = 90, .full_chroma = false};
+    return test::Encode_Jpeg_Rows(recipe, [&](int y, std::uint8_t* row) {
         const float light = static_cast<float>(110 + 60 * std::sin(y * 0.0021) + 10 * std::sin(y * 0.37));
         for (int x = 0; x < width; ++x) {
             noise = noise * 1664525u + 1013904223u;
@@ -48,14 +32,7 @@ inline std::vector<std::uint8_t> Synthetic_Photo(int width, int height) {
                 row[static_cast<std::size_t>(x) * 3 + c] = static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
             }
         }
-        JSAMPROW line = row.data();
-        jpeg_write_scanlines(&info, &line, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::vector<std::uint8_t> file(buffer, buffer + size);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return file;
+    });
 }
 
 }  // namespace velbrook::bench

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/settings_values.h"
+#include "shell/code_page.h"
 #include "shell/file_utils.h"
 #include "toolkit/failure.h"
 #include "toolkit/form.h"
@@ -35,7 +36,7 @@ std::vector<char> Read_Bytes(const std::wstring& path) {
     return bytes;
 }
 
-std::wstring Decode_Text(const std::vector<char>& bytes) {
+std::wstring Decode_File_Text(const std::vector<char>& bytes) {
     UINT code_page = CP_ACP;
     std::size_t start = 0;
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
@@ -43,12 +44,7 @@ std::wstring Decode_Text(const std::vector<char>& bytes) {
         code_page = CP_UTF8;
         start = 3;
     }
-    int size = static_cast<int>(bytes.size() - start);
-    if (size == 0) return {};
-    int length = ::MultiByteToWideChar(code_page, 0, bytes.data() + start, size, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(code_page, 0, bytes.data() + start, size, text.data(), length);
-    return text;
+    return Decode_Text(std::string_view(bytes.data() + start, bytes.size() - start), code_page);
 }
 
 bool Write_Unicode_File(const std::wstring& path, const std::wstring& text) {
@@ -125,15 +121,6 @@ void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::
     if (!::WritePrivateProfileStringW(Settings_Section, key, value.c_str(), ini_path.c_str())) Refused(ini_path);
 }
 
-bool Ansi_Can_Hold(const std::wstring& text) {
-    if (text.empty() || ::GetACP() == CP_UTF8) return true;
-    BOOL used_default = FALSE;
-    // No best fit: a name that would come back with "a" for "ā" is not held.
-    int length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, &used_default);
-    return length > 0 && !used_default;
-}
-
 void Make_Settings_File_Unicode(const std::wstring& ini_path) {
     std::vector<char> bytes = Read_Bytes(ini_path);
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
@@ -142,7 +129,7 @@ void Make_Settings_File_Unicode(const std::wstring& ini_path) {
     // Written beside the file and moved over it, so that a failed write never
     // leaves half a settings file behind.
     std::wstring scratch = ini_path + L".new";
-    if (!Write_Unicode_File(scratch, Decode_Text(bytes)) ||
+    if (!Write_Unicode_File(scratch, Decode_File_Text(bytes)) ||
         !::MoveFileExW(scratch.c_str(), ini_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         ::DeleteFileW(scratch.c_str());
         Refused(ini_path);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "shell/code_page.h"  // Ansi_Can_Hold decides the file's encoding
 #include "toolkit/dialogs.h"
 
 namespace velbrook {
@@ -53,8 +54,6 @@ void Write_Settings(const std::wstring& ini_path, const Settings& settings);
 void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
                    const std::wstring& file_list_name);
 
-// True when the text survives the ANSI code page unchanged.
-bool Ansi_Can_Hold(const std::wstring& text);
 // Rewrites the file as UTF-16 LE with a byte-order mark, keeping what it holds
 // (creating it when missing); a file that already has the mark is left alone.
 void Make_Settings_File_Unicode(const std::wstring& ini_path);

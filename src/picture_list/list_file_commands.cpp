@@ -4,6 +4,7 @@
 
 #include "picture_list/commands.h"
 #include "picture_list/list_file.h"
+#include "shell/code_page.h"
 #include "shell/text_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
@@ -13,38 +14,6 @@ namespace velbrook {
 const wchar_t List_File_Filter[] = L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
 namespace {
-
-std::wstring Decode(const std::string& bytes, UINT code_page) {
-    if (bytes.empty()) return {};
-    int size = ::MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(code_page, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), size);
-    return text;
-}
-
-// The entry in the ANSI code page, or nothing when the code page cannot hold it exactly.
-std::optional<std::string> To_Ansi(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    BOOL lossy = FALSE;
-    int size = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
-                                     nullptr, 0, nullptr, &lossy);
-    if (lossy || size <= 0) return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                          size, nullptr, &lossy);
-    if (lossy || Decode(bytes, CP_ACP) != text) return std::nullopt;
-    return bytes;
-}
-
-std::string To_Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                     nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                          nullptr);
-    return bytes;
-}
 
 std::wstring Name_Of(const std::wstring& path) {
     size_t cut = path.find_last_of(L"\\/:");
@@ -57,10 +26,10 @@ std::string Encode_List_File(const std::vector<std::wstring>& entries) {
     std::vector<std::string> lines;
     lines.reserve(entries.size());
     for (const auto& entry : entries) {
-        auto ansi = To_Ansi(entry);
+        auto ansi = Ansi_Text(entry);
         if (!ansi) {
             lines.clear();
-            for (const auto& again : entries) lines.push_back(To_Utf8(again));
+            for (const auto& again : entries) lines.push_back(Utf8_Text(again));
             return Format_List_File(lines, true);
         }
         lines.push_back(std::move(*ansi));
@@ -90,7 +59,7 @@ std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path
     List_File_Text text = Parse_List_File(bytes);
     UINT code_page = text.utf8 ? CP_UTF8 : CP_ACP;
     entries.reserve(text.lines.size());
-    for (const auto& line : text.lines) entries.push_back(Decode(line, code_page));
+    for (const auto& line : text.lines) entries.push_back(Decode_Text(line, code_page));
     return entries;
 }
 
@@ -216,14 +185,9 @@ void Load_File_List_OptionClick(List_Window& window) {
     dialog.filter = List_File_Filter;
     auto chosen = dialog.Execute(window.dialogs);
     if (!chosen) return;
-    // Read before anything changes: an unreadable file leaves everything as it was.
-    auto entries = Read_List_File(*chosen);
-    if (!entries) {
-        Error_Box(window.dialogs, L"The file list \"" + *chosen + L"\" could not be read.");
-        return;
-    }
+    // An unreadable file leaves everything as it was, the current name included.
+    if (!Load_Entries_From_File(window, *chosen)) return;
     window.file_list_name.Set_Text(*chosen);
-    window.list.Replace_All_Entries(std::move(*entries));
     Show_Loaded_List(window, *chosen);
 }
 

@@ -51,15 +51,10 @@ void Recording_Printer::Start_Page() {
         throw Failure(L"The test printer could not begin page " + std::to_wstring(page_ + 1));
     const int w = std::max<LONG>(1, options_.page.cx / options_.scale);
     const int h = std::max<LONG>(1, options_.page.cy / options_.scale);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     dc_.reset(::CreateCompatibleDC(nullptr));
-    surface_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    std::uint32_t* pixels = nullptr;
+    surface_ = Top_Down_Dib_Section(w, h, &pixels);
+    bits_ = pixels;
     if (!dc_ || !surface_) throw Failure(L"The test printer has not enough memory for a page");
     old_ = ::SelectObject(dc_.get(), surface_.get());
     std::fill_n(static_cast<std::uint32_t*>(bits_), static_cast<std::size_t>(w) * h, 0x00FFFFFFu);

@@ -36,20 +36,12 @@ void Group_Box::Paint_Face(HDC dc, const RECT& client) {
 namespace {
 
 Bitmap_Handle Glyph_Bitmap(const Glyph_Pixels& pixels) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 16;
-    info.bmiHeader.biHeight = -16;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    Bitmap_Handle bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return bitmap;
-    auto* out = static_cast<std::uint32_t*>(bits);
-    for (int i = 0; i < 256; ++i) {
+    std::uint32_t* out = nullptr;
+    Bitmap_Handle bitmap = Top_Down_Dib_Section(16, 16, &out);
+    if (!bitmap || !out) return bitmap;
+    for (size_t i = 0; i < pixels.size(); ++i) {
         // Alpha is 0 or 255, so the premultiplied colour is the colour or nothing.
-        out[i] = (pixels[static_cast<size_t>(i)] >> 24) ? pixels[static_cast<size_t>(i)] : 0;
+        out[i] = (pixels[i] >> 24) ? pixels[i] : 0;
     }
     return bitmap;
 }

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace velbrook {
@@ -74,6 +75,22 @@ using Menu_Handle = Unique_Handle<Null_Traits<HMENU, ::DestroyMenu>>;
 using Global_Handle = Unique_Handle<Null_Traits<HGLOBAL, ::GlobalFree>>;
 using Drop_Handle = Unique_Handle<Null_Traits<HDROP, ::DragFinish>>;
 using Image_List_Handle = Unique_Handle<Null_Traits<HIMAGELIST, ::ImageList_Destroy>>;
+
+// A 32-bit top-down DIB section of width x height pixels; `pixels` gets its
+// memory (0xAARRGGBB, top row first).  Empty when there is not memory for it.
+inline Bitmap_Handle Top_Down_Dib_Section(int width, int height, std::uint32_t** pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    Bitmap_Handle bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    *pixels = static_cast<std::uint32_t*>(bits);
+    return bitmap;
+}
 
 // GetDC / ReleaseDC.
 class Window_Dc {

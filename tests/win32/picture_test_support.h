@@ -42,15 +42,10 @@ inline constexpr Rgb Backdrop{10, 20, 30};
 class Canvas {
 public:
     Canvas(int width, int height, Rgb fill = Backdrop) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         dc_.reset(::CreateCompatibleDC(nullptr));
-        bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+        std::uint32_t* pixels = nullptr;
+        bitmap_ = Top_Down_Dib_Section(width, height, &pixels);
+        bits_ = pixels;
         old_ = ::SelectObject(dc_.get(), bitmap_.get());
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) Pixels()[y * width + x] = Pack(fill);
