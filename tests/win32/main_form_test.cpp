@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "app/command_ids.h"
 #include "main_form_fixture.h"
 
@@ -75,6 +78,26 @@ TEST_F(Main_Form_Test, Every_Control_Has_Its_Design_Name_Parent_Place_Caption_An
     }
     EXPECT_EQ(window.Font(), (Font_Spec{L"Times New Roman", 11, false}));
     EXPECT_EQ(Font_Height_For_Points(11), -15);
+}
+
+TEST_F(Main_Form_Test, Every_Hint_Is_Registered_With_The_Hint_Window_And_Nothing_Else) {
+    TMainForm1& window = Form();
+    int hints = 0;
+    for (const auto& row : design) {
+        auto* control = dynamic_cast<Windowed_Control*>(window.Find_Component(row.name));
+        if (!control) continue;
+        wchar_t text[256] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = ::GetParent(control->Handle());
+        tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+        tool.lpszText = text;
+        ::SendMessageW(window.Tooltip(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(text, row.hint) << row.name;
+        if (*row.hint) ++hints;
+    }
+    EXPECT_EQ(hints, 7);
+    EXPECT_EQ(::SendMessageW(window.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 7);
 }
 
 TEST_F(Main_Form_Test, Buttons_Inside_The_Group_Box_Follow_The_Tab_Order) {
