@@ -1,0 +1,93 @@
+// The main window with its settings file: what the first-show steps take
+// from it, what closing writes, and Restore Factory Defaults.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "main_form_fixture.h"
+
+namespace velbrook::testing {
+namespace {
+
+class Main_Form_Settings : public Main_Form_Test {
+protected:
+    std::wstring Ini() { return folder / L"velbrook.ini"; }
+    void Write_Ini(const std::string& text) { folder.Write(L"velbrook.ini", text); }
+    bool Topmost() { return ::GetWindowLongW(Form().Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+};
+
+TEST_F(Main_Form_Settings, Stored_Maximised_And_Always_On_Top_Are_Applied_At_First_Show) {
+    Write_Ini("[velbrook]\r\nWindowState_wsMaximized=1\r\nAlways_on_Top_Option=1\r\n");
+    TMainForm1& window = Shown();
+    EXPECT_TRUE(window.Maximized());
+    EXPECT_TRUE(window.Always_On_Top_Option.Checked());
+    EXPECT_TRUE(Topmost());
+    window.Always_On_Top_Option.Click();
+    EXPECT_FALSE(window.Always_On_Top_Option.Checked());
+    EXPECT_FALSE(Topmost());
+    window.Always_On_Top_Option.Click();
+    EXPECT_TRUE(window.Always_On_Top_Option.Checked());
+    EXPECT_TRUE(Topmost());
+}
+
+TEST_F(Main_Form_Settings, Closing_While_Maximised_Writes_One_And_The_Normal_Placement_And_The_Next_Start_Is_Maximised) {
+    Write_Ini("[velbrook]\r\nwindow_top_posn=40\r\nwindow_left_posn=30\r\n");
+    Shown().Show_Window(SW_SHOWMAXIMIZED);
+    ASSERT_TRUE(Form().Maximized());
+    Form().Close();
+    EXPECT_TRUE(Form().Closed());
+    EXPECT_FALSE(Form().Maximized()) << "restored before the geometry was written";
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"WindowState_wsMaximized", -1, Ini().c_str()), 1);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"window_top_posn", -1, Ini().c_str()), 40);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"window_left_posn", -1, Ini().c_str()), 30);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"window_Width", -1, Ini().c_str()), 576);
+    form.reset();
+    EXPECT_TRUE(Shown().Maximized());
+}
+
+TEST_F(Main_Form_Settings, A_Settings_File_That_Cannot_Be_Written_Still_Lets_The_Window_Close) {
+    Write_Ini("[velbrook]\r\n");
+    ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+    TMainForm1& window = Shown();
+    window.Close();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, Message_Kind::Failure);
+    EXPECT_EQ(dialogs.messages[0].title, L"Velbrook v1.0f");
+    EXPECT_EQ(dialogs.messages[0].text, L"Unable to write to " + Ini() + L".");
+    EXPECT_TRUE(window.Closed());
+}
+
+TEST_F(Main_Form_Settings, Restore_Factory_Defaults_Answered_No_Changes_Nothing_And_Yes_Restores_The_Window) {
+    std::wstring list = folder.Write(L"list.txt", "C:\\a.jpg\r\n");
+    Write_Ini("[velbrook]\r\nwindow_top_posn=100\r\nwindow_left_posn=90\r\nwindow_Width=700\r\n"
+              "Always_on_Top_Option=1\r\nFile_List_Name_Edit=" +
+              std::string(list.begin(), list.end()) + "\r\n");
+    TMainForm1& window = Shown();
+    ASSERT_EQ(Entries(), std::vector<std::wstring>{L"C:\\a.jpg"});
+    window.Has_File_List_Changed_CheckBox.Set_Checked(true);
+    window.StatusBar1.Set_Panel_Text(L"  kept");
+
+    dialogs.answers = {Answer::No};
+    window.Restore_Factory_Defaults_Option.Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, Message_Kind::Warning);
+    EXPECT_EQ(dialogs.messages[0].buttons, Buttons::Yes_No);
+    EXPECT_EQ(window.Window_Bounds().left, 90);
+    EXPECT_TRUE(std::filesystem::exists(Ini()));
+
+    dialogs.answers = {Answer::Yes};
+    window.Restore_Factory_Defaults_Option.Click();
+    EXPECT_FALSE(std::filesystem::exists(Ini()));
+    EXPECT_EQ(window.Window_Bounds(), (Bounds{20, 20, 576, 398}));
+    EXPECT_FALSE(window.Always_On_Top_Option.Checked());
+    EXPECT_FALSE(Topmost());
+    EXPECT_EQ(window.File_List_Name_Edit.Text(), L"");
+    EXPECT_EQ(Entries(), std::vector<std::wstring>{L"C:\\a.jpg"}) << "the list stays";
+    EXPECT_TRUE(Changed());
+    EXPECT_EQ(Status(), L"  kept");
+    EXPECT_EQ(window.Scaling_ListBox.Item(0), L"569 379 W/H Mainform1") << "the layout is not recorded again";
+}
+
+}  // namespace
+}  // namespace velbrook::testing
