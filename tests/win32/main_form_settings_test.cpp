@@ -89,5 +89,21 @@ TEST_F(Main_Form_Settings, Restore_Factory_Defaults_Answered_No_Changes_Nothing_
     EXPECT_EQ(window.Scaling_ListBox.Item(0), L"569 379 W/H Mainform1") << "the layout is not recorded again";
 }
 
+TEST_F(Main_Form_Settings, The_Registry_Not_The_Settings_File_Decides_The_Auto_Run_Mark) {
+    const wchar_t run[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, run, L"velbrook.exe");
+    Write_Ini("[velbrook]\r\nAuto_Run_at_Windows_Startup_Option=1\r\n");
+    EXPECT_FALSE(Shown().Auto_Run_at_Windows_Startup_Option.Checked());
+    form.reset();
+
+    std::wstring entry = folder / L"velbrook.exe";
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, run, L"velbrook.exe", REG_SZ, entry.c_str(),
+                      static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t)));
+    Write_Ini("[velbrook]\r\nAuto_Run_at_Windows_Startup_Option=0\r\n");
+    EXPECT_TRUE(Shown().Auto_Run_at_Windows_Startup_Option.Checked());
+    EXPECT_TRUE(dialogs.messages.empty()) << "the entry names this program: no question";
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, run, L"velbrook.exe");
+}
+
 }  // namespace
 }  // namespace velbrook::testing
