@@ -1,0 +1,201 @@
+// The whole print as a person does it: pictures dropped on the window,
+// "Print / PDF", the printer "PDF" chosen in the real set-up dialog, OK; then
+// the PDF that the cups-pdf queue wrote is opened and looked at.  The queue
+// is started by cups_pdf_start (scripts/wine-session), which also exports
+// VELBROOK_PDF_DIR, the folder it writes to.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver.h"
+#include "pdf_check.h"
+
+namespace e2e {
+namespace {
+
+const std::wstring Success_Start = L"  Success: All 5 pictures have been printed !!    (The entire process took ";
+const std::wstring Success_End = L" seconds).";
+const std::wstring Progress_Start = L"  Now printing page ";
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+struct Printed {
+    std::string unix_folder;
+    std::wstring folder;
+    std::wstring name;        // of the new PDF in the folder
+    std::wstring status;      // the status line at the end of the run
+    int program_seconds = -1;  // what the status line says the run took
+    double seconds_to_status = 0, seconds_to_pdf = 0;  // as seen from here, from the click on OK
+    std::vector<std::wstring> progress;  // the progress texts seen on the way
+    std::string Unix_Pdf() const { return unix_folder + "/" + Narrow(name); }
+};
+
+// The sample pictures and a copy of the text file named like a JPEG, as the
+// list should show them after the drop.
+std::vector<std::wstring> Sample_List(const Velbrook& program) {
+    const std::wstring corrupt = (program.Folder() / L"corrupt.jpg").wstring();
+    std::filesystem::copy_file(Test_Picture(L"corrupt.jpg"), corrupt);
+    return {Test_Picture(L"red_green.bmp"), Test_Picture(L"blue_yellow.jpg"), Test_Picture(L"cyan.emf"),
+            Test_Picture(L"orange.wmf"), corrupt};
+}
+
+// A printer set-up dialog of the program: a #32770 with the printer combo.
+HWND Wait_Printer_Setup(const Velbrook& program) {
+    return program.Wait_Dialog([](HWND window) { return ::GetDlgItem(window, 0x470) != nullptr; });
+}
+
+void Choose_Printer_Pdf(HWND dialog) {
+    HWND combo = ::GetDlgItem(dialog, 0x470);
+    ASSERT_NE(combo, nullptr);
+    DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
+    ::SendMessageTimeoutW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"PDF"),
+                          SMTO_ABORTIFHUNG, 5000, &index);
+    ASSERT_NE(static_cast<LRESULT>(index), CB_ERR) << "the printer combo has no printer PDF";
+    DWORD_PTR selected = 0;
+    ::SendMessageTimeoutW(combo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+    ASSERT_EQ(selected, index);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(dialog, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo),
+                          SMTO_ABORTIFHUNG, 5000, &ignored);
+}
+
+bool Run_Over(const std::wstring& status) {
+    return status.starts_with(L"  Success") || status.starts_with(L"  Printing stopped") ||
+           status.starts_with(L"  Processing aborted");
+}
+
+// Drops the samples, prints them to "PDF" through the real dialog and waits
+// for the run's last status text and then for the new, complete PDF.
+void Print_Samples(const Velbrook& program, Printed& printed) {
+    const std::vector<std::wstring> pictures = Sample_List(program);
+    program.Drop(pictures);
+    ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; })) << "the drop did not fill the list";
+
+    printed.folder = Windows_Path(printed.unix_folder);
+    ::CreateDirectoryW(printed.folder.c_str(), nullptr);
+    const std::set<std::wstring> before = Pdf_Files(printed.folder);
+
+    program.Click(L"Print / PDF");
+    HWND dialog = Wait_Printer_Setup(program);
+    ASSERT_NE(dialog, nullptr) << "the printer set-up dialog did not open";
+    ASSERT_NO_FATAL_FAILURE(Choose_Printer_Pdf(dialog));
+    const auto ok_at = std::chrono::steady_clock::now();
+    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+
+    HWND box = nullptr;
+    const bool over = Wait_For([&] {
+        const std::wstring status = program.Status();
+        if (status.starts_with(Progress_Start) &&
+            (printed.progress.empty() || printed.progress.back() != status))
+            printed.progress.push_back(status);
+        if (Run_Over(status)) {
+            printed.status = status;
+            return true;
+        }
+        // A box of the program (not the set-up dialog going away) means the run went wrong.
+        box = program.Wait_Dialog([&](HWND window) {
+            return window != dialog && !::GetDlgItem(window, 0x470) && ::GetDlgItem(window, 0xFFFF);
+        }, 0ms);
+        return box != nullptr;
+    }, 180s);
+    printed.seconds_to_status = std::chrono::duration<double>(std::chrono::steady_clock::now() - ok_at).count();
+    ASSERT_EQ(box, nullptr) << "the program showed \"" << Narrow(Window_Text(box)) << "\": "
+                            << Narrow(Velbrook::Box_Text(box));
+    ASSERT_TRUE(over) << "the run did not end; the status line says \"" << Narrow(program.Status()) << "\"";
+
+    ASSERT_TRUE(printed.status.starts_with(Success_Start)) << Narrow(printed.status);
+    ASSERT_TRUE(printed.status.ends_with(Success_End)) << Narrow(printed.status);
+    const std::wstring seconds = printed.status.substr(
+        Success_Start.size(), printed.status.size() - Success_Start.size() - Success_End.size());
+    ASSERT_FALSE(seconds.empty()) << Narrow(printed.status);
+    ASSERT_EQ(seconds.find_first_not_of(L"0123456789"), std::wstring::npos) << Narrow(printed.status);
+    ASSERT_TRUE(seconds == L"0" || seconds[0] != L'0') << "no leading zeros: " << Narrow(printed.status);
+    printed.program_seconds = std::stoi(seconds);
+
+    printed.name = Wait_New_Pdf(printed.folder, before);
+    printed.seconds_to_pdf = std::chrono::duration<double>(std::chrono::steady_clock::now() - ok_at).count();
+    ASSERT_FALSE(printed.name.empty()) << "no new complete PDF in " << printed.unix_folder;
+}
+
+TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_Their_Colours) {
+    const char* unix_folder = std::getenv("VELBROOK_PDF_DIR");
+    if (!unix_folder || !*unix_folder) GTEST_SKIP() << "no PDF queue: run cups_pdf_start first";
+    Velbrook program;
+    Printed printed{.unix_folder = unix_folder};
+    ASSERT_NO_FATAL_FAILURE(Print_Samples(program, printed));
+    std::printf("[   INFO   ] the run took %d s by the status line; %.1f s from OK to the success text, "
+                "%.1f s to the complete PDF\n",
+                printed.program_seconds, printed.seconds_to_status, printed.seconds_to_pdf);
+
+    // The window is back to normal, the abort panel hidden, the last entry selected.
+    EXPECT_TRUE(Wait_For([&] { return ::IsWindowEnabled(program.Button(L"Print / PDF")) != 0; }));
+    EXPECT_FALSE(::IsWindowVisible(program.Button(L"Abort")));
+    EXPECT_EQ(program.Selected(), 4);
+    // Page numbers of the pictures that loaded, out of every entry of the list.
+    for (const std::wstring& text : printed.progress) {
+        EXPECT_TRUE(text.starts_with(Progress_Start)) << Narrow(text);
+        EXPECT_NE(text.find(L" of 5 ...     ("), std::wstring::npos) << Narrow(text);
+        EXPECT_TRUE(text.ends_with(L" secs elapsed so far ...)")) << Narrow(text);
+        EXPECT_EQ(text.find(L"page 5 of"), std::wstring::npos) << "the corrupt entry got a page: " << Narrow(text);
+    }
+
+    const std::string pdf = printed.Unix_Pdf();
+    const std::string info = Run_Unix("pdfinfo '" + pdf + "'");
+    EXPECT_EQ(Pdf_Field(info, "Title"), "Orvel Pics") << info;
+    ASSERT_EQ(Pdf_Field(info, "Pages"), "4") << info;
+    EXPECT_NE(Pdf_Field(info, "Page size").find("(A4)"), std::string::npos) << info;
+
+    // Where each picture lies on its page, away from its own edges and from
+    // the page's: the page rectangle is the whole page but 10 device pixels.
+    struct Sample {
+        double x, y;
+        Rgb colour;
+    };
+    const std::vector<std::vector<Sample>> pages = {
+        {{0.25, 0.5, Red}, {0.1, 0.1, Red}, {0.4, 0.9, Red}, {0.75, 0.5, Green}, {0.6, 0.1, Green}, {0.9, 0.9, Green}},
+        {{0.5, 0.25, Blue}, {0.1, 0.1, Blue}, {0.9, 0.4, Blue}, {0.5, 0.75, Yellow}, {0.1, 0.6, Yellow},
+         {0.9, 0.9, Yellow}},
+        {{0.5, 0.5, Cyan}, {0.1, 0.1, Cyan}, {0.9, 0.1, Cyan}, {0.1, 0.9, Cyan}, {0.9, 0.9, Cyan}},
+        {{0.5, 0.5, Orange}, {0.1, 0.1, Orange}, {0.9, 0.1, Orange}, {0.1, 0.9, Orange}, {0.9, 0.9, Orange}},
+    };
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        SCOPED_TRACE("page " + std::to_string(k + 1));
+        const Page_Pixels page = Render_Page(pdf, static_cast<int>(k + 1), 24);
+        ASSERT_GT(page.width, 0) << "pdftoppm gave no picture";
+        EXPECT_LT(page.width, page.height) << "portrait A4";
+        for (const Sample& s : pages[k])
+            EXPECT_TRUE(Near(page.At_Fraction(s.x, s.y), s.colour, 40)) << "at " << s.x << ", " << s.y;
+    }
+    if (!HasFailure()) ::DeleteFileW((printed.folder + L"\\" + printed.name).c_str());
+}
+
+// Run by scripts/run --demo: the sample pictures printed to the PDF printer,
+// the PDF left where the queue put it.
+TEST(Demo, DISABLED_Print) {
+    const char* unix_folder = std::getenv("VELBROOK_PDF_DIR");
+    if (!unix_folder || !*unix_folder) GTEST_SKIP() << "no PDF queue: run cups_pdf_start first";
+    Velbrook program;
+    Printed printed{.unix_folder = unix_folder};
+    ASSERT_NO_FATAL_FAILURE(Print_Samples(program, printed));
+    const std::string pages = Pdf_Field(Run_Unix("pdfinfo '" + printed.Unix_Pdf() + "'"), "Pages");
+    std::printf("velbrook: %s\n", Narrow(printed.status.substr(2)).c_str());
+    std::printf("velbrook: the PDF is %s\n", printed.Unix_Pdf().c_str());
+    std::printf("velbrook: it has %s pages\n", pages.empty() ? "an unknown number of" : pages.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+}  // namespace e2e
