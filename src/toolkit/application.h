@@ -27,8 +27,6 @@ public:
     static Application& Current();
     static bool Exists();
 
-    Dialogs& Dialogs_() const { return *dialogs_; }
-    void Set_Dialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
 
     const std::wstring& Title() const { return title_; }
     void Set_Title(std::wstring title);
