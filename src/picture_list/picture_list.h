@@ -50,15 +50,17 @@ public:
 
 private:
     int Sorted_Insert_Position(const std::wstring& path) const;
-    void Index_Add(const std::wstring& path);
-    void Index_Remove(const std::wstring& path);
+    void Index_Add(std::string key);
+    void Index_Remove(int index);
     void Rebuild_Index();
     void Fill_Box();
 
     List_Box& box_;
     std::vector<std::wstring> entries_;
-    // How many entries have each case-sensitive sort key: two texts have the
+    // Each entry's case-sensitive sort key, beside it: two texts have the
     // same key exactly when the locale comparison calls them equal.
+    std::vector<std::string> entry_keys_;
+    // How many entries have each key, to answer "not listed" at once.
     std::unordered_map<std::string, int> keys_;
     bool sorted_ = false;
 };
