@@ -216,7 +216,12 @@ HWND Velbrook::Wait_Box(const std::wstring& title, std::chrono::milliseconds lim
 
 std::wstring Velbrook::Box_Text(HWND box) { return Window_Text(::GetDlgItem(box, 0xFFFF)); }
 
-void Velbrook::Answer(HWND box, int button_id) { ::PostMessageW(::GetDlgItem(box, button_id), BM_CLICK, 0, 0); }
+void Velbrook::Answer(HWND box, int button_id) {
+    ::PostMessageW(::GetDlgItem(box, button_id), BM_CLICK, 0, 0);
+    // Gone before the next question is looked for: a box still closing
+    // would otherwise pass for the next one.
+    Wait_For([box] { return !::IsWindow(box) || !::IsWindowVisible(box); }, 5s);
+}
 
 HWND Velbrook::Wait_Dialog(const std::function<bool(HWND)>& which, std::chrono::milliseconds limit) const {
     HWND found = nullptr;

@@ -55,7 +55,8 @@ public:
     // A message box of the program with this title; its text and its buttons.
     HWND Wait_Box(const std::wstring& title, std::chrono::milliseconds limit = 10s) const;
     static std::wstring Box_Text(HWND box);
-    static void Answer(HWND box, int button_id);  // IDOK, IDYES, IDNO
+    // Presses IDOK, IDYES or IDNO and waits until the box has gone.
+    static void Answer(HWND box, int button_id);
     // A common dialog (#32770) of the program with this title (empty: any).
     HWND Wait_Dialog(const std::function<bool(HWND)>& which, std::chrono::milliseconds limit = 15s) const;
     std::vector<HWND> Top_Windows() const;

@@ -27,6 +27,23 @@ HDROP Make_Drop(const std::vector<std::wstring>& names) {
     return static_cast<HDROP>(block);
 }
 
+// The same block as an older program builds it: ANSI names.
+HDROP Make_Ansi_Drop(const std::vector<std::string>& names) {
+    size_t characters = 1;
+    for (const auto& name : names) characters += name.size() + 1;
+    HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + characters);
+    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    auto* text = reinterpret_cast<char*>(header + 1);
+    for (const auto& name : names) {
+        name.copy(text, name.size());
+        text += name.size() + 1;
+    }
+    ::GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
+
 class Drop_Intake : public Main_Form_Test {
 protected:
     void Drop(const std::vector<std::wstring>& names) {
@@ -117,6 +134,13 @@ TEST_F(Drop_Intake, Names_In_Every_Language_Come_In_Whole) {
     std::wstring japanese = folder.Write(L"\u5199\u771f.bmp");
     Drop({greek, japanese});
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{greek, japanese}));
+}
+
+TEST_F(Drop_Intake, Ansi_Drop_Blocks_Are_Read_As_Well) {
+    std::wstring first = folder.Write(L"one.jpg"), second = folder.Write(L"two.emf");
+    std::vector<std::string> names{std::string(first.begin(), first.end()), std::string(second.begin(), second.end())};
+    ::SendMessageW(Shown().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(Make_Ansi_Drop(names)), 0);
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{first, second}));
 }
 
 TEST_F(Drop_Intake, Command_Line_Files_Come_In_As_One_Drop) {
