@@ -21,45 +21,19 @@
 #include "shell/file_utils.h"
 #include "toolkit/application.h"
 #include "toolkit/scripted_dialogs.h"
+#include "../../tests/support/temp_folder.h"
+#include "../common/seconds.h"
+#include "../../tests/support/drop_block.h"
 
 namespace velbrook {
 namespace {
 
+using bench::Seconds_Now;
+using Temp_Folder = testing::Scratch_Folder;
+using testing::Make_Drop;
+
 constexpr int Listed_Count = 10000;
 constexpr int Dropped_Count = 10000;
-
-double Seconds_Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
-
-// A fresh folder under the temporary folder, removed at the end.
-class Temp_Folder {
-public:
-    explicit Temp_Folder(const wchar_t* kind) {
-        wchar_t base[MAX_PATH + 1];
-        ::GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + L"velbrook-bench-" + kind + L"-" + std::to_wstring(::GetCurrentProcessId()) +
-                L"\\";
-        std::filesystem::create_directories(path_);
-    }
-    ~Temp_Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Temp_Folder(const Temp_Folder&) = delete;
-    Temp_Folder& operator=(const Temp_Folder&) = delete;
-    const std::wstring& Path() const { return path_; }
-
-private:
-    std::wstring path_;
-};
 
 // An empty file; false when it cannot be made.
 bool Make_Empty_File(const std::wstring& path) {
@@ -68,24 +42,6 @@ bool Make_Empty_File(const std::wstring& path) {
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
     return true;
-}
-
-// The block the shell hands over in WM_DROPFILES: wide names, each ended by a
-// zero, the whole list by another.
-HDROP Make_Drop(const std::vector<std::wstring>& names) {
-    size_t characters = 1;
-    for (const auto& name : names) characters += name.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(header + 1);
-    for (const auto& name : names) {
-        name.copy(text, name.size());
-        text += name.size() + 1;
-    }
-    ::GlobalUnlock(block);
-    return static_cast<HDROP>(block);
 }
 
 double Timed_Drop(HWND window, const std::vector<std::wstring>& names) {

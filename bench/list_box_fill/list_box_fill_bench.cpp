@@ -17,44 +17,16 @@
 #include "picture_list/list_file_commands.h"
 #include "toolkit/application.h"
 #include "toolkit/scripted_dialogs.h"
+#include "../../tests/support/temp_folder.h"
+#include "../common/seconds.h"
 
 namespace velbrook {
 namespace {
 
+using bench::Seconds_Now;
+using Temp_Folder = testing::Scratch_Folder;
+
 constexpr int Entry_Count = 100000;
-
-double Seconds_Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
-
-// A fresh folder under the temporary folder, removed at the end.
-class Temp_Folder {
-public:
-    explicit Temp_Folder(const wchar_t* kind) {
-        wchar_t base[MAX_PATH + 1];
-        ::GetTempPathW(MAX_PATH, base);
-        path_ = std::wstring(base) + L"velbrook-bench-" + kind + L"-" + std::to_wstring(::GetCurrentProcessId()) +
-                L"\\";
-        std::filesystem::create_directories(path_);
-    }
-    ~Temp_Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Temp_Folder(const Temp_Folder&) = delete;
-    Temp_Folder& operator=(const Temp_Folder&) = delete;
-    const std::wstring& Path() const { return path_; }
-
-private:
-    std::wstring path_;
-};
 
 // Paths as a photo collection has them: a user's pictures folder, by year
 // and occasion, camera file names.

@@ -5,44 +5,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "../support/drop_block.h"
 #include "main_form_fixture.h"
 #include "picture_list/drop_intake.h"
 
 namespace velbrook::testing {
 namespace {
-
-HDROP Make_Drop(const std::vector<std::wstring>& names) {
-    size_t characters = 1;
-    for (const auto& name : names) characters += name.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(header + 1);
-    for (const auto& name : names) {
-        name.copy(text, name.size());
-        text += name.size() + 1;
-    }
-    ::GlobalUnlock(block);
-    return static_cast<HDROP>(block);
-}
-
-// The same block as an older program builds it: ANSI names.
-HDROP Make_Ansi_Drop(const std::vector<std::string>& names) {
-    size_t characters = 1;
-    for (const auto& name : names) characters += name.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + characters);
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    auto* text = reinterpret_cast<char*>(header + 1);
-    for (const auto& name : names) {
-        name.copy(text, name.size());
-        text += name.size() + 1;
-    }
-    ::GlobalUnlock(block);
-    return static_cast<HDROP>(block);
-}
 
 class Drop_Intake : public Main_Form_Test {
 protected:

@@ -15,6 +15,7 @@
 #include "picture/picture.h"
 #include "toolkit/application.h"
 #include "toolkit/scripted_dialogs.h"
+#include "../support/temp_folder.h"
 
 namespace velbrook::testing {
 
@@ -29,40 +30,14 @@ inline std::wstring Test_Picture(const wchar_t* name) {
     return Source_Path(VELBROOK_TEST_DATA) + L"\\pictures\\" + name;
 }
 
-// A fresh folder under the temporary folder, removed at the end.
-class Temp_Folder {
+// A test's own folder, which can also hold copies of the test pictures.
+class Temp_Folder : public Scratch_Folder {
 public:
-    Temp_Folder() {
-        wchar_t base[MAX_PATH + 1];
-        ::GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        path_ = std::wstring(base) + L"velbrook-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++counter) + L"\\";
-        std::filesystem::create_directories(path_);
-    }
-    ~Temp_Folder() {
-        std::error_code ignored;
-        for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-            ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::wstring& Path() const { return path_; }
-    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
-    // A file with these bytes.
-    std::wstring Write(const std::wstring& name, const std::string& bytes = "x") const {
-        std::wstring file = path_ + name;
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        std::ofstream(std::filesystem::path(file), std::ios::binary) << bytes;
-        return file;
-    }
     std::wstring Copy(const wchar_t* picture, const std::wstring& name) const {
-        std::wstring file = path_ + name;
+        std::wstring file = *this / name;
         std::filesystem::copy_file(Test_Picture(picture), file, std::filesystem::copy_options::overwrite_existing);
         return file;
     }
-
-private:
-    std::wstring path_;
 };
 
 inline std::string Read_Bytes(const std::wstring& path) {
