@@ -17,9 +17,11 @@
 #include <vector>
 
 #include "driver.h"
-#include "pdf_check.h"
+#include "../support/pdf_check.h"
 
 namespace e2e {
+
+using namespace velbrook::pdf;
 namespace {
 
 const std::wstring Success_Start = L"  Success: All 5 pictures have been printed !!    (The entire process took ";

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <thread>
 
-namespace e2e {
+namespace velbrook::pdf {
 
 namespace {
 
@@ -145,4 +145,4 @@ Page_Pixels Render_Page(const std::string& unix_pdf, int page, int dpi) {
     return pixels;
 }
 
-}  // namespace e2e
+}  // namespace velbrook::pdf

@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-namespace e2e {
+namespace velbrook::pdf {
 
 // "/home/x/PDF" as "Z:\home\x\PDF".
 std::wstring Windows_Path(const std::string& unix_path);
@@ -43,7 +43,7 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c);
 ::testing::AssertionResult Near(const Rgb& actual, const Rgb& wanted, int tolerance);
 
 inline constexpr Rgb Red{255, 0, 0}, Green{0, 255, 0}, Blue{0, 0, 255}, Yellow{255, 255, 0}, Cyan{0, 255, 255},
-    Orange{255, 128, 0};
+    Orange{255, 128, 0}, Magenta{255, 0, 255};
 
 // One page rendered by pdftoppm.
 struct Page_Pixels {
@@ -55,4 +55,4 @@ struct Page_Pixels {
 // Page `page` (from 1) of a PDF (a Unix path) at `dpi`; width 0 when it failed.
 Page_Pixels Render_Page(const std::string& unix_pdf, int page, int dpi);
 
-}  // namespace e2e
+}  // namespace velbrook::pdf
