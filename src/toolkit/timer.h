@@ -1,0 +1,50 @@
+#pragma once
+// A window timer component: ticks on the user-interface thread, from the
+// WM_TIMER messages of a hidden message-only window of its own, every
+// Interval milliseconds while it is enabled.  A tick that throws is reported
+// by the application's failure handler and the timer keeps ticking.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "toolkit/component.h"
+
+namespace velbrook {
+
+class Timer : public Component {
+public:
+    // The owner is the form the timer belongs to (it may be null); the timer
+    // starts disabled.
+    Timer(Component* owner, std::wstring name, unsigned interval = 1000);
+    ~Timer() override;
+
+    Component* Owner() const { return owner_; }
+
+    unsigned Interval() const { return interval_; }
+    void Set_Interval(unsigned milliseconds);
+    bool Enabled() const { return enabled_; }
+    void Set_Enabled(bool enabled);
+
+    std::function<void()> OnTimer;
+
+    // Whether Windows is counting for this timer now: enabled, with a
+    // non-zero interval.
+    bool Running() const { return running_; }
+    HWND Handle() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    void Update();
+    void Tick();
+
+    Component* owner_;
+    unsigned interval_;
+    bool enabled_ = false;
+    bool running_ = false;
+    bool ticking_ = false;
+    HWND window_ = nullptr;
+};
+
+}  // namespace velbrook
