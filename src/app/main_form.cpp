@@ -120,6 +120,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                       10)),
       Abort_BitBtn(Make_Button(*this, &Halt_Processing_GroupBox, L"Abort_BitBtn", {38, 40, 130, 40}, L"Abort",
                                Glyph_Id::Abort, 0)),
+      Gauge1(Hidden(Add<TGauge>(this, L"Gauge1", Bounds{580, 34, 100, 22}))),
       Scaling_ListBox(Hidden(Add<List_Box>(this, L"Scaling_ListBox", Bounds{612, 4, 25, 29}, 13), 0)),
       File_List_Name_Edit(Hidden(
           Add<Edit>(this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25}, L"File_List_Name_Edit"), 2)),

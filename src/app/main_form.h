@@ -6,6 +6,7 @@
 #include <string>
 
 #include "picture_list/list_window.h"
+#include "printing/gauge.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
@@ -64,6 +65,7 @@ public:
     Status_Bar& StatusBar1;
     Group_Box& Halt_Processing_GroupBox;
     Button& Abort_BitBtn;
+    TGauge& Gauge1;  // hidden, at 0 percent; nothing shows or changes it
     List_Box& Scaling_ListBox;
     Edit& File_List_Name_Edit;
     Check_Box& Has_File_List_Changed_CheckBox;

@@ -59,7 +59,8 @@ TEST_F(Layout_Scaling, the_table_holds_the_design_client_size_and_every_componen
     EXPECT_EQ(window.table.Item(4), L"4 561 2 375 11 All_GroupBox");
     EXPECT_EQ(window.table.Item(6), L"140 130 312 30 12 Print_BitBtn");
     EXPECT_EQ(window.table.Item(8), L"38 130 40 25 12 Abort_BitBtn");
-    EXPECT_EQ(window.table.Item(9), L"612 25 4 29 11 Scaling_ListBox");
+    EXPECT_EQ(window.table.Item(9), L"580 100 34 22 11 Gauge1");  // windowless, hidden, yet a control
+    EXPECT_EQ(window.table.Item(10), L"612 25 4 29 11 Scaling_ListBox");
 
     // A second run records nothing more.
     window.Set_Client_Size(700, 300);
@@ -115,6 +116,8 @@ TEST_F(Layout_Scaling, half_the_height_cuts_every_value_toward_zero) {
     EXPECT_EQ(print.Height(), 15);      // 30 * 190 / 379 = 15.04
     EXPECT_EQ(print.Font_Points(), 6);  // 12 * 190 / 379 = 6.02
     EXPECT_EQ(window.abort.Height(), 12);  // 25 * 190 / 379 = 12.53
+    EXPECT_EQ(window.gauge.Top(), 17);     // 34 * 190 / 379 = 17.04
+    EXPECT_EQ(window.gauge.Height(), 11);  // 22 * 190 / 379 = 11.03
     EXPECT_EQ(window.files.Height(), 116);  // 232 * 190 / 379 = 116.3
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // A small stand-in for the main window: a menu, a group box holding a few
-// controls of the design geometry, a hidden layout table and a control on
-// the form itself, in the main window's fonts.
+// controls of the design geometry, a hidden gauge (a windowless control), a
+// hidden layout table and a control on the form itself, in the main window's
+// fonts.
 
 #include <gtest/gtest.h>
 
+#include "printing/gauge.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
@@ -42,12 +44,14 @@ struct Layout_Test_Form {
     Button& print = form.Add<Button>(&all, L"Print_BitBtn", Bounds{140, 312, 130, 30}, L"Print / PDF");
     Group_Box& preview = form.Add<Group_Box>(&all, L"GroupBox1", Bounds{408, 144, 145, 200}, L" Image Preview : ");
     Button& abort = form.Add<Button>(&preview, L"Abort_BitBtn", Bounds{38, 40, 130, 25}, L"Abort");
+    TGauge& gauge = form.Add<TGauge>(&form, L"Gauge1", Bounds{580, 34, 100, 22});
     List_Box& table = form.Add<List_Box>(&form, L"Scaling_ListBox", Bounds{612, 4, 25, 29});
     Edit& name = form.Add<Edit>(&form, L"File_List_Name_Edit", Bounds{576, 108, 121, 25});
 
     void Set_Up() {
         form.Set_Menu(menu);
         for (Button* button : {&print, &abort}) button->Set_Font({L"Times New Roman", 12, true});
+        gauge.Set_Visible(false);
         table.Set_Visible(false);
         name.Set_Visible(false);
         form.On_Resize = [this] { if (scale_on_resize) scale_on_resize(); };

@@ -44,6 +44,7 @@ const Control_Row design[] = {
     {L"Halt_Processing_GroupBox", L"All_GroupBox", {100, 133, 205, 105}, L" Abort after current image : ", L"",
      false},
     {L"Abort_BitBtn", L"Halt_Processing_GroupBox", {38, 40, 130, 40}, L"Abort", L"", true},
+    {L"Gauge1", L"MainForm1", {580, 34, 100, 22}, nullptr, L"", false},
     {L"Scaling_ListBox", L"MainForm1", {612, 4, 25, 29}, nullptr, L"", false},
     {L"File_List_Name_Edit", L"MainForm1", {576, 108, 121, 25}, nullptr, L"", false},
     {L"Has_File_List_Changed_CheckBox", L"MainForm1", {576, 146, 149, 17}, nullptr, L"", false},
@@ -208,6 +209,31 @@ TEST_F(Main_Form_Test, First_Show_Sets_The_Client_Size_Titles_And_Shows_The_Wind
     SCROLLBARINFO bar{sizeof bar};
     ::GetScrollBarInfo(window.Handle(), OBJID_VSCROLL, &bar);
     EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+}
+
+TEST_F(Main_Form_Test, The_Hidden_Gauge_Stays_At_0_And_Has_Its_Line_In_The_Layout_Table) {
+    TMainForm1& window = Shown();
+    EXPECT_FALSE(window.Gauge1.Visible());
+    EXPECT_EQ(window.Gauge1.Progress(), 0);
+    EXPECT_EQ(window.Gauge1.MinValue(), 0);
+    EXPECT_EQ(window.Gauge1.MaxValue(), 100);
+    EXPECT_EQ(window.Gauge1.Kind(), TGaugeKind::gkHorizontalBar);
+    const auto& components = window.Components();
+    ASSERT_EQ(window.Scaling_ListBox.Count(), static_cast<int>(components.size()) + 1);
+    int gauge = -1;
+    for (size_t i = 0; i < components.size(); ++i)
+        if (components[i].get() == &window.Gauge1) gauge = static_cast<int>(i);
+    ASSERT_GE(gauge, 0);
+    EXPECT_EQ(window.Scaling_ListBox.Item(gauge + 1), L"580 100 34 22 11 Gauge1");
+    EXPECT_EQ(window.Scaling_ListBox.Item(gauge), L"38 130 40 40 12 Abort_BitBtn");
+    EXPECT_EQ(window.Scaling_ListBox.Item(gauge + 2), L"612 25 4 29 11 Scaling_ListBox");
+
+    // Scaled with the rest: about half the width halves its left and width.
+    window.Set_Client_Width(284);
+    ASSERT_EQ(window.Client_Size().cx, 284);
+    EXPECT_EQ(window.Gauge1.Left(), 289);  // 580 * 284 / 569 = 289.49
+    EXPECT_EQ(window.Gauge1.Width(), 49);  // 100 * 284 / 569 = 49.9
+    EXPECT_FALSE(window.Gauge1.Visible());
 }
 
 TEST_F(Main_Form_Test, The_Busy_State_Disables_Every_Control_But_Not_The_Menu) {
