@@ -63,12 +63,13 @@ Unique_HBITMAP Bitmap_From_BMP_Image(std::span<const std::uint8_t> image)
     return bitmap;
 }
 
-TGIFImage::TGIFImage()
+TGIFImage::TGIFImage(velbrook::Container* parent, std::wstring name, velbrook::Bounds bounds)
+    : velbrook::Graphic_Control(parent, std::move(name), bounds)
 {
     Decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
 }
 
-TGIFImage::~TGIFImage() = default;
+TGIFImage::~TGIFImage() { ClearImage(); }
 
 bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame)
 {
@@ -99,7 +100,14 @@ void TGIFImage::ClearImage()
     FirstFrameCopy_.reset();
 }
 
-void TGIFImage::ResetImage() { ClearImage(); }
+void TGIFImage::ResetImage()
+{
+    ClearImage();
+    ComposedBitmap_.reset();
+    ComposedMask_.reset();
+    UpdateOpaque();
+    Invalidate();
+}
 
 bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
 {
@@ -117,8 +125,15 @@ bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
     // reached the list; the bitmaps list matches the frames one for one.
     Bitmaps_.resize(static_cast<std::size_t>(Decoder_.FrameCount()));
     CurrentFrame_ = 1;
+    if (!Start_Composition()) return false;
+    if (AutoSize_) Set_Bounds({Left(), Top(), LogicalWidth(), LogicalHeight()});
+    UpdateOpaque();
     Changing();
+    DrawCurrentFrame();
     Change();
+    if (Parent() != nullptr && Parent()->Handle() != nullptr)
+        PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
+    Invalidate();
     return true;
 }
 
@@ -173,6 +188,17 @@ HBITMAP TGIFImage::GetFirstFrameBitmap()
     if (Empty() || FrameCount() == 0) return nullptr;
     if (!FirstFrameCopy_) FirstFrameCopy_ = Bitmap_From_BMP_Image(Frame_Bitmap_Image(Frame(1)));
     return FirstFrameCopy_.get();
+}
+
+void TGIFImage::Set_CurrentFrame(int value)
+{
+    if (value < 1 || value > FrameCount() || value == CurrentFrame_) return;
+    Changing();
+    DisposeFrame(CurrentFrame_);
+    CurrentFrame_ = value;
+    DrawCurrentFrame();
+    Repaint();
+    Change();
 }
 
 void TGIFImage::Changing()

@@ -1,7 +1,10 @@
-// TGIFImage, the loading side of the program's GIF control: it turns a GIF
-// byte stream (or the control's stored Data) into frames, each with a ready
-// 8-bit Bitmap and, when the frame has a transparent colour, a 1-bit Mask, so
-// that composition and painting never decode.  Windows only (GDI).
+// TGIFImage, the program's GIF control: a windowless control that shows a
+// still or animated GIF on its parent's surface.  Loading turns the GIF bytes
+// (or the control's stored Data) into frames, each with a ready 8-bit Bitmap
+// and, when the frame has a transparent colour, a 1-bit Mask, so that
+// composition and painting never decode.  Frames are composed one after
+// another onto a picture-size bitmap; painting copies that composition into
+// the control at its own size, centred, tiled or scaled.  Windows only (GDI).
 #pragma once
 
 #include <windows.h>
@@ -11,10 +14,13 @@
 #include <iosfwd>
 #include <memory>
 #include <span>
+#include <string>
 #include <type_traits>
 #include <vector>
 
 #include "gif/gif_decoder.h"
+#include "gif/gif_layout.h"
+#include "toolkit/component.h"
 
 struct GDI_Object_Deleter {
     void operator()(HGDIOBJ object) const noexcept
@@ -38,20 +44,30 @@ struct TGIFFrameBitmaps {
 // section.  Null when the image is malformed or GDI cannot make it.
 Unique_HBITMAP Bitmap_From_BMP_Image(std::span<const std::uint8_t> image);
 
-class TGIFImage {
+// A colour as the control keeps it: an RGB value (0x00BBGGRR), or, with the
+// top byte 0x80, the system colour whose index is in the low byte.
+using TColor = std::uint32_t;
+inline constexpr TColor clBtnFace = 0x80000000u | COLOR_BTNFACE;
+COLORREF Color_To_RGB(TColor color);
+
+// Draws the whole of a bitmap scaled into `rect` of `target` with a raster
+// operation: the one drawing primitive of the control.  The palette, when
+// given, is the bitmap's own and is realised in the target first.
+void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation);
+
+class TGIFImage : public velbrook::Graphic_Control {
 public:
     using TImageProgressEvent = std::function<void(TGIFImage& Sender, int BytesProcessed, int BytesToProcess,
                                                    int PercentageProcessed, bool& KeepOnProcessing)>;
     using TNotifyEvent = std::function<void(TGIFImage& Sender)>;
 
-    TGIFImage();
-    virtual ~TGIFImage();
-    TGIFImage(const TGIFImage&) = delete;
-    TGIFImage& operator=(const TGIFImage&) = delete;
+    // Without a parent the control only loads and composes (nothing paints it).
+    explicit TGIFImage(velbrook::Container* parent = nullptr, std::wstring name = L"GIFImage1",
+                       velbrook::Bounds bounds = {0, 0, 105, 105});
+    ~TGIFImage() override;
 
     // Settings that loading honours.
     bool FirstImageOnly = false;
-    bool AutoSize = false;
     TImageProgressEvent OnProgress;
     TNotifyEvent OnChanging;
     TNotifyEvent OnChange;
@@ -93,6 +109,58 @@ public:
     bool HasTransparency() const { return Decoder_.HasTransparency(); }
     const std::vector<std::uint8_t>& DataStream() const { return Decoder_.DataStream(); }
 
+    // Display properties.  Setting a property to the value it has does nothing.
+    bool AutoSize() const { return AutoSize_; }
+    void Set_AutoSize(bool value);
+    bool Center() const { return Display_.Center; }
+    void Set_Center(bool value);
+    bool Opaque() const { return Opaque_; }
+    void Set_Opaque(bool value);
+    bool Stretch() const { return Display_.Stretch; }
+    void Set_Stretch(bool value);
+    bool StretchRatio() const { return Display_.StretchRatio; }
+    void Set_StretchRatio(bool value);
+    bool StretchBigOnly() const { return Display_.StretchBigOnly; }
+    void Set_StretchBigOnly(bool value);
+    bool Tile() const { return Display_.Tile; }
+    void Set_Tile(bool value);
+    bool DoubleBuffered() const { return DoubleBuffered_; }
+    void Set_DoubleBuffered(bool value) { DoubleBuffered_ = value; }
+    TColor Color() const { return Color_; }
+    void Set_Color(TColor value);
+    void Set_Visible(bool visible) override;
+
+    // Shows another frame: the shown one's disposal, then the new one drawn
+    // over what that leaves.  Values outside 1..FrameCount do nothing.
+    void Set_CurrentFrame(int value);
+
+    // Composition: frame CurrentFrame drawn over what the earlier frames left,
+    // and a frame's disposal applied before the next one is drawn.  Indices
+    // outside 1..FrameCount do nothing.
+    void DrawCurrentFrame();
+    void DisposeFrame(int index);
+    // The composed picture (black where nothing was painted) and, when the
+    // picture has transparency, its mask (white where nothing was painted).
+    HBITMAP ComposedBitmap() const { return ComposedBitmap_.get(); }
+    HBITMAP ComposedMask() const { return ComposedMask_.get(); }
+
+    // Painting.  PictureRect is in client coordinates; PaintTo paints the
+    // background (when Opaque) and the picture with the client's top left at
+    // the surface's origin.
+    RECT PictureRect() const;
+    void UpdateOpaque();
+    void PaintTo(HDC dc);
+    bool StretchedDraw() const { return StretchedDraw_; }
+    bool FullyOpaque() const { return FullyOpaque_; }
+    // The control paints alone, without its parent's background beneath it.
+    bool Opaque_Style() const { return Opaque_Style_; }
+    // The parent's paint message reaches the control here.
+    void Paint(HDC dc, const RECT& area) override;
+    // Redraws the picture's rectangle on the parent at once.
+    virtual void Repaint();
+    // The palette to realise for the control; null when there is none.
+    HPALETTE GetPalette() const;
+
 protected:
     virtual bool ReadImage(std::span<const std::uint8_t> bytes);
     virtual void Changing();
@@ -100,9 +168,25 @@ protected:
 
 private:
     bool Build_Frame_Bitmaps(const TGIFFrame& frame);
+    bool Start_Composition();
+    TGIFSizes Sizes() const;
+    void Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value);
+    void Post_Palette_Query();
 
     TGIFDecoder Decoder_;
     std::vector<std::unique_ptr<TGIFFrameBitmaps>> Bitmaps_;
     Unique_HBITMAP FirstFrameCopy_;
+    Unique_HBITMAP ComposedBitmap_;
+    Unique_HBITMAP ComposedMask_;
     int CurrentFrame_ = 0;
+
+    TGIFDisplayOptions Display_;
+    bool AutoSize_ = false;
+    bool Opaque_ = false;
+    bool DoubleBuffered_ = true;
+    TColor Color_ = clBtnFace;
+    bool StretchedDraw_ = false;
+    bool FullyOpaque_ = false;
+    bool Opaque_Style_ = false;
+    bool Repainting_ = false;
 };

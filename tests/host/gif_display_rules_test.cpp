@@ -1,0 +1,194 @@
+// The GIF control's pure rules: where the picture goes, how long a frame
+// stays, and how the frame index and pass count move from step to step.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gif/gif_animation.h"
+#include "gif/gif_layout.h"
+
+namespace {
+
+TEST(GifLayout, PictureRectForEveryDisplayMode)
+{
+    struct Case {
+        const char* name;
+        TGIFDisplayOptions options;
+        TGIFSizes sizes;
+        bool stretched;
+        TGIFRect rect;
+    };
+    const TGIFDisplayOptions none{};
+    const TGIFDisplayOptions stretch{.Stretch = true};
+    const TGIFDisplayOptions ratio{.StretchRatio = true};
+    const TGIFDisplayOptions both{.Stretch = true, .StretchRatio = true};
+    const TGIFDisplayOptions big_only{.Stretch = true, .StretchBigOnly = true};
+    const TGIFDisplayOptions big_only_center{.Stretch = true, .StretchBigOnly = true, .Center = true};
+    const TGIFDisplayOptions ratio_big_only{.StretchRatio = true, .StretchBigOnly = true};
+    const TGIFDisplayOptions center{.Center = true};
+    const TGIFDisplayOptions tile{.Tile = true};
+    const TGIFDisplayOptions stretch_tile{.Stretch = true, .Tile = true};
+    const std::vector<Case> cases = {
+        {"natural size at the origin", none, {173, 165, 135, 125}, false, {0, 0, 135, 125}},
+        {"logo stretched over the control", stretch, {173, 165, 135, 125}, true, {0, 0, 173, 165}},
+        {"stretch at the picture's own size", stretch, {135, 125, 135, 125}, false, {0, 0, 135, 125}},
+        {"ratio, wide picture", ratio, {200, 200, 100, 50}, true, {0, 50, 200, 150}},
+        {"ratio, tall picture", ratio, {200, 200, 50, 100}, true, {50, 0, 150, 200}},
+        {"stretch and ratio: stretch wins", both, {200, 200, 100, 50}, true, {0, 0, 200, 200}},
+        {"big only, picture fits", big_only, {173, 165, 100, 80}, false, {0, 0, 100, 80}},
+        {"big only, fits, centred", big_only_center, {173, 165, 100, 80}, false, {36, 42, 136, 122}},
+        {"big only, too wide", big_only, {173, 165, 200, 100}, true, {0, 0, 173, 165}},
+        {"big only, too wide, ratio", ratio_big_only, {173, 165, 200, 100}, true, {0, 39, 173, 126}},
+        {"big only, too tall only", big_only, {173, 165, 100, 200}, true, {0, 0, 173, 165}},
+        {"centre, picture bigger", center, {100, 100, 151, 40}, false, {-25, 30, 126, 70}},
+        {"centre, odd margins", center, {101, 51, 50, 20}, false, {25, 15, 75, 35}},
+        {"tile covers the client", tile, {100, 100, 40, 30}, false, {0, 0, 100, 100}},
+        {"stretch over tile", stretch_tile, {100, 100, 40, 30}, true, {0, 0, 100, 100}},
+        {"empty picture", stretch, {100, 100, 0, 0}, true, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Is_Stretched_Draw(c.options, c.sizes), c.stretched) << c.name;
+        const TGIFRect rect = Picture_Rect(c.options, Is_Stretched_Draw(c.options, c.sizes), c.sizes);
+        EXPECT_EQ(rect, c.rect) << c.name << ": " << rect.Left << "," << rect.Top << "," << rect.Right << ","
+                                << rect.Bottom;
+    }
+}
+
+TEST(GifLayout, RatioRoundsHalvesToEven)
+{
+    // Picture 4 x 1 in a 5 x 5 control: fy = 5, fx = 1.25; m = (5 - 1.25) / 2 =
+    // 1.875 -> top 2, bottom round(3.125) = 3.
+    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {5, 5, 4, 1}), (TGIFRect{0, 2, 5, 3}));
+    // Picture 2 x 1 in a 5 x 1 control: fx = 2.5, fy = 1; m = (5 - 2) / 2 =
+    // 1.5 -> left 2 (even), right round(3.5) = 4 (even).
+    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {5, 1, 2, 1}), (TGIFRect{2, 0, 4, 1}));
+    // Picture 2 x 1 in a 7 x 1 control: m = 2.5 -> 2, right round(4.5) = 4.
+    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {7, 1, 2, 1}), (TGIFRect{2, 0, 4, 1}));
+}
+
+TEST(GifLayout, TilesStartInsideTheControlRowsFirst)
+{
+    const std::vector<TGIFRect> tiles = Paint_Rects({.Tile = true}, false, {100, 100, 40, 30});
+    ASSERT_EQ(tiles.size(), 12u);  // 3 columns x 4 rows
+    EXPECT_EQ(tiles[0], (TGIFRect{0, 0, 40, 30}));
+    EXPECT_EQ(tiles[1], (TGIFRect{40, 0, 80, 30}));
+    EXPECT_EQ(tiles[2], (TGIFRect{80, 0, 120, 30}));
+    EXPECT_EQ(tiles[3], (TGIFRect{0, 30, 40, 60}));
+    EXPECT_EQ(tiles[11], (TGIFRect{80, 90, 120, 120}));
+    // An exact fit still gets the extra row and column, clipped away later.
+    EXPECT_EQ(Paint_Rects({.Tile = true}, false, {80, 60, 40, 30}).size(), 9u);
+    // Stretching wins over tiling; a plain picture is one rectangle.
+    EXPECT_EQ(Paint_Rects({.Stretch = true, .Tile = true}, true, {100, 100, 40, 30}),
+              (std::vector<TGIFRect>{{0, 0, 100, 100}}));
+    EXPECT_EQ(Paint_Rects({.Center = true}, false, {100, 100, 40, 30}),
+              (std::vector<TGIFRect>{{30, 35, 70, 65}}));
+    EXPECT_TRUE(Paint_Rects({.Tile = true}, false, {100, 100, 0, 0}).empty());
+}
+
+TEST(GifAnimation, FrameIntervalsByDelayAndSpeed)
+{
+    struct Case {
+        int delay;
+        int speed;
+        int interval;
+    };
+    const std::vector<Case> cases = {
+        {0, 100, 50},    {40, 100, 50},  {50, 100, 50},  {100, 100, 100}, {10, 100, 50},
+        {0, 200, 25},    {40, 200, 25},  {50, 200, 25},  {100, 200, 50},  {100, 50, 200},
+        {100, 1, 10000}, {100, 0, 10000}, {50, 10000, 1}, {50, 1000000, 1}, {655350, 1, 65535000},
+        {75, 200, 37},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Frame_Interval(c.delay, c.speed), c.interval) << c.delay << " ms at " << c.speed << "%";
+}
+
+TEST(GifAnimation, StepTimeIsTakenOffTheNextInterval)
+{
+    EXPECT_EQ(Step_Interval(100, 100, 0), 100);
+    EXPECT_EQ(Step_Interval(100, 100, 30), 70);
+    EXPECT_EQ(Step_Interval(100, 100, 99), 1);
+    EXPECT_EQ(Step_Interval(100, 100, 100), 1);
+    EXPECT_EQ(Step_Interval(100, 100, 5000), 1);
+    EXPECT_EQ(Step_Interval(0, 200, 5), 20);
+}
+
+// Plays the step rule the way the control's tick does: an index past the
+// last frame is taken back to 1 before the step shows it.
+struct Playback {
+    std::vector<int> shown;
+    int wraps = 0;
+    bool stopped = false;
+    TGIFAnimationCounters counters;
+};
+
+Playback Play(int frame_count, bool loop, int loop_count, int steps)
+{
+    Playback play;
+    for (int i = 0; i < steps && !play.stopped; ++i) {
+        if (play.counters.CurrentFrame > frame_count || play.counters.CurrentFrame <= 0) play.counters.CurrentFrame = 1;
+        play.shown.push_back(play.counters.CurrentFrame);
+        const TGIFStepResult step = Advance_Frame(play.counters, frame_count, loop, loop_count);
+        if (step.Wrapped) ++play.wraps;
+        if (step.Pass_Counted && !step.Keep_Running) play.stopped = true;
+    }
+    return play;
+}
+
+TEST(GifAnimation, LoopCountsDecideHowOftenThePicturePlays)
+{
+    struct Case {
+        const char* name;
+        bool loop;
+        int loop_count;
+        std::vector<int> shown;
+        int wraps;
+        bool stopped;
+        int final_frame;
+        int final_iteration;
+    };
+    const std::vector<Case> cases = {
+        {"no looping extension: once", false, 1, {1, 2, 3}, 1, true, 4, 2},
+        {"two passes", false, 2, {1, 2, 3, 1, 2, 3}, 2, true, 4, 3},
+        {"count 0: for ever", false, 0, {1, 2, 3, 1, 2, 3, 1, 2, 3, 1}, 3, false, 2, 1},
+        {"Loop set: for ever", true, 1, {1, 2, 3, 1, 2, 3, 1, 2, 3, 1}, 3, false, 2, 1},
+        {"Loop set over a count", true, 5, {1, 2, 3, 1, 2, 3, 1, 2, 3, 1}, 3, false, 2, 1},
+    };
+    for (const Case& c : cases) {
+        const Playback play = Play(3, c.loop, c.loop_count, 10);
+        EXPECT_EQ(play.shown, c.shown) << c.name;
+        EXPECT_EQ(play.wraps, c.wraps) << c.name;
+        EXPECT_EQ(play.stopped, c.stopped) << c.name;
+        EXPECT_EQ(play.counters.CurrentFrame, c.final_frame) << c.name;
+        EXPECT_EQ(play.counters.LoopIteration, c.final_iteration) << c.name;
+    }
+}
+
+TEST(GifAnimation, ABadIndexStartsAgainFromTheFirstFrame)
+{
+    TGIFAnimationCounters counters{.CurrentFrame = -5, .LoopIteration = 1};
+    const TGIFStepResult step = Advance_Frame(counters, 3, false, 0);
+    EXPECT_FALSE(step.Wrapped);
+    EXPECT_EQ(counters.CurrentFrame, 1);
+}
+
+TEST(GifAnimation, TheTimerRunsOnlyWithPassesLeft)
+{
+    struct Case {
+        bool multi, animate, empty, loop;
+        int loop_count, loop_iteration;
+        bool runs;
+    };
+    const std::vector<Case> cases = {
+        {true, true, false, false, 1, 1, true},    {true, true, false, false, 1, 2, false},
+        {true, true, false, true, 1, 2, true},     {true, true, false, false, 0, 7, true},
+        {true, true, false, false, 999, 999, true}, {true, true, false, false, 999, 1000, false},
+        {false, true, false, true, 0, 1, false},   {true, false, false, true, 0, 1, false},
+        {true, true, true, true, 0, 1, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Animation_Runs(c.multi, c.animate, c.empty, c.loop, c.loop_count, c.loop_iteration), c.runs)
+            << c.multi << c.animate << c.empty << c.loop << " " << c.loop_count << " " << c.loop_iteration;
+}
+
+}  // namespace
