@@ -232,6 +232,7 @@ void TGIFImage::Paint(HDC dc, const RECT& area)
         OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
         PaintTo(dc);
     }
+    Rearm_Animation();
 }
 
 void TGIFImage::Repaint()

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "gif/gif_animation.h"
 #include "gif/gif_bitmap_image.h"
 
 namespace {
@@ -96,7 +97,10 @@ void TGIFImage::ClearImage()
     Decoder_.ClearImage();
     // Freed from the highest frame down, as they were built up.
     while (!Bitmaps_.empty()) Bitmaps_.pop_back();
+    SetTimerActive(false, 0);
     CurrentFrame_ = 1;
+    LoopIteration_ = 1;
+    FirstTickPending_ = true;
     FirstFrameCopy_.reset();
 }
 
@@ -209,4 +213,125 @@ void TGIFImage::Changing()
 void TGIFImage::Change()
 {
     if (OnChange) OnChange(*this);
+}
+
+// ---- Animation ----------------------------------------------------------
+
+int TGIFImage::FrameInterval(int index) const
+{
+    // An index past the frames (a finished animation) counts as a frame
+    // without a delay of its own.
+    const int delay = index >= 1 && index <= FrameCount() ? Frame(index).Delay : 0;
+    return Frame_Interval(delay, Speed_);
+}
+
+void TGIFImage::SetTimerActive(bool active, unsigned interval)
+{
+    if (!active) {
+        // May run inside the timer's own tick: the timer copes with that.
+        AnimationTimer_.reset();
+        return;
+    }
+    if (!AnimationTimer_) {
+        auto timer = std::make_unique<TTimerEx>(Name() + L"_Timer");
+        timer->Set_Threaded(Threaded_);
+        timer->Set_ThreadPriority(ThreadPriority_);
+        timer->Set_OnTimer([this](TTimerEx&) { AnimationTick(); });
+        AnimationTimer_ = std::move(timer);
+    }
+    AnimationTimer_->Set_Interval(interval);
+}
+
+void TGIFImage::AnimationTick()
+{
+    if (Empty() || !Animate_ || !AnimationTimer_ || FrameCount() == 0) return;
+    const DWORD started = GetTickCount();
+    if (CurrentFrame_ > FrameCount() || CurrentFrame_ <= 0) CurrentFrame_ = 1;
+    Changing();
+    if (FirstTickPending_) {
+        // The frame is composed and on screen already.
+        FirstTickPending_ = false;
+    } else {
+        const int previous = CurrentFrame_ - 1 == 0 ? FrameCount() : CurrentFrame_ - 1;
+        DisposeFrame(previous);
+        DrawCurrentFrame();
+        Repaint();
+    }
+    TGIFStepResult step;
+    step.Wrapped = false;
+    // A handler of the change may have stopped the animation meanwhile; then
+    // there is no next step to time.
+    if (AnimationTimer_ && CurrentFrame_ >= 1 && CurrentFrame_ <= FrameCount()) {
+        const unsigned elapsed = GetTickCount() - started;
+        AnimationTimer_->Set_Interval(
+            static_cast<unsigned>(Step_Interval(Frame(CurrentFrame_).Delay, Speed_, elapsed)));
+        TGIFAnimationCounters counters{CurrentFrame_, LoopIteration_};
+        step = Advance_Frame(counters, FrameCount(), Loop_, LoopCount());
+        CurrentFrame_ = counters.CurrentFrame;
+        LoopIteration_ = counters.LoopIteration;
+        if (step.Pass_Counted) {
+            // After the last pass the timer is freed here, inside its own
+            // tick, and the picture stands on its last frame.
+            SetTimerActive(step.Keep_Running, AnimationTimer_->Interval());
+        }
+    }
+    Change();
+    if (step.Wrapped && OnWrapAnimation) OnWrapAnimation(*this);
+}
+
+void TGIFImage::Rearm_Animation()
+{
+    int interval = 1;
+    if (Animate_ && FrameCount() > 1 && CurrentFrame_ <= FrameCount()) interval = FrameInterval(CurrentFrame_);
+    const bool run = Animation_Runs(MultiFrame(), Animate_, Empty(), Loop_, LoopCount(), LoopIteration_);
+    SetTimerActive(run, static_cast<unsigned>(interval));
+}
+
+void TGIFImage::Set_Animate(bool value)
+{
+    if (value == Animate_) return;
+    Animate_ = value;
+    LoopIteration_ = 1;
+    const int interval = value && FrameCount() > 1 ? FrameInterval(CurrentFrame_) : 0;
+    SetTimerActive(value && MultiFrame() && !Empty(), static_cast<unsigned>(interval));
+    if (!value && CurrentFrame_ > 1) {
+        // Back to frame 1 on display.
+        DisposeFrame(CurrentFrame_ - 1);
+        CurrentFrame_ = 1;
+        DrawCurrentFrame();
+        Invalidate();
+    }
+}
+
+void TGIFImage::Set_Loop(bool value)
+{
+    if (value == Loop_) return;
+    Loop_ = value;
+    if (value && FrameCount() > 0 && LoopCount() > 0 && LoopIteration_ > LoopCount()) {
+        // A finished animation starts again from frame 1.
+        CurrentFrame_ = 1;
+        LoopIteration_ = 1;
+        SetTimerActive(Animate_ && MultiFrame() && !Empty(), static_cast<unsigned>(FrameInterval(1)));
+    }
+}
+
+void TGIFImage::Set_Speed(int value)
+{
+    const int speed = value < 1 ? 1 : value;
+    if (speed == Speed_) return;
+    Speed_ = speed;
+    // The next step comes at once and works out its interval at the new speed.
+    if (FrameCount() > 1 && Animate_ && AnimationTimer_) AnimationTimer_->Set_Interval(1);
+}
+
+void TGIFImage::Set_Threaded(bool value)
+{
+    Threaded_ = value;
+    if (AnimationTimer_) AnimationTimer_->Set_Threaded(value);
+}
+
+void TGIFImage::Set_ThreadPriority(TThreadPriority value)
+{
+    ThreadPriority_ = value;
+    if (AnimationTimer_) AnimationTimer_->Set_ThreadPriority(value);
 }

@@ -20,6 +20,7 @@
 
 #include "gif/gif_decoder.h"
 #include "gif/gif_layout.h"
+#include "gif/timer_ex.h"
 #include "toolkit/component.h"
 
 struct GDI_Object_Deleter {
@@ -130,6 +131,31 @@ public:
     void Set_Color(TColor value);
     void Set_Visible(bool visible) override;
 
+    // Animation.  While it runs, CurrentFrame is the frame the next step
+    // shows; otherwise it is the frame on display.
+    bool Animate() const { return Animate_; }
+    void Set_Animate(bool value);
+    // Play for ever, whatever the picture's own loop count says.
+    bool Loop() const { return Loop_; }
+    void Set_Loop(bool value);
+    // Playback speed in percent; never below 1.
+    int Speed() const { return Speed_; }
+    void Set_Speed(int value);
+    // The timer ticks from its own thread instead of window-timer messages.
+    bool Threaded() const { return Threaded_; }
+    void Set_Threaded(bool value);
+    TThreadPriority ThreadPriority() const { return ThreadPriority_; }
+    void Set_ThreadPriority(TThreadPriority value);
+    TNotifyEvent OnWrapAnimation;
+    int LoopIteration() const { return LoopIteration_; }
+    bool FirstTickPending() const { return FirstTickPending_; }
+    // The running animation's timer; null while the picture stands still.
+    TTimerEx* AnimationTimer() const { return AnimationTimer_.get(); }
+    // One animation step (the timer's handler).
+    void AnimationTick();
+    // How long frame `index` stays at the current speed, in milliseconds.
+    int FrameInterval(int index) const;
+
     // Shows another frame: the shown one's disposal, then the new one drawn
     // over what that leaves.  Values outside 1..FrameCount do nothing.
     void Set_CurrentFrame(int value);
@@ -172,6 +198,9 @@ private:
     TGIFSizes Sizes() const;
     void Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value);
     void Post_Palette_Query();
+    void SetTimerActive(bool active, unsigned interval);
+    // After every paint: decides again whether the timer runs, and how often.
+    void Rearm_Animation();
 
     TGIFDecoder Decoder_;
     std::vector<std::unique_ptr<TGIFFrameBitmaps>> Bitmaps_;
@@ -189,4 +218,13 @@ private:
     bool FullyOpaque_ = false;
     bool Opaque_Style_ = false;
     bool Repainting_ = false;
+
+    bool Animate_ = false;
+    bool Loop_ = false;
+    int Speed_ = 100;
+    bool Threaded_ = false;
+    TThreadPriority ThreadPriority_ = TThreadPriority::tpNormal;
+    int LoopIteration_ = 1;
+    bool FirstTickPending_ = true;
+    std::unique_ptr<TTimerEx> AnimationTimer_;
 };

@@ -86,7 +86,7 @@ TEST(GifLayout, TilesStartInsideTheControlRowsFirst)
     EXPECT_TRUE(Paint_Rects({.Tile = true}, false, {100, 100, 0, 0}).empty());
 }
 
-TEST(GifAnimation, FrameIntervalsByDelayAndSpeed)
+TEST(GifAnimationRules, FrameIntervalsByDelayAndSpeed)
 {
     struct Case {
         int delay;
@@ -103,7 +103,7 @@ TEST(GifAnimation, FrameIntervalsByDelayAndSpeed)
         EXPECT_EQ(Frame_Interval(c.delay, c.speed), c.interval) << c.delay << " ms at " << c.speed << "%";
 }
 
-TEST(GifAnimation, StepTimeIsTakenOffTheNextInterval)
+TEST(GifAnimationRules, StepTimeIsTakenOffTheNextInterval)
 {
     EXPECT_EQ(Step_Interval(100, 100, 0), 100);
     EXPECT_EQ(Step_Interval(100, 100, 30), 70);
@@ -135,7 +135,7 @@ Playback Play(int frame_count, bool loop, int loop_count, int steps)
     return play;
 }
 
-TEST(GifAnimation, LoopCountsDecideHowOftenThePicturePlays)
+TEST(GifAnimationRules, LoopCountsDecideHowOftenThePicturePlays)
 {
     struct Case {
         const char* name;
@@ -164,7 +164,7 @@ TEST(GifAnimation, LoopCountsDecideHowOftenThePicturePlays)
     }
 }
 
-TEST(GifAnimation, ABadIndexStartsAgainFromTheFirstFrame)
+TEST(GifAnimationRules, ABadIndexStartsAgainFromTheFirstFrame)
 {
     TGIFAnimationCounters counters{.CurrentFrame = -5, .LoopIteration = 1};
     const TGIFStepResult step = Advance_Frame(counters, 3, false, 0);
@@ -172,7 +172,7 @@ TEST(GifAnimation, ABadIndexStartsAgainFromTheFirstFrame)
     EXPECT_EQ(counters.CurrentFrame, 1);
 }
 
-TEST(GifAnimation, TheTimerRunsOnlyWithPassesLeft)
+TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft)
 {
     struct Case {
         bool multi, animate, empty, loop;

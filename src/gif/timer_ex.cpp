@@ -1,0 +1,340 @@
+#include "gif/timer_ex.h"
+
+#include <atomic>
+#include <mutex>
+
+#include "toolkit/application.h"
+#include "toolkit/handles.h"
+
+Set_Timer_Function TTimerEx_Set_Timer = &::SetTimer;
+
+namespace {
+
+// The worker's request to run a tick on the window's (user-interface) thread.
+constexpr UINT Handover_Message = WM_APP + 0x3A1;
+const wchar_t tick_window_class[] = L"Velbrook.TimerEx";
+
+void Report_Failure() noexcept
+{
+    if (velbrook::Application::Exists())
+        velbrook::Application::Current().Handle_Exception(std::current_exception());
+}
+
+}  // namespace
+
+// A hidden message-only window that turns WM_TIMER and the worker's handover
+// message into calls of its handler.  The handler may free the object that
+// owns the window: the window is then destroyed once the message is done.
+class Tick_Window {
+public:
+    using Handler = void (*)(void* context, UINT message);
+
+    Tick_Window(Handler handler, void* context) : handler_(handler), context_(context)
+    {
+        static const ATOM registered = [] {
+            WNDCLASSEXW window_class{};
+            window_class.cbSize = sizeof window_class;
+            window_class.lpfnWndProc = &Tick_Window::Proc;
+            window_class.hInstance = GetModuleHandleW(nullptr);
+            window_class.lpszClassName = tick_window_class;
+            return RegisterClassExW(&window_class);
+        }();
+        (void)registered;
+        window_ = CreateWindowExW(0, tick_window_class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+        if (window_ == nullptr) throw EOutOfResources(L"Unable to create the timer window");
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+
+    ~Tick_Window()
+    {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        if (gone_ != nullptr) {
+            *gone_ = true;  // the message being handled destroys the window when it is done
+        } else {
+            DestroyWindow(window_);
+        }
+    }
+
+    Tick_Window(const Tick_Window&) = delete;
+    Tick_Window& operator=(const Tick_Window&) = delete;
+
+    HWND Handle() const { return window_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+    {
+        auto* self = reinterpret_cast<Tick_Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self == nullptr || (message != WM_TIMER && message != Handover_Message))
+            return DefWindowProcW(window, message, wparam, lparam);
+        // A tick that pumps messages (a failure's box) is not entered again
+        // by the ticks that arrive meanwhile.
+        if (self->busy_) return 0;
+        bool gone = false;
+        self->busy_ = true;
+        self->gone_ = &gone;
+        const Handler handler = self->handler_;
+        void* const context = self->context_;
+        try {
+            handler(context, message);
+        } catch (...) {
+            Report_Failure();
+        }
+        if (gone) {
+            DestroyWindow(window);
+            return 0;
+        }
+        self->busy_ = false;
+        self->gone_ = nullptr;
+        return 0;
+    }
+
+    HWND window_ = nullptr;
+    Handler handler_;
+    void* context_;
+    bool busy_ = false;
+    bool* gone_ = nullptr;
+};
+
+int Win32_Thread_Priority(TThreadPriority priority)
+{
+    switch (priority) {
+        case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
+        case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
+        case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
+        case TThreadPriority::tpNormal: return THREAD_PRIORITY_NORMAL;
+        case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
+        case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
+        case TThreadPriority::tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    }
+    return THREAD_PRIORITY_NORMAL;
+}
+
+// ---- TTimerThread --------------------------------------------------------
+
+// What the worker uses; shared with it, so that it lives until the worker ends.
+struct TTimerThread::State {
+    velbrook::Kernel_Handle quit{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once: end
+    velbrook::Kernel_Handle run{CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set while ticking
+    velbrook::Kernel_Handle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // a handed-over tick finished
+    velbrook::Kernel_Handle thread;
+    DWORD thread_id = 0;
+    TTimerEx* owner = nullptr;
+    HWND handover = nullptr;
+    std::atomic<bool> ending{false};
+    std::atomic<bool> running{false};
+    std::atomic<bool> thread_safe{false};
+    std::atomic<unsigned> interval{1000};
+    int start_priority = THREAD_PRIORITY_NORMAL;
+    // Held by a tick run on the worker itself, and by Pause.
+    std::recursive_mutex tick_lock;
+
+    static DWORD WINAPI Entry(void* parameter);
+    void Work();
+};
+
+DWORD WINAPI TTimerThread::State::Entry(void* parameter)
+{
+    std::shared_ptr<State> state;
+    {
+        const std::unique_ptr<std::shared_ptr<State>> handed(static_cast<std::shared_ptr<State>*>(parameter));
+        state = *handed;
+    }
+    try {
+        state->Work();
+    } catch (...) {
+        Report_Failure();
+    }
+    return 0;
+}
+
+void TTimerThread::State::Work()
+{
+    SetThreadPriority(GetCurrentThread(), start_priority);
+    for (;;) {
+        HANDLE gate[2] = {quit.get(), run.get()};
+        if (WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        // The interval as it stands when the sleep begins; only the request
+        // to end cuts the sleep short.
+        if (WaitForSingleObject(quit.get(), interval.load()) != WAIT_TIMEOUT) return;
+        if (!running.load()) continue;  // paused meanwhile
+        if (thread_safe.load()) {
+            const std::lock_guard<std::recursive_mutex> lock(tick_lock);
+            if (!running.load() || ending.load()) continue;
+            try {
+                owner->Timer();
+            } catch (...) {
+                Report_Failure();
+            }
+        } else {
+            if (!PostMessageW(handover, Handover_Message, 0, 0)) continue;
+            HANDLE wait[2] = {quit.get(), done.get()};
+            if (WaitForMultipleObjects(2, wait, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        }
+    }
+}
+
+TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>())
+{
+    if (!state_->quit || !state_->run || !state_->done) throw EOutOfResources(L"Unable to create the timer thread");
+    state_->owner = &owner;
+    state_->start_priority = Win32_Thread_Priority(owner.ThreadPriority());
+    state_->interval = owner.Interval();
+    handover_ = std::make_unique<Tick_Window>(&TTimerThread::Handover_Tick, this);
+    state_->handover = handover_->Handle();
+    auto* handed = new std::shared_ptr<State>(state_);
+    DWORD id = 0;
+    HANDLE thread = CreateThread(nullptr, 0, &State::Entry, handed, 0, &id);
+    if (thread == nullptr) {
+        delete handed;
+        throw EOutOfResources(L"Unable to create the timer thread");
+    }
+    state_->thread.reset(thread);
+    state_->thread_id = id;
+}
+
+TTimerThread::~TTimerThread()
+{
+    state_->ending = true;
+    state_->running = false;
+    SetEvent(state_->quit.get());
+    // Whatever the worker is doing, it waits on the request to end, so this
+    // wait is short; on the worker itself it would never end.
+    if (GetCurrentThreadId() != state_->thread_id) WaitForSingleObject(state_->thread.get(), INFINITE);
+    handover_.reset();
+}
+
+void TTimerThread::Handover_Tick(void* context, UINT)
+{
+    auto* thread = static_cast<TTimerThread*>(context);
+    // The tick may free the thread object; the worker's state stays until
+    // the worker has been told the tick is over.
+    const std::shared_ptr<State> state = thread->state_;
+    struct Finished {
+        State& state;
+        ~Finished() { SetEvent(state.done.get()); }
+    } finished{*state};
+    if (state->running.load() && !state->ending.load()) thread->OwnerTimer.Timer();
+}
+
+void TTimerThread::Pause()
+{
+    const std::lock_guard<std::recursive_mutex> lock(state_->tick_lock);
+    state_->running = false;
+    ResetEvent(state_->run.get());
+}
+
+void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_safe)
+{
+    state_->interval = interval;
+    state_->thread_safe = thread_safe;
+    SetThreadPriority(state_->thread.get(), Win32_Thread_Priority(priority));
+    state_->running = true;
+    SetEvent(state_->run.get());
+}
+
+bool TTimerThread::Running() const { return state_->running.load(); }
+
+int TTimerThread::Priority() const { return GetThreadPriority(state_->thread.get()); }
+
+DWORD TTimerThread::Thread_Id() const { return state_->thread_id; }
+
+// ---- TTimerEx ------------------------------------------------------------
+
+TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { UpdateTimer(); }
+
+TTimerEx::~TTimerEx()
+{
+    try {
+        Enabled_ = false;
+        UpdateTimer();
+    } catch (...) {
+        // Stopping never starts a timer, so there is nothing to report.
+    }
+    Thread_.reset();
+    Window_.reset();
+}
+
+void TTimerEx::Pause_Worker()
+{
+    // A tick running on the worker itself must not see a property change
+    // half made.
+    if (Thread_) Thread_->Pause();
+}
+
+void TTimerEx::Set_Enabled(bool value)
+{
+    if (value == Enabled_) return;
+    Pause_Worker();
+    Enabled_ = value;
+    UpdateTimer();
+}
+
+void TTimerEx::Set_Interval(unsigned value)
+{
+    if (value == Interval_) return;
+    Pause_Worker();
+    Interval_ = value;
+    UpdateTimer();
+}
+
+void TTimerEx::Set_Threaded(bool value)
+{
+    if (value == Threaded_) return;
+    Pause_Worker();
+    Threaded_ = value;
+    UpdateTimer();
+}
+
+void TTimerEx::Set_ThreadPriority(TThreadPriority value)
+{
+    if (value == ThreadPriority_) return;
+    ThreadPriority_ = value;
+    if (Threaded_) UpdateTimer();
+}
+
+void TTimerEx::Set_ThreadSafe(bool value)
+{
+    if (value == ThreadSafe_) return;
+    Pause_Worker();
+    ThreadSafe_ = value;
+    if (Threaded_) UpdateTimer();
+}
+
+void TTimerEx::Set_OnTimer(TNotifyEvent handler)
+{
+    Pause_Worker();
+    OnTimer_ = std::move(handler);
+    UpdateTimer();
+}
+
+void TTimerEx::Timer()
+{
+    if (!Enabled_ || !OnTimer_) return;
+    // A copy: the handler may free this timer, and with it OnTimer_.
+    const TNotifyEvent handler = OnTimer_;
+    handler(*this);
+}
+
+void TTimerEx::Window_Tick(void* context, UINT) { static_cast<TTimerEx*>(context)->Timer(); }
+
+HWND TTimerEx::WindowHandle() const { return Window_ ? Window_->Handle() : nullptr; }
+
+void TTimerEx::UpdateTimer()
+{
+    if (Thread_) Thread_->Pause();
+    if (Window_) KillTimer(Window_->Handle(), 1);
+    if (Threaded_) {
+        Window_.reset();
+        if (!Thread_) Thread_ = std::make_unique<TTimerThread>(*this);
+    } else {
+        Thread_.reset();
+        if (!Window_) Window_ = std::make_unique<Tick_Window>(&TTimerEx::Window_Tick, this);
+    }
+    if (Interval_ == 0 || !Enabled_ || !OnTimer_) return;
+    if (Threaded_) {
+        Thread_->Run(ThreadPriority_, Interval_, ThreadSafe_);
+    } else if (TTimerEx_Set_Timer(Window_->Handle(), 1, Interval_, nullptr) == 0) {
+        throw EOutOfResources(L"No More Timers Available");
+    }
+}

@@ -1,0 +1,111 @@
+// TTimerEx, a timer component that ticks either from window-timer messages
+// (on a hidden message-only window of its own, timer identifier 1) or from a
+// worker thread, TTimerThread, that sleeps for the interval and then hands
+// the tick to the user-interface thread.  A tick's failure goes to the
+// application's failure handler; it never unwinds through the window
+// procedure or the thread's entry.  A tick handler may free its own timer.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "toolkit/component.h"
+#include "toolkit/failure.h"
+
+enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+// The Win32 priority of a thread priority.
+int Win32_Thread_Priority(TThreadPriority priority);
+
+// The window system has run out of something the program asked for.
+class EOutOfResources : public velbrook::Failure {
+public:
+    using Failure::Failure;
+};
+
+class TTimerEx;
+class Tick_Window;
+
+// The worker of a threaded timer.  It is made paused, and its state outlives
+// this object while the worker runs on: a timer freed from inside its own
+// tick leaves the worker to see that it was asked to end, and end.
+class TTimerThread {
+public:
+    explicit TTimerThread(TTimerEx& owner);
+    ~TTimerThread();  // asks the worker to end and, unless called on the worker itself, waits for it
+    TTimerThread(const TTimerThread&) = delete;
+    TTimerThread& operator=(const TTimerThread&) = delete;
+
+    TTimerEx& OwnerTimer;
+
+    // No tick starts after Pause returns (one already handed over finishes first).
+    void Pause();
+    // Ticks every `interval` milliseconds from now on at this priority.
+    void Run(TThreadPriority priority, unsigned interval, bool thread_safe);
+    bool Running() const;
+    int Priority() const;  // the worker's Win32 priority
+    DWORD Thread_Id() const;
+
+private:
+    struct State;
+    static void Handover_Tick(void* context, UINT message);
+    std::shared_ptr<State> state_;
+    std::unique_ptr<Tick_Window> handover_;
+};
+
+class TTimerEx : public velbrook::Component {
+public:
+    using TNotifyEvent = std::function<void(TTimerEx& Sender)>;
+
+    explicit TTimerEx(std::wstring name = L"TimerEx1");
+    ~TTimerEx() override;
+
+    bool Enabled() const { return Enabled_; }
+    void Set_Enabled(bool value);
+    unsigned Interval() const { return Interval_; }
+    void Set_Interval(unsigned value);
+    bool Threaded() const { return Threaded_; }
+    void Set_Threaded(bool value);
+    TThreadPriority ThreadPriority() const { return ThreadPriority_; }
+    void Set_ThreadPriority(TThreadPriority value);
+    // Threaded mode only: run the tick on the worker itself.  The handler must
+    // then be safe there, and must not free the timer.
+    bool ThreadSafe() const { return ThreadSafe_; }
+    void Set_ThreadSafe(bool value);
+    const TNotifyEvent& OnTimer() const { return OnTimer_; }
+    void Set_OnTimer(TNotifyEvent handler);
+
+    // One tick: the handler, when enabled and assigned.
+    virtual void Timer();
+
+    // Reconciles the running mechanism with the properties.  Throws
+    // EOutOfResources "No More Timers Available" when the window system
+    // refuses a timer.
+    void UpdateTimer();
+
+    // The mechanism in use: the hidden window in window mode, the worker in
+    // threaded mode; never both.
+    HWND WindowHandle() const;
+    const TTimerThread* Thread() const { return Thread_.get(); }
+
+private:
+    static void Window_Tick(void* context, UINT message);
+    void Pause_Worker();
+
+    bool Enabled_ = true;
+    unsigned Interval_ = 1000;
+    bool Threaded_ = false;
+    TThreadPriority ThreadPriority_ = TThreadPriority::tpNormal;
+    bool ThreadSafe_ = false;
+    TNotifyEvent OnTimer_;
+    std::unique_ptr<TTimerThread> Thread_;
+    std::unique_ptr<Tick_Window> Window_;
+};
+
+// For tests: the call that starts a window timer, so that a refusal can be
+// tried.  SetTimer unless a test puts another in.
+using Set_Timer_Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+extern Set_Timer_Function TTimerEx_Set_Timer;
