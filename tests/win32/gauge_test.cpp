@@ -347,6 +347,27 @@ TEST_F(Gauge_Bar_Test, Text_Is_White_Over_The_Bar_Black_Over_The_Rest_And_Invert
     }
 }
 
+TEST_F(Gauge_Bar_Test, Text_Alone_Stands_On_The_Back_Colour_In_Its_Inverse) {
+    TGauge& gauge = Bar(TGaugeKind::gkText, 100, TBorderStyle::bsSingle);
+    gauge.Set_BackColor(RGB(255, 255, 0));
+    gauge.Set_ShowText(true);
+    auto canvas = Painted(gauge);
+    const RECT text = Text_Box(gauge);
+    auto inside = [&](int x, int y) { return !On_Edge(*canvas, x, y); };
+    EXPECT_EQ(Count_Not(*canvas, Black, [&](int x, int y) { return !inside(x, y); }), 0);
+    EXPECT_EQ(Count_Not(*canvas, Yellow, [&](int x, int y) { return inside(x, y) && !Inside(text, x, y); }), 0);
+    EXPECT_GT(Count(*canvas, Blue, [&](int x, int y) { return Inside(text, x, y); }), 15);
+    EXPECT_EQ(Count(*canvas, Blue, [&](int x, int y) { return !Inside(text, x, y); }), 0) << "no bar";
+}
+
+TEST_F(Gauge_Bar_Test, Text_Too_Big_For_The_Gauge_Is_Clipped_To_The_Inside_Of_The_Frame) {
+    TGauge& gauge = Gauge(Bounds{0, 0, 14, 8});
+    gauge.Set_Progress(100);  // a black bar with a white "100%" much larger than 12 by 6
+    auto canvas = Painted(gauge);
+    EXPECT_EQ(Count_Not(*canvas, Black, [&](int x, int y) { return On_Edge(*canvas, x, y); }), 0) << "the frame";
+    EXPECT_GT(Count(*canvas, White, [&](int x, int y) { return !On_Edge(*canvas, x, y); }), 0) << "the text";
+}
+
 // Pies and dials: blue on white, red around them.
 class Gauge_Round_Test : public Gauge_Test {
 protected:
