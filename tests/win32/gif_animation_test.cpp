@@ -357,3 +357,23 @@ TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GifAnimation, AHandlerMayStopTheAnimationDuringAStep)
+{
+    TGIFImage image;
+    ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
+    image.Set_Animate(true);
+    image.AnimationTick();
+    image.AnimationTick();  // frame 2 on display
+    int changes = 0;
+    image.OnChanging = [&](TGIFImage& sender) { sender.Set_Animate(false); };
+    image.OnChange = [&](TGIFImage&) { ++changes; };
+    image.AnimationTick();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(image.AnimationTimer(), nullptr);
+    EXPECT_FALSE(image.Animate());
+}
+
+}  // namespace

@@ -377,3 +377,111 @@ TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GifPainting, StretchDrawBitmapPicksTheStretchModeAndPutsThePaletteBack)
+{
+    TGIFImage image;
+    TGIFEncodeFrame frame = Solid(0, 0, 2, 2, R);
+    frame.Indices = {R, Y, Y, R};
+    frame.Transparent_Index = Y;
+    ASSERT_TRUE(image.Load_From_Bytes(Picture(2, 2, {frame})));
+    const TGIFFrameBitmaps& bitmaps = image.Frame_Bitmaps(1);
+    struct Case {
+        const char* name;
+        HBITMAP bitmap;
+        HPALETTE palette;
+        RECT rect;
+        int mode;  // the target's stretch mode afterwards
+    };
+    const std::vector<Case> cases = {
+        {"colour, scaled", bitmaps.Bitmap.get(), bitmaps.Palette.get(), {0, 0, 6, 6}, COLORONCOLOR},
+        {"mask, scaled", bitmaps.Mask.get(), nullptr, {0, 0, 6, 6}, WHITEONBLACK},
+        {"composed mask, scaled", image.ComposedMask(), nullptr, {0, 0, 3, 5}, WHITEONBLACK},
+        {"same size: mode untouched", bitmaps.Bitmap.get(), bitmaps.Palette.get(), {1, 1, 3, 3}, BLACKONWHITE},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(8, 8, Magenta);
+        SetStretchBltMode(canvas.Dc(), BLACKONWHITE);
+        HGDIOBJ palette_before = GetCurrentObject(canvas.Dc(), OBJ_PAL);
+        StretchDrawBitmap(c.bitmap, c.palette, canvas.Dc(), c.rect, SRCCOPY);
+        EXPECT_EQ(GetStretchBltMode(canvas.Dc()), c.mode) << c.name;
+        EXPECT_EQ(GetCurrentObject(canvas.Dc(), OBJ_PAL), palette_before) << c.name;
+        EXPECT_NE(canvas.At(c.rect.left, c.rect.top), Magenta) << c.name;
+        EXPECT_EQ(canvas.At(7, 7), Magenta) << c.name;
+    }
+}
+
+TEST_F(Gif_Form_Test, DisplayPropertiesRepaintOnlyWhenTheyChange)
+{
+    TGIFImage& logo = form.Add<TGIFImage>(&form, L"Logo", velbrook::Bounds{20, 30, 40, 40});
+    form.Show();
+    ASSERT_TRUE(logo.Load_From_Bytes(Quad_Picture()));
+    struct Case {
+        const char* name;
+        std::function<void(bool)> set;
+    };
+    const std::vector<Case> cases = {
+        {"Center", [&](bool v) { logo.Set_Center(v); }},
+        {"Opaque", [&](bool v) { logo.Set_Opaque(v); }},
+        {"Stretch", [&](bool v) { logo.Set_Stretch(v); }},
+        {"StretchRatio", [&](bool v) { logo.Set_StretchRatio(v); }},
+        {"StretchBigOnly", [&](bool v) { logo.Set_StretchBigOnly(v); }},
+        {"Tile", [&](bool v) { logo.Set_Tile(v); }},
+        {"Color", [&](bool v) { logo.Set_Color(v ? Brown : clBtnFace); }},
+        {"Visible", [&](bool v) { logo.Set_Visible(!v); }},
+    };
+    const auto pending = [&] {
+        RECT dirty{};
+        return GetUpdateRect(form.Handle(), &dirty, FALSE) ? dirty : RECT{};
+    };
+    for (const Case& c : cases) {
+        ValidateRect(form.Handle(), nullptr);
+        c.set(true);
+        const RECT dirty = pending();
+        const RECT area{20, 30, 60, 70};
+        EXPECT_TRUE(EqualRect(&dirty, &area)) << c.name;
+        ValidateRect(form.Handle(), nullptr);
+        c.set(true);
+        const RECT again = pending();
+        EXPECT_TRUE(IsRectEmpty(&again)) << c.name << " set to the value it has";
+        c.set(false);
+    }
+    // DoubleBuffered only changes how the next repaint is done.
+    ValidateRect(form.Handle(), nullptr);
+    logo.Set_DoubleBuffered(false);
+    const RECT none = pending();
+    EXPECT_TRUE(IsRectEmpty(&none));
+    EXPECT_FALSE(logo.DoubleBuffered());
+}
+
+TEST_F(Gif_Form_Test, LoadingAndShowingAskTheParentToRealiseItsPalette)
+{
+    TGIFImage& logo = form.Add<TGIFImage>(&form, L"Logo", velbrook::Bounds{0, 0, 40, 40});
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    SetFocus(form.Handle());
+    velbrook::Process_Messages();
+    const auto palette_queries = [&] {
+        int count = 0;
+        MSG message;
+        while (PeekMessageW(&message, form.Handle(), WM_QUERYNEWPALETTE, WM_QUERYNEWPALETTE, PM_REMOVE)) ++count;
+        return count;
+    };
+    palette_queries();
+    ASSERT_TRUE(logo.Load_From_Bytes(Quad_Picture()));
+    EXPECT_EQ(palette_queries(), 1);
+    EXPECT_FALSE(logo.Load_From_Bytes(Bytes{'G', 'I', 'F'}));
+    EXPECT_EQ(palette_queries(), 0);
+    ASSERT_EQ(GetFocus(), form.Handle());
+    logo.Set_Visible(false);
+    EXPECT_EQ(palette_queries(), 1);
+    logo.Set_Visible(false);
+    EXPECT_EQ(palette_queries(), 0);
+    SetFocus(nullptr);
+    logo.Set_Visible(true);  // without the focus, nobody is asked
+    EXPECT_EQ(palette_queries(), 0);
+}
+
+}  // namespace

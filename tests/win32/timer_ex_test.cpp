@@ -245,3 +245,31 @@ TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
+{
+    TTimerEx timer;
+    timer.Set_Interval(5);
+    int depth = 0;
+    int deepest = 0;
+    int ticks = 0;
+    timer.Set_OnTimer([&](TTimerEx&) {
+        ++depth;
+        ++ticks;
+        deepest = std::max(deepest, depth);
+        if (ticks == 1) {
+            TTimerEx other;
+            other.Set_Interval(5);
+            int other_ticks = 0;
+            other.Set_OnTimer([&](TTimerEx&) { ++other_ticks; });
+            EXPECT_TRUE(Pump_Until([&] { return other_ticks >= 5; }));
+        }
+        --depth;
+    });
+    ASSERT_TRUE(Pump_Until([&] { return ticks >= 3; }));
+    EXPECT_EQ(deepest, 1);
+}
+
+}  // namespace
