@@ -256,6 +256,7 @@ void TMainForm1::Wire_Handlers() {
     View_Shareware_Catalog_Option.On_Click = [this] {
         View_Shareware_Catalog_OptionClick(dialogs_, program_path_);
     };
+    AboutOption.On_Click = [this] { AboutOptionClick(); };
 }
 
 void TMainForm1::FormCreate() { ::DragAcceptFiles(Handle(), TRUE); }
@@ -319,8 +320,13 @@ void TMainForm1::Load_Last_File_List() {
 void TMainForm1::Apply_Product_Texts() {
     if (Application::Exists()) Application::Current().Set_Title(Product_Name);
     Set_Caption(Product_Name);
-    about_.Set_Caption(std::wstring(L"About ") + Product_Name + L" ...");
-    about_.Product_Name_Label.Set_Text(Product_Name);
+    about_.Apply_Product_Texts(Product_Name);
+}
+
+void TMainForm1::AboutOptionClick() {
+    // The About window is modal over this one.
+    ::SetWindowLongPtrW(about_.Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Handle()));
+    about_.Show_Modal();
 }
 
 void TMainForm1::Apply_Startup_Show_Command() {

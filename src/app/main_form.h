@@ -36,6 +36,8 @@ public:
     // The busy state (false) and the normal state (true).
     void Enable_Main_Window(bool enabled);
     void Apply_Product_Texts();
+    // Help > About: the About window, modally.
+    void AboutOptionClick();
     void Apply_Startup_Show_Command();
 
     // Files named on the command line come in as one drop.

@@ -66,6 +66,7 @@ int Application::Run(Form& main_form, const std::function<void()>& after_show) {
 
 bool Application::Dispatch(MSG& message) {
     // Tab and arrow keys move between the controls of the form in front.
+    if (Form::Preview_Key(message)) return true;
     HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
     if (top && ::IsDialogMessageW(top, &message)) return true;
     ::TranslateMessage(&message);

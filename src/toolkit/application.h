@@ -14,7 +14,7 @@ namespace velbrook {
 
 class Form;
 
-enum class Cursor_Kind { Default, Arrow, Hourglass };
+enum class Cursor_Kind { Default, Arrow, Hourglass, Hand_Point };
 
 class Application {
 public:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <tuple>
 
@@ -39,13 +40,14 @@ int Font_Height_For_Points(int points) {
 }
 
 HFONT Cached_Font(const Font_Spec& spec) {
-    static std::map<std::tuple<std::wstring, int, bool>, Font_Handle> cache;
-    auto key = std::make_tuple(spec.face, spec.points, spec.bold);
+    static std::map<std::tuple<std::wstring, int, bool, bool>, Font_Handle> cache;
+    auto key = std::make_tuple(spec.face, spec.points, spec.bold, spec.underline);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second.get();
     LOGFONTW font{};
     font.lfHeight = Font_Height_For_Points(spec.points);
     font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    font.lfUnderline = spec.underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
     spec.face.copy(font.lfFaceName, LF_FACESIZE - 1);
@@ -231,6 +233,29 @@ void Graphic_Control::Invalidate() {
 void Graphic_Control::Apply_Bounds() {
     // The old place and the new one both need painting.
     if (Parent() && Parent()->Handle()) ::InvalidateRect(Parent()->Handle(), nullptr, FALSE);
+    if (!Hint().empty()) Apply_Hint();
+}
+
+void Graphic_Control::Send_To_Back() {
+    if (!Parent()) return;
+    Parent()->Send_Child_To_Back(*this);
+    Invalidate();
+}
+
+void Graphic_Control::Apply_Hint() {
+    // A windowless control's hint is a rectangle of its parent's window.
+    Form* form = Owner_Form();
+    if (!form || !form->Tooltip() || !Parent() || !Parent()->Handle()) return;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = Parent()->Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(this);
+    ::SendMessageW(form->Tooltip(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    if (Hint().empty()) return;
+    tool.rect = Area();
+    tool.lpszText = const_cast<wchar_t*>(Hint().c_str());
+    ::SendMessageW(form->Tooltip(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 // ---- Container -----------------------------------------------------------
@@ -239,6 +264,33 @@ Container::Container(Container* parent, std::wstring name, Bounds bounds, const 
     : Windowed_Control(parent, std::move(name), bounds, style) {}
 
 void Container::Add_Child(Control& child) { children_.push_back(&child); }
+
+void Container::Send_Child_To_Back(Control& child) {
+    auto found = std::find(children_.begin(), children_.end(), &child);
+    if (found == children_.end()) return;
+    children_.erase(found);
+    children_.insert(children_.begin(), &child);
+}
+
+Graphic_Control* Container::Graphic_At(POINT where) const {
+    for (auto child = children_.rbegin(); child != children_.rend(); ++child) {
+        auto* graphic = dynamic_cast<Graphic_Control*>(*child);
+        if (!graphic || !graphic->Visible()) continue;
+        RECT area = graphic->Area();
+        if (::PtInRect(&area, where)) return graphic;
+    }
+    return nullptr;
+}
+
+void Container::Paint_Under(const Windowed_Control& child, HDC child_dc) {
+    RECT place;
+    ::GetWindowRect(child.Handle(), &place);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&place), 2);
+    POINT old_origin;
+    ::SetViewportOrgEx(child_dc, -place.left, -place.top, &old_origin);
+    Paint(child_dc, place);
+    ::SetViewportOrgEx(child_dc, old_origin.x, old_origin.y, nullptr);
+}
 
 void Container::Paint_Face(HDC, const RECT&) {}
 
@@ -290,6 +342,9 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
             HDC dc = reinterpret_cast<HDC>(wparam);
+            if (auto* child = From_Handle(reinterpret_cast<HWND>(lparam)); child && child != this) {
+                if (HBRUSH brush = child->On_Control_Colour(dc)) return reinterpret_cast<LRESULT>(brush);
+            }
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
             ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
@@ -327,6 +382,20 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             if (busy) {
                 ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            if (LOWORD(lparam) != HTCLIENT) break;
+            const Control* pointed = nullptr;
+            if (reinterpret_cast<HWND>(wparam) == Handle()) {
+                POINT where;
+                ::GetCursorPos(&where);
+                ::ScreenToClient(Handle(), &where);
+                pointed = Graphic_At(where);
+            } else {
+                pointed = From_Handle(reinterpret_cast<HWND>(wparam));
+            }
+            if (pointed && pointed->Own_Cursor() == Cursor_Kind::Hand_Point) {
+                ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
                 return TRUE;
             }
             break;

@@ -48,6 +48,7 @@ struct Font_Spec {
     std::wstring face = L"Times New Roman";
     int points = 11;  // 15 pixels at 96 dpi
     bool bold = false;
+    bool underline = false;
     friend bool operator==(const Font_Spec&, const Font_Spec&) = default;
 };
 
@@ -133,6 +134,8 @@ public:
 
     // Notifications that the parent reflects back to the control.
     virtual bool On_Command(WORD /*code*/) { return false; }
+    // WM_CTLCOLORSTATIC for this control: null leaves the parent's colours.
+    virtual HBRUSH On_Control_Colour(HDC /*dc*/) { return nullptr; }
     virtual bool On_Draw_Item(const DRAWITEMSTRUCT& /*item*/) { return false; }
     virtual LRESULT On_Notify(const NMHDR& /*header*/) { return 0; }
 
@@ -164,9 +167,13 @@ public:
     std::function<void()> On_Click;
     RECT Area() const;
     void Invalidate();
+    // Graphic controls stack in their parent's child order: the back one is
+    // painted first and clicked last.
+    void Send_To_Back();
 
 protected:
     void Apply_Bounds() override;
+    void Apply_Hint() override;
     void Apply_Visible() override { Invalidate(); }
     void Apply_Enabled() override { Invalidate(); }
 };
@@ -178,7 +185,13 @@ public:
     Container(Container* parent, std::wstring name, Bounds bounds, const Window_Style& style);
     void Add_Child(Control& child);
     const std::vector<Control*>& Children() const { return children_; }
+    void Send_Child_To_Back(Control& child);
     COLORREF Background() const { return ::GetSysColor(COLOR_BTNFACE); }
+    // Paints what lies under a child (face and graphic controls) into the
+    // child's own DC, for a child with a transparent background.
+    void Paint_Under(const Windowed_Control& child, HDC child_dc);
+    // The topmost visible graphic control at a point of the client area.
+    Graphic_Control* Graphic_At(POINT where) const;
 
 protected:
     LRESULT Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) override;

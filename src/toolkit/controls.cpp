@@ -69,6 +69,13 @@ void Button::Set_Glyph(const Glyph_Pixels& normal, const Glyph_Pixels& disabled)
     Invalidate();
 }
 
+void Button::Set_Default(bool is_default) {
+    default_ = is_default;
+    // Enter reaches the default button through its control id.
+    ::SetWindowLongPtrW(Handle(), GWLP_ID, is_default ? IDOK : 0);
+    Invalidate();
+}
+
 void Button::Click() {
     if (On_Click) On_Click();
 }
@@ -84,6 +91,10 @@ bool Button::On_Draw_Item(const DRAWITEMSTRUCT& item) {
     RECT face = item.rcItem;
     bool pressed = (item.itemState & ODS_SELECTED) != 0;
     bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    if (default_) {
+        ::FrameRect(dc, &face, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        ::InflateRect(&face, -1, -1);
+    }
     ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     std::wstring caption = Text();
     Select_Guard font(dc, Cached_Font(Font()));
@@ -235,8 +246,67 @@ void Status_Bar::Apply_Bounds() {
 Label::Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption, bool centred)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"STATIC",
-                                    .style = static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX,
-                                    .text = std::move(caption)}) {}
+                                    .style = static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX |
+                                             SS_NOTIFY,
+                                    .text = std::move(caption)}),
+      alignment_(centred ? Alignment::Centre : Alignment::Left) {}
+
+void Label::Set_Alignment(Alignment alignment) {
+    alignment_ = alignment;
+    Apply_Style();
+}
+
+void Label::Set_Word_Wrap(bool wrap) {
+    word_wrap_ = wrap;
+    Apply_Style();
+}
+
+void Label::Apply_Style() {
+    LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(SS_TYPEMASK);
+    switch (alignment_) {
+        case Alignment::Left: style |= word_wrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
+        case Alignment::Centre: style |= SS_CENTER; break;
+        case Alignment::Right: style |= SS_RIGHT; break;
+    }
+    ::SetWindowLongPtrW(Handle(), GWL_STYLE, style);
+    Invalidate();
+}
+
+void Label::Set_Text_Colour(COLORREF colour) {
+    colour_ = colour;
+    Invalidate();
+}
+
+void Label::Set_Transparent(bool transparent) {
+    transparent_ = transparent;
+    Invalidate();
+}
+
+void Label::Fit_To_Text() {
+    std::wstring text = Text();
+    Window_Dc screen(Handle());
+    Select_Guard font(screen.get(), Cached_Font(Font()));
+    RECT measured{0, 0, 0, 0};
+    ::DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &measured,
+                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    Set_Bounds({Left(), Top(), measured.right, measured.bottom});
+}
+
+bool Label::On_Command(WORD code) {
+    if (code != STN_CLICKED) return false;
+    if (On_Click) On_Click();
+    return true;
+}
+
+HBRUSH Label::On_Control_Colour(HDC dc) {
+    if (colour_ == CLR_INVALID && !transparent_) return nullptr;
+    ::SetTextColor(dc, colour_ == CLR_INVALID ? ::GetSysColor(COLOR_BTNTEXT) : colour_);
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    if (!transparent_) return ::GetSysColorBrush(COLOR_BTNFACE);
+    ::SetBkMode(dc, TRANSPARENT);
+    if (Parent()) Parent()->Paint_Under(*this, dc);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
 
 Edit::Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text)
     : Windowed_Control(parent, std::move(name), bounds,
@@ -269,6 +339,19 @@ void Image_Box::Set_Picture(std::shared_ptr<const Drawable> picture) {
 
 void Image_Box::Paint(HDC dc, const RECT& area) {
     if (picture_) picture_->Draw(dc, area);
+}
+
+// ---- Bevel ---------------------------------------------------------------
+
+Bevel::Bevel(Container* parent, std::wstring name, Bounds bounds) : Graphic_Control(parent, std::move(name), bounds) {}
+
+void Bevel::Paint(HDC dc, const RECT& area) {
+    // Light along the outer top and left edges, shade one pixel inside them,
+    // and the other way round at the bottom and right: a raised frame.
+    RECT light{area.left, area.top, area.right - 1, area.bottom - 1};
+    RECT shade{area.left + 1, area.top + 1, area.right, area.bottom};
+    ::FrameRect(dc, &shade, ::GetSysColorBrush(COLOR_BTNSHADOW));
+    ::FrameRect(dc, &light, ::GetSysColorBrush(COLOR_BTNHIGHLIGHT));
 }
 
 // ---- Menus ---------------------------------------------------------------

@@ -32,6 +32,10 @@ public:
     Button(Container* parent, std::wstring name, Bounds bounds, std::wstring caption);
     ~Button() override;
     void Set_Glyph(const Glyph_Pixels& normal, const Glyph_Pixels& disabled);
+    // The default button of its form takes Enter wherever the focus is and
+    // wears a dark frame.
+    bool Default() const { return default_; }
+    void Set_Default(bool is_default);
     std::function<void()> On_Click;
     // What a click does, also for clicks by program.
     void Click();
@@ -42,6 +46,7 @@ public:
 private:
     Bitmap_Handle glyph_;
     Bitmap_Handle disabled_glyph_;
+    bool default_ = false;
 };
 
 class List_Box : public Windowed_Control {
@@ -93,9 +98,37 @@ protected:
     void Apply_Bounds() override;
 };
 
+enum class Alignment { Left, Centre, Right };
+
 class Label : public Windowed_Control {
 public:
     Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption, bool centred = false);
+
+    Alignment Text_Alignment() const { return alignment_; }
+    void Set_Alignment(Alignment alignment);
+    // Left-aligned text runs on one line unless word wrap is on; centred and
+    // right-aligned text always wraps.
+    bool Word_Wrap() const { return word_wrap_; }
+    void Set_Word_Wrap(bool wrap);
+    // The text's colour; CLR_INVALID: the system's button text.
+    COLORREF Text_Colour() const { return colour_; }
+    void Set_Text_Colour(COLORREF colour);
+    // A transparent label shows what its parent paints beneath it.
+    bool Transparent() const { return transparent_; }
+    void Set_Transparent(bool transparent);
+    // Sizes the label to its text on one line.
+    void Fit_To_Text();
+
+    std::function<void()> On_Click;
+    bool On_Command(WORD code) override;
+    HBRUSH On_Control_Colour(HDC dc) override;
+
+private:
+    void Apply_Style();
+    Alignment alignment_;
+    bool word_wrap_ = true;
+    COLORREF colour_ = CLR_INVALID;
+    bool transparent_ = false;
 };
 
 class Edit : public Windowed_Control {
@@ -128,6 +161,13 @@ public:
 
 private:
     std::shared_ptr<const Drawable> picture_;
+};
+
+// A raised frame drawn on the parent, under the controls it surrounds.
+class Bevel : public Graphic_Control {
+public:
+    Bevel(Container* parent, std::wstring name, Bounds bounds);
+    void Paint(HDC dc, const RECT& area) override;
 };
 
 class Menu_Bar : public Component {

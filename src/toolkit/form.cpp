@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <map>
 
 #include "toolkit/controls.h"
@@ -79,6 +80,7 @@ bool Form::Query_Close() {
 void Form::Close() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void Form::Show() {
+    activated_since_show_ = false;
     if (On_Show) On_Show();
     if (!::IsWindowVisible(Handle())) ::ShowWindow(Handle(), SW_SHOW);
     Set_Visible_State(true);
@@ -99,6 +101,7 @@ void Form::Show_Modal() {
             break;
         }
         if (got == -1) break;
+        if (Preview_Key(message)) continue;
         if (!::IsDialogMessageW(Handle(), &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
@@ -143,6 +146,32 @@ void Form::Apply_Tab_Order() {
     }
 }
 
+void Form::Center_On_Screen() {
+    Bounds outer = Window_Bounds();
+    int left = (::GetSystemMetrics(SM_CXSCREEN) - outer.width) / 2;
+    int top = (::GetSystemMetrics(SM_CYSCREEN) - outer.height) / 2;
+    Set_Bounds({left, top, outer.width, outer.height});
+}
+
+bool Form::Preview_Key(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) return false;
+    HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    wchar_t class_name[64] = {};
+    // Only our own windows carry a control in their user data.
+    if (!root || !::GetClassNameW(root, class_name, 64) || wcscmp(class_name, Toolkit_Class_Name()) != 0)
+        return false;
+    auto* form = dynamic_cast<Form*>(From_Handle(root));
+    if (!form || !form->key_preview_ || !form->On_Key_Down) return false;
+    WORD key = static_cast<WORD>(message.wParam);
+    try {
+        form->On_Key_Down(key);
+    } catch (...) {
+        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
+        return true;
+    }
+    return key == 0;
+}
+
 Form::Layout_Batch::Layout_Batch(Form& form) : form_(form) {
     if (form_.batch_depth_++ == 0) ::SendMessageW(form_.Handle(), WM_SETREDRAW, FALSE, 0);
 }
@@ -164,6 +193,25 @@ LRESULT Form::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
                 }
             }
             break;
+        case WM_ACTIVATE:
+            if (LOWORD(wparam) != WA_INACTIVE && !HIWORD(wparam)) {
+                HWND previous = reinterpret_cast<HWND>(lparam);
+                bool from_this_thread =
+                    previous && ::GetWindowThreadProcessId(previous, nullptr) == ::GetCurrentThreadId();
+                if (!activated_since_show_ || from_this_thread) {
+                    activated_since_show_ = true;
+                    if (On_Activate) On_Activate();
+                }
+            }
+            break;
+        case DM_GETDEFID:
+            // The default button answers Enter wherever the focus is.
+            for (const auto& component : components_) {
+                auto* button = dynamic_cast<Button*>(component.get());
+                if (button && button->Default() && button->Visible() && button->Enabled())
+                    return MAKELRESULT(::GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+            }
+            return 0;
         case WM_SIZE:
             if (On_Resize) On_Resize();
             ::InvalidateRect(Handle(), nullptr, FALSE);

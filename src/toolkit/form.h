@@ -68,6 +68,19 @@ public:
     // Puts the windowed children of every container in tab order.
     void Apply_Tab_Order();
 
+    // Moves the window to the middle of the screen, keeping its size.
+    void Center_On_Screen();
+
+    // With key preview on, On_Key_Down sees every key pressed in the form's
+    // controls before the control does; setting the key to 0 keeps it from
+    // the control.
+    bool Key_Preview() const { return key_preview_; }
+    void Set_Key_Preview(bool on) { key_preview_ = on; }
+    std::function<void(WORD& key)> On_Key_Down;
+    // The message loops call this for every message they take; true when
+    // the key was spent.
+    static bool Preview_Key(const MSG& message);
+
     // Several bounds changes as one: no repaint until the batch ends.
     class Layout_Batch {
     public:
@@ -83,6 +96,9 @@ public:
     HWND Tooltip() const { return tooltip_; }
 
     std::function<void()> On_Show;
+    // The form became the active window: once each time it is shown, and
+    // again whenever activation comes back from another window of this thread.
+    std::function<void()> On_Activate;
     std::function<void(bool& can_close)> On_Close_Query;
     std::function<void()> On_Resize;
     std::function<void(HDROP drop)> On_Drop_Files;
@@ -101,6 +117,8 @@ private:
     WORD next_command_id_ = 100;
     bool closed_ = false;
     bool modal_ = false;
+    bool activated_since_show_ = false;
+    bool key_preview_ = false;
     int batch_depth_ = 0;
 };
 
