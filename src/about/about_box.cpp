@@ -138,7 +138,11 @@ TAboutBox::TAboutBox(About_Setup setup)
     OKButton.Set_Default(true);
     if (auto glyphs = Load_Glyph_Resource(L"ABOUT_OK_GLYPH")) OKButton.Set_Glyph(glyphs->first, glyphs->second);
     Orvel_Logo_Banner_Image.Set_Picture(Make_Banner(611, 67));
-    // The logo's settings as the design stores them, then its picture.
+    // The logo's settings as the design stores them, then its picture.  It
+    // animates on window-timer messages, on this thread.
+    Orvel_Logo_GIFImage.Set_Animate(false);
+    Orvel_Logo_GIFImage.Set_Loop(false);
+    Orvel_Logo_GIFImage.Set_Threaded(false);
     Orvel_Logo_GIFImage.Set_AutoSize(false);
     Orvel_Logo_GIFImage.Set_Center(false);
     Orvel_Logo_GIFImage.FirstImageOnly = false;
@@ -196,6 +200,8 @@ void TAboutBox::FormActivate() {
     random_.seed(Clock_Seed());
     Quote_Change_Timer.Set_Enabled(true);
     Free_Resources_Timer.Set_Enabled(true);
+    // 3.
+    Orvel_Logo_GIFImage.Set_Animate(true);
     // 4. Both figures show at once, not only at the first tick.
     Quote_Change_TimerTimer();
     Free_Resources_TimerTimer();
@@ -225,6 +231,7 @@ void TAboutBox::FormActivate() {
 void TAboutBox::OKButtonClick() {
     Quote_Change_Timer.Set_Enabled(false);
     Free_Resources_Timer.Set_Enabled(false);
+    Orvel_Logo_GIFImage.Set_Animate(false);
     Close();
 }
 

@@ -297,12 +297,21 @@ TEST_F(About_Box_Test, Activation_Starts_The_Timers_And_Turns_The_Buttons_Into_L
         EXPECT_EQ(about.GroupBox1.Children()[0], &about.Bevel1);
         EXPECT_EQ(about.GroupBox1.Children()[1], &about.Bevel3);
         EXPECT_TRUE(about.Key_Preview());
+        // The logo animates on this thread, inside the modal loop.
+        EXPECT_TRUE(about.Orvel_Logo_GIFImage.Animate());
+        EXPECT_FALSE(about.Orvel_Logo_GIFImage.Threaded());
+        ASSERT_NE(about.Orvel_Logo_GIFImage.AnimationTimer(), nullptr);
+        int frame = about.Orvel_Logo_GIFImage.CurrentFrame();
+        Wait_Milliseconds(350);
+        EXPECT_NE(about.Orvel_Logo_GIFImage.CurrentFrame(), frame);
         Press_Key_In(about.OKButton.Handle(), VK_ESCAPE);
     });
     EXPECT_TRUE(checked);
     EXPECT_FALSE(::IsWindowVisible(about.Handle()));
     EXPECT_FALSE(about.Quote_Change_Timer.Enabled()) << "Escape stops the timers";
     EXPECT_FALSE(about.Free_Resources_Timer.Enabled());
+    EXPECT_FALSE(about.Orvel_Logo_GIFImage.Animate()) << "and the animation";
+    EXPECT_EQ(about.Orvel_Logo_GIFImage.AnimationTimer(), nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -318,10 +327,12 @@ TEST_F(About_Box_Test, A_Second_Showing_Restarts_The_Timers_And_Shows_A_Fresh_Qu
         EXPECT_TRUE(about.Free_Resources_Timer.Enabled());
         EXPECT_TRUE(Is_A_Quote(about.Quote_From_Orvel_Label.Text())) << about.Quote_From_Orvel_Label.Text();
         EXPECT_TRUE(about.Free_Resources_Label.Text().ends_with(L"%"));
+        EXPECT_TRUE(about.Orvel_Logo_GIFImage.Animate());
         // Enter presses the default button wherever the focus is.
         Press_Key_In(about.OKButton.Handle(), VK_RETURN);
     });
     EXPECT_EQ(showings, 1);
+    EXPECT_FALSE(about.Orvel_Logo_GIFImage.Animate());
     EXPECT_FALSE(about.Quote_Change_Timer.Enabled());
     EXPECT_FALSE(about.Free_Resources_Timer.Enabled());
     // The controls moved at the first showing stay where they went.
@@ -384,6 +395,9 @@ TEST_F(About_Box_Test, Every_Link_Opens_Its_Page) {
 
 TEST_F(About_Box_Test, The_Logo_Holds_The_Stored_Animation_Stretched_Over_Its_Place) {
     const TGIFImage& logo = about.Orvel_Logo_GIFImage;
+    EXPECT_FALSE(logo.Animate()) << "switched on when the window is activated";
+    EXPECT_FALSE(logo.Loop());
+    EXPECT_FALSE(logo.Threaded());
     EXPECT_TRUE(logo.Stretch());
     EXPECT_FALSE(logo.AutoSize());
     EXPECT_FALSE(logo.Center());
