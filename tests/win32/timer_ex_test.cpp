@@ -273,3 +273,34 @@ TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing)
+{
+    int ran = 0;
+    for (int i = 0; i < 60; ++i) {
+        auto timer = std::make_unique<TTimerEx>();
+        timer->Set_Threaded(true);
+        timer->Set_Interval(1);
+        int ticks = 0;
+        timer->Set_OnTimer([&](TTimerEx&) { ++ticks; });
+        switch (i % 3) {
+            case 0:  // freed at once, the worker barely started
+                break;
+            case 1:  // freed with a tick handed over and not yet run
+                Sleep(15);
+                break;
+            default:  // freed after a few ticks, in window mode again
+                ASSERT_TRUE(Pump_Until([&] { return ticks >= 2; }));
+                timer->Set_Threaded(false);
+                break;
+        }
+        timer.reset();
+        velbrook::Process_Messages();  // a tick handed to a freed timer goes nowhere
+        ran += ticks;
+    }
+    EXPECT_GE(ran, 40);
+}
+
+}  // namespace
