@@ -31,9 +31,9 @@ constexpr std::array<std::wstring_view, Stored_Text_Count> stored{
     L"d~|3+B1G\?xc]`lwfv'r${!LE=5<CRXN`rll\"rqv';694><YHXv",
     L"T&).+9DHY@RMmfmdil & +/9Ji",
     L"f' \":0CT;MHh[bjb\"z{w+3\"80On",
-    L"!)2&2jF:FAVX]^&bzhy\"#!",
-    L"y+01_Y^LQVq_S_Zoqvw\?{4\"3;<:h",
-    L"y+01_Y^LQVq_S_Zoqvw\?{4\"3;<:",
+    L"!)2&2j5M;LTUS![lo",
+    L"y+01_Y^:R@QYZX&`qt;",
+    L"y+01_Y^:R@QYZX&`qt",
     L"@z+/'\?5bBSQU",
 };
 

@@ -339,6 +339,30 @@ TEST_F(About_Box_Test, A_Second_Showing_Restarts_The_Timers_And_Shows_A_Fresh_Qu
     EXPECT_EQ(about.Email_Address_Label.Top(), about.Email_Button.Top());
 }
 
+// The width of a label's text on one line, in the font its window draws with.
+int Text_Width(const Label& label) {
+    std::wstring text = label.Text();
+    Window_Dc dc(label.Handle());
+    Select_Guard font(dc.get(), reinterpret_cast<HFONT>(::SendMessageW(label.Handle(), WM_GETFONT, 0, 0)));
+    RECT measured{0, 0, 0, 0};
+    ::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured,
+                DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return measured.right;
+}
+
+TEST_F(About_Box_Test, The_One_Line_Texts_And_The_Links_Fit_Their_Labels) {
+    Run_Modal([&] {
+        for (Label* label : {&about.Product_Name_Label, &about.Author_and_Date_Label, &about.Developed_Using_Label,
+                             &about.Copyright_Label, &about.Software_Status_Label, &about.Comments_Label,
+                             &about.WEB_Page_Label, &about.Email_Address_Label, &about.WEB_Address_Label,
+                             &about.Free_Resources_Label, &about.Label3}) {
+            EXPECT_FALSE(label->Text().empty()) << label->Name();
+            EXPECT_LE(Text_Width(*label), label->Width()) << label->Name() << ": " << label->Text().size();
+        }
+        about.OKButton.Click();
+    });
+}
+
 TEST_F(About_Box_Test, The_Free_Memory_Figure_Follows_Its_Timer) {
     Run_Modal([&] {
         about.Free_Resources_Label.Set_Text(L"stale");
