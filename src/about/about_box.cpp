@@ -163,6 +163,8 @@ TAboutBox::TAboutBox(About_Setup setup)
 void TAboutBox::Wire_Handlers() {
     On_Activate = [this] { FormActivate(); };
     On_Key_Down = [this](WORD& key) { FormKeyDown(key); };
+    // However the window closes (Alt+F4 too), nothing of it runs on hidden.
+    On_Close_Query = [this](bool&) { Stop_Timers_And_Animation(); };
     OKButton.On_Click = [this] { OKButtonClick(); };
     Quote_Change_Timer.OnTimer = [this] { Quote_Change_TimerTimer(); };
     Free_Resources_Timer.OnTimer = [this] { Free_Resources_TimerTimer(); };
@@ -229,10 +231,14 @@ void TAboutBox::FormActivate() {
 }
 
 void TAboutBox::OKButtonClick() {
+    Stop_Timers_And_Animation();
+    Close();
+}
+
+void TAboutBox::Stop_Timers_And_Animation() {
     Quote_Change_Timer.Set_Enabled(false);
     Free_Resources_Timer.Set_Enabled(false);
     Orvel_Logo_GIFImage.Set_Animate(false);
-    Close();
 }
 
 void TAboutBox::FormKeyDown(WORD& key) {

@@ -84,6 +84,7 @@ public:
 
 private:
     void Wire_Handlers();
+    void Stop_Timers_And_Animation();
     void Open(const std::wstring& target) const;
 
     std::wstring program_path_;

@@ -363,6 +363,14 @@ TEST_F(About_Box_Test, The_One_Line_Texts_And_The_Links_Fit_Their_Labels) {
     });
 }
 
+TEST_F(About_Box_Test, Closing_It_Any_Other_Way_Also_Stops_The_Timers_And_The_Animation) {
+    Run_Modal([&] { ::PostMessageW(about.Handle(), WM_CLOSE, 0, 0); });
+    EXPECT_FALSE(::IsWindowVisible(about.Handle()));
+    EXPECT_FALSE(about.Quote_Change_Timer.Enabled());
+    EXPECT_FALSE(about.Free_Resources_Timer.Enabled());
+    EXPECT_FALSE(about.Orvel_Logo_GIFImage.Animate());
+}
+
 TEST_F(About_Box_Test, The_Free_Memory_Figure_Follows_Its_Timer) {
     Run_Modal([&] {
         about.Free_Resources_Label.Set_Text(L"stale");
