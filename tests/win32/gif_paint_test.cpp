@@ -374,6 +374,19 @@ TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
         EXPECT_EQ(GetPixel(dc.get(), 18, 18), Magenta) << c.name;
         EXPECT_EQ(GetPixel(dc.get(), 40, 40), Magenta) << c.name;
     }
+    // An invisible control repaints nothing.
+    velbrook::Process_Messages();
+    logo.Set_Visible(false);
+    velbrook::Process_Messages();
+    {
+        const velbrook::Window_Dc dc(form.Handle());
+        const velbrook::Brush_Handle magenta(CreateSolidBrush(Magenta));
+        RECT all{0, 0, 60, 60};
+        FillRect(dc.get(), &all, magenta.get());
+    }
+    logo.Repaint();
+    const velbrook::Window_Dc dc(form.Handle());
+    EXPECT_EQ(GetPixel(dc.get(), 15, 14), Magenta);
 }
 
 }  // namespace
