@@ -10,12 +10,12 @@ namespace {
 const wchar_t timer_class[] = L"Velbrook.Timer";
 constexpr UINT_PTR timer_id = 1;
 
-void Register_Timer_Class() {
+void Register_Timer_Class(WNDPROC procedure) {
     static bool registered = false;
     if (registered) return;
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = ::DefWindowProcW;
+    window_class.lpfnWndProc = procedure;
     window_class.hInstance = ::GetModuleHandleW(nullptr);
     window_class.lpszClassName = timer_class;
     ::RegisterClassExW(&window_class);
@@ -26,12 +26,11 @@ void Register_Timer_Class() {
 
 Timer::Timer(Component* owner, std::wstring name, unsigned interval)
     : Component(std::move(name)), owner_(owner), interval_(interval) {
-    Register_Timer_Class();
+    Register_Timer_Class(&Timer::Window_Proc);
     window_ = ::CreateWindowExW(0, timer_class, Name().c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
     if (!window_) throw Failure(L"Unable to create the timer " + Name());
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Timer::Window_Proc));
 }
 
 Timer::~Timer() {
