@@ -478,6 +478,19 @@ TEST_F(About_Box_Test, The_Badge_Shows_Its_Hint_And_The_Pictures_Are_There) {
     EXPECT_GT(std::count_if(glyphs->first.begin(), glyphs->first.end(), [](auto p) { return p != 0; }), 10);
     EXPECT_GT(Resource_Bytes(L"ABOUT_LOGO_GIF").size(), 6u);
     EXPECT_EQ(Resource_Bytes(L"NO_SUCH_PICTURE").size(), 0u);
+    // The OK button shows its green tick.
+    Bounds ok = about.OKButton.Get_Bounds();
+    int green = 0;
+    {
+        Window_Dc screen(about.OKButton.Handle());
+        Dc_Handle memory(::CreateCompatibleDC(screen.get()));
+        Bitmap_Handle bitmap(::CreateCompatibleBitmap(screen.get(), ok.width, ok.height));
+        Select_Guard select(memory.get(), bitmap.get());
+        ::SendMessageW(about.OKButton.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
+        for (int y = 0; y < ok.height; ++y)
+            for (int x = 0; x < ok.width; ++x) green += ::GetPixel(memory.get(), x, y) == RGB(0, 128, 0);
+    }
+    EXPECT_GT(green, 10);
     EXPECT_NE(about.Orvel_Logo_Banner_Image.Picture(), nullptr);
     EXPECT_NE(about.Donations_Image.Picture(), nullptr);
     EXPECT_NE(about.Australian_Made_Logo.Picture(), nullptr);
