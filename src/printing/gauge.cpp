@@ -79,41 +79,17 @@ void TGauge::Set_MinValue(std::int32_t value) { Apply(range_.Set_MinValue(value,
 void TGauge::Set_MaxValue(std::int32_t value) { Apply(range_.Set_MaxValue(value, loading_)); }
 void TGauge::Set_Progress(std::int32_t value) { Apply(range_.Set_Progress(value)); }
 
-void TGauge::Set_Kind(TGaugeKind kind) {
-    if (kind == kind_) return;
-    kind_ = kind;
-    Repaint();
-}
+void TGauge::Set_Kind(TGaugeKind kind) { Store_And_Repaint(kind_, kind); }
 
-void TGauge::Set_ShowText(bool show) {
-    if (show == show_text_) return;
-    show_text_ = show;
-    Repaint();
-}
+void TGauge::Set_ShowText(bool show) { Store_And_Repaint(show_text_, show); }
 
-void TGauge::Set_BorderStyle(TBorderStyle style) {
-    if (style == border_style_) return;
-    border_style_ = style;
-    Repaint();
-}
+void TGauge::Set_BorderStyle(TBorderStyle style) { Store_And_Repaint(border_style_, style); }
 
-void TGauge::Set_ForeColor(COLORREF color) {
-    if (color == fore_color_) return;
-    fore_color_ = color;
-    Repaint();
-}
+void TGauge::Set_ForeColor(COLORREF color) { Store_And_Repaint(fore_color_, color); }
 
-void TGauge::Set_BackColor(COLORREF color) {
-    if (color == back_color_) return;
-    back_color_ = color;
-    Repaint();
-}
+void TGauge::Set_BackColor(COLORREF color) { Store_And_Repaint(back_color_, color); }
 
-void TGauge::Set_Color(COLORREF color) {
-    if (color_ == color) return;
-    color_ = color;
-    Repaint();
-}
+void TGauge::Set_Color(COLORREF color) { Store_And_Repaint(color_, std::optional<COLORREF>(color)); }
 
 void TGauge::Paint(HDC dc, const RECT& area) {
     const int width = Width(), height = Height();

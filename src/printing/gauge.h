@@ -111,6 +111,13 @@ public:
 private:
     void Apply(Gauge_Change change);
     void Repaint();
+    // Every drawing property repaints only when its value changes.
+    template <typename T> void Store_And_Repaint(T& field, const T& value)
+    {
+        if (field == value) return;
+        field = value;
+        Repaint();
+    }
     void Draw_Kind(HDC dc, const RECT& inside) const;
     void Draw_Text(const Off_Screen_Bitmap& image, const RECT& inside) const;
 

@@ -17,6 +17,7 @@
 #include "toolkit/application.h"
 #include "toolkit/scripted_dialogs.h"
 #include "toolkit/timer.h"
+#include "modal_driver.h"
 
 namespace velbrook {
 namespace {
@@ -45,20 +46,7 @@ protected:
     // Shows the window modally and runs `step` from inside its modal loop,
     // once it is up; a window that does not close fails the test.
     void Run_Modal(const std::function<void()>& step) {
-        Timer driver(nullptr, L"Driver", 30);
-        Timer guard(nullptr, L"Guard", 5000);
-        driver.OnTimer = [&] {
-            driver.Set_Enabled(false);
-            step();
-        };
-        guard.OnTimer = [&] {
-            guard.Set_Enabled(false);
-            ADD_FAILURE() << "the About window did not close";
-            about.Close();
-        };
-        driver.Set_Enabled(true);
-        guard.Set_Enabled(true);
-        about.Show_Modal();
+        testing::Drive_Modal(about, [this] { about.Show_Modal(); }, step);
     }
 
     void Press_Key_In(HWND control, WORD key) {

@@ -311,6 +311,16 @@ protected:
             for (int x = 0; x < size.cx; ++x) pixels.Colors.push_back(canvas.At(x, y));
         return pixels;
     }
+
+    // Paints the screen under the form's top left 60 x 60 magenta, so that
+    // whatever a repaint leaves alone stays magenta.
+    void Paint_Magenta_Over(velbrook::Form& target)
+    {
+        const velbrook::Window_Dc dc(target.Handle());
+        const velbrook::Brush_Handle magenta(CreateSolidBrush(Magenta));
+        RECT all{0, 0, 60, 60};
+        FillRect(dc.get(), &all, magenta.get());
+    }
 };
 
 TEST_F(Gif_Form_Test, PlacedOnAFormPaintedByItAndClickedThroughIt)
@@ -358,12 +368,7 @@ TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
         logo.Set_DoubleBuffered(c.double_buffered);
         logo.UpdateOpaque();
         velbrook::Process_Messages();  // the load's own repaint request
-        {
-            const velbrook::Window_Dc dc(form.Handle());
-            const velbrook::Brush_Handle magenta(CreateSolidBrush(Magenta));
-            RECT all{0, 0, 60, 60};
-            FillRect(dc.get(), &all, magenta.get());
-        }
+        Paint_Magenta_Over(form);
         logo.Repaint();
         const velbrook::Window_Dc dc(form.Handle());
         // The picture stands at (14, 14) to (18, 18).
@@ -378,12 +383,7 @@ TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
     velbrook::Process_Messages();
     logo.Set_Visible(false);
     velbrook::Process_Messages();
-    {
-        const velbrook::Window_Dc dc(form.Handle());
-        const velbrook::Brush_Handle magenta(CreateSolidBrush(Magenta));
-        RECT all{0, 0, 60, 60};
-        FillRect(dc.get(), &all, magenta.get());
-    }
+    Paint_Magenta_Over(form);
     logo.Repaint();
     const velbrook::Window_Dc dc(form.Handle());
     EXPECT_EQ(GetPixel(dc.get(), 15, 14), Magenta);

@@ -4,7 +4,7 @@
 #include "main_form_fixture.h"
 
 #include "app/command_ids.h"
-#include "toolkit/timer.h"
+#include "modal_driver.h"
 
 namespace velbrook::testing {
 namespace {
@@ -26,25 +26,16 @@ TEST_F(Main_Form_Test, First_Show_Writes_The_Maker_Texts_Into_The_About_Window) 
 TEST_F(Main_Form_Test, Help_About_Shows_The_About_Window_Modally_Over_The_Main_Window) {
     TMainForm1& window = Shown();
     bool was_modal = false, was_shown = false;
-    Timer driver(nullptr, L"Driver", 30);
-    Timer guard(nullptr, L"Guard", 5000);
-    driver.OnTimer = [&] {
-        driver.Set_Enabled(false);
-        was_shown = ::IsWindowVisible(about.Handle()) != FALSE;
-        was_modal = !::IsWindowEnabled(window.Handle()) &&
-                    ::GetWindow(about.Handle(), GW_OWNER) == window.Handle();
-        EXPECT_TRUE(about.Quote_Change_Timer.Enabled());
-        ::PostMessageW(about.OKButton.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
-    };
-    guard.OnTimer = [&] {
-        guard.Set_Enabled(false);
-        ADD_FAILURE() << "the About window did not close";
-        about.Close();
-    };
-    driver.Set_Enabled(true);
-    guard.Set_Enabled(true);
     // As the menu sends it: the call returns when the About window closes.
-    ::SendMessageW(window.Handle(), WM_COMMAND, command::About, 0);
+    testing::Drive_Modal(
+        about, [&] { ::SendMessageW(window.Handle(), WM_COMMAND, command::About, 0); },
+        [&] {
+            was_shown = ::IsWindowVisible(about.Handle()) != FALSE;
+            was_modal = !::IsWindowEnabled(window.Handle()) &&
+                        ::GetWindow(about.Handle(), GW_OWNER) == window.Handle();
+            EXPECT_TRUE(about.Quote_Change_Timer.Enabled());
+            ::PostMessageW(about.OKButton.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+        });
     EXPECT_TRUE(was_shown);
     EXPECT_TRUE(was_modal);
     EXPECT_FALSE(::IsWindowVisible(about.Handle()));
