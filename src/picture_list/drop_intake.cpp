@@ -83,7 +83,7 @@ void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& na
         for (const auto& name : names) {
             std::wstring path = name.substr(0, Dropped_Name_Limit);
             if (!File_Exists(path)) continue;
-            if (window.list.Find_Entry(path) >= 0) continue;
+            if (window.list.Is_Listed(path)) continue;
             if (Is_Accepted_Extension(path)) {
                 window.list.Add(path);
                 window.changed.Set_Checked(true);

@@ -49,6 +49,11 @@ int Picture_List::Find_Entry(const std::wstring& path) const {
     return -1;
 }
 
+bool Picture_List::Is_Listed(const std::wstring& path) const {
+    if (sorted_) return Find_Entry(path) >= 0;
+    return keys_.find(Sort_Key(path, false)) != keys_.end();
+}
+
 void Picture_List::Select_Index(int index) {
     if (!Empty() && index >= 0 && index < Count()) box_.Select(index);
 }

@@ -26,6 +26,9 @@ public:
     // Index of the entry equal to `path`, or -1.  Normally letter case
     // matters; in sorted mode it is a binary search that ignores case.
     int Find_Entry(const std::wstring& path) const;
+    // Find_Entry(path) >= 0, without looking for the place: in the normal
+    // mode the key index alone answers, however long the list.
+    bool Is_Listed(const std::wstring& path) const;
     int Selected_Index() const { return box_.Selected(); }
     std::wstring Selected_Entry() const { return Entry(Selected_Index()); }
     void Select_Index(int index);
