@@ -1,5 +1,6 @@
 #include "gif/gif_lzw.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -18,13 +19,21 @@
 // the end-of-data decisions, and the stream position the progress hook sees,
 // those of a reader that fetches sub-blocks one by one.
 //
-// Strings are written back to front straight into the row, from the prefix
-// chain, using each code's string length.  That is only sound for table
-// entries built from well-formed codes ("sound" entries, whose chains end at a
-// root).  Malformed streams can build entries that point to themselves or
-// form cycles; codes touching those go through an exact model of the classic
-// output-stack decoder, with its limits (a stack of 4096, a self-reference
-// check), so that damaged data decodes the same however it is damaged.
+// Strings go straight into the row.  That is only sound for table entries
+// built from well-formed codes ("sound" entries, whose chains end at a root).
+// With code sizes up to 8, a sound entry's string is the previous code's
+// string plus the next code's first byte, and the two were written side by
+// side: each entry keeps where that was (with its length and first byte, in
+// one table), and its code is then a copy from there, a single 16-byte chunk
+// for short strings when the row has room (the bytes past the string are
+// written again by what follows, or cleared when decoding stops).  Strings
+// that cross a row end, and entries with no such copy, are written back to
+// front from the prefix chain using the string's length.  Transparency mask
+// bits are set a row stretch at a time, not string by string.  Malformed
+// streams can build entries that point to themselves or form cycles; codes
+// touching those go through an exact model of the classic output-stack
+// decoder, with its limits (a stack of 4096, a self-reference check), so
+// that damaged data decodes the same however it is damaged.
 
 static_assert(std::endian::native == std::endian::little, "codes are assembled from little-endian loads");
 
@@ -35,6 +44,12 @@ std::size_t GIF_Mask_Stride(int width) { return (static_cast<std::size_t>(width)
 namespace {
 
 constexpr int Table_Size = 4096;
+
+// Short strings are copied as one chunk of this many bytes when the row has
+// room for it; the bytes past the string are written again by what follows.
+constexpr int Copy_Chunk = 16;
+
+constexpr std::uint32_t No_Copy = 0xFFFFFFFFu;
 
 enum class Stop { Rows_Full, Data_Ended, End_Code, Corrupt, Cancel };
 
@@ -71,13 +86,14 @@ private:
     void Reset_Table();
     bool Is_Sound(int code) const
     {
-        return code < Clear_ || (code < Next_ && code > End_ && Length_[code] != 0);
+        return code < Clear_ || (code < Next_ && code > End_ && Entries_[code].Length != 0);
     }
-    int String_Length(int code) const { return code < Clear_ ? 1 : Length_[code]; }
-    int Root_Of(int code) const { return code < Clear_ ? code : Root_[code]; }
+    int String_Length(int code) const { return code < Clear_ ? 1 : Entries_[code].Length; }
+    int Root_Of(int code) const { return code < Clear_ ? code : Entries_[code].First; }
     void Add_Entry(int first_char);
     void Finish_Code(int in_code, int first_char);
     template <bool Output> Stop Decode();
+    Stop Decode_Copying();
     template <bool Output> bool Control_Code(int code);
     bool Decode_Slow(int code, bool output);
 
@@ -87,7 +103,7 @@ private:
     void Put_Value(int value);
     void Put_Run(const std::uint8_t* bytes, std::size_t count);
     void Write_Sound_String(int code, int length, bool repeat_first);
-    void Mark_Transparent(const std::uint8_t* row, std::size_t from, std::size_t count);
+    void Flush_Mask();
     void Mark_Rest_Transparent();
 
     TGIFByteReader& Stream_;
@@ -121,10 +137,20 @@ private:
     bool Fast_ = false;  // string bytes equal their values (code size 8 or less)
     std::array<std::uint16_t, Table_Size> Prefix_{};
     std::array<std::uint16_t, Table_Size> Suffix_{};
-    std::array<std::uint16_t, Table_Size> Length_{};  // 0 = not a sound entry
-    std::array<std::uint16_t, Table_Size> Root_{};
-    std::array<std::uint32_t, Table_Size> Stack_{};
-    std::array<std::uint8_t, Table_Size + 1> String_{};
+    // What the output loop needs of a code, in one load.  Length 0 = not a
+    // sound entry (roots have length 1).  Offset: where in the pixels the
+    // entry's string was last written whole, or No_Copy.
+    struct Entry {
+        std::uint32_t Offset;
+        std::uint16_t Length;
+        std::uint16_t First;
+    };
+    // Only the roots and the entries below Next_ are read; the buffers below
+    // are scratch.  None of them needs clearing first.
+    std::array<Entry, Table_Size> Entries_;
+    std::array<std::uint8_t, 256 + Copy_Chunk> Identity_;
+    std::array<std::uint32_t, Table_Size> Stack_;
+    std::array<std::uint8_t, Table_Size + 1> String_;
 
     // Output cursor.
     const Interlace_Pass* Passes_ = nullptr;
@@ -132,6 +158,7 @@ private:
     int Pass_ = 0;
     int Row_ = 0;
     int X_ = 0;
+    int Mask_From_ = 0;  // the current row's mask is done up to here
     bool Rows_Done_ = false;
     bool Cancelled_ = false;
     int Progress_Interval_ = 0;  // 0 = no progress calls
@@ -233,11 +260,13 @@ inline void Raster_Decoder::Add_Entry(int first_char)
     if (Next_ >= Table_Size) return;  // full: codes stay 12 bits until a clear code
     Prefix_[Next_] = static_cast<std::uint16_t>(Old_Code_);
     Suffix_[Next_] = static_cast<std::uint16_t>(first_char);
+    Entry& entry = Entries_[Next_];
+    entry.Offset = No_Copy;
     if (Old_Sound_) {
-        Length_[Next_] = static_cast<std::uint16_t>(String_Length(Old_Code_) + 1);
-        Root_[Next_] = static_cast<std::uint16_t>(Root_Of(Old_Code_));
+        entry.Length = static_cast<std::uint16_t>(String_Length(Old_Code_) + 1);
+        entry.First = static_cast<std::uint16_t>(Root_Of(Old_Code_));
     } else {
-        Length_[Next_] = 0;
+        entry.Length = 0;
     }
     ++Next_;
     if (Next_ >= Width_Limit_ && Width_Limit_ < Table_Size) {
@@ -279,29 +308,26 @@ bool Raster_Decoder::Decode_Slow(int code, bool output)
     return true;
 }
 
-// The hot loop keeps the decoder's registers in locals: the row bytes it
-// stores may alias anything, so members would be reloaded after every store.
-// Anything unusual (a refill, a clear or end code, a row end, a string that
-// crosses a row, a code that is not sound) saves the locals, goes through the
-// members, and loads them again.
+// The loop that only follows the codes (what is left after the rows are
+// full or the table went bad), and the output loop for code sizes above 8,
+// where every string goes through the classic walk.  Its registers are kept
+// in locals as in Decode_Copying.
 template <bool Output>
 Stop Raster_Decoder::Decode()
 {
     const int clear = Clear_;
     const int end = End_;
-    const int row_width = Format_.Width;
-    const bool masked = Row_Mask_ != nullptr;
+    // Quick paths only when nothing is written.
+    const bool quick = Fast_ && !Output;
     const std::uint8_t* const data = Data_.data();
     std::uint16_t* const prefix = Prefix_.data();
     std::uint16_t* const suffix = Suffix_.data();
-    std::uint16_t* const length = Length_.data();
-    std::uint16_t* const root = Root_.data();
+    Entry* const entries = Entries_.data();
 
     std::uint64_t bit = 0, held_end = 0;
-    int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0, x = 0;
+    int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0;
     bool old_sound = false;
     bool halt = false;
-    std::uint8_t* row = nullptr;
     auto load = [&] {
         bit = Bit_;
         // After the end code every read goes to Read_Code, which refuses it.
@@ -313,8 +339,6 @@ Stop Raster_Decoder::Decode()
         old_code = Old_Code_;
         first_code = First_Code_;
         old_sound = Old_Sound_;
-        x = X_;
-        row = Row_Pixels_;
     };
     auto save = [&] {
         Bit_ = bit;
@@ -325,8 +349,6 @@ Stop Raster_Decoder::Decode()
         Old_Code_ = old_code;
         First_Code_ = first_code;
         Old_Sound_ = old_sound;
-        X_ = x;
-        Row_Pixels_ = row;
     };
     load();
     for (;;) {
@@ -361,41 +383,12 @@ Stop Raster_Decoder::Decode()
             continue;
         }
         int first_char;
-        if (Fast_ && code < next && (code < clear || length[code] != 0)) {
-            first_char = code < clear ? code : root[code];
-            if constexpr (Output) {
-                const int n = code < clear ? 1 : length[code];
-                if (n <= row_width - x) {
-                    std::uint8_t* p = row + x + n - 1;
-                    int c = code;
-                    while (c >= clear) {
-                        *p-- = static_cast<std::uint8_t>(suffix[c]);
-                        c = prefix[c];
-                    }
-                    *p = static_cast<std::uint8_t>(c);
-                    if (masked) Mark_Transparent(row, static_cast<std::size_t>(x), static_cast<std::size_t>(n));
-                    Raster_.Pixels_Supplied += static_cast<std::size_t>(n);
-                    x += n;
-                    if (x == row_width) {
-                        save();
-                        Next_Row();
-                        load();
-                    }
-                } else {
-                    save();
-                    Write_Sound_String(code, n, false);
-                    load();
-                }
-            }
-        } else if (Fast_ && code >= next && old_sound) {
+        if (quick && code < next && (code < clear || entries[code].Length != 0)) {
+            first_char = code < clear ? code : entries[code].First;
+        } else if (quick && code >= next && old_sound) {
             // A code not yet in the table: the previous string plus its own
             // first character.
             first_char = first_code;
-            if constexpr (Output) {
-                save();
-                Write_Sound_String(old_code, String_Length(old_code) + 1, true);
-                load();
-            }
         } else {
             save();
             const bool ok = Decode_Slow(code, Output);
@@ -409,11 +402,13 @@ Stop Raster_Decoder::Decode()
         if (next < Table_Size) {
             prefix[next] = static_cast<std::uint16_t>(old_code);
             suffix[next] = static_cast<std::uint16_t>(first_char);
+            Entry& entry = entries[next];
+            entry.Offset = No_Copy;
             if (old_sound) {
-                length[next] = static_cast<std::uint16_t>((old_code < clear ? 1 : length[old_code]) + 1);
-                root[next] = static_cast<std::uint16_t>(old_code < clear ? old_code : root[old_code]);
+                entry.Length = static_cast<std::uint16_t>((old_code < clear ? 1 : entries[old_code].Length) + 1);
+                entry.First = static_cast<std::uint16_t>(old_code < clear ? old_code : entries[old_code].First);
             } else {
-                length[next] = 0;
+                entry.Length = 0;
             }
             ++next;
             if (next >= limit && limit < Table_Size) {
@@ -423,7 +418,220 @@ Stop Raster_Decoder::Decode()
         }
         old_code = code;
         first_code = first_char;
-        old_sound = code < clear || (code < next && length[code] != 0);
+        old_sound = code < clear || (code < next && entries[code].Length != 0);
+    }
+}
+
+// The output loop for code sizes of 8 or less.  A table entry's string is
+// the previous code's string plus one byte, and both were written next to
+// each other in the row: so each entry remembers where, and a sound code's
+// string is copied from there instead of walked from its prefix chain.  A
+// string written across a row end (or by the classic walk) leaves no such
+// copy; the entries made from it walk their chain once.  Pixels are written
+// once each, in order, so a remembered string is never overwritten.
+//
+// The decoder's registers are kept in locals: the row bytes it stores may
+// alias anything, so members would be reloaded after every store.  Anything
+// unusual (a refill, a clear or end code, a row end, a string that crosses a
+// row, a code that is not sound) saves the locals, goes through the members,
+// and loads them again.
+Stop Raster_Decoder::Decode_Copying()
+{
+    const int clear = Clear_;
+    const int end = End_;
+    const int row_width = Format_.Width;
+    const std::uint8_t* const data = Data_.data();
+    std::uint8_t* const pixels = Raster_.Pixels.data();
+    const std::uint8_t* const identity = Identity_.data();
+    // A chunk may be read from an offset up to here without running off the
+    // pixels (the string may lie at the end of the last buffer row).
+    const std::size_t chunk_limit =
+        Raster_.Pixels.size() >= Copy_Chunk ? Raster_.Pixels.size() - Copy_Chunk : 0;
+    std::uint16_t* const prefix = Prefix_.data();
+    std::uint16_t* const suffix = Suffix_.data();
+    Entry* const entries = Entries_.data();
+
+    std::uint64_t bit = 0, held_end = 0;
+    int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0, x = 0, x_saved = 0;
+    int old_length = 0;  // of the previous code's string; 0 when it is not sound
+    bool halt = false;
+    std::uint8_t* row = nullptr;
+    // Where the previous code's string was written, when it was written in
+    // one piece just before row + x; otherwise null.
+    const std::uint8_t* old_start = nullptr;
+    auto load = [&] {
+        bit = Bit_;
+        held_end = Finished_ ? 0 : Held_End_Bit_;
+        halt = Cancelled_ || Rows_Done_;
+        width = Width_Bits_;
+        limit = Width_Limit_;
+        next = Next_;
+        old_code = Old_Code_;
+        first_code = First_Code_;
+        old_length = Old_Sound_ ? String_Length(Old_Code_) : 0;
+        x = x_saved = X_;
+        row = Row_Pixels_;
+        old_start = nullptr;
+    };
+    auto save = [&] {
+        Bit_ = bit;
+        if (!Finished_) Held_End_Bit_ = held_end;
+        Width_Bits_ = width;
+        Width_Limit_ = limit;
+        Next_ = next;
+        Old_Code_ = old_code;
+        First_Code_ = first_code;
+        Old_Sound_ = old_length != 0;
+        Raster_.Pixels_Supplied += static_cast<std::size_t>(x - x_saved);
+        X_ = x_saved = x;
+        Row_Pixels_ = row;
+    };
+    auto halted = [&] {
+        save();
+        return Cancelled_ ? Stop::Cancel : Stop::Rows_Full;
+    };
+    // The entry for the previous string plus first_char; made_at is where
+    // that string now stands in one piece, or null.
+    auto add_entry = [&](int first_char, const std::uint8_t* made_at) {
+        if (next >= Table_Size) return;
+        prefix[next] = static_cast<std::uint16_t>(old_code);
+        suffix[next] = static_cast<std::uint16_t>(first_char);
+        entries[next] = {made_at != nullptr ? static_cast<std::uint32_t>(made_at - pixels) : No_Copy,
+                         static_cast<std::uint16_t>(old_length != 0 ? old_length + 1 : 0),
+                         static_cast<std::uint16_t>(first_code)};
+        ++next;
+        if (next >= limit && limit < Table_Size) {
+            limit *= 2;
+            ++width;
+        }
+    };
+    load();
+    if (halt) return halted();
+    for (;;) {
+        int code;
+        const std::uint64_t code_end = bit + static_cast<unsigned>(width);
+        if (code_end < held_end) {
+            std::uint32_t word;
+            std::memcpy(&word, data + (bit >> 3), sizeof word);
+            code = static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
+            bit = code_end;
+        } else {
+            save();
+            code = Read_Code();
+            load();
+            if (code < 0) {
+                save();
+                return Stop::Data_Ended;
+            }
+        }
+        if (code == clear || code == end) {
+            save();
+            const bool more = Control_Code<true>(code);
+            load();
+            if (!more) {
+                save();
+                return code == end ? Stop::End_Code : Stop::Data_Ended;
+            }
+            if (halt) return halted();
+            continue;
+        }
+        std::uint8_t* const out = row + x;
+        const int room = row_width - x;
+        // The new entry's string is the previous one followed by this
+        // code's first byte, at out.
+        const std::uint8_t* const made_at = old_start;
+        int n;
+        int first_char;
+        int new_old_length;
+        if (code < next && entries[code].Length != 0) {
+            const Entry entry = entries[code];
+            n = entry.Length;
+            first_char = entry.First;
+            if (n > room) {
+                save();
+                Write_Sound_String(code, n, false);
+                load();
+                add_entry(first_char, made_at);
+                old_code = code;
+                first_code = first_char;
+                old_length = n;
+                if (halt) return halted();
+                continue;
+            }
+            // Roots are copied from Identity_ (their offset is 0).
+            const std::uint8_t* const from = code < clear ? identity + code : pixels + entry.Offset;
+            if (entry.Offset <= chunk_limit && n <= Copy_Chunk && room >= Copy_Chunk) {
+                // The whole chunk is loaded before it is stored: the bytes
+                // after the string may run into out.
+                std::uint8_t chunk[Copy_Chunk];
+                std::memcpy(chunk, from, Copy_Chunk);
+                std::memcpy(out, chunk, Copy_Chunk);
+            } else if (entry.Offset != No_Copy) {
+                // The string was written earlier and apart from out: in this
+                // row before out, or in another row.
+                std::memcpy(out, from, static_cast<std::size_t>(n));
+            } else {
+                std::uint8_t* p = out + n - 1;
+                int c = code;
+                while (c >= clear) {
+                    *p-- = static_cast<std::uint8_t>(suffix[c]);
+                    c = prefix[c];
+                }
+                *p = static_cast<std::uint8_t>(c);
+            }
+            add_entry(first_char, made_at);
+            new_old_length = n;
+        } else if (code >= next && old_length != 0) {
+            // A code not yet in the table: the previous string plus its own
+            // first byte.
+            n = old_length + 1;
+            first_char = first_code;
+            if (n > room || old_start == nullptr) {
+                const int previous = old_code;
+                save();
+                Write_Sound_String(previous, n, true);
+                load();
+                add_entry(first_char, made_at);
+                old_code = code;
+                first_code = first_char;
+                old_length = code < next ? n : 0;
+                if (halt) return halted();
+                continue;
+            }
+            // The previous string stands just before out.
+            if (n <= Copy_Chunk && room >= Copy_Chunk) {
+                std::uint8_t chunk[Copy_Chunk];
+                std::memcpy(chunk, old_start, Copy_Chunk);
+                std::memcpy(out, chunk, Copy_Chunk);
+            } else {
+                std::memcpy(out, old_start, static_cast<std::size_t>(old_length));
+            }
+            out[old_length] = static_cast<std::uint8_t>(first_char);
+            add_entry(first_char, made_at);
+            // Only the code of the entry just made is sound now.
+            new_old_length = code < next ? n : 0;
+        } else {
+            save();
+            const bool ok = Decode_Slow(code, true);
+            load();
+            if (!ok) {
+                save();
+                return Stop::Corrupt;
+            }
+            if (halt) return halted();
+            continue;
+        }
+        old_code = code;
+        first_code = first_char;
+        old_length = new_old_length;
+        old_start = out;
+        x += n;
+        if (x == row_width) {
+            save();
+            Next_Row();
+            load();
+            if (halt) return halted();
+        }
     }
 }
 
@@ -470,6 +678,8 @@ void Raster_Decoder::Start_Rows()
 
 void Raster_Decoder::Next_Row()
 {
+    Flush_Mask();
+    Mask_From_ = 0;
     if (Progress_Interval_ != 0 && Row_ % Progress_Interval_ == 0 && !Cancelled_) {
         Stream_.Seek(Stream_Position_);
         if (!(*Progress_)()) Cancelled_ = true;
@@ -493,21 +703,39 @@ inline void Raster_Decoder::Put_Value(int value)
 {
     Row_Pixels_[X_] = static_cast<std::uint8_t>(value);
     // The mask compares the whole value: a raw code above 255 is never the
-    // transparent colour even when its low byte is.
-    if (Row_Mask_ != nullptr && value == Format_.TransparentIndex) {
-        Row_Mask_[X_ >> 3] |= static_cast<std::uint8_t>(0x80u >> (X_ & 7));
+    // transparent colour even when its low byte is, so the mask is brought
+    // up to here and this pixel left out.
+    if (Row_Mask_ != nullptr && value > 255 && static_cast<std::uint8_t>(value) == Format_.TransparentIndex) {
+        Flush_Mask();
+        Mask_From_ = X_ + 1;
     }
     ++Raster_.Pixels_Supplied;
     if (++X_ == Format_.Width) Next_Row();
 }
 
-inline void Raster_Decoder::Mark_Transparent(const std::uint8_t* row, std::size_t from, std::size_t count)
+// Sets the mask bits of the current row's pixels from Mask_From_ up to X_
+// that hold the transparent index.  Rows are marked this way, a stretch at a
+// time, when they are full or decoding stops, not string by string.
+void Raster_Decoder::Flush_Mask()
 {
+    if (Row_Mask_ == nullptr) return;
     const std::uint8_t index = Format_.TransparentIndex;
+    const std::uint8_t* const row = Row_Pixels_;
     std::uint8_t* const mask = Row_Mask_;
-    for (std::size_t x = from; x < from + count; ++x) {
-        if (row[x] == index) mask[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+    std::size_t x = static_cast<std::size_t>(Mask_From_);
+    const auto to = static_cast<std::size_t>(X_);
+    for (; x < to && (x & 7u) != 0; ++x) {
+        mask[x >> 3] |= static_cast<std::uint8_t>(static_cast<unsigned>(row[x] == index) << (7u - (x & 7u)));
     }
+    for (; x + 8 <= to; x += 8) {
+        unsigned bits = 0;
+        for (unsigned k = 0; k < 8; ++k) bits |= static_cast<unsigned>(row[x + k] == index) << (7u - k);
+        mask[x >> 3] |= static_cast<std::uint8_t>(bits);
+    }
+    for (; x < to; ++x) {
+        mask[x >> 3] |= static_cast<std::uint8_t>(static_cast<unsigned>(row[x] == index) << (7u - (x & 7u)));
+    }
+    Mask_From_ = X_;
 }
 
 void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
@@ -516,7 +744,6 @@ void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
         const std::size_t room = static_cast<std::size_t>(Format_.Width - X_);
         const std::size_t n = count < room ? count : room;
         std::memcpy(Row_Pixels_ + X_, bytes, n);
-        if (Row_Mask_ != nullptr) Mark_Transparent(Row_Pixels_, static_cast<std::size_t>(X_), n);
         Raster_.Pixels_Supplied += n;
         bytes += n;
         count -= n;
@@ -544,7 +771,6 @@ inline void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat
         Put_Run(String_.data(), n);
         return;
     }
-    if (Row_Mask_ != nullptr) Mark_Transparent(Row_Pixels_, static_cast<std::size_t>(X_), n);
     Raster_.Pixels_Supplied += n;
     X_ += length;
     if (X_ == Format_.Width) Next_Row();
@@ -601,7 +827,12 @@ TRasterOutcome Raster_Decoder::Run()
         Clear_ = 1 << Code_Size_;
         End_ = Clear_ + 1;
         Fast_ = Code_Size_ <= 8;
-        for (int i = 0; i < Clear_; ++i) Suffix_[i] = static_cast<std::uint16_t>(i);
+        for (int i = 0; i < Clear_; ++i) {
+            Suffix_[i] = static_cast<std::uint16_t>(i);
+            Entries_[static_cast<std::size_t>(i)] = {0, 1, static_cast<std::uint16_t>(i)};
+        }
+        Entries_[static_cast<std::size_t>(Clear_)] = Entries_[static_cast<std::size_t>(End_)] = {No_Copy, 0, 0};
+        for (int i = 0; i < 256; ++i) Identity_[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
         Reset_Table();
         Gather_Sub_Blocks();
 
@@ -614,7 +845,13 @@ TRasterOutcome Raster_Decoder::Run()
             Old_Code_ = First_Code_ = first;
             Old_Sound_ = first < Clear_;
             Put_Value(first);
-            stop = Decode<true>();
+            stop = Fast_ ? Decode_Copying() : Decode<true>();
+            // Chunk copies may have run past the last byte written.
+            if (!Rows_Done_) {
+                Flush_Mask();
+                const int end = std::min(Format_.Width, X_ + Copy_Chunk);
+                std::fill(Row_Pixels_ + X_, Row_Pixels_ + end, std::uint8_t{0});
+            }
         }
         // Whatever is left of the image data is decoded without output, so
         // the stream ends up where the data really ends.

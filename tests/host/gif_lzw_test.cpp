@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <random>
+#include <string>
 
 #include "gif/gif_lzw.h"
 #include "gif_test_support.h"
@@ -518,4 +519,131 @@ TEST(GifLzw, MatchesTheClassicDecoderOnDamagedData)
         ++compared;
     }
     EXPECT_GT(compared, 2500);
+}
+
+namespace {
+
+// Pictures whose strings end at every place in a row: one colour (every code
+// is the entry just being made, and strings grow by one each time), long
+// runs of random length (strings longer than any short copy), photo-like,
+// and a repeating sequence.
+std::vector<std::uint8_t> Content(int kind, int width, int height, int bits, unsigned seed)
+{
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const int colors = 1 << bits;
+    std::mt19937 random(seed);
+    switch (kind) {
+    case 0:
+        return std::vector<std::uint8_t>(count, static_cast<std::uint8_t>(colors - 1));
+    case 1: {
+        std::vector<std::uint8_t> out;
+        while (out.size() < count) {
+            const std::size_t run = 1 + random() % 300;
+            out.insert(out.end(), std::min(run, count - out.size()), static_cast<std::uint8_t>(random() % static_cast<unsigned>(colors)));
+        }
+        return out;
+    }
+    case 2:
+        return Photo_Like(width, height, bits, seed);
+    default:
+        return Sequence(count, colors);
+    }
+}
+
+void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFormat& format, const std::string& what)
+{
+    const Decoded fast = Decode(data, format);
+    const Decoded model = Model_Decoder(data, format).Run();
+    ASSERT_EQ(Raster_Usable(fast.Outcome), Raster_Usable(model.Outcome)) << what;
+    if (!Raster_Usable(fast.Outcome)) return;
+    ASSERT_EQ(fast.Pixels, model.Pixels) << what;
+    ASSERT_EQ(fast.Mask, model.Mask) << what;
+    ASSERT_EQ(fast.End_Position, model.End_Position) << what;
+    if (model.Outcome == TRasterOutcome::Complete) {
+        ASSERT_EQ(fast.Outcome, TRasterOutcome::Complete) << what;
+    }
+    // The row padding stays 0 whatever was copied near the row ends.
+    const std::size_t stride = fast.Raster.Row_Stride;
+    for (int y = 0; y < format.Height; ++y)
+        for (std::size_t x = static_cast<std::size_t>(format.Width); x < stride; ++x)
+            ASSERT_EQ(fast.Raster.Pixels[static_cast<std::size_t>(y) * stride + x], 0) << what << " padding row " << y;
+}
+
+}  // namespace
+
+TEST(GifLzw, CopiedStringsAtRowEndsMatchTheClassicDecoder)
+{
+    // Widths around the short-copy size and odd ones; heights that make the
+    // interlace passes end at different places; the data whole, cut short
+    // after some pixels (with and without an end code), or truncated.
+    std::mt19937 random(77);
+    int compared = 0;
+    for (const int width : {1, 2, 3, 7, 15, 16, 17, 18, 31, 32, 33, 47, 64, 100, 257}) {
+        for (const int code_size : {2, 5, 8}) {
+            for (int kind = 0; kind < 4; ++kind) {
+                const int height = 1 + static_cast<int>(random() % 23);
+                const std::size_t count = static_cast<std::size_t>(width * height);
+                const std::vector<std::uint8_t> pixels =
+                    Content(kind, width, height, code_size, static_cast<unsigned>(width * 31 + kind));
+                TRasterFormat format{width, height, random() % 2 == 0, random() % 2 == 0,
+                                     static_cast<std::uint8_t>(pixels[random() % count])};
+                for (int cut = 0; cut < 4; ++cut) {
+                    TLZWOptions options;
+                    options.Sub_Block_Sizes = {1 + static_cast<int>(random() % 255)};
+                    if (cut == 1 || cut == 2) {
+                        options.End_After = random() % count;
+                        options.End_Code = cut == 1;
+                    }
+                    std::vector<std::uint8_t> data = Encoded_Data(pixels, code_size, options);
+                    if (cut == 3) data.resize(1 + random() % (data.size() - 1));
+                    Expect_Same_As_Model(data, format,
+                                         "width " + std::to_string(width) + " code size " + std::to_string(code_size) +
+                                             " kind " + std::to_string(kind) + " cut " + std::to_string(cut));
+                    if (HasFatalFailure()) return;
+                    ++compared;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 15 * 3 * 4 * 4);
+}
+
+TEST(GifLzw, FullTableWithoutClearCodeMatchesTheClassicDecoder)
+{
+    // The table fills at 4096 and stays; codes keep pointing at strings
+    // written long before, in other rows and passes.
+    TLZWOptions no_clear;
+    no_clear.Clear_When_Full = false;
+    for (const bool interlaced : {false, true}) {
+        for (int kind = 1; kind < 4; ++kind) {
+            const int width = 240, height = 170;
+            const std::vector<std::uint8_t> pixels = Content(kind, width, height, 8, 5u + static_cast<unsigned>(kind));
+            const std::vector<std::uint8_t> data = Encoded_Data(pixels, 8, no_clear);
+            Expect_Same_As_Model(data, {width, height, interlaced, true, pixels[77]},
+                                 "kind " + std::to_string(kind) + (interlaced ? " interlaced" : ""));
+            if (HasFatalFailure()) return;
+            if (!interlaced) {
+                const Decoded d = Decode(data, {width, height, false, false, 0});
+                EXPECT_EQ(d.Pixels, pixels) << kind;
+            }
+        }
+    }
+}
+
+TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent)
+{
+    // Code size 8 (clear 256, end 257).  After a clear code the next code is
+    // a pixel as it is: 263 is written as 7, but it is not index 7, so its
+    // mask bit stays clear while the 7s around it are marked.
+    const int width = 20;
+    const std::vector<int> codes = {256, 7, 7, 7, 256, 263, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 257};
+    const std::vector<std::uint8_t> data = Image_Data(8, codes);
+    const TRasterFormat format{width, 1, false, true, 7};
+    const Decoded d = Decode(data, format);
+    ASSERT_TRUE(Raster_Usable(d.Outcome));
+    for (int x = 0; x < width; ++x) {
+        EXPECT_EQ(d.Pixels[static_cast<std::size_t>(x)], 7) << x;
+        EXPECT_EQ(d.Mask[static_cast<std::size_t>(x)], x != 3) << x;
+    }
+    Expect_Same_As_Model(data, format, "raw value");
 }
