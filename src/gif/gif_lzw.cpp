@@ -60,6 +60,15 @@ struct Interlace_Pass {
 constexpr std::array<Interlace_Pass, 4> Interlaced_Passes{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
 constexpr std::array<Interlace_Pass, 1> Progressive_Pass{{{0, 1}}};
 
+// The code of `width` bits that starts at bit `bit` of the gathered data
+// (which keeps at least 4 bytes after every bit a code can start at).
+inline int Code_At(const std::uint8_t* data, std::uint64_t bit, int width)
+{
+    std::uint32_t word;
+    std::memcpy(&word, data + (bit >> 3), sizeof word);
+    return static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
+}
+
 bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product)
 {
     if (a != 0 && b > std::numeric_limits<std::size_t>::max() / a) return false;
@@ -241,9 +250,7 @@ inline int Raster_Decoder::Read_Code()
         }
         if (code_end > Held_End_Bit_) return -1;
     }
-    std::uint32_t word;
-    std::memcpy(&word, Data_.data() + (Bit_ >> 3), sizeof word);
-    const int code = static_cast<int>((word >> (Bit_ & 7u)) & ((1u << Width_Bits_) - 1u));
+    const int code = Code_At(Data_.data(), Bit_, Width_Bits_);
     Bit_ += static_cast<unsigned>(Width_Bits_);
     return code;
 }
@@ -359,9 +366,7 @@ Stop Raster_Decoder::Decode()
         int code;
         const std::uint64_t code_end = bit + static_cast<unsigned>(width);
         if (code_end < held_end) {
-            std::uint32_t word;
-            std::memcpy(&word, data + (bit >> 3), sizeof word);
-            code = static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
+            code = Code_At(data, bit, width);
             bit = code_end;
         } else {
             save();
@@ -511,9 +516,7 @@ Stop Raster_Decoder::Decode_Copying()
         int code;
         const std::uint64_t code_end = bit + static_cast<unsigned>(width);
         if (code_end < held_end) {
-            std::uint32_t word;
-            std::memcpy(&word, data + (bit >> 3), sizeof word);
-            code = static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
+            code = Code_At(data, bit, width);
             bit = code_end;
         } else {
             save();
