@@ -60,10 +60,9 @@ private:
 
     List_Box& box_;
     std::vector<std::wstring> entries_;
-    // Each entry's case-sensitive sort key, beside it: two texts have the
-    // same key exactly when the locale comparison calls them equal.
-    std::vector<std::string> entry_keys_;
-    // How many entries have each key, to answer "not listed" at once.
+    // How many entries have each case-sensitive sort key, to answer "not
+    // listed" at once: two texts have the same key exactly when the locale
+    // comparison calls them equal.
     std::unordered_map<std::string, int> keys_;
     bool sorted_ = false;
 };
