@@ -11,21 +11,10 @@
 #include "shell/notepad.h"
 #include "app/main_form.h"
 #include "picture/picture.h"
+#include "shell/file_utils.h"
 #include "toolkit/application.h"
 
 namespace {
-
-std::wstring Program_Path() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (got < path.size()) {
-            path.resize(got);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 std::vector<std::wstring> Command_Line_Files() {
     std::vector<std::wstring> files;
@@ -48,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         velbrook::TAboutBox about;
         velbrook::TMainForm1 main_form(
             {.dialogs = dialogs,
-             .program_path = Program_Path(),
+             .program_path = velbrook::Program_Path(),
              .load_picture = [](const std::wstring& path, SIZE target) -> std::shared_ptr<const velbrook::Drawable> {
                  return velbrook::Load_Picture(path, target);
              }},

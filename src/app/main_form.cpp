@@ -4,7 +4,6 @@
 
 #include "about/about_box.h"
 #include "app/command_ids.h"
-#include "shell/notepad.h"
 #include "app/glyphs.h"
 #include "app/layout_scaling.h"
 #include "app/settings_file.h"
