@@ -40,12 +40,12 @@ int Picture_List::Find_Entry(const std::wstring& path) const {
         }
         return -1;
     }
-    // The index answers "not listed" at once; a listed one is found by
-    // comparing keys, the same test the index makes.
+    // The index answers "not listed" at once, which is the common case of a
+    // drop; a listed one is found by comparing keys, not texts.
     std::string key = Sort_Key(path, false);
     if (keys_.find(key) == keys_.end()) return -1;
-    for (size_t i = 0; i < entries_.size(); ++i)
-        if (Sort_Key(entries_[i], false) == key) return static_cast<int>(i);
+    for (size_t i = 0; i < entry_keys_.size(); ++i)
+        if (entry_keys_[i] == key) return static_cast<int>(i);
     return -1;
 }
 
@@ -63,6 +63,7 @@ bool Picture_List::Swap_Entries(int a, int b) {
     int selected = box_.Selected();
     List_Box::Update update(box_);
     std::swap(entries_[static_cast<size_t>(a)], entries_[static_cast<size_t>(b)]);
+    std::swap(entry_keys_[static_cast<size_t>(a)], entry_keys_[static_cast<size_t>(b)]);
     box_.Set_Item(a, entries_[static_cast<size_t>(a)]);
     box_.Set_Item(b, entries_[static_cast<size_t>(b)]);
     if (selected >= 0) box_.Select(selected);
@@ -78,28 +79,37 @@ int Picture_List::Sorted_Insert_Position(const std::wstring& path) const {
 
 void Picture_List::Index_Add(std::string key) { ++keys_[std::move(key)]; }
 
-// Takes entry `index`'s key out of the index.
+// Takes entry `index`'s key out of both indexes.
 void Picture_List::Index_Remove(int index) {
-    auto found = keys_.find(Sort_Key(entries_[static_cast<size_t>(index)], false));
+    auto found = keys_.find(entry_keys_[static_cast<size_t>(index)]);
     if (found != keys_.end() && --found->second <= 0) keys_.erase(found);
+    entry_keys_.erase(entry_keys_.begin() + index);
 }
 
 void Picture_List::Rebuild_Index() {
     keys_.clear();
     keys_.reserve(entries_.size());
-    for (const auto& entry : entries_) Index_Add(Sort_Key(entry, false));
+    entry_keys_.clear();
+    entry_keys_.reserve(entries_.size());
+    for (const auto& entry : entries_) {
+        entry_keys_.push_back(Sort_Key(entry, false));
+        Index_Add(entry_keys_.back());
+    }
 }
 
 void Picture_List::Add(const std::wstring& path) {
+    std::string key = Sort_Key(path, false);
     if (sorted_) {
         int place = Sorted_Insert_Position(path);
         entries_.insert(entries_.begin() + place, path);
+        entry_keys_.insert(entry_keys_.begin() + place, key);
         box_.Insert(place, path);
     } else {
         entries_.push_back(path);
+        entry_keys_.push_back(key);
         box_.Add(path);
     }
-    Index_Add(Sort_Key(path, false));
+    Index_Add(std::move(key));
 }
 
 void Picture_List::Add_All(const std::vector<std::wstring>& paths) {
@@ -120,6 +130,7 @@ void Picture_List::Remove(int index) {
 
 void Picture_List::Clear() {
     entries_.clear();
+    entry_keys_.clear();
     keys_.clear();
     box_.Clear();
 }

@@ -60,9 +60,10 @@ private:
 
     List_Box& box_;
     std::vector<std::wstring> entries_;
-    // How many entries have each case-sensitive sort key, to answer "not
-    // listed" at once: two texts have the same key exactly when the locale
-    // comparison calls them equal.
+    // Each entry's case-sensitive sort key, beside it: two texts have the
+    // same key exactly when the locale comparison calls them equal.
+    std::vector<std::string> entry_keys_;
+    // How many entries have each key, to answer "not listed" at once.
     std::unordered_map<std::string, int> keys_;
     bool sorted_ = false;
 };
