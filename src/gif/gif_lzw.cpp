@@ -87,6 +87,15 @@ public:
     TRasterOutcome Run();
 
 private:
+    // What the output loop needs of a code, in one load.  Length 0 = not a
+    // sound entry (roots have length 1).  Offset: where in the pixels the
+    // entry's string was last written whole, or No_Copy.
+    struct Entry {
+        std::uint32_t Offset;
+        std::uint16_t Length;
+        std::uint16_t First;
+    };
+
     // --- sub-blocks and codes
     void Gather_Sub_Blocks();
     int Read_Code();
@@ -99,8 +108,12 @@ private:
     }
     int String_Length(int code) const { return code < Clear_ ? 1 : Entries_[code].Length; }
     int Root_Of(int code) const { return code < Clear_ ? code : Entries_[code].First; }
-    void Add_Entry(int first_char);
+    void Add_Entry(int& next, int& limit, int& width, int old_code, int first_char, const Entry& entry);
     void Finish_Code(int in_code, int first_char);
+    enum class Fetched { Code, Again, Stopped };
+    template <bool Output, class Save, class Load>
+    Fetched Fetch_Code(const std::uint8_t* data, std::uint64_t& bit, std::uint64_t held_end, int width, int clear,
+                       int end, int& code, Stop& stop, const Save& save, const Load& load);
     template <bool Output> Stop Decode();
     Stop Decode_Copying();
     template <bool Output> bool Control_Code(int code);
@@ -111,6 +124,7 @@ private:
     void Next_Row();
     void Put_Value(int value);
     void Put_Run(const std::uint8_t* bytes, std::size_t count);
+    void Write_Chain(std::uint8_t* last, int code, int clear) const;
     void Write_Sound_String(int code, int length, bool repeat_first);
     void Flush_Mask();
     void Mark_Rest_Transparent();
@@ -146,14 +160,6 @@ private:
     bool Fast_ = false;  // string bytes equal their values (code size 8 or less)
     std::array<std::uint16_t, Table_Size> Prefix_{};
     std::array<std::uint16_t, Table_Size> Suffix_{};
-    // What the output loop needs of a code, in one load.  Length 0 = not a
-    // sound entry (roots have length 1).  Offset: where in the pixels the
-    // entry's string was last written whole, or No_Copy.
-    struct Entry {
-        std::uint32_t Offset;
-        std::uint16_t Length;
-        std::uint16_t First;
-    };
     // Only the roots and the entries below Next_ are read; the buffers below
     // are scratch.  None of them needs clearing first.
     std::array<Entry, Table_Size> Entries_;
@@ -262,29 +268,30 @@ void Raster_Decoder::Reset_Table()
     Next_ = Clear_ + 2;
 }
 
-inline void Raster_Decoder::Add_Entry(int first_char)
+// Table entry `next` becomes old_code's string plus first_char, with
+// `entry` for the output loop, and codes widen a bit when `next` reaches the
+// limit.  A full table takes nothing: codes stay 12 bits until a clear code.
+// The three registers are the caller's: the members, or a loop's locals.
+inline void Raster_Decoder::Add_Entry(int& next, int& limit, int& width, int old_code, int first_char,
+                                      const Entry& entry)
 {
-    if (Next_ >= Table_Size) return;  // full: codes stay 12 bits until a clear code
-    Prefix_[Next_] = static_cast<std::uint16_t>(Old_Code_);
-    Suffix_[Next_] = static_cast<std::uint16_t>(first_char);
-    Entry& entry = Entries_[Next_];
-    entry.Offset = No_Copy;
-    if (Old_Sound_) {
-        entry.Length = static_cast<std::uint16_t>(String_Length(Old_Code_) + 1);
-        entry.First = static_cast<std::uint16_t>(Root_Of(Old_Code_));
-    } else {
-        entry.Length = 0;
-    }
-    ++Next_;
-    if (Next_ >= Width_Limit_ && Width_Limit_ < Table_Size) {
-        Width_Limit_ *= 2;
-        ++Width_Bits_;
+    if (next >= Table_Size) return;
+    Prefix_[static_cast<std::size_t>(next)] = static_cast<std::uint16_t>(old_code);
+    Suffix_[static_cast<std::size_t>(next)] = static_cast<std::uint16_t>(first_char);
+    Entries_[static_cast<std::size_t>(next)] = entry;
+    ++next;
+    if (next >= limit && limit < Table_Size) {
+        limit *= 2;
+        ++width;
     }
 }
 
 inline void Raster_Decoder::Finish_Code(int in_code, int first_char)
 {
-    Add_Entry(first_char);
+    const Entry made = Old_Sound_ ? Entry{No_Copy, static_cast<std::uint16_t>(String_Length(Old_Code_) + 1),
+                                          static_cast<std::uint16_t>(Root_Of(Old_Code_))}
+                                  : Entry{No_Copy, 0, 0};
+    Add_Entry(Next_, Width_Limit_, Width_Bits_, Old_Code_, first_char, made);
     Old_Code_ = in_code;
     First_Code_ = first_char;
     Old_Sound_ = Is_Sound(in_code);
@@ -315,6 +322,40 @@ bool Raster_Decoder::Decode_Slow(int code, bool output)
     return true;
 }
 
+// The next code for the two decoding loops, with their registers passed in
+// (save and load move them to and from the members): straight from the
+// gathered data while the held bits last, otherwise through Read_Code, which
+// takes in the next sub-block.  A clear code is dealt with here (Again: go
+// round for the next code); the data's end or the end code stop the loop.
+template <bool Output, class Save, class Load>
+inline Raster_Decoder::Fetched Raster_Decoder::Fetch_Code(const std::uint8_t* data, std::uint64_t& bit,
+                                                          std::uint64_t held_end, int width, int clear, int end,
+                                                          int& code, Stop& stop, const Save& save, const Load& load)
+{
+    const std::uint64_t code_end = bit + static_cast<unsigned>(width);
+    if (code_end < held_end) {
+        code = Code_At(data, bit, width);
+        bit = code_end;
+    } else {
+        save();
+        code = Read_Code();
+        load();
+        if (code < 0) {
+            save();
+            stop = Stop::Data_Ended;
+            return Fetched::Stopped;
+        }
+    }
+    if (code != clear && code != end) return Fetched::Code;
+    save();
+    const bool more = Control_Code<Output>(code);
+    load();
+    if (more) return Fetched::Again;
+    save();
+    stop = code == end ? Stop::End_Code : Stop::Data_Ended;
+    return Fetched::Stopped;
+}
+
 // The loop that only follows the codes (what is left after the rows are
 // full or the table went bad), and the output loop for code sizes above 8,
 // where every string goes through the classic walk.  Its registers are kept
@@ -327,9 +368,7 @@ Stop Raster_Decoder::Decode()
     // Quick paths only when nothing is written.
     const bool quick = Fast_ && !Output;
     const std::uint8_t* const data = Data_.data();
-    std::uint16_t* const prefix = Prefix_.data();
-    std::uint16_t* const suffix = Suffix_.data();
-    Entry* const entries = Entries_.data();
+    const Entry* const entries = Entries_.data();
 
     std::uint64_t bit = 0, held_end = 0;
     int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0;
@@ -364,29 +403,10 @@ Stop Raster_Decoder::Decode()
             return Cancelled_ ? Stop::Cancel : Stop::Rows_Full;
         }
         int code;
-        const std::uint64_t code_end = bit + static_cast<unsigned>(width);
-        if (code_end < held_end) {
-            code = Code_At(data, bit, width);
-            bit = code_end;
-        } else {
-            save();
-            code = Read_Code();
-            load();
-            if (code < 0) {
-                save();
-                return Stop::Data_Ended;
-            }
-        }
-        if (code == clear || code == end) {
-            save();
-            const bool more = Control_Code<Output>(code);
-            load();
-            if (!more) {
-                save();
-                return code == end ? Stop::End_Code : Stop::Data_Ended;
-            }
-            continue;
-        }
+        Stop stop;
+        const Fetched fetched = Fetch_Code<Output>(data, bit, held_end, width, clear, end, code, stop, save, load);
+        if (fetched == Fetched::Stopped) return stop;
+        if (fetched == Fetched::Again) continue;
         int first_char;
         if (quick && code < next && (code < clear || entries[code].Length != 0)) {
             first_char = code < clear ? code : entries[code].First;
@@ -404,23 +424,11 @@ Stop Raster_Decoder::Decode()
             }
             continue;
         }
-        if (next < Table_Size) {
-            prefix[next] = static_cast<std::uint16_t>(old_code);
-            suffix[next] = static_cast<std::uint16_t>(first_char);
-            Entry& entry = entries[next];
-            entry.Offset = No_Copy;
-            if (old_sound) {
-                entry.Length = static_cast<std::uint16_t>((old_code < clear ? 1 : entries[old_code].Length) + 1);
-                entry.First = static_cast<std::uint16_t>(old_code < clear ? old_code : entries[old_code].First);
-            } else {
-                entry.Length = 0;
-            }
-            ++next;
-            if (next >= limit && limit < Table_Size) {
-                limit *= 2;
-                ++width;
-            }
-        }
+        const Entry made =
+            old_sound ? Entry{No_Copy, static_cast<std::uint16_t>((old_code < clear ? 1 : entries[old_code].Length) + 1),
+                              static_cast<std::uint16_t>(old_code < clear ? old_code : entries[old_code].First)}
+                      : Entry{No_Copy, 0, 0};
+        Add_Entry(next, limit, width, old_code, first_char, made);
         old_code = code;
         first_code = first_char;
         old_sound = code < clear || (code < next && entries[code].Length != 0);
@@ -452,9 +460,7 @@ Stop Raster_Decoder::Decode_Copying()
     // pixels (the string may lie at the end of the last buffer row).
     const std::size_t chunk_limit =
         Raster_.Pixels.size() >= Copy_Chunk ? Raster_.Pixels.size() - Copy_Chunk : 0;
-    std::uint16_t* const prefix = Prefix_.data();
-    std::uint16_t* const suffix = Suffix_.data();
-    Entry* const entries = Entries_.data();
+    const Entry* const entries = Entries_.data();
 
     std::uint64_t bit = 0, held_end = 0;
     int width = 0, limit = 0, next = 0, old_code = 0, first_code = 0, x = 0, x_saved = 0;
@@ -498,43 +504,19 @@ Stop Raster_Decoder::Decode_Copying()
     // The entry for the previous string plus first_char; made_at is where
     // that string now stands in one piece, or null.
     auto add_entry = [&](int first_char, const std::uint8_t* made_at) {
-        if (next >= Table_Size) return;
-        prefix[next] = static_cast<std::uint16_t>(old_code);
-        suffix[next] = static_cast<std::uint16_t>(first_char);
-        entries[next] = {made_at != nullptr ? static_cast<std::uint32_t>(made_at - pixels) : No_Copy,
-                         static_cast<std::uint16_t>(old_length != 0 ? old_length + 1 : 0),
-                         static_cast<std::uint16_t>(first_code)};
-        ++next;
-        if (next >= limit && limit < Table_Size) {
-            limit *= 2;
-            ++width;
-        }
+        Add_Entry(next, limit, width, old_code, first_char,
+                  {made_at != nullptr ? static_cast<std::uint32_t>(made_at - pixels) : No_Copy,
+                   static_cast<std::uint16_t>(old_length != 0 ? old_length + 1 : 0),
+                   static_cast<std::uint16_t>(first_code)});
     };
     load();
     if (halt) return halted();
     for (;;) {
         int code;
-        const std::uint64_t code_end = bit + static_cast<unsigned>(width);
-        if (code_end < held_end) {
-            code = Code_At(data, bit, width);
-            bit = code_end;
-        } else {
-            save();
-            code = Read_Code();
-            load();
-            if (code < 0) {
-                save();
-                return Stop::Data_Ended;
-            }
-        }
-        if (code == clear || code == end) {
-            save();
-            const bool more = Control_Code<true>(code);
-            load();
-            if (!more) {
-                save();
-                return code == end ? Stop::End_Code : Stop::Data_Ended;
-            }
+        Stop stop;
+        const Fetched fetched = Fetch_Code<true>(data, bit, held_end, width, clear, end, code, stop, save, load);
+        if (fetched == Fetched::Stopped) return stop;
+        if (fetched == Fetched::Again) {
             if (halt) return halted();
             continue;
         }
@@ -574,13 +556,7 @@ Stop Raster_Decoder::Decode_Copying()
                 // row before out, or in another row.
                 std::memcpy(out, from, static_cast<std::size_t>(n));
             } else {
-                std::uint8_t* p = out + n - 1;
-                int c = code;
-                while (c >= clear) {
-                    *p-- = static_cast<std::uint8_t>(suffix[c]);
-                    c = prefix[c];
-                }
-                *p = static_cast<std::uint8_t>(c);
+                Write_Chain(out + n - 1, code, clear);
             }
             add_entry(first_char, made_at);
             new_old_length = n;
@@ -755,6 +731,17 @@ void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
     }
 }
 
+// Writes the string of a sound code back to front from its prefix chain,
+// its last byte at `last`.
+inline void Raster_Decoder::Write_Chain(std::uint8_t* last, int code, int clear) const
+{
+    while (code >= clear) {
+        *last-- = static_cast<std::uint8_t>(Suffix_[static_cast<std::size_t>(code)]);
+        code = Prefix_[static_cast<std::size_t>(code)];
+    }
+    *last = static_cast<std::uint8_t>(code);
+}
+
 // Writes the string of a sound code (plus its first character again when
 // repeat_first is set) back to front: into the row when it fits, otherwise
 // into a scratch string that is then laid across rows.
@@ -763,13 +750,9 @@ inline void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat
     const std::size_t n = static_cast<std::size_t>(length);
     const bool fits = n <= static_cast<std::size_t>(Format_.Width - X_);
     std::uint8_t* const start = fits ? Row_Pixels_ + X_ : String_.data();
-    std::uint8_t* p = start + n - 1;
-    if (repeat_first) *p-- = static_cast<std::uint8_t>(First_Code_);
-    while (code >= Clear_) {
-        *p-- = static_cast<std::uint8_t>(Suffix_[code]);
-        code = Prefix_[code];
-    }
-    *p = static_cast<std::uint8_t>(code);
+    std::uint8_t* last = start + n - 1;
+    if (repeat_first) *last-- = static_cast<std::uint8_t>(First_Code_);
+    Write_Chain(last, code, Clear_);
     if (!fits) {
         Put_Run(String_.data(), n);
         return;
