@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "../../tests/support/counting_gauge.h"
 #include "../common/seconds.h"
 #include "printing/gauge.h"
 #include "toolkit/application.h"
@@ -18,16 +19,6 @@
 namespace {
 
 using namespace velbrook;
-
-class Counting_Gauge : public TGauge {
-public:
-    using TGauge::TGauge;
-    void Paint(HDC dc, const RECT& area) override {
-        ++paints;
-        TGauge::Paint(dc, area);
-    }
-    long paints = 0;
-};
 
 const struct {
     TGaugeKind kind;

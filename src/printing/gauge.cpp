@@ -134,41 +134,36 @@ void TGauge::Draw_Kind(HDC dc, const RECT& inside) const {
             }
             break;
         }
-        case TGaugeKind::gkPie: {
-            const int w = R - L + (single ? 1 : 0), h = B - T + (single ? 1 : 0);
-            Fill(dc, inside, Color());
-            Pen_Handle pen(::CreatePen(PS_SOLID, 1, fore_color_));
-            Brush_Handle back(::CreateSolidBrush(back_color_));
-            Select_Guard with_pen(dc, pen.get());
-            Select_Guard with_back(dc, back.get());
-            ::Ellipse(dc, L, T, w, h);
-            if (percent > 0) {
-                Brush_Handle fore(::CreateSolidBrush(fore_color_));
-                Select_Guard with_fore(dc, fore.get());
-                const int mx = w / 2, my = h / 2;
-                const Gauge_Point from = Pie_Wedge_Point(percent, mx, my);
-                // Counterclockwise from that radial back to twelve o'clock.
-                ::Pie(dc, L, T, w, h, from.x, from.y, mx, 0);
-            }
-            break;
-        }
+        case TGaugeKind::gkPie:
         case TGaugeKind::gkNeedle: {
-            const int x = L, y = T;
+            // Both stand on Color, drawn in the fore colour on the back colour.
             const int w = R - L + (single ? 1 : 0), h = B - T + (single ? 1 : 0);
             Fill(dc, inside, Color());
             Pen_Handle pen(::CreatePen(PS_SOLID, 1, fore_color_));
             Brush_Handle back(::CreateSolidBrush(back_color_));
             Select_Guard with_pen(dc, pen.get());
             Select_Guard with_back(dc, back.get());
-            // The upper half of an ellipse twice the height: the dial.
-            ::Pie(dc, x, y, w, 2 * h - 1, x + w, B - 1, x, B - 1);
-            ::MoveToEx(dc, x, B, nullptr);
-            ::LineTo(dc, x + w, B);
-            if (percent > 0) {
-                const int mx = Width() / 2;
-                const Gauge_Point tip = Needle_Tip(percent, mx, B - 1);
-                ::MoveToEx(dc, mx, B - 1, nullptr);
-                ::LineTo(dc, tip.x, tip.y);
+            if (kind_ == TGaugeKind::gkPie) {
+                ::Ellipse(dc, L, T, w, h);
+                if (percent > 0) {
+                    Brush_Handle fore(::CreateSolidBrush(fore_color_));
+                    Select_Guard with_fore(dc, fore.get());
+                    const int mx = w / 2, my = h / 2;
+                    const Gauge_Point from = Pie_Wedge_Point(percent, mx, my);
+                    // Counterclockwise from that radial back to twelve o'clock.
+                    ::Pie(dc, L, T, w, h, from.x, from.y, mx, 0);
+                }
+            } else {
+                // The upper half of an ellipse twice the height: the dial.
+                ::Pie(dc, L, T, w, 2 * h - 1, L + w, B - 1, L, B - 1);
+                ::MoveToEx(dc, L, B, nullptr);
+                ::LineTo(dc, L + w, B);
+                if (percent > 0) {
+                    const int mx = Width() / 2;
+                    const Gauge_Point tip = Needle_Tip(percent, mx, B - 1);
+                    ::MoveToEx(dc, mx, B - 1, nullptr);
+                    ::LineTo(dc, tip.x, tip.y);
+                }
             }
             break;
         }

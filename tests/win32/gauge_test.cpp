@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "../support/counting_gauge.h"
 #include "picture_test_support.h"
 #include "printing/gauge.h"
 #include "toolkit/application.h"
@@ -26,17 +27,6 @@ using testing::White;
 using testing::Yellow;
 
 Rgb Of(COLORREF color) { return {GetRValue(color), GetGValue(color), GetBValue(color)}; }
-
-// A gauge that counts how often it is painted.
-class Counting_Gauge : public TGauge {
-public:
-    using TGauge::TGauge;
-    void Paint(HDC dc, const RECT& area) override {
-        ++paints;
-        TGauge::Paint(dc, area);
-    }
-    int paints = 0;
-};
 
 class Gauge_Test : public ::testing::Test {
 protected:
