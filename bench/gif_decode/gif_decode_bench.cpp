@@ -32,18 +32,7 @@ std::vector<std::uint8_t> Photo(int width, int height, unsigned seed)
     return out;
 }
 
-std::vector<std::uint8_t> Still_Picture()
-{
-    TGIFEncodeImage image;
-    image.Width = 1200;
-    image.Height = 900;
-    TGIFEncodeFrame frame;
-    frame.Width = 1200;
-    frame.Height = 900;
-    frame.Indices = Photo(1200, 900, 1);
-    image.Frames.push_back(std::move(frame));
-    return Encode_GIF(image);
-}
+std::vector<std::uint8_t> Still_Picture() { return Encode_GIF(One_Frame_Picture(1200, 900, Photo(1200, 900, 1))); }
 
 std::vector<std::uint8_t> Animation()
 {
@@ -52,14 +41,11 @@ std::vector<std::uint8_t> Animation()
     image.Height = 240;
     image.Loop_Count = 0;
     for (int i = 0; i < 100; ++i) {
-        TGIFEncodeFrame frame;
-        frame.Width = 320;
-        frame.Height = 240;
+        TGIFEncodeFrame frame = Whole_Frame(320, 240, Photo(320, 240, static_cast<unsigned>(i + 2)));
         frame.Graphic_Control = true;
         frame.Delay = 4;
         frame.Disposal = 1;
         frame.Transparent_Index = i % 2 == 0 ? 0 : -1;
-        frame.Indices = Photo(320, 240, static_cast<unsigned>(i + 2));
         image.Frames.push_back(std::move(frame));
     }
     return Encode_GIF(image);

@@ -183,6 +183,24 @@ std::vector<std::uint8_t> Pack_Sub_Blocks(const std::vector<std::uint8_t>& data,
     return out;
 }
 
+TGIFEncodeFrame Whole_Frame(int width, int height, std::vector<std::uint8_t> indices)
+{
+    TGIFEncodeFrame frame;
+    frame.Width = width;
+    frame.Height = height;
+    frame.Indices = std::move(indices);
+    return frame;
+}
+
+TGIFEncodeImage One_Frame_Picture(int width, int height, std::vector<std::uint8_t> indices)
+{
+    TGIFEncodeImage image;
+    image.Width = width;
+    image.Height = height;
+    image.Frames.push_back(Whole_Frame(width, height, std::move(indices)));
+    return image;
+}
+
 std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image)
 {
     const char* signature = image.GIF89a ? "GIF89a" : "GIF87a";

@@ -51,6 +51,13 @@ struct TGIFEncodeImage {
 
 std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image);
 
+// A frame at (0, 0) of the given size and palette indices (width * height,
+// top row first), everything else as a new frame has it.
+TGIFEncodeFrame Whole_Frame(int width, int height, std::vector<std::uint8_t> indices);
+
+// A picture of that size made of that one frame.
+TGIFEncodeImage One_Frame_Picture(int width, int height, std::vector<std::uint8_t> indices);
+
 // The frame's rows in stream order (the four interlace passes when interlaced).
 std::vector<std::uint8_t> Stream_Order(const std::vector<std::uint8_t>& indices, int width, int height,
                                        bool interlaced);

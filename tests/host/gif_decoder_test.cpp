@@ -15,11 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 TGIFEncodeFrame Solid_Frame(int width, int height, std::uint8_t index = 1)
 {
-    TGIFEncodeFrame frame;
-    frame.Width = width;
-    frame.Height = height;
-    frame.Indices.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), index);
-    return frame;
+    return Whole_Frame(width, height, Bytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), index));
 }
 
 TGIFEncodeImage Picture(int frames, int width = 4, int height = 3)
@@ -321,11 +317,7 @@ TEST(GifDecoder, NoGlobalTableClearsThePalette)
 TEST(GifDecoder, ProgressAndCancel)
 {
     TGIFEncodeImage big = Picture(0, 400, 300);
-    TGIFEncodeFrame frame;
-    frame.Width = 400;
-    frame.Height = 300;
-    frame.Indices = Photo_Like(400, 300, 2, 9);
-    big.Frames = {Solid_Frame(4, 4), frame, Solid_Frame(4, 4)};
+    big.Frames = {Solid_Frame(4, 4), Whole_Frame(400, 300, Photo_Like(400, 300, 2, 9)), Solid_Frame(4, 4)};
     const Bytes gif = Encode_GIF(big);
 
     struct Case {
@@ -457,11 +449,8 @@ TEST(GifDecoder, BitmapImages)
 TEST(GifDecoder, FramesCanBeReadBackByPosition)
 {
     TGIFEncodeImage image = Picture(0, 30, 20);
-    TGIFEncodeFrame frame;
-    frame.Width = 30;
-    frame.Height = 20;
+    TGIFEncodeFrame frame = Whole_Frame(30, 20, Photo_Like(30, 20, 2, 4));
     frame.Interlaced = true;
-    frame.Indices = Photo_Like(30, 20, 2, 4);
     image.Frames = {frame};
     TGIFDecoder decoder;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));

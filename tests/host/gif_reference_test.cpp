@@ -51,12 +51,9 @@ std::vector<std::pair<std::string, Bytes>> Generated_Corpus()
                 image.Height = 61;
                 image.Global_Color_Bits = local ? 0 : bits;
                 image.Loop_Count = 0;
-                TGIFEncodeFrame frame;
-                frame.Width = 97;
-                frame.Height = 61;
+                TGIFEncodeFrame frame = Whole_Frame(97, 61, Photo_Like(97, 61, bits, static_cast<unsigned>(bits)));
                 frame.Interlaced = interlaced;
                 frame.Local_Color_Bits = local ? bits : 0;
-                frame.Indices = Photo_Like(97, 61, bits, static_cast<unsigned>(bits));
                 frame.Graphic_Control = true;
                 frame.Transparent_Index = bits > 1 ? 1 : -1;
                 frame.Delay = 5;
@@ -81,29 +78,13 @@ std::vector<std::pair<std::string, Bytes>> Generated_Corpus()
                                                                       {"1-byte blocks", {1}, true},
                                                                       {"mixed blocks", {3, 1, 254, 17, 2}, false},
                                                                       {"no clear, 1-byte blocks", {1}, false}}) {
-        TGIFEncodeImage image;
-        image.Width = 320;
-        image.Height = 240;
-        TGIFEncodeFrame frame;
-        frame.Width = 320;
-        frame.Height = 240;
-        frame.Indices = Photo_Like(320, 240, 8, 3);
-        frame.Options.Sub_Block_Sizes = sizes;
-        frame.Options.Clear_When_Full = clear;
-        image.Frames.push_back(frame);
+        TGIFEncodeImage image = One_Frame_Picture(320, 240, Photo_Like(320, 240, 8, 3));
+        image.Frames[0].Options.Sub_Block_Sizes = sizes;
+        image.Frames[0].Options.Clear_When_Full = clear;
         corpus.emplace_back(name, Encode_GIF(image));
     }
-    {
-        TGIFEncodeImage image;
-        image.Width = 256;
-        image.Height = 64;
-        TGIFEncodeFrame frame;
-        frame.Width = 256;
-        frame.Height = 64;
-        frame.Indices.assign(256 * 64, 7);  // one colour: very long strings
-        image.Frames.push_back(frame);
-        corpus.emplace_back("solid", Encode_GIF(image));
-    }
+    // One colour: very long strings.
+    corpus.emplace_back("solid", Encode_GIF(One_Frame_Picture(256, 64, Bytes(256 * 64, 7))));
     return corpus;
 }
 
