@@ -73,8 +73,10 @@ bool TGIFDecoder::Progress(const TGIFByteReader& stream)
     if (!OnProgress) return true;
     const std::size_t position = stream.Position();
     const std::size_t size = stream.Size();
-    const std::size_t percent = size == 0 ? 100 : (position * 100 + size / 2) / size;
-    OnProgress(Clamp_To_Int(position), Clamp_To_Int(size), Clamp_To_Int(percent), KeepOnProcessing_);
+    // In 64 bits: a 32-bit size_t would wrap position * 100 past 42 MB.
+    const std::uint64_t percent =
+        size == 0 ? 100 : (std::uint64_t{position} * 100 + std::uint64_t{size} / 2) / std::uint64_t{size};
+    OnProgress(Clamp_To_Int(position), Clamp_To_Int(size), static_cast<int>(percent), KeepOnProcessing_);
     return KeepOnProcessing_;
 }
 

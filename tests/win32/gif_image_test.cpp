@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "gif/gif_encoder.h"
 #include "gif/gif_image.h"
@@ -190,4 +192,34 @@ TEST(GifImage, CancelledProgressLeavesTheControlEmpty)
     EXPECT_FALSE(image.Load_From_Bytes(Two_Frame_GIF()));
     EXPECT_TRUE(image.Empty());
     EXPECT_EQ(image.FrameCount(), 0);
+}
+
+TEST(GifImage, ProgressPercentagesHoldForAGifPast42Megabytes)
+{
+    // Past 42,949,672 bytes a position times 100 no longer fits in 32 bits,
+    // and the program is a 32-bit one.  A long comment takes it there.
+    Bytes gif = Two_Frame_GIF();
+    gif.pop_back();  // the trailer
+    constexpr std::size_t blocks = 180000;  // 46 MB of comment
+    gif.reserve(gif.size() + 2 + blocks * 256 + 2);
+    gif.insert(gif.end(), {0x21, 0xFE});
+    for (std::size_t i = 0; i < blocks; ++i) {
+        gif.push_back(255);
+        gif.insert(gif.end(), 255, std::uint8_t{'x'});
+    }
+    gif.insert(gif.end(), {0x00, 0x3B});
+
+    TGIFImage image;
+    std::vector<std::pair<int, int>> calls;  // position, percentage
+    image.OnProgress = [&](TGIFImage&, int position, int size, int percent, bool&) {
+        EXPECT_EQ(size, static_cast<int>(gif.size()));
+        calls.emplace_back(position, percent);
+    };
+    ASSERT_TRUE(image.Load_From_Bytes(gif));
+    ASSERT_FALSE(calls.empty());
+    const long long size = static_cast<long long>(gif.size());
+    for (const auto& [position, percent] : calls)
+        EXPECT_EQ(percent, (position * 100LL + size / 2) / size) << "at " << position;
+    EXPECT_EQ(calls.back().first, static_cast<int>(gif.size()));
+    EXPECT_EQ(calls.back().second, 100);
 }
