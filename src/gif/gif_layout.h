@@ -40,8 +40,10 @@ bool Is_Stretched_Draw(const TGIFDisplayOptions& options, const TGIFSizes& sizes
 TGIFRect Picture_Rect(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes);
 
 // The rectangles the composition is drawn into: the picture rectangle, or,
-// when tiled and not stretched, every tile that starts inside the control
-// (rows outer), the last ones clipped by the surface.
+// when tiled and not stretched, the tiles of rows 0 to H div LH and columns
+// 0 to W div LW, both inclusive (rows outer), the last ones clipped by the
+// surface; when a size divides exactly, the last row or column lies wholly
+// outside the control.
 std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes);
 
 // The intersection, empty (all zero) when they do not meet.

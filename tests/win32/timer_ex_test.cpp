@@ -3,6 +3,8 @@
 // prompt shutdown, failures of a tick and of the window system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -189,12 +191,14 @@ TEST(TimerEx, PriorityOfTheWorker)
 
 TEST(TimerEx, ThreadSafeTicksRunOnTheWorker)
 {
+    // Declared before the timer: the worker may still tick while the timer
+    // is being destroyed, and these outlive it.
+    std::atomic<int> ticks{0};
+    std::atomic<DWORD> thread{0};
     TTimerEx timer;
     timer.Set_Threaded(true);
     timer.Set_ThreadSafe(true);
     timer.Set_Interval(5);
-    std::atomic<int> ticks{0};
-    std::atomic<DWORD> thread{0};
     timer.Set_OnTimer([&](TTimerEx&) {
         thread = GetCurrentThreadId();
         ++ticks;
@@ -244,10 +248,6 @@ TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable)
     TTimerEx_Set_Timer = &::SetTimer;
 }
 
-}  // namespace
-
-namespace {
-
 TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
 {
     TTimerEx timer;
@@ -271,10 +271,6 @@ TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
     ASSERT_TRUE(Pump_Until([&] { return ticks >= 3; }));
     EXPECT_EQ(deepest, 1);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing)
 {
