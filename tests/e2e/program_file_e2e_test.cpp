@@ -61,7 +61,7 @@ TEST(Program_File, Its_Manifest_Names_Windows_Vista_To_11_Asks_For_Gdi_Scaling_A
 TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {
     const Module program(Program_File().wstring());
     ASSERT_NE(program.handle, nullptr);
-    const std::string group = program.Resource(RT_GROUP_ICON, 1);
+    std::string group = program.Resource(RT_GROUP_ICON, 1);
     ASSERT_GE(group.size(), 6u);
     const auto word = [&](std::size_t at) { return std::uint16_t(std::uint8_t(group[at]) | std::uint8_t(group[at + 1]) << 8); };
     const int count = word(4);
@@ -73,7 +73,7 @@ TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {
         const int size = std::uint8_t(group[at]) ? std::uint8_t(group[at]) : 256;
         sizes.insert(size);
         EXPECT_EQ(word(at + 6), 32) << size;
-        const std::string image = program.Resource(RT_ICON, word(at + 12));
+        std::string image = program.Resource(RT_ICON, word(at + 12));
         ASSERT_GE(image.size(), 24u) << size;
         if (size == 256) {
             EXPECT_EQ(image.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
@@ -83,8 +83,13 @@ TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {
             EXPECT_EQ(header.biWidth, size);
             EXPECT_EQ(header.biHeight, 2 * size) << "colour and mask";
         }
-        // Windows picks the image of each size from the group.
-        HICON icon = static_cast<HICON>(::LoadImageW(program.handle, MAKEINTRESOURCEW(1), IMAGE_ICON, size, size, 0));
+        // Windows picks this image for this size, and can make an icon of it.
+        EXPECT_EQ(::LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE, size, size,
+                                                LR_DEFAULTCOLOR),
+                  word(at + 12))
+            << size;
+        HICON icon = ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()), static_cast<DWORD>(image.size()),
+                                                TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);
         EXPECT_NE(icon, nullptr) << size;
         if (icon) ::DestroyIcon(icon);
     }
