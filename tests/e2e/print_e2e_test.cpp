@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "../../src/app/command_ids.h"
+#include "print_samples.h"
 #include "../support/pdf_check.h"
 #include "../support/picture_writers.h"
 #include "driver.h"
@@ -33,23 +34,6 @@ std::wstring Success_Start_For(std::size_t pictures) {
 }
 const std::wstring Success_End = L" seconds).";
 const std::wstring Progress_Start = L"  Now printing page ";
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
-    return out;
-}
-
-struct Printed {
-    std::string unix_folder;
-    std::wstring folder;
-    std::wstring name;        // of the new PDF in the folder
-    std::wstring status;      // the status line at the end of the run
-    int program_seconds = -1;  // what the status line says the run took
-    double seconds_to_status = 0, seconds_to_pdf = 0;  // as seen from here, from the click on OK
-    std::vector<std::wstring> progress;  // the progress texts seen on the way
-    std::string Unix_Pdf() const { return unix_folder + "/" + Narrow(name); }
-};
 
 // The sample pictures and a copy of the text file named like a JPEG, as the
 // list should show them after the drop.
@@ -85,8 +69,14 @@ bool Run_Over(const std::wstring& status) {
            status.starts_with(L"  Processing aborted");
 }
 
-// Drops the pictures, prints them to "PDF" through the real dialog and waits
-// for the run's last status text and then for the new, complete PDF.
+}  // namespace
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
 void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pictures, Printed& printed) {
     const std::wstring Success_Start = Success_Start_For(pictures.size());
     program.Drop(pictures);
@@ -139,6 +129,8 @@ void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pi
 }
 
 void Print_Samples(const Velbrook& program, Printed& printed) { Print_Pictures(program, Sample_List(program), printed); }
+
+namespace {
 
 TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_Their_Colours) {
     const char* unix_folder = std::getenv("VELBROOK_PDF_DIR");
