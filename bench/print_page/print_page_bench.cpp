@@ -17,9 +17,8 @@
 #include <cstring>
 #include <string>
 
-#include <wincodec.h>
-
 #include "../common/synthetic_photo.h"
+#include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "toolkit/handles.h"
@@ -65,33 +64,8 @@ PROCESS_MEMORY_COUNTERS Memory() {
 // The photo again as a PNG, written by the imaging component's encoder.
 std::vector<std::uint8_t> Png_Of(const std::vector<std::uint8_t>& jpeg) {
     const velbrook::Decoded_Image image = velbrook::Decode_Jpeg(jpeg, 0, 0);
-    const velbrook::Com_Apartment apartment;
-    velbrook::Com_Ptr<IWICImagingFactory> factory;
-    ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                       factory.put_void());
-    velbrook::Com_Ptr<IStream> stream;
-    ::CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
-    velbrook::Com_Ptr<IWICBitmapEncoder> encoder;
-    factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put());
-    encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
-    velbrook::Com_Ptr<IWICBitmapFrameEncode> frame;
-    encoder->CreateNewFrame(frame.put(), nullptr);
-    frame->Initialize(nullptr);
-    frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height));
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    frame->SetPixelFormat(&format);
-    frame->WritePixels(static_cast<UINT>(image.height), static_cast<UINT>(image.stride),
-                       static_cast<UINT>(image.pixels.size()), const_cast<BYTE*>(image.pixels.data()));
-    frame->Commit();
-    encoder->Commit();
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG got = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
-    return bytes;
+    return velbrook::testing::Wic_Encode(GUID_ContainerFormatPng, GUID_WICPixelFormat24bppBGR, image.width,
+                                         image.height, image.stride, {image.pixels.data()});
 }
 
 int Run_Case(int shape, int which) {

@@ -8,6 +8,7 @@
 #include "picture/exif_orientation.h"
 #include "picture/jpeg_decode.h"
 #include "picture/picture_kinds.h"
+#include "toolkit/handles.h"
 
 namespace velbrook {
 namespace {
@@ -58,13 +59,7 @@ std::shared_ptr<const Picture> Make_Bitmap_Picture(std::span<const std::uint8_t>
 
 std::shared_ptr<const Picture> Make_Decoded_Picture(Decoded_Image image, Dib_Facts facts) {
     std::vector<std::uint8_t> info(sizeof(BITMAPINFOHEADER));
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = image.width;
-    header.biHeight = -image.height;  // the decoders' rows are top-down
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
+    BITMAPINFOHEADER header = Top_Down_Dib_Info(image.width, image.height, 24).bmiHeader;  // the decoders' rows
     header.biSizeImage = static_cast<DWORD>(image.pixels.size());
     std::memcpy(info.data(), &header, sizeof header);
     return std::make_shared<Dib_Picture>(facts, image.width, image.height, std::move(info), std::move(image.pixels));

@@ -25,13 +25,7 @@ std::int32_t Slice_Edge(std::int64_t c, std::int64_t from, std::int64_t to, std:
 }
 
 bool Stretch_Band(HDC dc, const Box& slice, const std::vector<std::uint32_t>& pixels, int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = Top_Down_Dib_Info(width, height);
     const RECT target{slice.left, slice.top, slice.right, slice.bottom};
     return Stretch_Dib(dc, target, info, pixels.data(), width, height);
 }

@@ -76,16 +76,22 @@ using Global_Handle = Unique_Handle<Null_Traits<HGLOBAL, ::GlobalFree>>;
 using Drop_Handle = Unique_Handle<Null_Traits<HDROP, ::DragFinish>>;
 using Image_List_Handle = Unique_Handle<Null_Traits<HIMAGELIST, ::ImageList_Destroy>>;
 
-// A 32-bit top-down DIB section of width x height pixels; `pixels` gets its
-// memory (0xAARRGGBB, top row first).  Empty when there is not memory for it.
-inline Bitmap_Handle Top_Down_Dib_Section(int width, int height, std::uint32_t** pixels) {
+// The header of a top-down DIB of width x height pixels, 24 or 32 bits each.
+inline BITMAPINFO Top_Down_Dib_Info(int width, int height, int bits = 32) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = static_cast<WORD>(bits);
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// A 32-bit top-down DIB section of width x height pixels; `pixels` gets its
+// memory (0xAARRGGBB, top row first).  Empty when there is not memory for it.
+inline Bitmap_Handle Top_Down_Dib_Section(int width, int height, std::uint32_t** pixels) {
+    const BITMAPINFO info = Top_Down_Dib_Info(width, height);
     void* bits = nullptr;
     Bitmap_Handle bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     *pixels = static_cast<std::uint32_t*>(bits);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_encoder.h"
+#include "wic_encode.h"
 #include "toolkit/handles.h"
 
 namespace velbrook::testing {
@@ -36,39 +37,17 @@ inline std::vector<std::uint8_t> Marked_Jpeg(int exif_orientation = 0) {
     return file;
 }
 
-// A picture written by the imaging component's own encoder: PNG or TIFF,
-// each page of 32-bit BGRA pixels (0xAARRGGBB) of one colour.
-inline std::vector<std::uint8_t> Wic_File(const GUID& container, int width, int height, std::vector<std::uint32_t> pages) {
-    const Com_Apartment apartment;
-    Com_Ptr<IWICImagingFactory> factory;
-    EXPECT_HRESULT_SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                                IID_IWICImagingFactory, factory.put_void()));
-    Com_Ptr<IStream> stream;
-    EXPECT_HRESULT_SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
-    Com_Ptr<IWICBitmapEncoder> encoder;
-    EXPECT_HRESULT_SUCCEEDED(factory->CreateEncoder(container, nullptr, encoder.put()));
-    EXPECT_HRESULT_SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache));
-    for (std::uint32_t colour : pages) {
-        Com_Ptr<IWICBitmapFrameEncode> frame;
-        EXPECT_HRESULT_SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr));
-        EXPECT_HRESULT_SUCCEEDED(frame->Initialize(nullptr));
-        EXPECT_HRESULT_SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height)));
-        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
-        EXPECT_HRESULT_SUCCEEDED(frame->SetPixelFormat(&format));
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, colour);
-        EXPECT_HRESULT_SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(width) * 4,
-                                                    static_cast<UINT>(pixels.size() * 4),
-                                                    reinterpret_cast<BYTE*>(pixels.data())));
-        EXPECT_HRESULT_SUCCEEDED(frame->Commit());
+// A PNG or TIFF whose every page is one colour of 32-bit BGRA (0xAARRGGBB).
+inline std::vector<std::uint8_t> Wic_File(const GUID& container, int width, int height,
+                                          const std::vector<std::uint32_t>& colours) {
+    std::vector<std::vector<std::uint32_t>> pages;
+    std::vector<const std::uint8_t*> rows;
+    for (std::uint32_t colour : colours) {
+        pages.emplace_back(static_cast<std::size_t>(width) * height, colour);
+        rows.push_back(reinterpret_cast<const std::uint8_t*>(pages.back().data()));
     }
-    EXPECT_HRESULT_SUCCEEDED(encoder->Commit());
-    STATSTG stat{};
-    stream->Stat(&stat, STATFLAG_NONAME);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
-    LARGE_INTEGER zero{};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    ULONG got = 0;
-    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+    std::vector<std::uint8_t> bytes = Wic_Encode(container, GUID_WICPixelFormat32bppBGRA, width, height, width * 4, rows);
+    EXPECT_FALSE(bytes.empty()) << "the imaging component wrote nothing";
     return bytes;
 }
 
