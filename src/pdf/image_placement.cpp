@@ -1,6 +1,7 @@
 #include "pdf/image_placement.h"
 
 #include "pdf/pdf_writer.h"
+#include "picture/placement.h"
 
 namespace velbrook {
 
@@ -10,18 +11,18 @@ struct Point {
     double x = 0, y = 0;
 };
 
-// A stored pixel position (x right, y down) in the picture as oriented.
+// A stored position (x right, y down, in pixel edges) in the picture as
+// oriented.  The picture module maps oriented pixels to stored ones; its map
+// is a signed permutation of the axes, so its inverse is its transpose.
 Point Orient(Point p, int orientation, double w, double h) {
-    switch (orientation) {
-    case 2: return {w - p.x, p.y};
-    case 3: return {w - p.x, h - p.y};
-    case 4: return {p.x, h - p.y};
-    case 5: return {p.y, p.x};
-    case 6: return {h - p.y, p.x};
-    case 7: return {h - p.y, w - p.x};
-    case 8: return {p.y, w - p.x};
-    default: return p;
-    }
+    Pixel_Map m = Map_Oriented_To_Stored(orientation, static_cast<std::int32_t>(w), static_cast<std::int32_t>(h));
+    // Pixel (x, y) has its centre at (x + 0.5, y + 0.5); carried over to the
+    // stored centre, the map for edges is stored = base + M (u, v), M being
+    // [x_dx x_dy; y_dx y_dy].
+    double base_x = m.origin_x + 0.5 - 0.5 * (m.x_dx + m.x_dy);
+    double base_y = m.origin_y + 0.5 - 0.5 * (m.y_dx + m.y_dy);
+    double dx = p.x - base_x, dy = p.y - base_y;
+    return {dx * m.x_dx + dy * m.y_dx, dx * m.x_dy + dy * m.y_dy};
 }
 
 }  // namespace
