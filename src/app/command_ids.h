@@ -1,5 +1,6 @@
 #pragma once
-// The menu command identifiers of the main window, in menu order.  Other
+// The menu command identifiers of the main window, in menu order, then the
+// commands added later, whose items sit elsewhere in the menus.  Other
 // programs (the end-to-end driver) post them as WM_COMMAND.
 
 namespace velbrook::command {
@@ -20,6 +21,7 @@ enum : unsigned short {
     View_Readme_file,
     View_Shareware_Catalog,
     About,
+    Save_Pictures_as_PDF_File,  // File menu, after Load File List
 };
 
 }  // namespace velbrook::command

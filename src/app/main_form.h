@@ -14,6 +14,7 @@ namespace velbrook {
 
 class TAboutBox;
 class Print_Run;
+class Save_Pdf_Run;
 class Main_Print_Host;
 
 struct Main_Form_Setup {
@@ -100,6 +101,9 @@ public:
     Printer_Setup_Dialog& PrinterSetupDialog1;
     File_Dialog& OpenDialog1;
     File_Dialog& SaveDialog1;
+    // Made last, so that it takes the last command id; it shows after Load
+    // File List.
+    Menu_Item& Save_Pictures_as_PDF_File_Option;
 
     // The outer placement, one edge or size at a time.
     void Set_Top(int top);
@@ -118,6 +122,7 @@ private:
     std::unique_ptr<List_Window> list_window_;
     std::unique_ptr<Main_Print_Host> print_host_;
     std::unique_ptr<Print_Run> print_run_;
+    std::unique_ptr<Save_Pdf_Run> save_pdf_run_;
 };
 
 }  // namespace velbrook

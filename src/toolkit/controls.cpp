@@ -375,6 +375,19 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
     }
 }
 
+Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, After_Item after)
+    : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)) {
+    id_ = form_.Next_Command_Id();
+    int position = ::GetMenuItemCount(owner_menu_);
+    for (int i = 0; i < position; ++i) {
+        if (::GetMenuItemID(owner_menu_, i) == after.item.Id()) {
+            position = i + 1;
+            break;
+        }
+    }
+    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING, id_, caption_.c_str());
+}
+
 Menu_Item::~Menu_Item() = default;
 
 void Menu_Item::Set_Checked(bool checked) {
