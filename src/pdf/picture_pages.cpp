@@ -6,6 +6,7 @@
 #include <new>
 
 #include "picture/exif_orientation.h"
+#include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "picture/picture_file.h"
 #include "printing/print_texts.h"
@@ -84,6 +85,15 @@ bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstr
                    const Pdf_Page_Setup& setup, std::span<const std::uint8_t> bytes) {
     const std::optional<Jpeg_Header> header = Read_Jpeg_Header(bytes);
     if (!header || !Jpeg_Reaches_End_Marker(bytes)) return false;
+    // Damaged data between whole markers shows only to a decoder.  libjpeg
+    // reads it at an eighth of the size (every coefficient still decoded,
+    // hardly any pixels made): what it cannot read whole goes the print
+    // run's way instead of into the file as it is.
+    try {
+        Decode_Jpeg(bytes, 1, 1);
+    } catch (const Invalid_Picture&) {
+        return false;
+    }
     const int exif = setup.options.camera_orientation ? Read_Exif_Orientation(bytes) : 1;
     const Placement placement = Place(header->width, header->height, exif, setup);
     const Pdf_Image image = document.Add_Jpeg(bytes, *header);

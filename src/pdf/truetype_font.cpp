@@ -77,6 +77,8 @@ Truetype_Font::Truetype_Font(std::vector<std::uint8_t> bytes) : bytes_(std::move
         tables_[std::string(reinterpret_cast<const char*>(&bytes_[record]), 4)] = table;
     }
     for (const char* tag : {"head", "hhea", "maxp", "hmtx", "loca", "glyf"}) Need(tag);
+    // The fields read and rewritten lie inside their tables.
+    if (Need("head").length < 54 || Need("hhea").length < 36 || Need("maxp").length < 6) Damaged();
     const Table& head = Need("head");
     units_per_em_ = U16(head.offset + 18);
     if (units_per_em_ < 16) Damaged();
