@@ -10,6 +10,7 @@
 #include "picture/picture.h"
 #include "picture/picture_file.h"
 #include "printing/print_texts.h"
+#include "shell/text_utils.h"
 #include "toolkit/handles.h"
 
 namespace velbrook {
@@ -19,11 +20,6 @@ namespace {
 // Pictures are drawn a band of rows at a time, so that a page-sized picture
 // at 300 dots an inch never needs a page-sized bitmap beside it.
 constexpr std::int64_t Band_Pixels = 2 * 1024 * 1024;
-
-std::wstring Name_Of(const std::wstring& path) {
-    std::size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
 
 Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stored_width,
                                    std::int32_t stored_height) {
@@ -41,7 +37,7 @@ void Add_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& 
     document.Begin_Page(setup.paper.width, setup.paper.height);
     if (image) document.Draw_Image(*image, Image_Placement_Of(placement, stored_width, stored_height));
     if (!placement.caption.Empty()) {
-        const std::wstring name = Name_Of(path);
+        const std::wstring name = path.substr(Directory_Of(path).size());
         fonts.Provide(document, name);
         document.Draw_Caption(name, Dots_To_Points(placement.caption), Pdf_Caption_Points);
     }

@@ -4,6 +4,9 @@
 // names work as file names and as captions.  The PDFs go to a folder under
 // /tmp (Wine's Z: drive), where the poppler tools read them.
 
+#include <windows.h>
+#include <commdlg.h>
+
 #include <filesystem>
 #include <fstream>
 
