@@ -152,7 +152,7 @@ int Run_Save(int count) {
     Save_Pdf_Run run(host);
     Memory_Sampler memory;
     const auto start = Clock::now();
-    run.Save_Pictures_as_PDF_OptionClick({});
+    run.Save_Pictures_as_PDF_OptionClick();
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     Report("save", seconds, memory, host.status);
     return host.status.find(L"Success") != std::wstring::npos ? 0 : 1;

@@ -1,6 +1,5 @@
 #pragma once
-// The menu command identifiers of the main window, in menu order, then the
-// commands added later, whose items sit elsewhere in the menus.  Other
+// The menu command identifiers of the main window.  Other
 // programs (the end-to-end driver) post them as WM_COMMAND.
 
 namespace velbrook::command {
@@ -21,7 +20,17 @@ enum : unsigned short {
     View_Readme_file,
     View_Shareware_Catalog,
     About,
-    Save_Pictures_as_PDF_File,  // File menu, after Load File List
+    // The Options menu comes between File and Help, but its identifiers come
+    // after the classic ones, so that those never move.
+    Stretch_to_the_Page,
+    Fit_Inside_the_Page,
+    Fill_the_Page,
+    Turn_to_Suit_the_Page,
+    Follow_the_Cameras_Orientation,
+    Print_File_Names,
+    Accept_PNG_GIF_and_TIFF_Files,
+    // In the File menu after Load File List; added later, so it comes last.
+    Save_Pictures_as_PDF_File,
 };
 
 }  // namespace velbrook::command

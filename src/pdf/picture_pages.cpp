@@ -9,17 +9,16 @@
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "picture/picture_file.h"
+#include "picture_list/extension.h"
 #include "printing/print_texts.h"
-#include "shell/text_utils.h"
-#include "toolkit/handles.h"
 
 namespace velbrook {
 
 namespace {
 
-// Pictures are drawn a band of rows at a time, so that a page-sized picture
-// at 300 dots an inch never needs a page-sized bitmap beside it.
-constexpr std::int64_t Band_Pixels = 2 * 1024 * 1024;
+// Drawn pictures are read a band of rows at a time, so that a page-sized
+// picture at 300 dots an inch never needs a second page-sized copy.
+constexpr std::int64_t Band_Pixels = 1024 * 1024;
 
 Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stored_width,
                                    std::int32_t stored_height) {
@@ -35,39 +34,31 @@ void Add_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& 
               const Placement& placement, const Pdf_Image* image, std::int32_t stored_width,
               std::int32_t stored_height) {
     document.Begin_Page(setup.paper.width, setup.paper.height);
-    if (image) document.Draw_Image(*image, Image_Placement_Of(placement, stored_width, stored_height));
-    if (!placement.caption.Empty()) {
-        const std::wstring name = path.substr(Directory_Of(path).size());
-        fonts.Provide(document, name);
-        document.Draw_Caption(name, Dots_To_Points(placement.caption), Pdf_Caption_Points);
+    if (image) {
+        document.Draw_Image(*image, Image_Placement_Of(placement, stored_width, stored_height));
+        if (!placement.caption.Empty()) {
+            const std::wstring name = File_Name_Of(path);
+            fonts.Provide(document, name);
+            document.Draw_Caption(name, Dots_To_Points(placement.caption),
+                                  Points_Of_Dots(Caption_Font_Height(setup.caption_height)));
+        }
     }
     document.End_Page();
 }
 
-Placement Place(std::int32_t width, std::int32_t height, int exif, const Pdf_Page_Setup& setup) {
-    return Place_Picture(width, height, exif, setup.options, setup.target,
-                         setup.options.print_file_names ? Pdf_Caption_Dots() : 0);
-}
-
-// The picture drawn by its own renderer on white, `size` pixels, a band at
-// a time, and stored as deflated pixels.
+// The picture as the picture module draws it (turns and flips left to the
+// matrix), `size` pixels, read a band at a time and stored deflated.
 Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Raster_Size size) {
     const int width = size.width, height = size.height;
     const int band_rows = static_cast<int>(std::clamp<std::int64_t>(Band_Pixels / width, 1, height));
-    Dc_Handle dc(::CreateCompatibleDC(nullptr));
-    std::uint32_t* bits = nullptr;
-    Bitmap_Handle band = Top_Down_Dib_Section(width, band_rows, &bits);
-    if (!dc || !band) throw std::bad_alloc();
-    Select_Guard select(dc.get(), band.get());
+    std::vector<std::uint32_t> band(std::size_t(band_rows) * width);
     int band_top = -band_rows;
     return document.Add_Pixels(width, height, [&](int row, std::span<std::uint8_t> rgb) {
         if (row >= band_top + band_rows) {
             band_top = row;
-            ::PatBlt(dc.get(), 0, 0, width, band_rows, WHITENESS);
-            picture.Render(dc.get(), RECT{0, -band_top, width, height - band_top});
-            ::GdiFlush();
+            picture.Read_Rows(width, height, band_top, std::min(band_rows, height - band_top), band.data());
         }
-        const std::uint32_t* source = bits + std::size_t(row - band_top) * width;
+        const std::uint32_t* source = band.data() + std::size_t(row - band_top) * width;
         for (int x = 0; x < width; ++x) {
             rgb[3 * x] = static_cast<std::uint8_t>(source[x] >> 16);
             rgb[3 * x + 1] = static_cast<std::uint8_t>(source[x] >> 8);
@@ -90,8 +81,8 @@ bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstr
     } catch (const Invalid_Picture&) {
         return false;
     }
-    const int exif = setup.options.camera_orientation ? Read_Exif_Orientation(bytes) : 1;
-    const Placement placement = Place(header->width, header->height, exif, setup);
+    const Placement placement = Place_Picture(header->width, header->height, Read_Exif_Orientation(bytes),
+                                              setup.options, setup.target, setup.caption_height);
     const Pdf_Image image = document.Add_Jpeg(bytes, *header);
     Add_Page(document, fonts, path, setup, placement, &image, header->width, header->height);
     return true;
@@ -99,38 +90,55 @@ bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstr
 
 }  // namespace
 
+Pdf_Page_Setup Pdf_Setup_For(const Pdf_Paper& paper, const Page_Options& options) {
+    return {paper, Pdf_Page_Target(paper), options,
+            options.print_file_names ? Caption_Strip_Height(Pdf_Dots_Per_Inch) : 0};
+}
+
 int Add_Picture_Pages(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path,
-                      const Pdf_Page_Setup& setup) {
-    const Page_Drawing drawing = Drawing_For(path);
+                      const Pdf_Page_Setup& setup, const std::function<void()>& page_done,
+                      const std::function<bool()>& keep_going) {
+    const Page_Drawing drawing = Drawing_For(path, setup.options.more_types);
+    int added = 0;
     try {
-        int exif = 1;
-        if (drawing == Page_Drawing::Jpeg) {
-            const std::vector<std::uint8_t> bytes = Read_Picture_File(path);
-            if (Add_Jpeg_Page(document, fonts, path, setup, bytes)) return 1;
-            if (setup.options.camera_orientation) exif = Read_Exif_Orientation(bytes);
-        }
-        const SIZE page{setup.target.Width(), setup.target.Height()};
-        const std::shared_ptr<const Picture> picture = Load_Picture(path, page);
-        const SIZE stored = picture->Pixel_Size();
-        if (drawing == Page_Drawing::Nothing || stored.cx <= 0 || stored.cy <= 0) {
-            Add_Page(document, fonts, path, setup, Place(1, 1, 1, setup), nullptr, 1, 1);
+        if (drawing == Page_Drawing::Jpeg && Add_Jpeg_Page(document, fonts, path, setup, Read_Picture_File(path))) {
+            page_done();
             return 1;
         }
-        const Placement placement = Place(stored.cx, stored.cy, exif, setup);
-        Raster_Size size = Place_Raster_Size(stored.cx, stored.cy, placement);
-        // A bitmap is kept at its own resolution when that is finer than the
-        // page needs; a metafile has none and is drawn for its place.
-        if (drawing != Page_Drawing::Metafile) {
-            const Cover_Size cover = Decode_Cover(stored.cx, stored.cy, placement);
-            size = {std::max(1, cover.width), std::max(1, cover.height)};
+        const RECT rect{setup.target.left, setup.target.top, setup.target.right, setup.target.bottom};
+        Picture_Request request{.target = {setup.target.Width(), setup.target.Height()},
+                                .options = setup.options,
+                                .caption_height = setup.caption_height};
+        std::shared_ptr<const Picture> picture = Load_Picture_For(path, request);
+        const int pages = picture->Page_Count();
+        for (int page = 0;;) {
+            const Placement placement = Place_On(*picture, setup.options, rect, setup.caption_height);
+            const SIZE own = picture->Pixel_Size();
+            if (drawing == Page_Drawing::Nothing || own.cx <= 0 || own.cy <= 0) {
+                // Drawn as nothing by the print run too: a bare page.
+                Add_Page(document, fonts, path, setup, placement, nullptr, 1, 1);
+            } else {
+                // At its own resolution when that is finer than the page
+                // needs; a metafile has none and is drawn for its place.
+                Raster_Size size = Place_Raster_Size(own.cx, own.cy, placement);
+                if (!picture->Scalable()) {
+                    const Cover_Size cover = Decode_Cover(own.cx, own.cy, placement);
+                    size = {std::max(1, cover.width), std::max(1, cover.height)};
+                }
+                const Pdf_Image image = Add_Drawn_Picture(document, *picture, size);
+                Add_Page(document, fonts, path, setup, placement, &image, own.cx, own.cy);
+            }
+            ++added;
+            page_done();
+            if (++page >= pages || !keep_going()) return added;
+            picture.reset();
+            request.page = page;
+            picture = Load_Picture_For(path, request);
         }
-        const Pdf_Image image = Add_Drawn_Picture(document, *picture, size);
-        Add_Page(document, fonts, path, setup, placement, &image, stored.cx, stored.cy);
-        return 1;
     } catch (const Invalid_Picture&) {
-        return 0;
+        return added;
     } catch (const Unreadable_File&) {
-        return 0;
+        return added;
     } catch (const std::bad_alloc&) {
         throw Failure(L"There is not enough memory for \"" + path + L"\"");
     }

@@ -30,13 +30,10 @@ Box Pdf_Page_Target(const Pdf_Paper& paper) {
 }
 
 Page_Box Dots_To_Points(const Box& dots) {
-    constexpr double scale = Points_Per_Inch / Pdf_Dots_Per_Inch;
-    return {dots.left * scale, dots.top * scale, dots.right * scale, dots.bottom * scale};
+    return {Points_Of_Dots(dots.left), Points_Of_Dots(dots.top), Points_Of_Dots(dots.right), Points_Of_Dots(dots.bottom)};
 }
 
-std::int32_t Pdf_Caption_Dots() {
-    return static_cast<std::int32_t>(std::lround(Pdf_Caption_Points / Points_Per_Inch * Pdf_Dots_Per_Inch * 2));
-}
+double Points_Of_Dots(std::int32_t dots) { return dots * Points_Per_Inch / Pdf_Dots_Per_Inch; }
 
 Raster_Size Place_Raster_Size(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement) {
     const Box& d = placement.destination;

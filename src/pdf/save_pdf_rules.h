@@ -20,8 +20,6 @@ inline constexpr wchar_t Pdf_Producer[] = L"Velbrook v1.0f";
 // the print run's PDF printer, so that the same options give the same page.
 inline constexpr int Pdf_Dots_Per_Inch = 300;
 inline constexpr double Pdf_Margin_Millimetres = 5;
-// Caption text, in points.
-inline constexpr double Pdf_Caption_Points = 10;
 
 struct Pdf_Paper {
     double width = 0, height = 0;  // points
@@ -33,9 +31,8 @@ Pdf_Paper Paper_For_Locale(int paper_size_code);
 Box Pdf_Page_Target(const Pdf_Paper& paper);
 // Dots of the grid as points from the page's top-left corner.
 Page_Box Dots_To_Points(const Box& dots);
-// The caption strip's height in dots: the caption's points at the grid's
-// resolution, as the print run takes them at its printer's.
-std::int32_t Pdf_Caption_Dots();
+// A length in dots of the grid as points.
+double Points_Of_Dots(std::int32_t dots);
 
 // Pixels enough to store a drawn picture at 300 dots an inch of its place on
 // the page: the whole picture in stored orientation, each side at the

@@ -32,7 +32,7 @@ Pdf_Date Save_Pdf_Environment::Local_Pdf_Date() {
 Save_Pdf_Run::Save_Pdf_Run(Print_Host& host, Save_Pdf_Environment environment)
     : host_(host), environment_(std::move(environment)) {}
 
-void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick(const Page_Options& options) {
+void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick() {
     if (running_) return;
     if (host_.Entry_Count() <= 0) {
         Information_Box(host_.Dialogs_(), Empty_List_Text);
@@ -56,7 +56,7 @@ void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick(const Page_Options& options)
 
     std::optional<std::wstring> failure;
     try {
-        const int pages = Write_Document(*path, options);
+        const int pages = Write_Document(*path);
         if (pages < 0) host_.Set_Status(Aborted_Text);
         else if (pages == 0) failure = L"None of the pictures in the list could be read, so there was nothing to save";
         else host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
@@ -69,30 +69,34 @@ void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick(const Page_Options& options)
     if (failure) Error_Box(host_.Dialogs_(), Save_Pdf_Failure_Text(*path, With_Full_Stop(*failure)));
 }
 
-int Save_Pdf_Run::Write_Document(const std::wstring& path, const Page_Options& options) {
+int Save_Pdf_Run::Write_Document(const std::wstring& path) {
     Replacing_File_Output output(path);
-    const Pdf_Paper paper = Paper_For_Locale(environment_.paper_size_code());
-    const Pdf_Page_Setup setup{paper, Pdf_Page_Target(paper), options};
+    // The options hold for the whole run, as they do for the print run.
+    const Pdf_Page_Setup setup = Pdf_Setup_For(Paper_For_Locale(environment_.paper_size_code()), host_.Options());
     Caption_Fonts fonts(environment_.fonts_folder.empty() ? System_Fonts_Folder() : environment_.fonts_folder);
     Pdf_Document document(output, {.title = Code_Points(Pdf_Title),
                                    .producer = Code_Points(Pdf_Producer),
                                    .created = environment_.now()});
+    auto stopping = [&] { return host_.Abort_Requested() || environment_.program_ending(); };
+    auto page_done = [&] {
+        host_.Set_Status(Saving_Progress_Text(document.Page_Count(), host_.Entry_Count(),
+                                              Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+        environment_.process_messages();
+    };
     environment_.process_messages();
     for (int index = 0;; ++index) {
         if (index > host_.Entry_Count() - 1) break;
         // An abort leaves no file: the temporary one goes with `output`.
-        if (host_.Abort_Requested() || environment_.program_ending()) return -1;
+        if (stopping()) return -1;
         host_.Select_Index(index);
         environment_.process_messages();
+        // The list may have shrunk while the messages were served.
         const std::optional<std::wstring> entry = host_.Entry(index);
         if (!entry) break;
-        if (Add_Picture_Pages(document, fonts, *entry, setup) > 0) {
-            host_.Set_Status(Saving_Progress_Text(document.Page_Count(), host_.Entry_Count(),
-                                                  Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-        }
+        Add_Picture_Pages(document, fonts, *entry, setup, page_done, [&] { return !stopping(); });
         environment_.process_messages();
     }
-    if (host_.Abort_Requested()) return -1;
+    if (stopping()) return -1;
     if (document.Page_Count() == 0) return 0;
     document.Finish();
     output.Commit();

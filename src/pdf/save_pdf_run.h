@@ -35,12 +35,13 @@ public:
     // busy state, the abort panel and its flag, the dialogs.
     explicit Save_Pdf_Run(Print_Host& host, Save_Pdf_Environment environment = {});
 
-    void Save_Pictures_as_PDF_OptionClick(const Page_Options& options);
+    // Pages are placed by the host's options, as the print run places them.
+    void Save_Pictures_as_PDF_OptionClick();
     bool Running() const { return running_; }
 
 private:
     // The pages written, or -1 after an abort.
-    int Write_Document(const std::wstring& path, const Page_Options& options);
+    int Write_Document(const std::wstring& path);
     void Finish() noexcept;
 
     Print_Host& host_;

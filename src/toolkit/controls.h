@@ -180,20 +180,18 @@ private:
     Menu_Handle menu_;
 };
 
-class Menu_Item;
-// Where an item added later goes: right after `item` of the same menu
-// rather than at the menu's end.  It still takes the next command id, so the
-// ids of the items made before it stay as they are.
-struct After_Item {
-    const Menu_Item& item;
-};
-
 class Menu_Item : public Component {
 public:
     // A top-level menu of the bar, or an item (or separator, caption "-") in a menu.
     Menu_Item(Form& form, Menu_Bar& bar, std::wstring name, std::wstring caption);
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item = false);
-    Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, After_Item after);
+    struct Options {
+        WORD id = 0;             // the command identifier; 0: the form's next one
+        bool check_item = false;
+        bool radio = false;      // a check item of a group, marked with a bullet
+        const Menu_Item* after = nullptr;  // the item of this menu it follows; null: the menu's end
+    };
+    Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options);
     ~Menu_Item() override;
 
     WORD Id() const { return id_; }

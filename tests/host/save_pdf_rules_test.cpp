@@ -29,6 +29,7 @@ TEST(Save_Pdf_Rules, Paper_By_Locale_With_A_Five_Millimetre_Margin_On_A_300_Dot_
     Page_Box points = Dots_To_Points({59, 59, 2421, 3448});
     EXPECT_NEAR(points.left, 14.16, 1e-9);
     EXPECT_NEAR(points.bottom, 827.52, 1e-9);
+    EXPECT_NEAR(Points_Of_Dots(42), 10.08, 1e-9);
 }
 
 // A drawn picture keeps 300 dots an inch of its place: each stored side at

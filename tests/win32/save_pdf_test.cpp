@@ -12,6 +12,7 @@
 
 #include "../support/jpeg_encoder.h"
 #include "../support/pdf_check.h"
+#include "../support/picture_writers.h"
 #include "pdf/save_pdf_run.h"
 #include "pdf/save_pdf_rules.h"
 #include "picture_test_support.h"
@@ -67,7 +68,8 @@ protected:
     }
     void Save(const std::wstring& target, const Page_Options& options = {}) {
         host_.dialogs.file_answers.push_back(target);
-        run_->Save_Pictures_as_PDF_OptionClick(options);
+        host_.options = options;
+        run_->Save_Pictures_as_PDF_OptionClick();
         EXPECT_TRUE(host_.enabled);
         EXPECT_FALSE(host_.panel_shown);
     }
@@ -168,6 +170,39 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
     }
 }
 
+// With the Options menu's choices: the camera's quarter turn and the fit are
+// the matrix's (the JPEG stays as it is), a PNG's alpha is white behind, and
+// each page of a TIFF is a page of its own.
+TEST_F(Save_Pdf_Test, Options_Place_Pictures_As_The_Print_Run_Does_And_Tiff_Pages_Are_Pages) {
+    host_.entries = {Write(L"camera.jpg", Marked_Jpeg(6)),
+                     Write(L"half.png", Wic_File(GUID_ContainerFormatPng, 40, 30, {0x80FF0000u})),
+                     Write(L"pages.TIFF", Wic_File(GUID_ContainerFormatTiff, 30, 40, {0xFF00FF00u, 0xFF0000FFu}))};
+    Save(Target(L"options.pdf"), {.fit = Fit_Mode::Fit, .camera_orientation = true, .more_types = true});
+    ASSERT_TRUE(host_.dialogs.messages.empty()) << Messages();
+    const std::string pdf = Unix(L"options.pdf");
+    EXPECT_EQ(pdf::Pdf_Field(pdf::Run_Unix("pdfinfo '" + pdf + "'"), "Pages"), "4");
+    EXPECT_EQ(pdf::Run_Unix("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $4, $5, $9}'"),
+              "1 300 200 jpeg\n2 40 30 image\n3 30 40 image\n4 30 40 image\n");
+    struct Expect {
+        int page;
+        double x, y;
+        pdf::Rgb colour;
+    };
+    // The 300 x 200 picture turned a quarter clockwise is 200 x 300, fitted
+    // to the page's height and centred: its stored top-left (red) mark is
+    // at the top right, its top-right (green) mark at the bottom right.
+    const Expect colours[] = {
+        {1, 0.84, 0.14, pdf::Red},  {1, 0.84, 0.86, pdf::Green}, {1, 0.5, 0.5, pdf::Blue},
+        {1, 0.02, 0.5, {255, 255, 255}}, {2, 0.5, 0.5, {255, 127, 127}}, {3, 0.5, 0.5, pdf::Green},
+        {4, 0.5, 0.5, pdf::Blue},
+    };
+    for (const Expect& e : colours) {
+        const pdf::Page_Pixels page = pdf::Render_Page(pdf, e.page, 50);
+        ASSERT_GT(page.width, 0) << "page " << e.page;
+        EXPECT_TRUE(pdf::Near(page.At_Fraction(e.x, e.y), e.colour, 30)) << "page " << e.page << " at " << e.x << ", " << e.y;
+    }
+}
+
 TEST_F(Save_Pdf_Test, Abort_After_A_Page_Leaves_No_File_And_Nothing_Is_Written_Without_A_List_Or_A_Name) {
     host_.entries.assign(5, Sample("blue_yellow.jpg"));
     host_.on_select = [&](int index) {
@@ -183,14 +218,14 @@ TEST_F(Save_Pdf_Test, Abort_After_A_Page_Leaves_No_File_And_Nothing_Is_Written_W
     host_.on_select = nullptr;
     host_.log.clear();
     host_.dialogs.file_answers.push_back(std::nullopt);
-    run_->Save_Pictures_as_PDF_OptionClick({});
+    run_->Save_Pictures_as_PDF_OptionClick();
     EXPECT_EQ(host_.Count(L"busy"), 0);
     EXPECT_TRUE(Files().empty());
 
     // An empty list gives the print run's box, before any dialog.
     host_.entries.clear();
     host_.dialogs.Clear();
-    run_->Save_Pictures_as_PDF_OptionClick({});
+    run_->Save_Pictures_as_PDF_OptionClick();
     ASSERT_EQ(host_.dialogs.messages.size(), 1u);
     EXPECT_EQ(host_.dialogs.messages[0].kind, Message_Kind::Information);
     EXPECT_EQ(host_.dialogs.messages[0].text, Empty_List_Text);
