@@ -38,6 +38,12 @@ TEST(Save_Pdf, The_Menu_Command_Saves_Through_The_Save_Dialog_And_Asks_Before_Re
     const std::string info = velbrook::pdf::Run_Unix("pdfinfo '" + unix_folder + "/album.pdf'");
     EXPECT_EQ(velbrook::pdf::Pdf_Field(info, "Title"), "Orvel Pics") << info;
     EXPECT_EQ(velbrook::pdf::Pdf_Field(info, "Pages"), "2") << info;
+    // The paper of the user's locale, which this process shares.
+    DWORD paper = 0;
+    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IPAPERSIZE | LOCALE_RETURN_NUMBER, reinterpret_cast<wchar_t*>(&paper),
+                     sizeof paper / sizeof(wchar_t));
+    EXPECT_NE(velbrook::pdf::Pdf_Field(info, "Page size").find(paper == 1 ? "612 x 792 pts (letter)" : "(A4)"),
+              std::string::npos) << info;
     const velbrook::pdf::Page_Pixels first = velbrook::pdf::Render_Page(unix_folder + "/album.pdf", 1, 30);
     EXPECT_TRUE(velbrook::pdf::Near(first.At_Fraction(0.5, 0.25), velbrook::pdf::Blue, 24));
 
