@@ -29,6 +29,8 @@ enum : unsigned short {
     Follow_the_Cameras_Orientation,
     Print_File_Names,
     Accept_PNG_GIF_and_TIFF_Files,
+    // In the File menu after Load File List; added later, so it comes last.
+    Save_Pictures_as_PDF_File,
 };
 
 }  // namespace velbrook::command

@@ -10,6 +10,7 @@
 #include "picture_list/commands.h"
 #include "picture_list/drop_intake.h"
 #include "picture_list/list_file_commands.h"
+#include "pdf/save_pdf_run.h"
 #include "printing/print_run.h"
 #include "shell/auto_run.h"
 #include "shell/notepad.h"
@@ -195,6 +196,10 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       PrinterSetupDialog1(Add<Printer_Setup_Dialog>(L"PrinterSetupDialog1")),
       OpenDialog1(Add<File_Dialog>(L"OpenDialog1", false)),
       SaveDialog1(Add<File_Dialog>(L"SaveDialog1", true)),
+      Save_Pictures_as_PDF_File_Option(Add<Menu_Item>(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option",
+                                                      L"Save Pictures as &PDF File...",
+                                                      Menu_Item::Options{.id = command::Save_Pictures_as_PDF_File,
+                                                                         .after = &Load_File_List_Option})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       about_(about) {
@@ -223,6 +228,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
     Set_Chosen_Options({});
     print_host_ = std::make_unique<Main_Print_Host>(*this);
     print_run_ = std::make_unique<Print_Run>(*print_host_);
+    save_pdf_run_ = std::make_unique<Save_Pdf_Run>(*print_host_);
     Wire_Handlers();
     FormCreate();
 }
@@ -254,6 +260,10 @@ void TMainForm1::Wire_Handlers() {
 
     Print_BitBtn.On_Click = [this] { print_run_->Print_BitBtnClick(); };
     Abort_BitBtn.On_Click = [this] { print_run_->Abort_BitBtnClick(); };
+    // The menu bar stays usable during either run: one run at a time.
+    Save_Pictures_as_PDF_File_Option.On_Click = [this] {
+        if (!print_run_->Running()) save_pdf_run_->Save_Pictures_as_PDF_OptionClick();
+    };
     Exit_BitBtn.On_Click = [this] { Close(); };
     ExitOption.On_Click = [this] { Close(); };
 

@@ -14,6 +14,7 @@ namespace velbrook {
 
 class TAboutBox;
 class Print_Run;
+class Save_Pdf_Run;
 class Main_Print_Host;
 
 struct Main_Form_Setup {
@@ -114,6 +115,8 @@ public:
     Printer_Setup_Dialog& PrinterSetupDialog1;
     File_Dialog& OpenDialog1;
     File_Dialog& SaveDialog1;
+    // Added later: it shows after Load File List, with the last command id.
+    Menu_Item& Save_Pictures_as_PDF_File_Option;
 
     // The outer placement, one edge or size at a time.
     void Set_Top(int top);
@@ -133,6 +136,7 @@ private:
     std::unique_ptr<List_Window> list_window_;
     std::unique_ptr<Main_Print_Host> print_host_;
     std::unique_ptr<Print_Run> print_run_;
+    std::unique_ptr<Save_Pdf_Run> save_pdf_run_;
 };
 
 }  // namespace velbrook

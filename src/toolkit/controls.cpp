@@ -379,7 +379,14 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
     : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)),
       check_item_(options.check_item || options.radio) {
     id_ = options.id ? options.id : form_.Next_Command_Id();
-    ::AppendMenuW(owner_menu_, MF_STRING, id_, caption_.c_str());
+    int position = ::GetMenuItemCount(owner_menu_);
+    for (int i = 0; options.after && i < position; ++i) {
+        if (::GetMenuItemID(owner_menu_, i) == options.after->Id()) {
+            position = i + 1;
+            break;
+        }
+    }
+    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING, id_, caption_.c_str());
     if (options.radio) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;

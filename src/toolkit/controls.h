@@ -189,6 +189,7 @@ public:
         WORD id = 0;             // the command identifier; 0: the form's next one
         bool check_item = false;
         bool radio = false;      // a check item of a group, marked with a bullet
+        const Menu_Item* after = nullptr;  // the item of this menu it follows; null: the menu's end
     };
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options);
     ~Menu_Item() override;

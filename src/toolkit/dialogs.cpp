@@ -124,6 +124,7 @@ std::optional<std::wstring> System_Dialogs::Show_File_Dialog(const File_Dialog_R
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
     dialog.lpstrInitialDir = request.initial_dir.empty() ? nullptr : request.initial_dir.c_str();
+    dialog.lpstrDefExt = request.default_extension.empty() ? nullptr : request.default_extension.c_str();
     dialog.Flags = request.flags | OFN_EXPLORER;
     BOOL ok = request.save ? ::GetSaveFileNameW(&dialog) : ::GetOpenFileNameW(&dialog);
     if (!ok) return std::nullopt;

@@ -36,6 +36,7 @@ struct File_Dialog_Request {
     std::wstring filter;      // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"
     int filter_index = 1;
     DWORD flags = 0;          // OFN_* options
+    std::wstring default_extension;  // added to a name typed without one ("pdf"); empty: none
 };
 
 // What the printer set-up dialog chose: the device and its settings.

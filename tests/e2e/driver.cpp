@@ -294,4 +294,28 @@ bool Velbrook::Screenshot(const std::filesystem::path& bmp) const {
     return out.good();
 }
 
+HWND Name_Box(HWND dialog) {
+    HWND combo = ::GetDlgItem(dialog, 0x47c);
+    if (combo) {
+        HWND edit = reinterpret_cast<HWND>(::SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
+        if (edit) return edit;
+        if (HWND inner = ::FindWindowExW(combo, nullptr, L"ComboBox", nullptr))
+            if (HWND field = ::FindWindowExW(inner, nullptr, L"Edit", nullptr)) return field;
+        if (HWND field = ::FindWindowExW(combo, nullptr, L"Edit", nullptr)) return field;
+    }
+    return ::GetDlgItem(dialog, 0x480);
+}
+
+HWND Choose_File(const Velbrook& program, const std::wstring& path) {
+    HWND dialog = program.Wait_Dialog([](HWND window) { return Name_Box(window) != nullptr; });
+    if (!dialog) return nullptr;
+    ::SendMessageW(Name_Box(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    return dialog;
+}
+
+bool Dialog_Closed(HWND dialog) {
+    return dialog && Wait_For([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
+}
+
 }  // namespace e2e

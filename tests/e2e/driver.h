@@ -83,6 +83,15 @@ private:
     HWND main_ = nullptr;
 };
 
+// The name box of a file dialog: an edit inside the ComboBoxEx32 (id 0x47c),
+// or a plain edit (id 0x480) in older dialogs.
+HWND Name_Box(HWND dialog);
+// Waits for the program's open or save dialog, types the path into its name
+// box and presses its OK button; the dialog found, or null.
+HWND Choose_File(const Velbrook& program, const std::wstring& path);
+// True once a dialog found (not null) has gone.
+bool Dialog_Closed(HWND dialog);
+
 // The source tree and the program as Wine sees them.
 std::filesystem::path Source_Folder();
 std::filesystem::path Program_File();

@@ -3,36 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "../../src/app/command_ids.h"
 #include "driver.h"
 
 namespace e2e {
 namespace {
-
-// The name box of a file dialog: an edit inside the ComboBoxEx32 (id 0x47c),
-// or a plain edit (id 0x480) in older dialogs.
-HWND Name_Box(HWND dialog) {
-    HWND combo = ::GetDlgItem(dialog, 0x47c);
-    if (combo) {
-        HWND edit = reinterpret_cast<HWND>(::SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
-        if (edit) return edit;
-        if (HWND inner = ::FindWindowExW(combo, nullptr, L"ComboBox", nullptr))
-            if (HWND field = ::FindWindowExW(inner, nullptr, L"Edit", nullptr)) return field;
-        if (HWND field = ::FindWindowExW(combo, nullptr, L"Edit", nullptr)) return field;
-    }
-    return ::GetDlgItem(dialog, 0x480);
-}
-
-void Choose_File(const Velbrook& program, const std::wstring& path) {
-    HWND dialog = program.Wait_Dialog([](HWND window) { return Name_Box(window) != nullptr; });
-    ASSERT_NE(dialog, nullptr) << "the file dialog did not open";
-    HWND name = Name_Box(dialog);
-    ::SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(Wait_For([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }));
-}
 
 TEST(List_File, Dropped_Files_Saved_Reset_And_Loaded_Come_Back_As_They_Were) {
     Velbrook program;
@@ -49,7 +25,7 @@ TEST(List_File, Dropped_Files_Saved_Reset_And_Loaded_Come_Back_As_They_Were) {
 
     std::wstring list = (program.Folder() / L"my list.txt").wstring();
     program.Click(L"Save As");
-    Choose_File(program, list);
+    ASSERT_TRUE(Dialog_Closed(Choose_File(program, list))) << "the file dialog did not open and close";
     ASSERT_TRUE(Wait_For([&] { return program.Status() == L"  File list saved to \"" + list + L"\"."; }))
         << std::string(program.Status().begin(), program.Status().end());
 
@@ -64,7 +40,7 @@ TEST(List_File, Dropped_Files_Saved_Reset_And_Loaded_Come_Back_As_They_Were) {
     HWND ask = program.Wait_Box(L"Confirm");
     ASSERT_NE(ask, nullptr);
     Velbrook::Answer(ask, IDNO);
-    Choose_File(program, list);
+    ASSERT_TRUE(Dialog_Closed(Choose_File(program, list))) << "the file dialog did not open and close";
     ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; }));
     EXPECT_EQ(program.Selected(), 0);
     EXPECT_EQ(program.Status(), L"  " + pictures[0]);

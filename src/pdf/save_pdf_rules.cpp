@@ -1,0 +1,66 @@
+#include "pdf/save_pdf_rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace velbrook {
+
+namespace {
+
+constexpr double Points_Per_Inch = 72;
+constexpr double Millimetres_Per_Inch = 25.4;
+constexpr int Letter_Code = 1;
+
+Pdf_Paper Paper(double width_inches, double height_inches) {
+    return {width_inches * Points_Per_Inch, height_inches * Points_Per_Inch,
+            static_cast<std::int32_t>(std::floor(width_inches * Pdf_Dots_Per_Inch)),
+            static_cast<std::int32_t>(std::floor(height_inches * Pdf_Dots_Per_Inch))};
+}
+
+}  // namespace
+
+Pdf_Paper Paper_For_Locale(int paper_size_code) {
+    if (paper_size_code == Letter_Code) return Paper(8.5, 11);
+    return Paper(210 / Millimetres_Per_Inch, 297 / Millimetres_Per_Inch);
+}
+
+Box Pdf_Page_Target(const Pdf_Paper& paper) {
+    auto margin = static_cast<std::int32_t>(std::lround(Pdf_Margin_Millimetres / Millimetres_Per_Inch * Pdf_Dots_Per_Inch));
+    return {margin, margin, paper.dots_wide - margin, paper.dots_high - margin};
+}
+
+Page_Box Dots_To_Points(const Box& dots) {
+    return {Points_Of_Dots(dots.left), Points_Of_Dots(dots.top), Points_Of_Dots(dots.right), Points_Of_Dots(dots.bottom)};
+}
+
+double Points_Of_Dots(std::int32_t dots) { return dots * Points_Per_Inch / Pdf_Dots_Per_Inch; }
+
+Raster_Size Place_Raster_Size(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement) {
+    const Box& d = placement.destination;
+    const Box& s = placement.source;
+    if (d.Empty() || s.Empty()) return {1, 1};
+    double across = double(d.Width()) / s.Width(), down = double(d.Height()) / s.Height();
+    if (Swaps_Sides(placement.orientation)) std::swap(across, down);
+    auto side = [](std::int32_t pixels, double scale) {
+        return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::ceil(pixels * scale - 1e-9)));
+    };
+    return {side(stored_width, across), side(stored_height, down)};
+}
+
+std::wstring Saving_Progress_Text(int page, int entries, std::uint64_t seconds) {
+    return L"  Now saving page " + std::to_wstring(page) + L" of " + std::to_wstring(entries) + L" ...     (" +
+           std::to_wstring(seconds) + L" secs elapsed so far ...)";
+}
+
+std::wstring Saved_Text(int pages, const std::wstring& path, std::uint64_t seconds) {
+    return L"  Success: " + std::to_wstring(pages) + (pages == 1 ? L" page" : L" pages") + L" saved to \"" + path +
+           L"\" !!    (The entire process took " + std::to_wstring(seconds) + L" seconds).";
+}
+
+std::wstring Saving_Stopped_Text(const std::wstring& reason) { return L"  Saving stopped: " + reason; }
+
+std::wstring Save_Pdf_Failure_Text(const std::wstring& path, const std::wstring& reason) {
+    return L"The PDF file \"" + path + L"\" could not be saved:\r\n\r\n" + reason;
+}
+
+}  // namespace velbrook

@@ -1,0 +1,118 @@
+#include "pdf/save_pdf_run.h"
+
+#include <commdlg.h>
+
+#include "pdf/caption_fonts.h"
+#include "pdf/pdf_file_output.h"
+#include "pdf/picture_pages.h"
+#include "pdf/win_ansi.h"
+#include "pdf/save_pdf_rules.h"
+#include "printing/print_texts.h"
+#include "toolkit/application.h"
+
+namespace velbrook {
+
+int Save_Pdf_Environment::Locale_Paper_Size() {
+    DWORD code = 0;
+    if (!::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IPAPERSIZE | LOCALE_RETURN_NUMBER,
+                          reinterpret_cast<wchar_t*>(&code), sizeof code / sizeof(wchar_t)))
+        return 0;
+    return static_cast<int>(code);
+}
+
+Pdf_Date Save_Pdf_Environment::Local_Pdf_Date() {
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    TIME_ZONE_INFORMATION zone{};
+    DWORD kind = ::GetTimeZoneInformation(&zone);
+    long bias = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : kind == TIME_ZONE_ID_STANDARD ? zone.StandardBias : 0);
+    return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, static_cast<int>(-bias)};
+}
+
+Save_Pdf_Run::Save_Pdf_Run(Print_Host& host, Save_Pdf_Environment environment)
+    : host_(host), environment_(std::move(environment)) {}
+
+void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick() {
+    if (running_) return;
+    if (host_.Entry_Count() <= 0) {
+        Information_Box(host_.Dialogs_(), Empty_List_Text);
+        return;
+    }
+    File_Dialog_Request request{.save = true,
+                                .file_name = Pdf_Default_File_Name,
+                                .filter = Pdf_File_Filter,
+                                .flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_ENABLESIZING,
+                                .default_extension = L"pdf"};
+    const std::optional<std::wstring> path = host_.Dialogs_().Show_File_Dialog(request);
+    if (!path) return;
+
+    running_ = true;
+    host_.Enable_Main_Window(false);
+    environment_.process_messages();
+    host_.Show_Abort_Panel(true);
+    environment_.process_messages();
+    host_.Set_Abort_Requested(false);
+    start_ms_ = environment_.clock_ms();
+
+    std::optional<std::wstring> failure;
+    try {
+        const int pages = Write_Document(*path);
+        if (pages < 0) host_.Set_Status(Aborted_Text);
+        else if (pages == 0) failure = L"None of the pictures in the list could be read, so there was nothing to save";
+        else host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+    } catch (...) {
+        failure = Failure_Text(std::current_exception());
+    }
+    if (failure) host_.Set_Status(Saving_Stopped_Text(With_Full_Stop(*failure)));
+    // The box comes once the window is back to normal.
+    Finish();
+    if (failure) Error_Box(host_.Dialogs_(), Save_Pdf_Failure_Text(*path, With_Full_Stop(*failure)));
+}
+
+int Save_Pdf_Run::Write_Document(const std::wstring& path) {
+    Replacing_File_Output output(path);
+    // The options hold for the whole run, as they do for the print run.
+    const Pdf_Page_Setup setup = Pdf_Setup_For(Paper_For_Locale(environment_.paper_size_code()), host_.Options());
+    Caption_Fonts fonts(environment_.fonts_folder.empty() ? System_Fonts_Folder() : environment_.fonts_folder);
+    Pdf_Document document(output, {.title = Code_Points(Pdf_Title),
+                                   .producer = Code_Points(Pdf_Producer),
+                                   .created = environment_.now()});
+    auto stopping = [&] { return host_.Abort_Requested() || environment_.program_ending(); };
+    auto page_done = [&] {
+        host_.Set_Status(Saving_Progress_Text(document.Page_Count(), host_.Entry_Count(),
+                                              Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+        environment_.process_messages();
+    };
+    environment_.process_messages();
+    for (int index = 0;; ++index) {
+        if (index > host_.Entry_Count() - 1) break;
+        // An abort leaves no file: the temporary one goes with `output`.
+        if (stopping()) return -1;
+        host_.Select_Index(index);
+        environment_.process_messages();
+        // The list may have shrunk while the messages were served.
+        const std::optional<std::wstring> entry = host_.Entry(index);
+        if (!entry) break;
+        Add_Picture_Pages(document, fonts, *entry, setup, page_done, [&] { return !stopping(); });
+        environment_.process_messages();
+    }
+    if (stopping()) return -1;
+    if (document.Page_Count() == 0) return 0;
+    document.Finish();
+    output.Commit();
+    return document.Page_Count();
+}
+
+void Save_Pdf_Run::Finish() noexcept {
+    if (!running_) return;
+    try {
+        host_.Show_Abort_Panel(false);
+        host_.Enable_Main_Window(true);
+        environment_.process_messages();
+    } catch (...) {
+        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
+    }
+    running_ = false;
+}
+
+}  // namespace velbrook
