@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "picture/picture.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
 #include "../support/bmp_writer.h"
 

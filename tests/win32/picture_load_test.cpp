@@ -4,6 +4,7 @@
 
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
 
 namespace velbrook {
