@@ -150,6 +150,9 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes)
     const std::uint64_t out_stride = Stride(static_cast<std::uint64_t>(width), out_bits);
     if (out_stride > max_bytes / static_cast<std::uint64_t>(height))
         Invalid(L"the bitmap is larger than the program can hold");
+    const bool compressed = compression == Bi_Rle8 || compression == Bi_Rle4;
+    if (compressed && out_stride > Max_Rle_Bytes / static_cast<std::uint64_t>(height))
+        Invalid(L"the compressed bitmap claims more pixels than any real one holds");
 
     // The masks follow a 40-byte header and lie inside every later one.
     std::size_t table_at = File_Header + header_size;

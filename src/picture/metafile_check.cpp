@@ -18,6 +18,39 @@ constexpr std::uint32_t Placeable_Key = 0x9AC6CDD7;
 constexpr std::size_t Placeable_Size = 22, Meta_Header_Size = 18;
 constexpr std::uint64_t Meta_Eof_Words = 3;
 
+// Records that name an entry of the player's object table, and where: the
+// players index their table with it unchecked, so an entry past the end of
+// the table reads, or writes, outside it.  Enhanced metafiles give the byte
+// offset in the record of each index (32 bits; with the top bit set a stock
+// object where `stock` says one may stand); Windows metafiles the word
+// offset among the parameters (16 bits; where `none` says so, 0 is "no
+// object").
+struct Emf_Index_Record {
+    std::uint32_t type;
+    std::uint32_t offset;
+    bool stock;
+};
+constexpr Emf_Index_Record Emf_Index_Records[] = {
+    {37, 8, true},  {40, 8, false}, {38, 8, false}, {39, 8, false},  {82, 8, false},  {49, 8, false},
+    {95, 8, false}, {93, 8, false}, {94, 8, false}, {48, 8, true},   {50, 8, false},  {51, 8, false},
+    {99, 8, false}, {122, 8, false}, {100, 8, false}, {101, 8, false}, {71, 28, false}, {72, 28, false},
+};
+struct Wmf_Index_Record {
+    std::uint16_t function;
+    std::uint16_t first_word, last_word;
+    bool none;
+};
+constexpr Wmf_Index_Record Wmf_Index_Records[] = {
+    {0x012D, 0, 0, false},  // select object
+    {0x01F0, 0, 0, false},  // delete object
+    {0x0234, 0, 0, false},  // select palette
+    {0x012C, 0, 0, true},   // select clip region
+    {0x0228, 0, 1, false},  // fill region: region and brush
+    {0x0429, 2, 3, false},  // frame region: region and brush, after the frame's size
+    {0x012A, 0, 0, false},  // invert region
+    {0x012B, 0, 0, false},  // paint region
+};
+
 // A block of `length` bytes at `offset` from the record's start lies inside
 // the record of `record_size` bytes.  A block of no bytes may point anywhere.
 bool Inside(std::uint64_t offset, std::uint64_t length, std::uint64_t record_size) {
@@ -51,6 +84,7 @@ std::span<const std::uint8_t> Check_Emf(std::span<const std::uint8_t> file) {
     if (header_size < Emf_Header_Base || header_size % 4 != 0 || header_size > total)
         Invalid(L"the metafile header has a wrong size");
     Check_Emf_Header(in, header_size);
+    const std::uint32_t handles = in.U16(56);
 
     std::uint64_t at = 0, count = 0;
     std::uint32_t type = 0, size = 0;
@@ -59,6 +93,13 @@ std::span<const std::uint8_t> Check_Emf(std::span<const std::uint8_t> file) {
         size = in.U32(at + 4);
         if (size < 8 || size % 4 != 0 || size > total - at) Invalid(L"a metafile record has a wrong size");
         if (type == Emr_Header && at != 0) Invalid(L"the metafile has a second header");
+        for (const Emf_Index_Record& named : Emf_Index_Records) {
+            if (named.type != type) continue;
+            if (size < named.offset + 4) Invalid(L"a metafile record is too short for its fields");
+            const std::uint32_t index = in.U32(at + named.offset);
+            if (!(named.stock && (index & 0x80000000u)) && index >= handles)
+                Invalid(L"a metafile record names an object outside the object table");
+        }
         if (type == Emr_Eof) {
             if (size < Emf_Eof_Size) Invalid(L"the metafile's end record is too short");
             if (!Inside(in.U32(at + 12), 4ull * in.U32(at + 8), size))
@@ -88,6 +129,7 @@ Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file) {
     in.Need(start, Meta_Header_Size, L"the metafile header");
     const std::uint16_t type = in.U16(start), header_words = in.U16(start + 2), version = in.U16(start + 4);
     const std::uint64_t total = 2ull * in.U32(start + 6);
+    const std::uint16_t objects = in.U16(start + 10);
     const std::uint64_t largest_record = in.U32(start + 12);
     if ((type != 1 && type != 2) || header_words * 2u != Meta_Header_Size || (version != 0x0100 && version != 0x0300))
         Invalid(L"the metafile header is missing");
@@ -102,6 +144,15 @@ Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file) {
         if (words < Meta_Eof_Words || words * 2 > end - at) Invalid(L"a metafile record has a wrong size");
         // Players size their record buffer by the header's largest record.
         if (words > largest_record) Invalid(L"a metafile record is larger than its header allows");
+        for (const Wmf_Index_Record& named : Wmf_Index_Records) {
+            if (named.function != function) continue;
+            if (words < 3u + named.last_word + 1u) Invalid(L"a metafile record is too short for its fields");
+            for (std::uint16_t word = named.first_word; word <= named.last_word; ++word) {
+                const std::uint16_t index = in.U16(static_cast<std::size_t>(at + 6 + 2 * word));
+                if (!(named.none && index == 0) && index >= objects)
+                    Invalid(L"a metafile record names an object outside the object table");
+            }
+        }
         at += words * 2;
         if (function == 0) {
             if (words != Meta_Eof_Words) Invalid(L"the metafile's end record has a wrong size");

@@ -16,7 +16,9 @@ namespace velbrook {
 // the header record; then every record at least 8 bytes, a multiple of 4 and
 // inside the size the header claims (which the file must hold), as many as
 // the header counts, the last one the end-of-file record with its palette
-// inside it.  Returns the metafile's own bytes (the file may hold more after
+// inside it; every record that names an entry of the object table names one
+// inside the table the header announces (or a stock object, where one may
+// stand).  Returns the metafile's own bytes (the file may hold more after
 // them); throws Invalid_Picture, with the reason, for anything else.
 std::span<const std::uint8_t> Check_Emf(std::span<const std::uint8_t> file);
 
@@ -38,7 +40,9 @@ struct Checked_Wmf {
 // must have its own size, a known type and version, and a size in words that
 // the file holds; every record at least 3 words, no larger than the largest
 // record the header announces, inside that size, and the last one the 3-word
-// end record, ending exactly where the header says the metafile ends.
+// end record, ending exactly where the header says the metafile ends; every
+// object a record selects, deletes or paints with lies inside the object
+// table the header announces.
 // Throws Invalid_Picture, with the reason, for anything else.
 Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file);
 

@@ -142,6 +142,15 @@ TEST(Metafile_Check, Enhanced_Metafiles_With_Lying_Headers_Or_Records_Are_Refuse
          }},
         {"end-record palette outside it", "palette", [](Bytes& b) { Set_Le32(b, Emf_Eof_At(b) + 8, 3), Set_Le32(b, Emf_Eof_At(b) + 12, 16); }},
         {"a second header", "second header", [](Bytes& b) { Set_Le32(b, Emf_First_Record, 1); }},
+        // The players index their object table with these unchecked.
+        {"brush made past the object table", "outside the object table",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 8, 2); }},
+        {"object selected past the table", "outside the object table",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 24 + 8, 0x7FFF); }},
+        {"stock object deleted", "outside the object table",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 24, 40), Set_Le32(b, Emf_First_Record + 24 + 8, 0x80000008); }},
+        {"selection without its object", "too short for its fields",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 24 + 4, 8); }},
     };
     const Bytes sound = Build_Emf(Cyan_Emf());
     ASSERT_NO_THROW(Check_Emf(sound));
@@ -181,10 +190,24 @@ TEST(Metafile_Check, Windows_Metafiles_With_Lying_Headers_Or_Records_Are_Refused
              b.insert(b.end(), {0, 0});
              Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2));
          }},
-        {"no end record", "no end record", [](Bytes& b) { Set_Le16(b, b.size() - 2, Meta_Select_Object); }},
+        {"no end record", "no end record", [](Bytes& b) { Set_Le16(b, b.size() - 2, 0x001E); }},  // saving the state
         {"end record before the claimed size", "do not add up",
          [](Bytes& b) {
              b.insert(b.end(), {3, 0, 0, 0, 0, 0});
+             Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2));
+         }},
+        // Found by the damaged-picture corpus: the first object selection's
+        // index turned into 65280, and the system's player read far outside
+        // its object table.
+        {"object selected past the table", "outside the object table", [](Bytes& b) { b[First + 20 + 14 + 7] ^= 0xFF; }},
+        {"object deleted past the table", "outside the object table",
+         [](Bytes& b) { Set_Le16(b, First + 20 + 14 + 4, 0x01F0), Set_Le16(b, First + 20 + 14 + 6, 2); }},
+        {"region painted with no such brush", "outside the object table",
+         [](Bytes& b) {
+             Set_Le32(b, First + 20 + 14, 5), Set_Le16(b, First + 20 + 14 + 4, 0x0228);
+             Set_Le16(b, First + 20 + 14 + 6, 0);
+             b.insert(b.begin() + static_cast<std::ptrdiff_t>(First + 20 + 14 + 8), {0, 0});
+             Set_Le16(b, First + 20 + 14 + 8, 9);
              Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2));
          }},
         {"placeable header cut short", "placeable header lies past", [](Bytes& b) { b.resize(20); }},
