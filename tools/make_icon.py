@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Draws Velbrook's icon, a printer with a picture coming out of it, and
-writes resources/velbrook.ico (32x32 and 16x16, 32-bit with an AND mask).
+writes resources/velbrook.ico: 16x16 and 32x32 drawn pixel by pixel, 48x48
+and 256x256 drawn from the same shapes with smooth edges (32-bit with an AND
+mask; the 256 image is stored as a PNG, as Windows wants it).
 
 Run once after changing the drawing:  python3 tools/make_icon.py [out.ico]
 With --png DIR it also writes each image, scaled x8, for looking at.
@@ -98,6 +100,79 @@ def icon_16():
     return c
 
 
+def shapes():
+    """The 32x32 drawing as shapes in its own units (a pixel of it is one
+    unit square), from back to front: (test(x, y), colour)."""
+    def rect(x0, y0, x1, y1, r=0.0):
+        # The pixels x0..x1, y0..y1 of the small drawing; corners rounded by r.
+        def inside(x, y):
+            if not (x0 <= x < x1 + 1 and y0 <= y < y1 + 1):
+                return False
+            cx = min(max(x, x0 + r), x1 + 1 - r)
+            cy = min(max(y, y0 + r), y1 + 1 - r)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= r * r + 1e-9
+        return inside
+
+    def framed(x0, y0, x1, y1, colour, r=0.0, edge=0.75):
+        return [(rect(x0, y0, x1, y1, r), OUTLINE),
+                (rect(x0 + edge, y0 + edge, x1 - edge, y1 - edge, max(r - edge, 0)), colour)]
+
+    def hill(x, y):
+        return 8 <= x < 24 and y < 30 and y >= 25.2 + ((x - 12.5) / 5.5) ** 2 * 1.6 - (1.4 if x > 18 else 0) * ((x - 18) / 6)
+
+    def sun(x, y):
+        return (x - 20.0) ** 2 + (y - 23.5) ** 2 <= 1.7 ** 2
+
+    def lid(x, y):
+        return 10 <= y < 12.2 and 5 - (y - 10) <= x < 27 + (y - 10)
+
+    out = framed(8, 1, 23, 12, PAPER)
+    out += [(rect(11, y + 0.15, 20, y - 0.15), INK) for y in (4, 6, 8)]
+    out += [(lid, OUTLINE), (lambda x, y: 10.75 <= y < 12 and 6 <= x < 26, BODY_LIGHT)]
+    out += framed(0, 12, 31, 24, BODY, r=1.5)
+    out += [(rect(1, 13, 30, 13), PAPER), (rect(1, 22, 30, 23, 0.8), BODY_DARK),
+            (rect(24, 15, 26, 16.4, 0.5), LED), (rect(20, 16, 21, 16), BODY_DARK),
+            (rect(5, 19, 26, 20), SLOT)]
+    out += framed(6, 19, 25, 31, PAPER, r=0.5)
+    out += [(rect(8, 21, 23, 29), SKY), (hill, HILL), (rect(8, 29, 23, 29), HILL_DARK),
+            (sun, SUN), (rect(6.75, 30, 24.25, 30.25), PAPER_SHADE)]
+    return out
+
+
+class Smooth_Canvas:
+    """The shapes drawn at any size, each pixel the average of 4x4 samples;
+    pixels are (r, g, b, alpha)."""
+    def __init__(self, size, samples=4):
+        self.size = size
+        drawing = shapes()
+        unit = 32.0 / size
+        self.pixels = []
+        for py in range(size):
+            row = []
+            for px in range(size):
+                r = g = b = a = 0
+                for sy in range(samples):
+                    for sx in range(samples):
+                        x = (px + (sx + 0.5) / samples) * unit
+                        y = (py + (sy + 0.5) / samples) * unit
+                        colour = None
+                        for inside, c in drawing:
+                            if inside(x, y):
+                                colour = c
+                        if colour:
+                            r += colour[0]; g += colour[1]; b += colour[2]; a += 1
+                n = samples * samples
+                row.append((r // a, g // a, b // a, 255 * a // n) if a else None)
+            self.pixels.append(row)
+
+
+def rgba(p):
+    """A pixel of either canvas as (r, g, b, alpha); None is transparent."""
+    if p is None:
+        return (0, 0, 0, 0)
+    return p if len(p) == 4 else (p[0], p[1], p[2], 255)
+
+
 def dib(canvas):
     """BITMAPINFOHEADER, bottom-up BGRA rows, then the AND mask (1 = transparent)."""
     n = canvas.size
@@ -108,21 +183,31 @@ def dib(canvas):
     for row in reversed(canvas.pixels):
         bits = bytearray(mask_stride)
         for x, p in enumerate(row):
-            if p is None:
-                colour += b'\0\0\0\0'
+            r, g, b, a = rgba(p)
+            colour += bytes((b, g, r, a))
+            if a == 0:
                 bits[x // 8] |= 0x80 >> (x % 8)
-            else:
-                colour += bytes((p[2], p[1], p[0], 255))
         mask += bits
     return header + bytes(colour) + bytes(mask)
 
 
+def png_rgba(canvas):
+    """The canvas as a PNG with alpha, the form of a 256x256 icon image."""
+    raw = bytearray()
+    for row in canvas.pixels:
+        raw.append(0)
+        for p in row:
+            raw += bytes(rgba(p))
+    return png_file(canvas.size, 6, bytes(raw))
+
+
 def ico(canvases):
-    images = [dib(c) for c in canvases]
+    images = [png_rgba(c) if c.size == 256 else dib(c) for c in canvases]
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for c, image in zip(canvases, images):
-        out += struct.pack('<BBBBHHII', c.size, c.size, 0, 0, 1, 32, len(image), offset)
+        # A directory entry says 0 for 256.
+        out += struct.pack('<BBBBHHII', c.size % 256, c.size % 256, 0, 0, 1, 32, len(image), offset)
         offset += len(image)
     return out + b''.join(images)
 
@@ -134,8 +219,13 @@ def check(data, sizes):
     end = 6 + 16 * count
     for i, n in enumerate(sizes):
         w, h, colours, _, planes, bpp, length, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
-        assert (w, h, colours, planes, bpp) == (n, n, 0, 1, 32)
+        assert (w, h, colours, planes, bpp) == (n % 256, n % 256, 0, 1, 32)
         assert offset == end, 'images follow each other without gaps'
+        if n == 256:
+            assert data[offset:offset + 8] == b'\x89PNG\r\n\x1a\n'
+            assert struct.unpack_from('>II', data, offset + 16) == (n, n)
+            end = offset + length
+            continue
         hsize, bw, bh, bplanes, bbits = struct.unpack_from('<IiiHH', data, offset)
         assert (hsize, bw, bh, bplanes, bbits) == (40, n, 2 * n, 1, 32)
         assert length == 40 + n * n * 4 + n * ((n + 31) // 32) * 4
@@ -143,21 +233,27 @@ def check(data, sizes):
     assert end == len(data)
 
 
+def png_file(n, colour_type, raw):
+    """An n x n PNG of 8-bit samples from filtered rows (colour type 2: RGB, 6: RGBA)."""
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
+
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', n, n, 8, colour_type, 0, 0, 0))
+            + chunk(b'IDAT', zlib.compress(raw, 9)) + chunk(b'IEND', b''))
+
+
 def png(canvas, path, scale=8, backdrop=(212, 208, 200)):
+    """The canvas scaled up over a grey backdrop, for looking at."""
+    scale = max(1, scale * 32 // max(canvas.size, 32))
     n = canvas.size * scale
     raw = bytearray()
     for y in range(n):
         raw.append(0)
         for x in range(n):
-            p = canvas.pixels[y // scale][x // scale]
-            raw += bytes(p if p else backdrop)
-
-    def chunk(kind, body):
-        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
-
+            r, g, b, a = rgba(canvas.pixels[y // scale][x // scale])
+            raw += bytes((c * a + k * (255 - a)) // 255 for c, k in zip((r, g, b), backdrop))
     with open(path, 'wb') as f:
-        f.write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', n, n, 8, 2, 0, 0, 0))
-                + chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+        f.write(png_file(n, 2, bytes(raw)))
 
 
 def main(argv):
@@ -171,9 +267,9 @@ def main(argv):
         del args[i:i + 2]
     if args:
         target = args[0]
-    canvases = [icon_32(), icon_16()]
+    canvases = [icon_16(), icon_32(), Smooth_Canvas(48), Smooth_Canvas(256)]
     data = ico(canvases)
-    check(data, [32, 16])
+    check(data, [16, 32, 48, 256])
     with open(target, 'wb') as f:
         f.write(data)
     if png_dir:

@@ -130,8 +130,7 @@ int Run() {
     auto window = std::make_unique<TMainForm1>(
         Main_Form_Setup{.dialogs = dialogs,
                         .program_path = program_folder.Path() + L"velbrook.exe",
-                        .load_picture = [](const std::wstring& path, SIZE target)
-                            -> std::shared_ptr<const Drawable> { return Load_Picture(path, target); }},
+                        .load_picture = Load_Preview},
         about);
     window->Show();
     Process_Messages();

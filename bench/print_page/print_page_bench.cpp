@@ -17,8 +17,12 @@
 #include <cstring>
 #include <string>
 
+#include <wincodec.h>
+
 #include "../common/synthetic_photo.h"
+#include "picture/jpeg_decode.h"
 #include "picture/picture.h"
+#include "toolkit/handles.h"
 #include "printing/recording_printer.h"
 
 namespace {
@@ -37,14 +41,18 @@ const Page_Case Cases[] = {
     {"A4 at 600 dpi", {4958, 7016}, false},
     {"full resolution", {4958, 7016}, true},
 };
-const int Shapes[][2] = {{5774, 8660}, {8660, 5774}};
+// Two JPEG photos, portrait and landscape, and the landscape one again as a
+// PNG, which goes through the imaging component with the options that take
+// it (fit, turned to suit the page).
+const int Shapes[][2] = {{5774, 8660}, {8660, 5774}, {8660, 5774}};
+constexpr int Png_Shape = 2;
 constexpr int Pages = 3;
 
 std::wstring Photo_Path(int shape) {
     wchar_t temp[MAX_PATH];
     ::GetTempPathW(MAX_PATH, temp);
     return std::wstring(temp) + L"velbrook_bench_photo_" + std::to_wstring(Shapes[shape][0]) + L"x" +
-           std::to_wstring(Shapes[shape][1]) + L".jpg";
+           std::to_wstring(Shapes[shape][1]) + (shape == Png_Shape ? L".png" : L".jpg");
 }
 
 PROCESS_MEMORY_COUNTERS Memory() {
@@ -52,6 +60,38 @@ PROCESS_MEMORY_COUNTERS Memory() {
     counters.cb = sizeof counters;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
     return counters;
+}
+
+// The photo again as a PNG, written by the imaging component's encoder.
+std::vector<std::uint8_t> Png_Of(const std::vector<std::uint8_t>& jpeg) {
+    const velbrook::Decoded_Image image = velbrook::Decode_Jpeg(jpeg, 0, 0);
+    const velbrook::Com_Apartment apartment;
+    velbrook::Com_Ptr<IWICImagingFactory> factory;
+    ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                       factory.put_void());
+    velbrook::Com_Ptr<IStream> stream;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+    velbrook::Com_Ptr<IWICBitmapEncoder> encoder;
+    factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put());
+    encoder->Initialize(stream.get(), WICBitmapEncoderNoCache);
+    velbrook::Com_Ptr<IWICBitmapFrameEncode> frame;
+    encoder->CreateNewFrame(frame.put(), nullptr);
+    frame->Initialize(nullptr);
+    frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height));
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    frame->SetPixelFormat(&format);
+    frame->WritePixels(static_cast<UINT>(image.height), static_cast<UINT>(image.stride),
+                       static_cast<UINT>(image.pixels.size()), const_cast<BYTE*>(image.pixels.data()));
+    frame->Commit();
+    encoder->Commit();
+    STATSTG stat{};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ULONG got = 0;
+    stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+    return bytes;
 }
 
 int Run_Case(int shape, int which) {
@@ -68,9 +108,14 @@ int Run_Case(int shape, int which) {
     for (int page = 0; page < Pages; ++page) {
         if (page > 0) printer.New_Page();
         const auto t0 = Clock::now();
-        auto picture = Load_Picture(path, target);
+        const velbrook::Page_Options options{.fit = velbrook::Fit_Mode::Fit, .turn_to_page = true,
+                                             .more_types = true};
+        auto picture = shape == Png_Shape
+                           ? velbrook::Load_Picture_For(path, {.target = target, .options = options})
+                           : Load_Picture(path, target);
         const auto t1 = Clock::now();
-        printer.Draw(*picture, rect);
+        if (shape == Png_Shape) printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
+        else printer.Draw(*picture, rect);
         const auto t2 = Clock::now();
         decoded = picture->Pixel_Size();
         load_ms += std::chrono::duration<double, std::milli>(t1 - t0).count();
@@ -117,10 +162,11 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%d pages per case, drawn into a memory DC at 1/8 of the page (recording printer)\n", Pages);
-    for (int shape = 0; shape < 2; ++shape) {
+    for (int shape = 0; shape < 3; ++shape) {
         const std::wstring path = Photo_Path(shape);
         if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            const auto bytes = velbrook::bench::Synthetic_Photo(Shapes[shape][0], Shapes[shape][1]);
+            auto bytes = velbrook::bench::Synthetic_Photo(Shapes[shape][0], Shapes[shape][1]);
+            if (shape == Png_Shape) bytes = Png_Of(bytes);
             HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
             DWORD written = 0;
             ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -128,8 +174,9 @@ int main(int argc, char** argv) {
         }
         WIN32_FILE_ATTRIBUTE_DATA data{};
         ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
-        std::printf("picture %d x %d (%.1f MP), JPEG of %.1f MB\n", Shapes[shape][0], Shapes[shape][1],
-                    Shapes[shape][0] * static_cast<double>(Shapes[shape][1]) / 1e6, data.nFileSizeLow / 1e6);
+        std::printf("picture %d x %d (%.1f MP), %s of %.1f MB\n", Shapes[shape][0], Shapes[shape][1],
+                    Shapes[shape][0] * static_cast<double>(Shapes[shape][1]) / 1e6,
+                    shape == Png_Shape ? "PNG (fit, turned)" : "JPEG", data.nFileSizeLow / 1e6);
         std::fflush(stdout);
         for (int which = 0; which < 3; ++which) Spawn(shape, which);
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The menu command identifiers of the main window, in menu order.  Other
+// The menu command identifiers of the main window.  Other
 // programs (the end-to-end driver) post them as WM_COMMAND.
 
 namespace velbrook::command {
@@ -20,6 +20,15 @@ enum : unsigned short {
     View_Readme_file,
     View_Shareware_Catalog,
     About,
+    // The Options menu comes between File and Help, but its identifiers come
+    // after the classic ones, so that those never move.
+    Stretch_to_the_Page,
+    Fit_Inside_the_Page,
+    Fill_the_Page,
+    Turn_to_Suit_the_Page,
+    Follow_the_Cameras_Orientation,
+    Print_File_Names,
+    Accept_PNG_GIF_and_TIFF_Files,
 };
 
 }  // namespace velbrook::command

@@ -38,9 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         velbrook::TMainForm1 main_form(
             {.dialogs = dialogs,
              .program_path = velbrook::Program_Path(),
-             .load_picture = [](const std::wstring& path, SIZE target) -> std::shared_ptr<const velbrook::Drawable> {
-                 return velbrook::Load_Picture(path, target);
-             }},
+             .load_picture = velbrook::Load_Preview},
             about);
         std::vector<std::wstring> files = Command_Line_Files();
         return application.Run(main_form, [&] {

@@ -55,7 +55,9 @@ public:
         return window_.Pictures().Entry(index);
     }
     void Select_Index(int index) override { window_.Pictures().Select_Index(index); }
-    void Set_Preview(std::shared_ptr<const Picture> picture) override { window_.Image1.Set_Picture(std::move(picture)); }
+    void Set_Preview(std::shared_ptr<const Picture> picture) override {
+        window_.Image1.Set_Picture(Preview_Of(std::move(picture), window_.Chosen_Options()));
+    }
     void Set_Status(const std::wstring& text) override { window_.StatusBar1.Set_Panel_Text(text); }
     void Enable_Main_Window(bool enabled) override { window_.Enable_Main_Window(enabled); }
     void Show_Abort_Panel(bool shown) override {
@@ -71,6 +73,7 @@ public:
     }
     bool Abort_Requested() const override { return window_.Halt_Processing_CheckBox.Checked(); }
     void Set_Abort_Requested(bool requested) override { window_.Halt_Processing_CheckBox.Set_Checked(requested); }
+    Page_Options Options() const override { return window_.Chosen_Options(); }
     Dialogs& Dialogs_() override { return window_.List().dialogs; }
     HWND Main_Window() const override { return window_.Handle(); }
 
@@ -160,6 +163,28 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
           Add<Menu_Item>(*this, FileMenu, L"Delete_All_Shortcuts_Option", L"Delete ALL Shortcuts")),
       N9(Add<Menu_Item>(*this, FileMenu, L"N9", L"-")),
       ExitOption(Add<Menu_Item>(*this, FileMenu, L"ExitOption", L"E&xit")),
+      OptionsMenu(Add<Menu_Item>(*this, MainMenu1, L"OptionsMenu", L"&Options")),
+      Stretch_to_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Stretch_to_the_Page_Option",
+                                                L"&Stretch to the Page",
+                                                Menu_Item::Options{.id = command::Stretch_to_the_Page, .radio = true})),
+      Fit_Inside_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Fit_Inside_the_Page_Option",
+                                                L"&Fit Inside the Page",
+                                                Menu_Item::Options{.id = command::Fit_Inside_the_Page, .radio = true})),
+      Fill_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Fill_the_Page_Option", L"F&ill the Page",
+                                          Menu_Item::Options{.id = command::Fill_the_Page, .radio = true})),
+      N4(Add<Menu_Item>(*this, OptionsMenu, L"N4", L"-")),
+      Turn_to_Suit_the_Page_Option(
+          Add<Menu_Item>(*this, OptionsMenu, L"Turn_to_Suit_the_Page_Option", L"&Turn to Suit the Page",
+                         Menu_Item::Options{.id = command::Turn_to_Suit_the_Page, .check_item = true})),
+      Follow_the_Cameras_Orientation_Option(Add<Menu_Item>(
+          *this, OptionsMenu, L"Follow_the_Cameras_Orientation_Option", L"Follow the &Camera's Orientation",
+          Menu_Item::Options{.id = command::Follow_the_Cameras_Orientation, .check_item = true})),
+      Print_File_Names_Option(Add<Menu_Item>(*this, OptionsMenu, L"Print_File_Names_Option", L"Print File &Names",
+                                             Menu_Item::Options{.id = command::Print_File_Names, .check_item = true})),
+      N5(Add<Menu_Item>(*this, OptionsMenu, L"N5", L"-")),
+      Accept_PNG_GIF_and_TIFF_Files_Option(Add<Menu_Item>(
+          *this, OptionsMenu, L"Accept_PNG_GIF_and_TIFF_Files_Option", L"Accept &PNG, GIF and TIFF Files",
+          Menu_Item::Options{.id = command::Accept_PNG_GIF_and_TIFF_Files, .check_item = true})),
       HelpMenu(Add<Menu_Item>(*this, MainMenu1, L"HelpMenu", L"&Help")),
       View_Readme_file_Option(
           Add<Menu_Item>(*this, HelpMenu, L"View_Readme_file_Option", L"&View Readme file")),
@@ -193,7 +218,9 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
         .dialogs = dialogs_,
         .program_folder = Directory_Of(program_path_),
         .load_picture = setup.load_picture,
+        .page_options = [this] { return Chosen_Options(); },
     });
+    Set_Chosen_Options({});
     print_host_ = std::make_unique<Main_Print_Host>(*this);
     print_run_ = std::make_unique<Print_Run>(*print_host_);
     Wire_Handlers();
@@ -256,6 +283,52 @@ void TMainForm1::Wire_Handlers() {
         View_Shareware_Catalog_OptionClick(dialogs_, program_path_);
     };
     AboutOption.On_Click = [this] { AboutOptionClick(); };
+
+    const auto choose_fit = [this](Fit_Mode fit) {
+        Page_Options options = Chosen_Options();
+        options.fit = fit;
+        Set_Chosen_Options(options);
+        Options_Changed();
+    };
+    Stretch_to_the_Page_Option.On_Click = [choose_fit] { choose_fit(Fit_Mode::Stretch); };
+    Fit_Inside_the_Page_Option.On_Click = [choose_fit] { choose_fit(Fit_Mode::Fit); };
+    Fill_the_Page_Option.On_Click = [choose_fit] { choose_fit(Fit_Mode::Fill); };
+    for (Menu_Item* item : {&Turn_to_Suit_the_Page_Option, &Follow_the_Cameras_Orientation_Option,
+                            &Print_File_Names_Option, &Accept_PNG_GIF_and_TIFF_Files_Option}) {
+        item->On_Click = [this, item] {
+            item->Set_Checked(!item->Checked());
+            Options_Changed();
+        };
+    }
+}
+
+Page_Options TMainForm1::Chosen_Options() const {
+    Page_Options options;
+    options.fit = Fit_Inside_the_Page_Option.Checked() ? Fit_Mode::Fit
+                  : Fill_the_Page_Option.Checked()     ? Fit_Mode::Fill
+                                                       : Fit_Mode::Stretch;
+    options.turn_to_page = Turn_to_Suit_the_Page_Option.Checked();
+    options.camera_orientation = Follow_the_Cameras_Orientation_Option.Checked();
+    options.print_file_names = Print_File_Names_Option.Checked();
+    options.more_types = Accept_PNG_GIF_and_TIFF_Files_Option.Checked();
+    return options;
+}
+
+void TMainForm1::Set_Chosen_Options(const Page_Options& options) {
+    Stretch_to_the_Page_Option.Set_Checked(options.fit == Fit_Mode::Stretch);
+    Fit_Inside_the_Page_Option.Set_Checked(options.fit == Fit_Mode::Fit);
+    Fill_the_Page_Option.Set_Checked(options.fit == Fit_Mode::Fill);
+    Turn_to_Suit_the_Page_Option.Set_Checked(options.turn_to_page);
+    Follow_the_Cameras_Orientation_Option.Set_Checked(options.camera_orientation);
+    Print_File_Names_Option.Set_Checked(options.print_file_names);
+    Accept_PNG_GIF_and_TIFF_Files_Option.Set_Checked(options.more_types);
+}
+
+// The preview follows the options at once; the status line keeps what it says.
+void TMainForm1::Options_Changed() {
+    const std::wstring status = StatusBar1.Panel_Text();
+    File_ListBoxClick(*list_window_);
+    StatusBar1.Set_Panel_Text(status);
 }
 
 void TMainForm1::FormCreate() { ::DragAcceptFiles(Handle(), TRUE); }
@@ -275,6 +348,7 @@ void TMainForm1::FormShow() {
     Always_On_Top_Option.Set_Checked(settings.always_on_top);
     Auto_Run_at_Windows_Startup_Option.Set_Checked(settings.auto_run);
     File_List_Name_Edit.Set_Text(settings.file_list_name);
+    Set_Chosen_Options(Read_Page_Options(Settings_File()));
     // 4. The last file list, when the settings name one that exists.
     Load_Last_File_List();
     // 6. and 7.
@@ -345,6 +419,7 @@ void TMainForm1::FormCloseQuery(bool& can_close) {
     try {
         Save_Settings(Settings_File(), *this, Always_On_Top_Option.Checked(),
                       Auto_Run_at_Windows_Startup_Option.Checked(), File_List_Name_Edit.Text());
+        Write_Page_Options(Settings_File(), Chosen_Options());
     } catch (...) {
         if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
     }

@@ -40,6 +40,10 @@ public:
     void AboutOptionClick();
     void Apply_Startup_Show_Command();
 
+    // The Options menu: what its marks say, and setting every mark from options.
+    Page_Options Chosen_Options() const;
+    void Set_Chosen_Options(const Page_Options& options);
+
     // Files named on the command line come in as one drop.
     void Take_Files(const std::vector<std::wstring>& names);
 
@@ -91,6 +95,16 @@ public:
     Menu_Item& Delete_All_Shortcuts_Option;
     Menu_Item& N9;
     Menu_Item& ExitOption;
+    Menu_Item& OptionsMenu;
+    Menu_Item& Stretch_to_the_Page_Option;
+    Menu_Item& Fit_Inside_the_Page_Option;
+    Menu_Item& Fill_the_Page_Option;
+    Menu_Item& N4;
+    Menu_Item& Turn_to_Suit_the_Page_Option;
+    Menu_Item& Follow_the_Cameras_Orientation_Option;
+    Menu_Item& Print_File_Names_Option;
+    Menu_Item& N5;
+    Menu_Item& Accept_PNG_GIF_and_TIFF_Files_Option;
     Menu_Item& HelpMenu;
     Menu_Item& View_Readme_file_Option;
     Menu_Item& View_Shareware_Catalog_Option;
@@ -109,6 +123,7 @@ public:
 
 private:
     void Wire_Handlers();
+    void Options_Changed();
     void Load_Last_File_List();
 
     Dialogs& dialogs_;

@@ -16,9 +16,10 @@ namespace velbrook {
 
 namespace {
 
-std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key) {
+std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key,
+                       const wchar_t* section = Settings_Section) {
     std::vector<wchar_t> buffer(Longest_Setting_Text + 1);
-    DWORD length = ::GetPrivateProfileStringW(Settings_Section, key, L"", buffer.data(),
+    DWORD length = ::GetPrivateProfileStringW(section, key, L"", buffer.data(),
                                               static_cast<DWORD>(buffer.size()), ini_path.c_str());
     return std::wstring(buffer.data(), length);
 }
@@ -119,6 +120,39 @@ void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::
     DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
     if (!::WritePrivateProfileStringW(Settings_Section, key, value.c_str(), ini_path.c_str())) Refused(ini_path);
+}
+
+Page_Options Read_Page_Options(const std::wstring& ini_path) {
+    const Page_Options defaults;
+    Page_Options options;
+    const auto flag = [&](const wchar_t* key, bool fallback) {
+        return Parse_Ini_Bool(Read_Text(ini_path, key, Options_Section), fallback);
+    };
+    const int placement = Parse_Ini_Integer(Read_Text(ini_path, Key_Placement, Options_Section), 0);
+    options.fit = placement == 1 ? Fit_Mode::Fit : placement == 2 ? Fit_Mode::Fill : defaults.fit;
+    options.turn_to_page = flag(Key_Turn_To_Page, defaults.turn_to_page);
+    options.camera_orientation = flag(Key_Camera_Orientation, defaults.camera_orientation);
+    options.print_file_names = flag(Key_File_Names, defaults.print_file_names);
+    options.more_types = flag(Key_More_Types, defaults.more_types);
+    return options;
+}
+
+void Write_Page_Options(const std::wstring& ini_path, const Page_Options& options) {
+    DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
+    const auto write = [&](const wchar_t* key, const wchar_t* value) {
+        if (!::WritePrivateProfileStringW(Options_Section, key, value, ini_path.c_str())) Refused(ini_path);
+    };
+    if (options == Page_Options{}) {
+        // Nothing to remove is no failure.
+        if (attributes != INVALID_FILE_ATTRIBUTES) ::WritePrivateProfileStringW(Options_Section, nullptr, nullptr, ini_path.c_str());
+        return;
+    }
+    write(Key_Placement, Format_Ini_Integer(static_cast<int>(options.fit)).c_str());
+    write(Key_Turn_To_Page, Format_Ini_Bool(options.turn_to_page).c_str());
+    write(Key_Camera_Orientation, Format_Ini_Bool(options.camera_orientation).c_str());
+    write(Key_File_Names, Format_Ini_Bool(options.print_file_names).c_str());
+    write(Key_More_Types, Format_Ini_Bool(options.more_types).c_str());
 }
 
 void Make_Settings_File_Unicode(const std::wstring& ini_path) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "picture/placement.h"
 #include "shell/code_page.h"  // Ansi_Can_Hold decides the file's encoding
 #include "toolkit/dialogs.h"
 
@@ -25,6 +26,15 @@ inline constexpr wchar_t Key_Height[] = L"window_Height";
 inline constexpr wchar_t Key_Always_On_Top[] = L"Always_on_Top_Option";
 inline constexpr wchar_t Key_Auto_Run[] = L"Auto_Run_at_Windows_Startup_Option";
 inline constexpr wchar_t Key_File_List_Name[] = L"File_List_Name_Edit";
+
+// The Options menu has a section of its own after the first, so that the
+// first section stays exactly as it always was.
+inline constexpr wchar_t Options_Section[] = L"Options";
+inline constexpr wchar_t Key_Placement[] = L"Placement";  // 0 stretch, 1 fit, 2 fill
+inline constexpr wchar_t Key_Turn_To_Page[] = L"Turn_to_Suit_the_Page";
+inline constexpr wchar_t Key_Camera_Orientation[] = L"Follow_the_Cameras_Orientation";
+inline constexpr wchar_t Key_File_Names[] = L"Print_File_Names";
+inline constexpr wchar_t Key_More_Types[] = L"Accept_PNG_GIF_and_TIFF_Files";
 
 // Longest text value read back.
 inline constexpr int Longest_Setting_Text = 2047;
@@ -53,6 +63,14 @@ void Write_Settings(const std::wstring& ini_path, const Settings& settings);
 // Raises Failure at the first refused write (the keys before it stay).
 void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
                    const std::wstring& file_list_name);
+
+// The Options section; a missing section or key, or a value that does not
+// read, gives the default without a word.
+Page_Options Read_Page_Options(const std::wstring& ini_path);
+// Writes every key of the section, or, when every option is at its default,
+// removes the section, so that such a file is exactly what it always was.
+// Raises Failure "Unable to write to <ini_path>" when the write is refused.
+void Write_Page_Options(const std::wstring& ini_path, const Page_Options& options);
 
 // Rewrites the file as UTF-16 LE with a byte-order mark, keeping what it holds
 // (creating it when missing); a file that already has the mark is left alone.

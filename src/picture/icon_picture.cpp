@@ -13,6 +13,7 @@ class Icon_Picture final : public Picture {
 public:
     Icon_Picture(Icon_Handle icon, SIZE size) : icon_(std::move(icon)), size_(size) {}
     Picture_Kind Kind() const override { return Picture_Kind::Icon; }
+    bool Scalable() const override { return true; }
     SIZE Pixel_Size() const override { return size_; }
     bool Render(HDC dc, const RECT& target) const override {
         const int w = target.right - target.left, h = target.bottom - target.top;

@@ -25,6 +25,7 @@ public:
                  mm_h > 0 ? static_cast<LONG>(frame_h * px_h / (mm_h * 100LL)) : 0};
     }
     Picture_Kind Kind() const override { return Picture_Kind::Metafile; }
+    bool Scalable() const override { return true; }
     SIZE Pixel_Size() const override { return size_; }
     bool Render(HDC dc, const RECT& target) const override {
         if (target.right <= target.left || target.bottom <= target.top) return true;

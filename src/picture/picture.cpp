@@ -1,5 +1,6 @@
 #include "picture/picture.h"
 
+#include "picture/gif_picture.h"
 #include "picture/picture_file.h"
 #include "picture/picture_kinds.h"
 #include "picture_list/extension.h"
@@ -22,31 +23,38 @@ bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void*
 }
 
 std::shared_ptr<const Picture> Load_Picture(const std::wstring& path, SIZE target) {
+    return Load_Picture_For(path, Picture_Request{.target = target});
+}
+
+std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const Picture_Request& request) {
     if (path.empty()) throw Invalid_Picture(L"No picture file was named");
-    const std::wstring extension = Lower_Ascii(File_Extension(path));
-    enum class Kind { Bmp, Jpeg, Emf, Wmf, Ico } kind;
-    const wchar_t* noun;
-    if (extension == L".bmp") {
-        kind = Kind::Bmp, noun = L"bitmap";
-    } else if (extension == L".jpg" || extension == L".jpeg") {
-        kind = Kind::Jpeg, noun = L"JPEG picture";
-    } else if (extension == L".emf") {
-        kind = Kind::Emf, noun = L"enhanced metafile";
-    } else if (extension == L".wmf") {
-        kind = Kind::Wmf, noun = L"Windows metafile";
-    } else if (extension == L".ico") {
-        kind = Kind::Ico, noun = L"icon";
-    } else {
-        throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
+    const Picture_File_Type type = Picture_File_Type_Of(path, request.options.more_types);
+    const wchar_t* noun = nullptr;
+    switch (type) {
+        case Picture_File_Type::Bmp: noun = L"bitmap"; break;
+        case Picture_File_Type::Jpeg: noun = L"JPEG picture"; break;
+        case Picture_File_Type::Emf: noun = L"enhanced metafile"; break;
+        case Picture_File_Type::Wmf: noun = L"Windows metafile"; break;
+        case Picture_File_Type::Ico: noun = L"icon"; break;
+        case Picture_File_Type::Png: noun = L"PNG picture"; break;
+        case Picture_File_Type::Gif: noun = L"GIF picture"; break;
+        case Picture_File_Type::Tiff: noun = L"TIFF picture"; break;
+        case Picture_File_Type::None: break;
     }
+    if (!noun) throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
     const std::vector<std::uint8_t> bytes = Read_Picture_File(path);
     try {
-        switch (kind) {
-            case Kind::Bmp: return Make_Bitmap_Picture(bytes);
-            case Kind::Jpeg: return Make_Jpeg_Picture(bytes, target);
-            case Kind::Emf: return Make_Emf_Picture(bytes);
-            case Kind::Wmf: return Make_Wmf_Picture(bytes);
-            case Kind::Ico: return Make_Icon_Picture(bytes);
+        switch (type) {
+            case Picture_File_Type::Bmp: return Make_Bitmap_Picture(bytes);
+            case Picture_File_Type::Jpeg: return Make_Jpeg_Picture(bytes, request);
+            case Picture_File_Type::Emf: return Make_Emf_Picture(bytes);
+            case Picture_File_Type::Wmf: return Make_Wmf_Picture(bytes);
+            case Picture_File_Type::Ico: return Make_Icon_Picture(bytes);
+            case Picture_File_Type::Png: return Make_Wic_Picture(bytes, Picture_Kind::Png, request);
+            case Picture_File_Type::Tiff: return Make_Wic_Picture(bytes, Picture_Kind::Tiff, request);
+            case Picture_File_Type::Gif:
+                return Make_Decoded_Picture(Decode_Gif_First_Frame(bytes), Dib_Facts{.kind = Picture_Kind::Gif});
+            case Picture_File_Type::None: break;
         }
     } catch (const Invalid_Picture& invalid) {
         throw Invalid_Picture(L"\"" + path + L"\" is not a valid " + noun + L": " + invalid.Text());

@@ -6,15 +6,17 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "picture/placement.h"
 #include "toolkit/controls.h"
 #include "toolkit/failure.h"
 
 namespace velbrook {
 
-enum class Picture_Kind { Bitmap, Jpeg, Metafile, Icon };
+enum class Picture_Kind { Bitmap, Jpeg, Metafile, Icon, Png, Gif, Tiff };
 
 // A picture file that exists by name but cannot be read: missing, locked by
 // another program, no permission.  Not an Invalid_Picture, because nothing is
@@ -35,6 +37,29 @@ public:
     // says whether the device accepted the drawing.
     virtual bool Render(HDC dc, const RECT& target) const = 0;
     void Draw(HDC dc, const RECT& target) const override { Render(dc, target); }
+
+    // The camera's orientation tag of a JPEG; 1 for every other picture.
+    virtual int Orientation_Tag() const { return 1; }
+    // The pages of the file (a multi-page TIFF has several); this picture
+    // holds the one it was loaded for.
+    virtual int Page_Count() const { return 1; }
+    // Metafiles and icons draw sharp at any size: turned, they are drawn at
+    // the size of their place rather than at their own pixel size.
+    virtual bool Scalable() const { return false; }
+    // Rows [first, first + count) of the picture drawn at width x height, as
+    // 0x00RRGGBB, top row first, white where the picture leaves the paper
+    // bare.  The whole picture is never held twice: turns and flips copy a
+    // band at a time.
+    virtual void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const;
+};
+
+// What a picture is loaded for: the rectangle it will be drawn in, how it is
+// placed there, and which page of a multi-page file.
+struct Picture_Request {
+    SIZE target{};                 // 0 or less in either direction: full size
+    Page_Options options{};
+    int caption_height = 0;        // device pixels of the caption strip, when captions are printed
+    int page = 0;
 };
 
 // Loads by the lower-cased extension: ".bmp" a device-independent bitmap,
@@ -43,6 +68,42 @@ public:
 // Throws Invalid_Picture for an empty path, any other extension, or content
 // that is not a valid picture of its kind; Unreadable_File when the file
 // cannot be opened or read; Failure for a file too large to hold.
+// With the classic options, the size of the picture's rectangle alone.
+// With other options, a JPEG is decoded at the smallest scale whose visible
+// part still covers its place, and ".png", ".gif", ".tif" and ".tiff" load
+// when the options accept them (PNG and TIFF through the Windows Imaging
+// Component, GIF through the program's own decoder), composed over white.
 std::shared_ptr<const Picture> Load_Picture(const std::wstring& path, SIZE target);
+std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const Picture_Request& request);
+
+// What the preview shows: the picture itself with the classic options, else
+// the picture placed as the options say.
+std::shared_ptr<const Drawable> Preview_Of(std::shared_ptr<const Picture> picture, const Page_Options& options);
+
+// The preview's loader: the picture loaded for a box of `target` and shown
+// as the options place it.
+std::shared_ptr<const Drawable> Load_Preview(const std::wstring& path, SIZE target, const Page_Options& options);
+
+// Where `picture` goes in `target` with these options.
+Placement Place_On(const Picture& picture, const Page_Options& options, const RECT& target, int caption_height);
+
+// Draws the visible part of the picture, turned and flipped as placed, into
+// the placement's destination; true when the device accepted every band.
+// With nothing turned and nothing cut off it is the picture's own Render.
+bool Draw_Placed(HDC dc, const Picture& picture, const Placement& placement);
+
+// A picture and the options it is shown with, for the preview: drawn into
+// any rectangle by the same placement as the page, without a caption.
+class Placed_Picture final : public Drawable {
+public:
+    Placed_Picture(std::shared_ptr<const Picture> picture, Page_Options options)
+        : picture_(std::move(picture)), options_(options) {}
+    void Draw(HDC dc, const RECT& target) const override;
+    const Picture& Get() const { return *picture_; }
+
+private:
+    std::shared_ptr<const Picture> picture_;
+    Page_Options options_;
+};
 
 }  // namespace velbrook

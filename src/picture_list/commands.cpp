@@ -82,7 +82,7 @@ void File_ListBoxClick(List_Window& window) {
     window.Set_Status(L"  " + path);
     const Bounds& box = window.preview.Get_Bounds();
     try {
-        window.preview.Set_Picture(window.load_picture(path, SIZE{box.width, box.height}));
+        window.preview.Set_Picture(window.load_picture(path, SIZE{box.width, box.height}, window.page_options()));
     } catch (const Invalid_Picture&) {
         window.preview.Clear();
     }

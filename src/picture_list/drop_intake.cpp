@@ -73,6 +73,7 @@ void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& na
     Application* application = Application::Exists() ? &Application::Current() : nullptr;
     if (application) application->Set_Cursor(Cursor_Kind::Hourglass);
     bool rejected = false;
+    const bool more_types = window.page_options().more_types;
     {
         // One repaint for the whole drop, and room for it given up front.
         size_t characters = 0;
@@ -84,7 +85,7 @@ void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& na
             std::wstring path = name.substr(0, Dropped_Name_Limit);
             if (!File_Exists(path)) continue;
             if (window.list.Is_Listed(path)) continue;
-            if (Is_Accepted_Extension(path)) {
+            if (Is_Accepted_Extension(path, more_types)) {
                 window.list.Add(path);
                 window.changed.Set_Checked(true);
             } else {

@@ -1,6 +1,5 @@
 #include "picture_list/extension.h"
 
-#include <algorithm>
 #include <array>
 
 namespace velbrook {
@@ -13,6 +12,11 @@ std::wstring File_Extension(std::wstring_view path) {
     return std::wstring(path.substr(dot));
 }
 
+std::wstring File_Name_Of(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(L"\\/:");
+    return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
+}
+
 std::wstring Lower_Ascii(std::wstring_view text) {
     std::wstring lower(text);
     for (wchar_t& c : lower) {
@@ -21,11 +25,34 @@ std::wstring Lower_Ascii(std::wstring_view text) {
     return lower;
 }
 
-bool Is_Accepted_Extension(std::wstring_view path) {
-    static constexpr std::array<std::wstring_view, 5> accepted = {L".bmp", L".jpg", L".jpeg",
-                                                                  L".emf", L".wmf"};
+Picture_File_Type Picture_File_Type_Of(std::wstring_view path, bool more_types) {
+    struct Entry {
+        std::wstring_view extension;
+        Picture_File_Type type;
+        bool more;
+    };
+    static constexpr std::array<Entry, 10> types = {{
+        {L".bmp", Picture_File_Type::Bmp, false},
+        {L".jpg", Picture_File_Type::Jpeg, false},
+        {L".jpeg", Picture_File_Type::Jpeg, false},
+        {L".emf", Picture_File_Type::Emf, false},
+        {L".wmf", Picture_File_Type::Wmf, false},
+        {L".ico", Picture_File_Type::Ico, false},
+        {L".png", Picture_File_Type::Png, true},
+        {L".gif", Picture_File_Type::Gif, true},
+        {L".tif", Picture_File_Type::Tiff, true},
+        {L".tiff", Picture_File_Type::Tiff, true},
+    }};
     const std::wstring extension = Lower_Ascii(File_Extension(path));
-    return std::find(accepted.begin(), accepted.end(), extension) != accepted.end();
+    for (const Entry& entry : types)
+        if (entry.extension == extension) return entry.more && !more_types ? Picture_File_Type::None : entry.type;
+    return Picture_File_Type::None;
+}
+
+bool Is_Accepted_Extension(std::wstring_view path, bool more_types) {
+    // Icons load from a list file, but a drop never takes them.
+    const Picture_File_Type type = Picture_File_Type_Of(path, more_types);
+    return type != Picture_File_Type::None && type != Picture_File_Type::Ico;
 }
 
 }  // namespace velbrook

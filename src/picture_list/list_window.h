@@ -7,15 +7,18 @@
 #include <memory>
 #include <string>
 
+#include "picture/placement.h"
 #include "picture_list/picture_list.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 
 namespace velbrook {
 
-// Loads a picture for a box of the given size; throws Invalid_Picture for a
-// file that is not a valid picture of its kind.
-using Picture_Loader = std::function<std::shared_ptr<const Drawable>(const std::wstring& path, SIZE target)>;
+// Loads a picture for a box of the given size, to be shown there as the
+// options place it; throws Invalid_Picture for a file that is not a valid
+// picture of its kind.
+using Picture_Loader = std::function<std::shared_ptr<const Drawable>(const std::wstring& path, SIZE target,
+                                                                     const Page_Options& options)>;
 
 struct List_Window {
     Picture_List& list;
@@ -29,6 +32,8 @@ struct List_Window {
     Dialogs& dialogs;
     std::wstring program_folder;  // with its trailing backslash
     Picture_Loader load_picture;
+    // The Options menu as it stands.
+    std::function<Page_Options()> page_options = [] { return Page_Options{}; };
 
     void Set_Status(const std::wstring& text) { status_bar.Set_Panel_Text(text); }
     std::wstring Status() const { return status_bar.Panel_Text(); }

@@ -1,5 +1,6 @@
 #include "printing/printer.h"
 
+#include <algorithm>
 #include <new>
 
 #include "toolkit/failure.h"
@@ -56,6 +57,20 @@ public:
         if (!picture.Render(dc_.get(), rect)) Fail(L"could not draw the picture on page " + std::to_wstring(page_));
     }
 
+    int Pixels_Per_Inch() const override { return ::GetDeviceCaps(dc_.get(), LOGPIXELSY); }
+
+    void Draw_Placed(const Picture& picture, const Placement& placement) override {
+        if (!page_open_) Fail(L"has no page open to draw on");
+        ::SetLastError(0);
+        if (!velbrook::Draw_Placed(dc_.get(), picture, placement))
+            Fail(L"could not draw the picture on page " + std::to_wstring(page_));
+    }
+
+    void Draw_Caption(const std::wstring& text, const Box& strip, int font_height) override {
+        if (!page_open_) Fail(L"has no page open to draw on");
+        Draw_Caption_Text(dc_.get(), text, strip, font_height);
+    }
+
     void End_Document() override {
         if (!document_open_) return;
         bool page_ended = true;
@@ -95,6 +110,25 @@ private:
 };
 
 }  // namespace
+
+void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int font_height) {
+    if (strip.Empty() || text.empty()) return;
+    LOGFONTW spec{};
+    spec.lfHeight = -std::max(1, font_height);  // the character height, as points measure it
+    spec.lfWeight = FW_NORMAL;
+    spec.lfCharSet = DEFAULT_CHARSET;
+    spec.lfQuality = ANTIALIASED_QUALITY;
+    ::lstrcpynW(spec.lfFaceName, L"Arial", LF_FACESIZE);
+    const Font_Handle font(::CreateFontIndirectW(&spec));
+    const Dc_State_Guard state(dc);
+    const Select_Guard select(dc, font.get());
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetBkMode(dc, TRANSPARENT);
+    RECT box{strip.left, strip.top, strip.right, strip.bottom};
+    std::wstring shown = text;  // DT_MODIFYSTRING is not asked for: the text stays as given
+    ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &box,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
 
 std::unique_ptr<Printer> Open_Gdi_Printer(const Printer_Selection& selection) {
     return std::make_unique<Gdi_Printer>(selection);

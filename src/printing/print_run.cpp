@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "picture_list/extension.h"
 #include "printing/print_texts.h"
 #include "printing/taskbar_progress.h"
 #include "toolkit/application.h"
@@ -85,6 +86,9 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
     printer->Begin_Document(Print_Job_Title);
     std::optional<Taskbar_Progress> taskbar;
     if (environment_.taskbar_progress) taskbar.emplace(host_.Main_Window());
+    // The options hold for the whole run, as the page size does.
+    const Page_Options options = host_.Options();
+    const int caption_height = options.print_file_names ? Caption_Strip_Height(printer->Pixels_Per_Inch()) : 0;
 
     for (int index = 0;; ++index) {
         if (index > host_.Entry_Count() - 1 || host_.Abort_Requested() || environment_.program_ending()) break;
@@ -93,23 +97,17 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
         // The list may have shrunk while the messages were served.
         const std::optional<std::wstring> path = host_.Entry(index);
         if (!path) break;
-        const std::shared_ptr<const Picture> picture = Load_For_Page(*path, page_box);
+        Picture_Request request{.target = page_box, .options = options, .caption_height = caption_height};
+        std::shared_ptr<const Picture> picture = Load_For_Page(*path, request);
         environment_.process_messages();
-        if (picture) {
-            if (++printed > 1) printer->New_Page();
-            host_.Set_Status(Progress_Text(printer->Page_Number(), host_.Entry_Count(),
-                                           Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-            environment_.process_messages();
-            environment_.wait_milliseconds(100);
-            if (Drawing_For(*path) != Page_Drawing::Nothing) {
-                try {
-                    printer->Draw(*picture, rect);
-                } catch (const std::bad_alloc&) {
-                    throw Failure(L"There is not enough memory to print \"" + *path + L"\"");
-                }
-            }
-            environment_.wait_milliseconds(100);
-            environment_.process_messages();
+        // A multi-page TIFF gives every page its own sheet, in order.
+        const int pages = picture ? picture->Page_Count() : 0;
+        for (int page = 0; picture; ) {
+            Print_Page(*printer, *picture, *path, rect, options, caption_height, printed);
+            if (++page >= pages || host_.Abort_Requested() || environment_.program_ending()) break;
+            picture.reset();
+            request.page = page;
+            picture = Load_For_Page(*path, request);
         }
         if (taskbar) taskbar->Set(index + 1, host_.Entry_Count());
     }
@@ -122,12 +120,37 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
     host_.Set_Status(Success_Text(host_.Entry_Count(), Elapsed_Seconds(start_ms_, environment_.clock_ms())));
 }
 
-std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path, SIZE page_box) {
+void Print_Run::Print_Page(Printer& printer, const Picture& picture, const std::wstring& path, const RECT& rect,
+                           const Page_Options& options, int caption_height, int& printed) {
+    if (++printed > 1) printer.New_Page();
+    host_.Set_Status(Progress_Text(printer.Page_Number(), host_.Entry_Count(),
+                                   Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+    environment_.process_messages();
+    environment_.wait_milliseconds(100);
+    if (Drawing_For(path, options.more_types) != Page_Drawing::Nothing) {
+        try {
+            if (options == Page_Options{}) {
+                printer.Draw(picture, rect);
+            } else {
+                const Placement placement = Place_On(picture, options, rect, caption_height);
+                printer.Draw_Placed(picture, placement);
+                if (options.print_file_names)
+                    printer.Draw_Caption(File_Name_Of(path), placement.caption, Caption_Font_Height(caption_height));
+            }
+        } catch (const std::bad_alloc&) {
+            throw Failure(L"There is not enough memory to print \"" + path + L"\"");
+        }
+    }
+    environment_.wait_milliseconds(100);
+    environment_.process_messages();
+}
+
+std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path, const Picture_Request& request) {
     // Let the preview's last picture go first, so that two page-sized
     // pictures are never held at once.
     host_.Set_Preview(nullptr);
     try {
-        std::shared_ptr<const Picture> picture = Load_Picture(path, page_box);
+        std::shared_ptr<const Picture> picture = Load_Picture_For(path, request);
         host_.Set_Preview(picture);
         return picture;
     } catch (const Invalid_Picture&) {

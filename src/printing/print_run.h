@@ -48,6 +48,9 @@ public:
     virtual bool Abort_Requested() const = 0;
     virtual void Set_Abort_Requested(bool requested) = 0;
 
+    // The Options menu: how each picture is placed on its page.
+    virtual Page_Options Options() const { return {}; }
+
     virtual Dialogs& Dialogs_() = 0;
     // The main window, whose taskbar button shows the progress; null: none.
     virtual HWND Main_Window() const = 0;
@@ -84,7 +87,9 @@ public:
 
 private:
     void Run_Job(const Printer_Selection& selection, std::unique_ptr<Printer>& printer);
-    std::shared_ptr<const Picture> Load_For_Page(const std::wstring& path, SIZE page_box);
+    std::shared_ptr<const Picture> Load_For_Page(const std::wstring& path, const Picture_Request& request);
+    void Print_Page(Printer& printer, const Picture& picture, const std::wstring& path, const RECT& rect,
+                    const Page_Options& options, int caption_height, int& printed);
     void Finish() noexcept;
 
     Print_Host& host_;

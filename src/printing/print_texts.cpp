@@ -21,11 +21,18 @@ std::wstring Success_Text(int entries, std::uint64_t seconds) {
 
 std::wstring Stopped_Text(const std::wstring& reason) { return L"  Printing stopped: " + reason; }
 
-Page_Drawing Drawing_For(std::wstring_view path) {
-    const std::wstring extension = Lower_Ascii(File_Extension(path));
-    if (extension == L".bmp") return Page_Drawing::Bitmap;
-    if (extension == L".jpg" || extension == L".jpeg") return Page_Drawing::Jpeg;
-    if (extension == L".emf" || extension == L".wmf") return Page_Drawing::Metafile;
+Page_Drawing Drawing_For(std::wstring_view path, bool more_types) {
+    switch (Picture_File_Type_Of(path, more_types)) {
+        case Picture_File_Type::Bmp:
+        case Picture_File_Type::Png:
+        case Picture_File_Type::Gif:
+        case Picture_File_Type::Tiff: return Page_Drawing::Bitmap;
+        case Picture_File_Type::Jpeg: return Page_Drawing::Jpeg;
+        case Picture_File_Type::Emf:
+        case Picture_File_Type::Wmf: return Page_Drawing::Metafile;
+        case Picture_File_Type::Ico:
+        case Picture_File_Type::None: break;
+    }
     return Page_Drawing::Nothing;
 }
 

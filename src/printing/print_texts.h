@@ -18,6 +18,13 @@ inline constexpr wchar_t Empty_List_Text[] =
 inline constexpr wchar_t Aborting_Text[] = L"  Aborting, please wait for the current page to finish ...";
 inline constexpr wchar_t Aborted_Text[] = L"  Processing aborted, as requested !";
 
+// The caption under a picture: a font 10 points high at the printer's
+// resolution, in a strip half as high again, so that the line has air above
+// and below it.
+inline int Caption_Font_Height_For(int pixels_per_inch) { return (10 * pixels_per_inch + 36) / 72; }
+inline int Caption_Strip_Height(int pixels_per_inch) { return Caption_Font_Height_For(pixels_per_inch) * 3 / 2; }
+inline int Caption_Font_Height(int strip_height) { return strip_height * 2 / 3; }
+
 // Whole seconds from `start_ms` to `now_ms`, cut toward zero; a clock that
 // went backwards counts as no time.  Wide enough never to wrap.
 std::uint64_t Elapsed_Seconds(std::int64_t start_ms, std::int64_t now_ms);
@@ -28,6 +35,8 @@ std::wstring Stopped_Text(const std::wstring& reason);
 
 // How a loaded picture goes onto its page, by the lower-cased extension.
 enum class Page_Drawing { Bitmap, Jpeg, Metafile, Nothing };
-Page_Drawing Drawing_For(std::wstring_view path);
+// PNG, GIF and TIFF are drawn as bitmaps when the more picture types are
+// accepted, and not at all otherwise.
+Page_Drawing Drawing_For(std::wstring_view path, bool more_types = false);
 
 }  // namespace velbrook

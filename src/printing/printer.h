@@ -26,11 +26,22 @@ public:
     virtual int Page_Number() const = 0;
     // Stretches the whole picture over `rect`, aspect ratio not kept.
     virtual void Draw(const Picture& picture, const RECT& rect) = 0;
+    // Pixels per inch down the page (LOGPIXELSY), for the caption's font.
+    virtual int Pixels_Per_Inch() const = 0;
+    // Draws the picture turned, flipped and cut as placed.
+    virtual void Draw_Placed(const Picture& picture, const Placement& placement) = 0;
+    // Writes `text` centred in `strip` in a font `font_height` pixels high,
+    // cut with an ellipsis when it is too wide.
+    virtual void Draw_Caption(const std::wstring& text, const Box& strip, int font_height) = 0;
     // Ends the last page and the job, which then goes to the printer.  Does
     // nothing when no job is open, so that it can always be called once more
     // after a failure.
     virtual void End_Document() = 0;
 };
+
+// A caption as every printer writes it: black on the page, in Arial, centred
+// on one line, an ellipsis where it is cut.
+void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int font_height);
 
 // The device chosen in the printer set-up dialog, with its settings.  Every
 // failure (the device cannot be opened, the job or a page cannot begin, a

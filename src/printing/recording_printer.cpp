@@ -39,6 +39,29 @@ void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
     ::GdiFlush();
 }
 
+void Recording_Printer::Draw_Placed(const Picture& picture, const Placement& placement) {
+    if (options_.fail_draw) throw Failure(L"The test printer could not draw on page " + std::to_wstring(page_));
+    if (!dc_) throw Failure(L"The test printer has no page open");
+    placed_.push_back(placement);
+    // The recorded page is the device page reduced by the scale.
+    const int s = options_.scale;
+    Placement scaled = placement;
+    const Box& d = placement.destination;
+    scaled.destination = {d.left / s, d.top / s, d.right / s, d.bottom / s};
+    if (!velbrook::Draw_Placed(dc_.get(), picture, scaled)) throw Failure(L"The test printer could not draw the picture");
+    ::GdiFlush();
+}
+
+void Recording_Printer::Draw_Caption(const std::wstring& text, const Box& strip, int font_height) {
+    if (!dc_) throw Failure(L"The test printer has no page open");
+    captions_.push_back(text);
+    caption_strips_.push_back(strip);
+    const int s = options_.scale;
+    Draw_Caption_Text(dc_.get(), text, {strip.left / s, strip.top / s, strip.right / s, strip.bottom / s},
+                      std::max(1, font_height / s));
+    ::GdiFlush();
+}
+
 void Recording_Printer::End_Document() {
     if (!open_) return;
     Finish_Page();
@@ -59,6 +82,9 @@ void Recording_Printer::Start_Page() {
     old_ = ::SelectObject(dc_.get(), surface_.get());
     std::fill_n(static_cast<std::uint32_t*>(bits_), static_cast<std::size_t>(w) * h, 0x00FFFFFFu);
     drawn_.clear();
+    placed_.clear();
+    captions_.clear();
+    caption_strips_.clear();
     ++page_;
 }
 
@@ -74,6 +100,9 @@ void Recording_Printer::Finish_Page() {
     page.pixels.assign(pixels, pixels + static_cast<std::size_t>(page.width) * page.height);
     for (auto& p : page.pixels) p &= 0x00FFFFFFu;
     page.drawn = std::move(drawn_);
+    page.placed = std::move(placed_);
+    page.captions = std::move(captions_);
+    page.caption_strips = std::move(caption_strips_);
     recording_->pages.push_back(std::move(page));
     ::SelectObject(dc_.get(), old_);
     old_ = nullptr;

@@ -19,6 +19,9 @@ struct Recorded_Page {
     int width = 0, height = 0;            // in recorded pixels
     std::vector<std::uint32_t> pixels;    // 0x00RRGGBB, top row first; white where nothing was drawn
     std::vector<RECT> drawn;              // each Draw's rectangle, in device pixels
+    std::vector<Placement> placed;        // each Draw_Placed's placement, in device pixels
+    std::vector<std::wstring> captions;   // each caption's text
+    std::vector<Box> caption_strips;      // and its strip, in device pixels
 };
 
 // What a recording printer saw; shared, so that it outlives the printer that
@@ -37,6 +40,7 @@ struct Recording_Options {
     bool fail_begin = false;
     int fail_at_page = 0;   // starting this page number fails; 0: never
     bool fail_draw = false;
+    int pixels_per_inch = 300;
 };
 
 class Recording_Printer final : public Printer {
@@ -49,6 +53,9 @@ public:
     void New_Page() override;
     int Page_Number() const override { return page_; }
     void Draw(const Picture& picture, const RECT& rect) override;
+    int Pixels_Per_Inch() const override { return options_.pixels_per_inch; }
+    void Draw_Placed(const Picture& picture, const Placement& placement) override;
+    void Draw_Caption(const std::wstring& text, const Box& strip, int font_height) override;
     void End_Document() override;
 
 private:
@@ -64,6 +71,9 @@ private:
     HGDIOBJ old_ = nullptr;
     void* bits_ = nullptr;
     std::vector<RECT> drawn_;
+    std::vector<Placement> placed_;
+    std::vector<std::wstring> captions_;
+    std::vector<Box> caption_strips_;
 };
 
 // The colour of device pixel (x, y) of a recorded page.

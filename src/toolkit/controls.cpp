@@ -375,6 +375,20 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
     }
 }
 
+Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options)
+    : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)),
+      check_item_(options.check_item || options.radio) {
+    id_ = options.id ? options.id : form_.Next_Command_Id();
+    ::AppendMenuW(owner_menu_, MF_STRING, id_, caption_.c_str());
+    if (options.radio) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE;
+        info.fType = MFT_STRING | MFT_RADIOCHECK;
+        ::SetMenuItemInfoW(owner_menu_, id_, FALSE, &info);
+    }
+}
+
 Menu_Item::~Menu_Item() = default;
 
 void Menu_Item::Set_Checked(bool checked) {

@@ -185,6 +185,12 @@ public:
     // A top-level menu of the bar, or an item (or separator, caption "-") in a menu.
     Menu_Item(Form& form, Menu_Bar& bar, std::wstring name, std::wstring caption);
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item = false);
+    struct Options {
+        WORD id = 0;             // the command identifier; 0: the form's next one
+        bool check_item = false;
+        bool radio = false;      // a check item of a group, marked with a bullet
+    };
+    Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options);
     ~Menu_Item() override;
 
     WORD Id() const { return id_; }

@@ -53,6 +53,8 @@ std::wstring Class_Of(HWND window) {
 
 std::filesystem::path Source_Folder() { return Wine_Path(Env(L"VELBROOK_SOURCE", VELBROOK_SOURCE_DIR)); }
 
+std::filesystem::path Program_File() { return Wine_Path(Env(L"VELBROOK_EXE", VELBROOK_EXE_PATH)); }
+
 std::wstring Test_Picture(const wchar_t* name) {
     return (Source_Folder() / L"tests" / L"data" / L"pictures" / name).wstring();
 }
@@ -65,8 +67,18 @@ Velbrook::Velbrook(const std::wstring& arguments, const std::string& settings) {
               (L"velbrook-e2e-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
-    std::filesystem::copy_file(Wine_Path(Env(L"VELBROOK_EXE", VELBROOK_EXE_PATH)), folder_ / L"velbrook.exe");
+    exe_ = folder_ / L"velbrook.exe";
+    std::filesystem::copy_file(Program_File(), exe_);
     if (!settings.empty()) std::ofstream(folder_ / L"velbrook.ini", std::ios::binary) << settings;
+    Start(arguments);
+}
+
+Velbrook::Velbrook(const In_Place& program, const std::wstring& arguments)
+    : folder_(program.exe.parent_path()), exe_(program.exe), own_folder_(false) {
+    Start(arguments);
+}
+
+void Velbrook::Start(const std::wstring& arguments) {
     std::wstring command = L"\"" + Exe() + L"\" " + arguments;
     STARTUPINFOW startup{sizeof startup};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
@@ -94,7 +106,7 @@ Velbrook::~Velbrook() {
     ::CloseHandle(process_.hThread);
     ::CloseHandle(process_.hProcess);
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    if (own_folder_) std::filesystem::remove_all(folder_, ignored);
 }
 
 bool Velbrook::Running() const { return ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }

@@ -34,10 +34,16 @@ public:
     // Copies the program into a fresh folder of its own (its settings file
     // lives beside it) and starts it with these arguments.
     explicit Velbrook(const std::wstring& arguments = L"", const std::string& settings = "");
+    // Starts a copy that is already in place (installed, or unpacked from the
+    // ZIP); its folder is left as it is afterwards.
+    struct In_Place {
+        std::filesystem::path exe;
+    };
+    explicit Velbrook(const In_Place& program, const std::wstring& arguments = L"");
     ~Velbrook();
 
     const std::filesystem::path& Folder() const { return folder_; }
-    std::wstring Exe() const { return (folder_ / L"velbrook.exe").wstring(); }
+    std::wstring Exe() const { return exe_.wstring(); }
     HWND Main() const { return main_; }
     DWORD Process_Id() const { return process_id_; }
     bool Running() const;
@@ -68,7 +74,10 @@ public:
     bool Screenshot(const std::filesystem::path& bmp) const;
 
 private:
-    std::filesystem::path folder_;
+    void Start(const std::wstring& arguments);
+
+    std::filesystem::path folder_, exe_;
+    bool own_folder_ = true;
     PROCESS_INFORMATION process_{};
     DWORD process_id_ = 0;
     HWND main_ = nullptr;
@@ -76,6 +85,7 @@ private:
 
 // The source tree and the program as Wine sees them.
 std::filesystem::path Source_Folder();
+std::filesystem::path Program_File();
 std::wstring Test_Picture(const wchar_t* name);
 
 }  // namespace e2e

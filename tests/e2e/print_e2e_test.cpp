@@ -12,38 +12,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "driver.h"
+#include "../../src/app/command_ids.h"
+#include "print_samples.h"
 #include "../support/pdf_check.h"
+#include "../support/picture_writers.h"
+#include "driver.h"
 
 namespace e2e {
 
 using namespace velbrook::pdf;
 namespace {
 
-const std::wstring Success_Start = L"  Success: All 5 pictures have been printed !!    (The entire process took ";
+std::wstring Success_Start_For(std::size_t pictures) {
+    return L"  Success: All " + std::to_wstring(pictures) +
+           L" pictures have been printed !!    (The entire process took ";
+}
 const std::wstring Success_End = L" seconds).";
 const std::wstring Progress_Start = L"  Now printing page ";
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
-    return out;
-}
-
-struct Printed {
-    std::string unix_folder;
-    std::wstring folder;
-    std::wstring name;        // of the new PDF in the folder
-    std::wstring status;      // the status line at the end of the run
-    int program_seconds = -1;  // what the status line says the run took
-    double seconds_to_status = 0, seconds_to_pdf = 0;  // as seen from here, from the click on OK
-    std::vector<std::wstring> progress;  // the progress texts seen on the way
-    std::string Unix_Pdf() const { return unix_folder + "/" + Narrow(name); }
-};
 
 // The sample pictures and a copy of the text file named like a JPEG, as the
 // list should show them after the drop.
@@ -79,10 +69,16 @@ bool Run_Over(const std::wstring& status) {
            status.starts_with(L"  Processing aborted");
 }
 
-// Drops the samples, prints them to "PDF" through the real dialog and waits
-// for the run's last status text and then for the new, complete PDF.
-void Print_Samples(const Velbrook& program, Printed& printed) {
-    const std::vector<std::wstring> pictures = Sample_List(program);
+}  // namespace
+
+std::string Narrow(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pictures, Printed& printed) {
+    const std::wstring Success_Start = Success_Start_For(pictures.size());
     program.Drop(pictures);
     ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; })) << "the drop did not fill the list";
 
@@ -131,6 +127,10 @@ void Print_Samples(const Velbrook& program, Printed& printed) {
     printed.seconds_to_pdf = std::chrono::duration<double>(std::chrono::steady_clock::now() - ok_at).count();
     ASSERT_FALSE(printed.name.empty()) << "no new complete PDF in " << printed.unix_folder;
 }
+
+void Print_Samples(const Velbrook& program, Printed& printed) { Print_Pictures(program, Sample_List(program), printed); }
+
+namespace {
 
 TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_Their_Colours) {
     const char* unix_folder = std::getenv("VELBROOK_PDF_DIR");
@@ -181,6 +181,55 @@ TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_T
         for (const Sample& s : pages[k])
             EXPECT_TRUE(Near(page.At_Fraction(s.x, s.y), s.colour, 40)) << "at " << s.x << ", " << s.y;
     }
+    if (!HasFailure()) ::DeleteFileW((printed.folder + L"\\" + printed.name).c_str());
+}
+
+TEST(Print, Fit_Turn_And_The_New_Picture_Types_Reach_The_Pdf_Where_The_Placement_Puts_Them) {
+    const char* unix_folder = std::getenv("VELBROOK_PDF_DIR");
+    if (!unix_folder || !*unix_folder) GTEST_SKIP() << "no PDF queue: run cups_pdf_start first";
+    constexpr Rgb White{255, 255, 255};
+    Velbrook program;
+    const auto write = [&](const wchar_t* name, const std::vector<std::uint8_t>& bytes) {
+        const std::wstring path = (program.Folder() / name).wstring();
+        std::ofstream(std::filesystem::path(path), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    };
+    using velbrook::testing::Marked_Jpeg;
+    using velbrook::testing::Wic_File;
+    const std::vector<std::wstring> pictures = {
+        write(L"mark.jpg", Marked_Jpeg()),
+        write(L"orange.png", Wic_File(GUID_ContainerFormatPng, 60, 40, {0xFFFF8000u})),
+        write(L"two pages.tif", Wic_File(GUID_ContainerFormatTiff, 40, 60, {0xFF00FFFFu, 0xFFFF00FFu})),
+    };
+    for (unsigned short command : {velbrook::command::Fit_Inside_the_Page, velbrook::command::Turn_to_Suit_the_Page,
+                                   velbrook::command::Accept_PNG_GIF_and_TIFF_Files})
+        program.Menu(command);
+    Printed printed{.unix_folder = unix_folder};
+    ASSERT_NO_FATAL_FAILURE(Print_Pictures(program, pictures, printed));
+
+    const std::string pdf = printed.Unix_Pdf();
+    const std::string info = Run_Unix("pdfinfo '" + pdf + "'");
+    ASSERT_EQ(Pdf_Field(info, "Pages"), "4") << info;
+    // Page 1: the 3:2 picture turned a quarter counter-clockwise and fitted:
+    // its red corner at the bottom left, its green one at the top left, and
+    // the page white on both sides of it (x from 77 to 2402 of 2479).
+    const Page_Pixels turned = Render_Page(pdf, 1, 24);
+    ASSERT_GT(turned.width, 0);
+    const struct {
+        double x, y;
+        Rgb colour;
+    } samples[] = {{0.08, 0.95, Red}, {0.08, 0.05, Green}, {0.5, 0.5, Blue}, {0.9, 0.5, Blue},
+                   {0.012, 0.5, White}, {0.985, 0.5, White}};
+    for (const auto& s : samples)
+        EXPECT_TRUE(Near(turned.At_Fraction(s.x, s.y), s.colour, 48)) << "page 1 at " << s.x << ", " << s.y;
+    // The landscape PNG turned and fitted the same way, white beside it; the
+    // TIFF's two pages each on their own sheet.
+    const Page_Pixels png = Render_Page(pdf, 2, 24);
+    EXPECT_TRUE(Near(png.At_Fraction(0.5, 0.5), Orange, 40));
+    EXPECT_TRUE(Near(png.At_Fraction(0.012, 0.5), White, 8));
+    EXPECT_TRUE(Near(Render_Page(pdf, 3, 24).At_Fraction(0.5, 0.5), Cyan, 40));
+    EXPECT_TRUE(Near(Render_Page(pdf, 4, 24).At_Fraction(0.5, 0.5), Magenta, 40));
     if (!HasFailure()) ::DeleteFileW((printed.folder + L"\\" + printed.name).c_str());
 }
 

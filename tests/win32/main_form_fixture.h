@@ -55,8 +55,7 @@ protected:
             form = std::make_unique<TMainForm1>(
                 Main_Form_Setup{.dialogs = dialogs,
                                 .program_path = folder / L"velbrook.exe",
-                                .load_picture = [](const std::wstring& path, SIZE target)
-                                    -> std::shared_ptr<const Drawable> { return Load_Picture(path, target); }},
+                                .load_picture = Load_Preview},
                 about);
         }
         return *form;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/command_ids.h"
+#include "app/settings_file.h"
 #include "main_form_fixture.h"
 
 namespace velbrook::testing {
@@ -146,6 +147,20 @@ const Menu_Row file_menu[] = {
     {L"ExitOption", L"E&xit", command::Exit, false},
 };
 
+const Menu_Row options_menu[] = {
+    {L"Stretch_to_the_Page_Option", L"&Stretch to the Page", command::Stretch_to_the_Page, true},
+    {L"Fit_Inside_the_Page_Option", L"&Fit Inside the Page", command::Fit_Inside_the_Page, true},
+    {L"Fill_the_Page_Option", L"F&ill the Page", command::Fill_the_Page, true},
+    {L"N4", L"-", 0, false},
+    {L"Turn_to_Suit_the_Page_Option", L"&Turn to Suit the Page", command::Turn_to_Suit_the_Page, true},
+    {L"Follow_the_Cameras_Orientation_Option", L"Follow the &Camera's Orientation",
+     command::Follow_the_Cameras_Orientation, true},
+    {L"Print_File_Names_Option", L"Print File &Names", command::Print_File_Names, true},
+    {L"N5", L"-", 0, false},
+    {L"Accept_PNG_GIF_and_TIFF_Files_Option", L"Accept &PNG, GIF and TIFF Files",
+     command::Accept_PNG_GIF_and_TIFF_Files, true},
+};
+
 const Menu_Row help_menu[] = {
     {L"View_Readme_file_Option", L"&View Readme file", command::View_Readme_file, false},
     {L"View_Shareware_Catalog_Option", L"View &Shareware Catalog", command::View_Shareware_Catalog, false},
@@ -179,14 +194,44 @@ void Expect_Menu(HMENU menu, const Menu_Row* rows, size_t count, TMainForm1& win
 TEST_F(Main_Form_Test, The_Menu_Bar_Holds_Every_Item_In_Order) {
     TMainForm1& window = Form();
     HMENU bar = ::GetMenu(window.Handle());
-    ASSERT_EQ(::GetMenuItemCount(bar), 2);
+    ASSERT_EQ(::GetMenuItemCount(bar), 3);
     wchar_t text[32];
-    ::GetMenuStringW(bar, 0, text, 32, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"&File");
-    ::GetMenuStringW(bar, 1, text, 32, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"&Help");
+    for (int k = 0; const wchar_t* title : {L"&File", L"&Options", L"&Help"}) {
+        ::GetMenuStringW(bar, static_cast<UINT>(k++), text, 32, MF_BYPOSITION);
+        EXPECT_STREQ(text, title);
+    }
     Expect_Menu(::GetSubMenu(bar, 0), file_menu, std::size(file_menu), window);
-    Expect_Menu(::GetSubMenu(bar, 1), help_menu, std::size(help_menu), window);
+    Expect_Menu(::GetSubMenu(bar, 1), options_menu, std::size(options_menu), window);
+    Expect_Menu(::GetSubMenu(bar, 2), help_menu, std::size(help_menu), window);
+}
+
+TEST_F(Main_Form_Test, The_Options_Menu_Keeps_One_Placement_Checked_And_Is_Remembered_Until_Factory_Defaults) {
+    TMainForm1& window = Shown();
+    HMENU options = ::GetSubMenu(::GetMenu(window.Handle()), 1);
+    const auto checked = [&](unsigned short id) {
+        return (::GetMenuState(options, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    EXPECT_TRUE(checked(command::Stretch_to_the_Page));
+    MENUITEMINFOW info{sizeof info, MIIM_FTYPE};
+    ::GetMenuItemInfoW(options, command::Fill_the_Page, FALSE, &info);
+    EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+    for (unsigned short id : {command::Fill_the_Page, command::Turn_to_Suit_the_Page, command::Print_File_Names})
+        ::SendMessageW(window.Handle(), WM_COMMAND, id, 0);
+    EXPECT_FALSE(checked(command::Stretch_to_the_Page));
+    EXPECT_TRUE(checked(command::Fill_the_Page));
+    EXPECT_EQ(window.Chosen_Options(),
+              (Page_Options{.fit = Fit_Mode::Fill, .turn_to_page = true, .print_file_names = true}));
+    ::SendMessageW(window.Handle(), WM_COMMAND, command::Turn_to_Suit_the_Page, 0);
+    EXPECT_FALSE(checked(command::Turn_to_Suit_the_Page));
+
+    bool can_close = true;
+    window.FormCloseQuery(can_close);
+    EXPECT_EQ(Read_Page_Options(window.Settings_File()),
+              (Page_Options{.fit = Fit_Mode::Fill, .print_file_names = true}));
+    dialogs.answers = {Answer::Yes};
+    window.Restore_Factory_Defaults_Option.Click();
+    EXPECT_EQ(window.Chosen_Options(), Page_Options{});
+    EXPECT_TRUE(checked(command::Stretch_to_the_Page));
 }
 
 TEST_F(Main_Form_Test, First_Show_Sets_The_Client_Size_Titles_And_Shows_The_Window) {

@@ -25,6 +25,7 @@ public:
     bool enabled = true;
     bool panel_shown = false;
     bool abort_requested = false;
+    Page_Options options;
     Scripted_Dialogs dialogs;
     std::function<void(int)> on_select;
     std::function<void(const std::wstring&)> on_status;
@@ -58,6 +59,7 @@ public:
     }
     bool Abort_Requested() const override { return abort_requested; }
     void Set_Abort_Requested(bool requested) override { abort_requested = requested; }
+    Page_Options Options() const override { return options; }
     Dialogs& Dialogs_() override { return dialogs; }
     HWND Main_Window() const override { return nullptr; }
 

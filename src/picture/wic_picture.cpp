@@ -1,0 +1,112 @@
+// PNG and TIFF through the Windows Imaging Component: its decoders, its
+// scaler for a decode no larger than the picture's place, and its converter
+// to premultiplied 32-bit pixels, which are composed over white a band of
+// rows at a time into the 24-bit rows every picture of the program draws from.
+
+#include <wincodec.h>
+
+#include <algorithm>
+
+#include "picture/picture_kinds.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+namespace {
+
+[[noreturn]] void Refuse(const wchar_t* reason) { throw Invalid_Picture(reason); }
+
+void Check(HRESULT result, const wchar_t* reason) {
+    if (FAILED(result)) Refuse(reason);
+}
+
+// The decoded size: the stored size reduced, proportions kept, until it just
+// covers what the request needs of it.
+SIZE Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
+    if (request.target.cx <= 0 || request.target.cy <= 0) return {static_cast<LONG>(width), static_cast<LONG>(height)};
+    const Placement placement = Place_Picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 1,
+                                              request.options, Box{0, 0, request.target.cx, request.target.cy},
+                                              request.caption_height);
+    const Cover_Size cover = Decode_Cover(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                                          placement);
+    if (cover.width <= 0 || cover.height <= 0) return {1, 1};
+    const std::int64_t w = width, h = height;
+    std::int64_t out_w = cover.width, out_h = cover.height;
+    if (std::int64_t{cover.width} * h >= std::int64_t{cover.height} * w) out_h = (h * cover.width + w - 1) / w;
+    else out_w = (w * cover.height + h - 1) / h;
+    return {static_cast<LONG>(std::clamp<std::int64_t>(out_w, 1, w)),
+            static_cast<LONG>(std::clamp<std::int64_t>(out_h, 1, h))};
+}
+
+}  // namespace
+
+std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> bytes, Picture_Kind kind,
+                                                const Picture_Request& request) {
+    const Com_Apartment apartment;
+    Com_Ptr<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void())))
+        throw Failure(L"The Windows Imaging Component is not available");
+    Com_Ptr<IWICStream> stream;
+    Check(factory->CreateStream(stream.put()), L"it cannot be read");
+    Check(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())),
+          L"it cannot be read");
+    Com_Ptr<IWICBitmapDecoder> decoder;
+    Check(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put()),
+          L"the imaging component does not recognise it");
+    UINT pages = 0;
+    Check(decoder->GetFrameCount(&pages), L"it holds no picture");
+    if (pages == 0 || request.page < 0 || static_cast<UINT>(request.page) >= pages) Refuse(L"it holds no such page");
+    Com_Ptr<IWICBitmapFrameDecode> frame;
+    Check(decoder->GetFrame(static_cast<UINT>(request.page), frame.put()), L"its page cannot be read");
+    UINT width = 0, height = 0;
+    Check(frame->GetSize(&width, &height), L"its size cannot be read");
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) Refuse(L"it has no size");
+
+    const SIZE size = Decoded_Size(width, height, request);
+    Decoded_Image image;
+    image.width = size.cx;
+    image.height = size.cy;
+    image.stride = (image.width * 3 + 3) & ~3;
+    if (static_cast<std::uint64_t>(image.stride) * image.height > Max_Decoded_Bytes)
+        Refuse(L"it is too large to decode");
+
+    Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
+    Com_Ptr<IWICBitmapScaler> scaler;
+    if (static_cast<UINT>(size.cx) != width || static_cast<UINT>(size.cy) != height) {
+        Check(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
+        Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
+                                 WICBitmapInterpolationModeFant),
+              L"it cannot be scaled");
+        source = scaler.query<IWICBitmapSource>();
+    }
+    Com_Ptr<IWICFormatConverter> converter;
+    Check(factory->CreateFormatConverter(converter.put()), L"its colours cannot be read");
+    Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                WICBitmapPaletteTypeCustom),
+          L"its colours cannot be read");
+
+    image.pixels.resize(static_cast<std::size_t>(image.stride) * image.height);
+    const UINT band_rows = std::max<UINT>(1, (1u << 20) / static_cast<UINT>(image.width));
+    std::vector<std::uint8_t> band(static_cast<std::size_t>(image.width) * 4 * std::min<UINT>(band_rows, image.height));
+    for (UINT y = 0; y < static_cast<UINT>(image.height); y += band_rows) {
+        const UINT rows = std::min<UINT>(band_rows, static_cast<UINT>(image.height) - y);
+        const WICRect rect{0, static_cast<INT>(y), image.width, static_cast<INT>(rows)};
+        Check(converter->CopyPixels(&rect, static_cast<UINT>(image.width) * 4, static_cast<UINT>(band.size()),
+                                    band.data()),
+              L"its pixels cannot be read");
+        for (UINT r = 0; r < rows; ++r) {
+            const std::uint8_t* in = band.data() + static_cast<std::size_t>(r) * image.width * 4;
+            std::uint8_t* out = image.pixels.data() + static_cast<std::size_t>(y + r) * image.stride;
+            for (int x = 0; x < image.width; ++x, in += 4, out += 3) {
+                // Premultiplied: over white each channel gains what alpha leaves.
+                const unsigned bare = 255u - in[3];
+                out[0] = static_cast<std::uint8_t>(std::min(255u, in[0] + bare));
+                out[1] = static_cast<std::uint8_t>(std::min(255u, in[1] + bare));
+                out[2] = static_cast<std::uint8_t>(std::min(255u, in[2] + bare));
+            }
+        }
+    }
+    return Make_Decoded_Picture(std::move(image), Dib_Facts{.kind = kind, .page_count = static_cast<int>(pages)});
+}
+
+}  // namespace velbrook
