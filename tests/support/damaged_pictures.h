@@ -8,12 +8,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <tuple>
 #include <string>
 #include <vector>
 
 #include "bmp_writer.h"
+#include "gif/gif_encoder.h"
 #include "jpeg_encoder.h"
 #include "metafile_writer.h"
+#include "png_writer.h"
 
 namespace velbrook::test {
 
@@ -122,17 +125,61 @@ inline Bytes With_Frame_Size(Bytes file, std::uint16_t width, std::uint16_t heig
     return file;
 }
 
+// A TIFF of one page: 8-bit RGB, one uncompressed strip.
+inline Bytes Tiff_Rgb(std::uint32_t width, std::uint32_t height) {
+    Bytes out = {'I', 'I', 42, 0};
+    Put_Le32(out, 8);
+    struct Entry {
+        std::uint16_t tag, type;
+        std::uint32_t count, value;
+    };
+    const std::uint32_t strip = width * height * 3;
+    const std::uint32_t entries = 10, ifd_size = 2 + entries * 12 + 4;
+    const std::uint32_t bits_at = 8 + ifd_size, strip_at = bits_at + 6;
+    const Entry ifd[] = {{256, 4, 1, width},    {257, 4, 1, height},  {258, 3, 3, bits_at},   {259, 3, 1, 1},
+                         {262, 3, 1, 2},        {273, 4, 1, strip_at}, {277, 3, 1, 3},        {278, 4, 1, height},
+                         {279, 4, 1, strip},    {284, 3, 1, 1}};
+    Put_Le16(out, entries);
+    for (const Entry& e : ifd) {
+        Put_Le16(out, e.tag), Put_Le16(out, e.type), Put_Le32(out, e.count), Put_Le32(out, e.value);
+    }
+    Put_Le32(out, 0);
+    for (int k = 0; k < 3; ++k) Put_Le16(out, 8);
+    for (std::uint32_t k = 0; k < strip; ++k) out.push_back(static_cast<std::uint8_t>(k * 7));
+    return out;
+}
+
+inline std::vector<Sound> More_Sound_Pictures() {
+    std::vector<std::uint8_t> indices(20 * 12);
+    for (std::size_t k = 0; k < indices.size(); ++k) indices[k] = static_cast<std::uint8_t>(k % 7);
+    TGIFEncodeImage gif = One_Frame_Picture(20, 12, indices);
+    gif.Global_Color_Bits = 3;
+    return {
+        {"png", L".png", Build_Png(24, 16, false, [](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(x * 9), s[1] = static_cast<std::uint8_t>(y * 13); }), 0},
+        {"png-alpha", L".png", Build_Png(9, 7, true, [](int x, int y, std::uint8_t* s) { s[2] = static_cast<std::uint8_t>(x * y), s[3] = static_cast<std::uint8_t>(x * 20); }), 0},
+        {"gif", L".gif", Encode_GIF(gif), 0},
+        {"tiff", L".tif", Tiff_Rgb(8, 6), 0},
+    };
+}
+
 }  // namespace damage_detail
 
 // Every damaged picture.  Some of them still hold a valid picture (a flip in
-// a field nothing reads); the point is that none does harm.
-inline std::vector<Damaged_Picture> Damaged_Pictures() {
+// a field nothing reads); the point is that none does harm.  With
+// `more_types`, PNG, GIF and TIFF files too.
+inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
     using namespace damage_detail;
     std::vector<Damaged_Picture> corpus;
     auto add = [&](const std::string& name, const std::wstring& extension, Bytes bytes) {
         corpus.push_back({Wide(std::to_string(corpus.size()) + "-" + name) + extension, std::move(bytes)});
     };
-    const std::vector<Sound> sound = Sound_Pictures();
+    std::vector<Sound> sound = Sound_Pictures();
+    if (more_types) {
+        for (Sound& more : More_Sound_Pictures()) {
+            more.header = std::min<std::size_t>(more.bytes.size(), 120);
+            sound.insert(sound.begin(), std::move(more));
+        }
+    }
     for (const Sound& s : sound) {
         add(s.name + "-sound", s.extension, s.bytes);
         add(s.name + "-empty", s.extension, {});
@@ -199,6 +246,23 @@ inline std::vector<Damaged_Picture> Damaged_Pictures() {
     for (const auto& [name, spec] : sizes) add(name, L".bmp", Build_Bmp(spec));
 
     const Bytes photo = sound[sound.size() - 2].bytes;
+    if (more_types) {
+        for (const auto& [name, width, height] : {std::tuple{"png-60000-square", 60000u, 60000u},
+                                                 std::tuple{"png-65535-square", 65535u, 65535u},
+                                                 std::tuple{"png-2^31-rows", 1u, 0x7FFFFFFFu},
+                                                 std::tuple{"png-no-size", 0u, 0u}}) {
+            Bytes png = Build_Png(4, 4, false, [](int, int, std::uint8_t*) {});
+            Set_Png_Size(png, width, height);
+            add(name, L".png", std::move(png));
+        }
+        Bytes tiff = Tiff_Rgb(8, 6);
+        Set_Le32(tiff, 8 + 2 + 8, 65535), Set_Le32(tiff, 8 + 2 + 12 + 8, 65535);
+        add("tiff-65535-square", L".tif", std::move(tiff));
+        std::vector<std::uint8_t> one(4, 1);
+        TGIFEncodeImage gif = One_Frame_Picture(2, 2, one);
+        gif.Width = gif.Height = 65535;
+        add("gif-65535-screen", L".gif", Encode_GIF(gif));
+    }
     add("jpeg-no-size", L".jpg", With_Frame_Size(photo, 0, 0));
     add("jpeg-65535-square", L".jpg", With_Frame_Size(photo, 65535, 65535));
     add("jpeg-65500-square", L".jpg", With_Frame_Size(photo, 65500, 65500));
