@@ -43,9 +43,9 @@ TEST_F(Damaged_Pictures, Pass_Through_The_Preview_And_The_Print_Run_Without_Harm
     ASSERT_GT(entries.size(), 300u);
 
     // The preview: each entry selected as a click of the user selects it.
-    Form().Set_Chosen_Options(more_types);
     for (const std::wstring& entry : entries) Form().Pictures().Add(entry);
     TMainForm1& window = Shown();
+    window.Set_Chosen_Options(more_types);
     ASSERT_EQ(window.File_ListBox.Count(), static_cast<int>(entries.size()));
     std::size_t shown = 0;
     for (std::size_t k = 0; k < entries.size(); ++k) {
