@@ -1,22 +1,10 @@
 // libFuzzer target: any bytes through the GIF parser, then the frames'
 // invariants checked.  A broken invariant aborts, which the fuzzer reports.
-#include <cstdio>
-#include <cstdlib>
-
 #include "gif/gif_bitmap_image.h"
 #include "gif/gif_decoder.h"
+#include "../common/fuzz_support.h"
 
-namespace {
-
-void Require(bool condition, const char* what)
-{
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+using velbrook::fuzz::Require;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,4 +1,4 @@
-// gif_seed_corpus DIR: writes the GIF decoder fuzzer's seed corpus, small
+// seed_gif_decode DIR: writes the GIF decoder fuzzer's seed corpus, small
 // GIFs of every kind our encoder makes.
 #include <cstdio>
 #include <filesystem>
@@ -22,7 +22,7 @@ std::vector<std::uint8_t> Indices(int width, int height, int bits, int seed)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: gif_seed_corpus DIR\n");
+        std::fprintf(stderr, "usage: seed_gif_decode DIR\n");
         return 2;
     }
     const std::filesystem::path folder = argv[1];
@@ -63,6 +63,6 @@ int main(int argc, char** argv)
             write("bits" + std::to_string(bits) + "-v" + std::to_string(variant), Encode_GIF(image));
         }
     }
-    std::printf("gif_seed_corpus: %d files in %s\n", written, folder.string().c_str());
+    std::printf("seed_gif_decode: %d files in %s\n", written, folder.string().c_str());
     return 0;
 }

@@ -97,7 +97,7 @@ std::vector<std::uint8_t> Expand_Rle(std::span<const std::uint8_t> data, int wid
 
 }  // namespace
 
-Dib_Image Parse_Bmp(std::span<const std::uint8_t> file) {
+Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes) {
     Byte_Reader in(file);
     if (file.size() < File_Header + Core_Header) Invalid(L"the file is too short for a bitmap");
     if (file[0] != 'B' || file[1] != 'M') Invalid(L"the file does not begin with a bitmap signature");
@@ -148,8 +148,11 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file) {
     }
     const unsigned out_bits = compression == Bi_Rle8 || compression == Bi_Rle4 ? 8 : bits;
     const std::uint64_t out_stride = Stride(static_cast<std::uint64_t>(width), out_bits);
-    if (out_stride > Max_Dib_Bytes / static_cast<std::uint64_t>(height))
+    if (out_stride > max_bytes / static_cast<std::uint64_t>(height))
         Invalid(L"the bitmap is larger than the program can hold");
+    const bool compressed = compression == Bi_Rle8 || compression == Bi_Rle4;
+    if (compressed && out_stride > Max_Rle_Bytes / static_cast<std::uint64_t>(height))
+        Invalid(L"the compressed bitmap claims more pixels than any real one holds");
 
     // The masks follow a 40-byte header and lie inside every later one.
     std::size_t table_at = File_Header + header_size;
@@ -171,6 +174,9 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file) {
     // than the bits allow and point the pixel offset behind them.
     if (core && bits <= 8 && pixel_offset >= table_at)
         colours = std::min<std::uint64_t>(colours, (pixel_offset - table_at) / entry_size);
+    // A count of 0 in the header we hand on means "as many as the bits
+    // allow", and GDI would read that many entries behind it.
+    if (bits <= 8 && colours == 0) Invalid(L"the bitmap has no colour table");
     in.Need(table_at, colours * entry_size, L"the colour table");
     const std::uint64_t table_end = table_at + colours * entry_size;
     if (pixel_offset < table_end || pixel_offset > file.size())

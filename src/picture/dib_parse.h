@@ -21,11 +21,19 @@ struct Dib_Image {
 // program allocate without bound.
 inline constexpr std::uint64_t Max_Dib_Bytes = 512ull * 1024 * 1024;
 
+// Compressed rows are expanded to 8 bits a pixel before drawing, and a few
+// bytes of run-length data can claim any size; far above any real
+// compressed bitmap, this caps what they may expand to, so that a forged
+// one costs neither the memory nor the seconds of stretching it.
+inline constexpr std::uint64_t Max_Rle_Bytes = 32ull * 1024 * 1024;
+
 // Accepts OS/2 core headers and BITMAPINFOHEADER through BITMAPV5HEADER;
 // 1, 4, 8, 16, 24 and 32 bits per pixel; BI_RGB, BI_BITFIELDS (16 and 32
 // bits), BI_RLE8 and BI_RLE4 (expanded here into 8-bit rows, so that a broken
 // run can never make GDI read outside the buffer); bottom-up and top-down.
-// Throws Invalid_Picture, with the reason, for anything else.
-Dib_Image Parse_Bmp(std::span<const std::uint8_t> file);
+// Throws Invalid_Picture, with the reason, for anything else, and for rows
+// that would take more than `max_bytes` (or, compressed, Max_Rle_Bytes),
+// checked before anything is allocated.
+Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes = Max_Dib_Bytes);
 
 }  // namespace velbrook

@@ -1,9 +1,9 @@
 // Enhanced and Windows metafiles, checked record by record before GDI sees
-// them (a record that claims more bytes than the file holds must never reach
-// the player), and kept as one enhanced metafile that is played into the
-// target rectangle.
+// them (metafile_check: a record that claims more bytes than the file holds
+// must never reach the player), and kept as one enhanced metafile that is
+// played into the target rectangle.
 
-#include "picture/byte_reader.h"
+#include "picture/metafile_check.h"
 #include "picture/picture_kinds.h"
 
 namespace velbrook {
@@ -42,76 +42,30 @@ private:
 
 [[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
 
-constexpr std::uint32_t Emr_Header = 1, Emr_Eof = 14, Enh_Signature = 0x464D4520;
-constexpr std::uint32_t Placeable_Key = 0x9AC6CDD7;
-constexpr std::size_t Placeable_Size = 22, Meta_Header_Size = 18;
-
 }  // namespace
 
 std::shared_ptr<const Picture> Make_Emf_Picture(std::span<const std::uint8_t> bytes) {
-    Byte_Reader in(bytes);
-    if (bytes.size() < 88) Invalid(L"the file is too short for an enhanced metafile");
-    if (in.U32(0) != Emr_Header || in.U32(40) != Enh_Signature) Invalid(L"the metafile header is missing");
-    const std::uint32_t header_size = in.U32(4), total = in.U32(48), records = in.U32(52);
-    if (header_size < 88 || header_size % 4 != 0 || header_size > total) Invalid(L"the metafile header has a wrong size");
-    if (total > bytes.size() || total % 4 != 0) Invalid(L"the metafile claims more bytes than the file holds");
-    std::size_t at = 0;
-    std::uint32_t count = 0, last = 0;
-    while (at < total) {
-        const std::uint32_t size = in.U32(at + 4);
-        if (size < 8 || size % 4 != 0 || size > total - at) Invalid(L"a metafile record has a wrong size");
-        last = in.U32(at);
-        at += size;
-        ++count;
-    }
-    if (last != Emr_Eof) Invalid(L"the metafile has no end record");
-    if (count != records) Invalid(L"the metafile's record count is wrong");
-    Enh_Metafile_Handle metafile(::SetEnhMetaFileBits(total, bytes.data()));
-    if (!metafile) Invalid(L"the system refused the metafile");
-    return std::make_shared<Metafile_Picture>(std::move(metafile));
+    const std::span<const std::uint8_t> metafile = Check_Emf(bytes);
+    Enh_Metafile_Handle handle(::SetEnhMetaFileBits(static_cast<UINT>(metafile.size()), metafile.data()));
+    if (!handle) Invalid(L"the system refused the metafile");
+    return std::make_shared<Metafile_Picture>(std::move(handle));
 }
 
 std::shared_ptr<const Picture> Make_Wmf_Picture(std::span<const std::uint8_t> bytes) {
-    Byte_Reader in(bytes);
-    std::size_t start = 0;
+    const Checked_Wmf checked = Check_Wmf(bytes);
     METAFILEPICT picture{};
-    bool placeable = bytes.size() >= 4 && in.U32(0) == Placeable_Key;
-    if (placeable) {
-        in.Need(0, Placeable_Size, L"the placeable header");
-        std::uint16_t checksum = 0;
-        for (std::size_t k = 0; k < 20; k += 2) checksum ^= in.U16(k);
-        if (checksum != in.U16(20)) Invalid(L"the placeable header's checksum is wrong");
-        const int left = in.I16(6), top = in.I16(8), right = in.I16(10), bottom = in.I16(12);
-        const int per_inch = in.U16(14);
-        if (right <= left || bottom <= top || per_inch == 0) Invalid(L"the placeable header has no size");
+    if (checked.frame) {
         // The suggested size in 0.01 mm, as SetWinMetaFileBits wants it.
+        const Wmf_Frame& frame = *checked.frame;
         picture.mm = MM_ANISOTROPIC;
-        picture.xExt = static_cast<LONG>((right - left) * 2540LL / per_inch);
-        picture.yExt = static_cast<LONG>((bottom - top) * 2540LL / per_inch);
-        start = Placeable_Size;
+        picture.xExt = static_cast<LONG>((frame.right - frame.left) * 2540LL / frame.units_per_inch);
+        picture.yExt = static_cast<LONG>((frame.bottom - frame.top) * 2540LL / frame.units_per_inch);
     }
-    in.Need(start, Meta_Header_Size, L"the metafile header");
-    const std::uint16_t type = in.U16(start), header_words = in.U16(start + 2), version = in.U16(start + 4);
-    const std::uint64_t size_words = in.U32(start + 6);
-    if ((type != 1 && type != 2) || header_words != 9 || (version != 0x0100 && version != 0x0300))
-        Invalid(L"the metafile header is missing");
-    const std::uint64_t total = size_words * 2;
-    if (total < Meta_Header_Size || total > bytes.size() - start) Invalid(L"the metafile claims more bytes than the file holds");
-    std::size_t at = start + Meta_Header_Size;
-    const std::size_t end = start + static_cast<std::size_t>(total);
-    bool ended = false;
-    while (!ended) {
-        if (end - at < 6) Invalid(L"the metafile has no end record");
-        const std::uint64_t words = in.U32(at);
-        const std::uint16_t function = in.U16(at + 4);
-        if (words < 3 || words * 2 > end - at) Invalid(L"a metafile record has a wrong size");
-        ended = function == 0;
-        at += static_cast<std::size_t>(words * 2);
-    }
-    Enh_Metafile_Handle metafile(::SetWinMetaFileBits(static_cast<UINT>(total), bytes.data() + start, nullptr,
-                                                      placeable ? &picture : nullptr));
-    if (!metafile) Invalid(L"the system refused the metafile");
-    return std::make_shared<Metafile_Picture>(std::move(metafile));
+    Enh_Metafile_Handle handle(::SetWinMetaFileBits(static_cast<UINT>(checked.metafile.size()),
+                                                    checked.metafile.data(), nullptr,
+                                                    checked.frame ? &picture : nullptr));
+    if (!handle) Invalid(L"the system refused the metafile");
+    return std::make_shared<Metafile_Picture>(std::move(handle));
 }
 
 }  // namespace velbrook

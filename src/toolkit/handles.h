@@ -71,6 +71,7 @@ using Region_Handle = Unique_Handle<Null_Traits<HRGN, Delete_Gdi>>;
 using Key_Handle = Unique_Handle<Null_Traits<HKEY, ::RegCloseKey>>;
 using Icon_Handle = Unique_Handle<Null_Traits<HICON, ::DestroyIcon>>;
 using Enh_Metafile_Handle = Unique_Handle<Null_Traits<HENHMETAFILE, ::DeleteEnhMetaFile>>;
+using Metafile_Handle = Unique_Handle<Null_Traits<HMETAFILE, ::DeleteMetaFile>>;
 using Menu_Handle = Unique_Handle<Null_Traits<HMENU, ::DestroyMenu>>;
 using Global_Handle = Unique_Handle<Null_Traits<HGLOBAL, ::GlobalFree>>;
 using Drop_Handle = Unique_Handle<Null_Traits<HDROP, ::DragFinish>>;

@@ -5,83 +5,21 @@
 #include <functional>
 
 #include "picture/picture.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
+#include "../support/bmp_writer.h"
 
 namespace velbrook {
 namespace {
 
 using namespace velbrook::testing;
 
-struct Bmp_Spec {
-    std::uint32_t header_size = 40;
-    std::int32_t width = 2;
-    std::int32_t height = 2;  // negative: top-down
-    std::uint16_t planes = 1;
-    std::uint16_t bits = 24;
-    std::uint32_t compression = BI_RGB;
-    std::vector<Rgb> palette;
-    std::vector<std::uint32_t> masks;  // after a 40-byte header, or inside a later one
-    std::vector<std::uint8_t> pixels;  // exactly as stored
-    std::uint32_t colours_used = 0;
-    std::int64_t offset_shift = 0;     // moves bfOffBits away from the true start
-};
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-std::vector<std::uint8_t> Build_Bmp(const Bmp_Spec& spec) {
-    std::vector<std::uint8_t> header;
-    if (spec.header_size == 12) {
-        Put32(header, 12);
-        Put16(header, static_cast<std::uint32_t>(spec.width));
-        Put16(header, static_cast<std::uint32_t>(spec.height));
-        Put16(header, spec.planes);
-        Put16(header, spec.bits);
-    } else {
-        Put32(header, spec.header_size);
-        Put32(header, static_cast<std::uint32_t>(spec.width));
-        Put32(header, static_cast<std::uint32_t>(spec.height));
-        Put16(header, spec.planes);
-        Put16(header, spec.bits);
-        Put32(header, spec.compression);
-        Put32(header, static_cast<std::uint32_t>(spec.pixels.size()));
-        Put32(header, 2835);
-        Put32(header, 2835);
-        Put32(header, spec.colours_used ? spec.colours_used : static_cast<std::uint32_t>(spec.palette.size()));
-        Put32(header, 0);
-        if (spec.header_size > 40) {
-            for (std::size_t k = 0; k < 4; ++k) Put32(header, k < spec.masks.size() ? spec.masks[k] : 0);
-            header.resize(spec.header_size, 0);
-        }
-    }
-    std::vector<std::uint8_t> table;
-    if (spec.header_size == 40)
-        for (std::uint32_t mask : spec.masks) Put32(table, mask);
-    for (const Rgb& c : spec.palette) {
-        table.push_back(static_cast<std::uint8_t>(c.b));
-        table.push_back(static_cast<std::uint8_t>(c.g));
-        table.push_back(static_cast<std::uint8_t>(c.r));
-        if (spec.header_size != 12) table.push_back(0);
-    }
-    const std::uint32_t offset = static_cast<std::uint32_t>(14 + header.size() + table.size() + spec.offset_shift);
-    std::vector<std::uint8_t> file{'B', 'M'};
-    Put32(file, static_cast<std::uint32_t>(14 + header.size() + table.size() + spec.pixels.size()));
-    Put32(file, 0);
-    Put32(file, offset);
-    file.insert(file.end(), header.begin(), header.end());
-    file.insert(file.end(), table.begin(), table.end());
-    file.insert(file.end(), spec.pixels.begin(), spec.pixels.end());
-    return file;
-}
+using test::Bmp_Spec;
+using test::Build_Bmp;
 
 // The 2 x 2 picture every valid case holds: red, green over blue, white.
 const std::vector<Rgb> Four = {Red, Green, Blue, White};
+const std::vector<std::uint32_t> Four_Palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
 // Rows of a 2-pixel-wide picture, each padded to 4 bytes, bottom row first.
 std::vector<std::uint8_t> Rows(std::initializer_list<std::vector<std::uint8_t>> rows) {
@@ -100,12 +38,12 @@ struct Valid_Case {
 };
 
 std::vector<Valid_Case> Valid_Cases() {
-    const std::vector<Rgb> two = {Red, Green};
+    const std::vector<std::uint32_t> two = {0xFF0000, 0x00FF00};
     return {
         {"1 bit", {.bits = 1, .palette = two, .pixels = Rows({{0x80}, {0x40}})}, {Red, Green, Green, Red}},
-        {"4 bits", {.bits = 4, .palette = Four, .pixels = Rows({{0x23}, {0x01}})}},
-        {"8 bits", {.bits = 8, .palette = Four, .pixels = Rows({{2, 3}, {0, 1}})}},
-        {"8 bits, short colour table", {.bits = 8, .palette = Four, .pixels = Rows({{2, 3}, {0, 1}}), .colours_used = 4}},
+        {"4 bits", {.bits = 4, .palette = Four_Palette, .pixels = Rows({{0x23}, {0x01}})}},
+        {"8 bits", {.bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}})}},
+        {"8 bits, short colour table", {.bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}}), .colours_used = 4}},
         {"16 bits 5-5-5", {.bits = 16, .pixels = Rows({{0x1F, 0x00, 0xFF, 0x7F}, {0x00, 0x7C, 0xE0, 0x03}})}},
         {"16 bits 5-6-5 masks",
          {.bits = 16, .compression = BI_BITFIELDS, .masks = {0xF800, 0x07E0, 0x001F},
@@ -122,16 +60,16 @@ std::vector<Valid_Case> Valid_Cases() {
           .pixels = {255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0}}},
         {"OS/2 core header, 24 bits",
          {.header_size = 12, .bits = 24, .pixels = Rows({{255, 0, 0, 255, 255, 255}, {0, 0, 255, 0, 255, 0}})}},
-        {"OS/2 core header, 8 bits", {.header_size = 12, .bits = 8, .palette = Four, .pixels = Rows({{2, 3}, {0, 1}})}},
+        {"OS/2 core header, 8 bits", {.header_size = 12, .bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}})}},
         // Bottom row: two runs of one pixel; top row: a literal run of three
         // (the third falls outside the row) padded to a word; then the end.
-        {"RLE8", {.bits = 8, .compression = BI_RLE8, .palette = Four,
+        {"RLE8", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
                   .pixels = {1, 2, 1, 3, 0, 0, 0, 3, 0, 1, 0, 0, 0, 1}}},
-        {"RLE8 without its end marker", {.bits = 8, .compression = BI_RLE8, .palette = Four,
+        {"RLE8 without its end marker", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
                                          .pixels = {1, 2, 1, 3, 0, 0, 1, 0, 1, 1}}},
-        {"RLE4", {.bits = 4, .compression = BI_RLE4, .palette = Four, .pixels = {2, 0x23, 0, 0, 0, 3, 0x01, 0x00, 0, 1}}},
+        {"RLE4", {.bits = 4, .compression = BI_RLE4, .palette = Four_Palette, .pixels = {2, 0x23, 0, 0, 0, 3, 0x01, 0x00, 0, 1}}},
         // A move up one row and back to its start leaves the bottom row at index 0.
-        {"RLE8 with a move", {.bits = 8, .compression = BI_RLE8, .palette = Four,
+        {"RLE8 with a move", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
                               .pixels = {0, 2, 0, 1, 1, 0, 1, 1, 0, 1}}, {Red, Green, Red, Red}},
     };
 }
@@ -187,7 +125,7 @@ TEST_F(Picture_Bitmap_Files, Upper_Case_Extension_Is_A_Bitmap) {
 
 TEST_F(Picture_Bitmap_Files, Malformed_Headers_And_Pixels_Are_Invalid_Pictures) {
     const Bmp_Spec good{.bits = 24, .pixels = Rows({{255, 0, 0, 255, 255, 255}, {0, 0, 255, 0, 255, 0}})};
-    const Bmp_Spec rle{.bits = 8, .compression = BI_RLE8, .palette = Four, .pixels = {1, 2, 1, 3, 0, 0, 0, 1}};
+    const Bmp_Spec rle{.bits = 8, .compression = BI_RLE8, .palette = Four_Palette, .pixels = {1, 2, 1, 3, 0, 0, 0, 1}};
     struct Bad {
         const char* name;
         std::function<void(Bmp_Spec&)> change;

@@ -4,6 +4,7 @@
 
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
 
 namespace velbrook {
@@ -53,11 +54,17 @@ TEST(Picture_Kinds, Metafiles_Are_Played_Into_The_Whole_Rectangle) {
     // The sample WMF is placeable; without its 22-byte header it is a plain one.
     auto wmf_bytes = Read_Bytes(Sample("orange.wmf"));
     const std::wstring plain = folder.Write(L"plain.wmf", {wmf_bytes.begin() + 22, wmf_bytes.end()});
+    // Many writers get the placeable header's checksum wrong; it is not a
+    // reason to refuse the picture.
+    auto bad_checksum = wmf_bytes;
+    bad_checksum[20] ^= 1;
+    const std::wstring checksum = folder.Write(L"checksum.wmf", bad_checksum);
     struct Case {
         std::wstring path;
         Rgb colour;
     };
-    for (const Case& c : {Case{Sample("cyan.emf"), Cyan}, Case{Sample("orange.wmf"), Orange}, Case{plain, Orange}}) {
+    for (const Case& c : {Case{Sample("cyan.emf"), Cyan}, Case{Sample("orange.wmf"), Orange}, Case{plain, Orange},
+                          Case{checksum, Orange}}) {
         SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
         auto picture = Load_Picture(c.path, {0, 0});
         EXPECT_EQ(picture->Kind(), Picture_Kind::Metafile);
@@ -93,8 +100,6 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
     auto emf = Read_Bytes(Sample("cyan.emf"));
     auto wmf = Read_Bytes(Sample("orange.wmf"));
     auto ico = Read_Bytes(Sample("grey.ico"));
-    auto bad_checksum = wmf;
-    bad_checksum[20] ^= 1;
     auto emf_long_record = emf;
     emf_long_record[88 + 4] = 0xF0;  // the first record after the header claims 240 bytes
     auto ico_outside = ico;
@@ -107,7 +112,11 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
         {L"half.emf", {emf.begin(), emf.begin() + static_cast<long>(emf.size() / 2)}},
         {L"long_record.emf", emf_long_record},
         {L"bitmap.emf", Read_Bytes(Sample("red_green.bmp"))},
-        {L"checksum.wmf", bad_checksum},
+        {L"empty_frame.wmf", [&] {
+             auto changed = wmf;
+             changed[10] = changed[11] = 0;  // the placeable frame's right edge at 0
+             return changed;
+         }()},
         {L"half.wmf", {wmf.begin(), wmf.begin() + static_cast<long>(wmf.size() - 8)}},
         {L"noise.wmf", Read_Bytes(Sample("not_a_bitmap.bmp"))},
         {L"outside.ico", ico_outside},

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the picture and print tests: a canvas to draw on and read back,
-// a scratch folder, the sample pictures.
+// the sample pictures.  (Their scratch folder is in picture_folder.h.)
 
 #include <windows.h>
 
@@ -88,59 +88,5 @@ inline std::wstring Sample(const std::string& name) {
     if (::GetFullPathNameW(unix_path.c_str(), MAX_PATH, full, nullptr)) return full;
     return unix_path;
 }
-
-inline std::vector<std::uint8_t> Read_Bytes(const std::wstring& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    DWORD size = ::GetFileSize(file, nullptr), got = 0;
-    bytes.resize(size);
-    ::ReadFile(file, bytes.data(), size, &got, nullptr);
-    ::CloseHandle(file);
-    bytes.resize(got);
-    return bytes;
-}
-
-// A fresh folder under the temporary folder, removed with what it holds.
-class Scratch_Folder {
-public:
-    Scratch_Folder() {
-        wchar_t temp[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        static int counter = 0;
-        path_ = std::wstring(temp) + L"velbrook_pictures_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                std::to_wstring(++counter);
-        ::CreateDirectoryW(path_.c_str(), nullptr);
-    }
-    ~Scratch_Folder() {
-        for (const auto& file : files_) {
-            ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW(file.c_str());
-        }
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    Scratch_Folder(const Scratch_Folder&) = delete;
-    Scratch_Folder& operator=(const Scratch_Folder&) = delete;
-
-    std::wstring Path(const std::wstring& name) {
-        std::wstring full = path_ + L"\\" + name;
-        files_.push_back(full);
-        return full;
-    }
-    std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
-        std::wstring full = Path(name);
-        HANDLE file = ::CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        ::CloseHandle(file);
-        return full;
-    }
-    std::wstring Copy(const std::string& sample, const std::wstring& name) { return Write(name, Read_Bytes(Sample(sample))); }
-
-private:
-    std::wstring path_;
-    std::vector<std::wstring> files_;
-};
 
 }  // namespace velbrook::testing

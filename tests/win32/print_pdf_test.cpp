@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "../support/pdf_check.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
 #include "print_test_support.h"
 

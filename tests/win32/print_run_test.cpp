@@ -1,6 +1,7 @@
 // The print run against a stand-in main window and a recording printer whose
 // pages the tests look at.
 
+#include "picture_folder.h"
 #include "picture_test_support.h"
 #include "print_test_support.h"
 #include "toolkit/form.h"

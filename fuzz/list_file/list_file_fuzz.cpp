@@ -1,0 +1,28 @@
+// libFuzzer target: any bytes as a file list file.  The entries never hold a
+// line end or a zero byte, together they are no longer than the file, and
+// writing them and reading them back gives the same entries.
+#include <string_view>
+
+#include "../common/fuzz_support.h"
+#include "picture_list/list_file.h"
+
+using velbrook::fuzz::Require;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const velbrook::List_File_Text text = velbrook::Parse_List_File(bytes);
+    const std::string_view read = bytes.substr(0, bytes.find('\0'));
+    Require(text.utf8 == read.starts_with("\xEF\xBB\xBF"), "the mark is seen before the first zero byte only");
+    std::size_t held = 0;
+    for (const std::string& line : text.lines) {
+        Require(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos, "no line end in an entry");
+        held += line.size();
+    }
+    Require(held + text.lines.size() <= read.size() + 1, "entries come from the file");
+    const std::string written = velbrook::Format_List_File(text.lines, text.utf8);
+    const velbrook::List_File_Text again = velbrook::Parse_List_File(written);
+    Require(again.lines == text.lines, "the entries survive a save and a load");
+    Require(again.utf8 == (text.utf8 && !text.lines.empty()), "the mark survives with any entry");
+    return 0;
+}
