@@ -15,6 +15,7 @@
 #include "../support/picture_writers.h"
 #include "pdf/save_pdf_run.h"
 #include "pdf/save_pdf_rules.h"
+#include "picture_folder.h"
 #include "picture_test_support.h"
 #include "print_test_support.h"
 #include "printing/print_texts.h"
