@@ -105,13 +105,7 @@ int Save_Pdf_Run::Write_Document(const std::wstring& path) {
 
 void Save_Pdf_Run::Finish() noexcept {
     if (!running_) return;
-    try {
-        host_.Show_Abort_Panel(false);
-        host_.Enable_Main_Window(true);
-        environment_.process_messages();
-    } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
-    }
+    Leave_Busy_State(host_, environment_.process_messages);
     running_ = false;
 }
 

@@ -163,15 +163,19 @@ std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path
     }
 }
 
-void Print_Run::Finish() noexcept {
-    if (!running_) return;
+void Leave_Busy_State(Print_Host& host, const std::function<void()>& process_messages) noexcept {
     try {
-        host_.Show_Abort_Panel(false);
-        host_.Enable_Main_Window(true);
-        environment_.process_messages();
+        host.Show_Abort_Panel(false);
+        host.Enable_Main_Window(true);
+        process_messages();
     } catch (...) {
         if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
     }
+}
+
+void Print_Run::Finish() noexcept {
+    if (!running_) return;
+    Leave_Busy_State(host_, environment_.process_messages);
     running_ = false;
 }
 

@@ -73,6 +73,11 @@ struct Print_Environment {
     static bool Default_Program_Ending();
 };
 
+// The end of a run that printed or saved: the abort panel hidden and the
+// window normal again.  A failure here goes to the general failure handler,
+// since the run's own box must still come.
+void Leave_Busy_State(Print_Host& host, const std::function<void()>& process_messages) noexcept;
+
 class Print_Run {
 public:
     explicit Print_Run(Print_Host& host, Print_Environment environment = {});
