@@ -14,7 +14,7 @@
 #include "printing/gauge.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../../tests/support/scripted_dialogs.h"
 
 namespace {
 

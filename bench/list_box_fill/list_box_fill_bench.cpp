@@ -16,7 +16,7 @@
 #include "picture/picture.h"
 #include "picture_list/list_file_commands.h"
 #include "toolkit/application.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../../tests/support/scripted_dialogs.h"
 #include "../../tests/support/temp_folder.h"
 #include "../common/seconds.h"
 

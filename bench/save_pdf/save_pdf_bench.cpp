@@ -28,7 +28,7 @@
 #include "pdf/save_pdf_run.h"
 #include "printing/print_run.h"
 #include "toolkit/application.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../../tests/support/scripted_dialogs.h"
 
 namespace {
 

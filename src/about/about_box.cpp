@@ -5,6 +5,7 @@
 #include "about/about_pictures.h"
 #include "about/product_texts.h"
 #include "shell/file_utils.h"
+#include "shell/text_utils.h"
 
 namespace velbrook {
 
@@ -30,33 +31,28 @@ const wchar_t* const quotes[] = {
 const wchar_t donation_request[] =
     L"Your donation keeps this software free and growing.  Click here to make a small donation - thank you !";
 
+// The window's labels run on one line unless they say otherwise.
 struct Label_Look {
     const Font_Spec* font = nullptr;  // null: the parent's
     Alignment alignment = Alignment::Left;
     bool word_wrap = false;
     COLORREF colour = CLR_INVALID;
+    bool visible = true;
 };
 
 Label& Make_Label(Form& form, Container* parent, const wchar_t* name, Bounds bounds, const wchar_t* text,
                   const Label_Look& look = {}) {
-    Label& label = form.Add<Label>(parent, name, bounds, text);
-    if (look.font) label.Set_Font(*look.font);
-    label.Set_Word_Wrap(look.word_wrap);
-    label.Set_Alignment(look.alignment);
-    if (look.colour != CLR_INVALID) label.Set_Text_Colour(look.colour);
-    return label;
+    return form.Add<Label>(parent, name, bounds,
+                           Label::Options{.caption = text,
+                                          .alignment = look.alignment,
+                                          .word_wrap = look.word_wrap,
+                                          .colour = look.colour,
+                                          .control = {.visible = look.visible, .font = look.font}});
 }
 
 Label& Fitted(Label& label) {
     label.Fit_To_Text();
     return label;
-}
-
-// Controls take their parent's font as they are made.
-template <typename T>
-T& With_Font(T& control, const Font_Spec& font) {
-    control.Set_Font(font);
-    return control;
 }
 
 template <typename T>
@@ -79,7 +75,8 @@ TAboutBox::TAboutBox(About_Setup setup)
                                 .font = form_font}),
       GroupBox2(Add<Group_Box>(this, L"GroupBox2", Bounds{3, -4, 615, 77})),
       Orvel_Logo_Banner_Image(Add<Image_Box>(&GroupBox2, L"Orvel_Logo_Banner_Image", Bounds{2, 8, 611, 67})),
-      GroupBox1(With_Font(Add<Group_Box>(this, L"GroupBox1", Bounds{3, 70, 615, 341}), text_font)),
+      GroupBox1(Add<Group_Box>(this, L"GroupBox1", Bounds{3, 70, 615, 341},
+                               Group_Box::Options{.control = {.font = &text_font}})),
       Bevel1(Add<Bevel>(&GroupBox1, L"Bevel1", Bounds{5, 14, 184, 167})),
       Orvel_Logo_GIFImage(Add<TGIFImage>(&GroupBox1, L"Orvel_Logo_GIFImage", Bounds{12, 16, 173, 165})),
       Product_Name_Label(Make_Label(*this, &GroupBox1, L"Product_Name_Label", {205, 15, 400, 18}, L"",
@@ -121,9 +118,10 @@ TAboutBox::TAboutBox(About_Setup setup)
       Label3(Fitted(Make_Label(*this, &GroupBox1, L"Label3", {23, 308, 0, 0}, L"Free System Resources :"))),
       Free_Resources_Label(Fitted(Make_Label(*this, &GroupBox1, L"Free_Resources_Label", {179, 308, 0, 0}, L"Free %"))),
       Gauge1(Hidden(Add<TGauge>(&GroupBox1, L"Gauge1", Bounds{385, 18, 88, 28}))),
-      Quotes_From_Orvel_ListBox(Hidden(Add<List_Box>(&GroupBox1, L"Quotes_From_Orvel_ListBox", Bounds{488, 18, 113, 28}, 13))),
-      Donations_WEB_Address_Label(
-          Hidden(Make_Label(*this, &GroupBox1, L"Donations_WEB_Address_Label", {488, 50, 113, 13}, L""))),
+      Quotes_From_Orvel_ListBox(Add<List_Box>(&GroupBox1, L"Quotes_From_Orvel_ListBox", Bounds{488, 18, 113, 28},
+                                              List_Box::Options{.item_height = 13, .control = {.visible = false}})),
+      Donations_WEB_Address_Label(Make_Label(*this, &GroupBox1, L"Donations_WEB_Address_Label", {488, 50, 113, 13},
+                                             L"", {.visible = false})),
       Quote_Change_Timer(Add<Timer>(this, L"Quote_Change_Timer", 10000u)),
       Free_Resources_Timer(Add<Timer>(this, L"Free_Resources_Timer", 500u)),
       program_path_(setup.program_path.empty() ? Program_Path() : setup.program_path),
@@ -260,8 +258,7 @@ void TAboutBox::Free_Resources_TimerTimer() {
 }
 
 std::wstring TAboutBox::Mail_Link() const {
-    std::wstring program = program_path_.substr(program_path_.find_last_of(L"\\/:") + 1);
-    return L"mailto:" + Email_Button.Text() + L"?subject=Shareware: " + program;
+    return L"mailto:" + Email_Button.Text() + L"?subject=Shareware: " + File_Name_Of(program_path_);
 }
 
 std::wstring TAboutBox::Web_Link() const { return WEB_Button.Text(); }
@@ -272,7 +269,8 @@ void TAboutBox::Open(const std::wstring& target) const {
     if (open_link_) {
         open_link_(target);
     } else {
-        Shell_Open(target);
+        // Any box of the shell's belongs to this window, which is in front.
+        Shell_Open(target, Handle());
     }
 }
 

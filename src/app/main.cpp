@@ -8,10 +8,10 @@
 
 #include "about/about_box.h"
 #include "app/command_ids.h"
-#include "shell/notepad.h"
 #include "app/main_form.h"
 #include "picture/picture.h"
 #include "shell/file_utils.h"
+#include "shell/product_name.h"
 #include "toolkit/application.h"
 
 namespace {

@@ -14,6 +14,7 @@
 #include "printing/print_run.h"
 #include "shell/auto_run.h"
 #include "shell/notepad.h"
+#include "shell/product_name.h"
 #include "shell/shortcuts.h"
 #include "shell/text_utils.h"
 #include "toolkit/application.h"
@@ -25,23 +26,34 @@ namespace {
 const Font_Spec form_font{L"Times New Roman", 11, false};    // 15 pixels
 const Font_Spec button_font{L"Times New Roman", 12, true};   // 16 pixels, bold
 
-Glyph_Pixels Pixels(Glyph_Id id, bool disabled) { return Button_Glyph(id, disabled).argb; }
+// A bitmap button of the main window: bold caption and a glyph with its
+// disabled twin.
+struct Button_Look {
+    const wchar_t* caption;
+    Glyph_Id glyph;
+    int tab_order = -1;
+    const wchar_t* hint = L"";
+};
 
-Button& Make_Button(Form& form, Container* parent, const wchar_t* name, Bounds bounds, const wchar_t* caption,
-                    Glyph_Id glyph, int tab, const wchar_t* hint = L"") {
-    Button& button = form.Add<Button>(parent, name, bounds, caption);
-    button.Set_Font(button_font);
-    button.Set_Glyph(Pixels(glyph, false), Pixels(glyph, true));
-    button.Set_Tab_Order(tab);
-    if (*hint) button.Set_Hint(hint);
-    return button;
+Button& Make_Button(Form& form, Container* parent, const wchar_t* name, Bounds bounds, const Button_Look& look) {
+    const Glyph_Pixels normal = Button_Glyph(look.glyph, false).argb;
+    const Glyph_Pixels disabled = Button_Glyph(look.glyph, true).argb;
+    return form.Add<Button>(parent, name, bounds,
+                            Button::Options{.caption = look.caption,
+                                            .glyph = &normal,
+                                            .disabled_glyph = &disabled,
+                                            .control = {.tab_order = look.tab_order, .hint = look.hint,
+                                                        .font = &button_font}});
 }
 
-template <typename T>
-T& Hidden(T& control, int tab = -1) {
-    control.Set_Visible(false);
-    control.Set_Tab_Order(tab);
-    return control;
+// The main window's menu items, each with its identifier from command_ids.h.
+Menu_Item& Make_Item(Form& form, Menu_Item& menu, const wchar_t* name, const wchar_t* caption,
+                     const Menu_Item::Options& options) {
+    return form.Add<Menu_Item>(form, menu, name, caption, options);
+}
+
+Menu_Item& Make_Separator(Form& form, Menu_Item& menu, const wchar_t* name) {
+    return form.Add<Menu_Item>(form, menu, name, L"-", Menu_Item::Options{});
 }
 
 }  // namespace
@@ -87,129 +99,150 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                  .bounds = {20, 20, 576, 398},
                                  .style = WS_OVERLAPPEDWINDOW,
                                  .font = form_font}),
-      All_GroupBox(Add<Group_Box>(this, L"All_GroupBox", Bounds{4, 2, 561, 375})),
+      All_GroupBox(Add<Group_Box>(this, L"All_GroupBox", Bounds{4, 2, 561, 375},
+                                  Group_Box::Options{.control = {.tab_order = 1}})),
       Label1(Add<Label>(&All_GroupBox, L"Label1", Bounds{8, 51, 393, 21},
-                         L"Drag and Drop graphics files using Windows Explorer", true)),
-      Load_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Load_FileList_BitBtn", {9, 11, 130, 30}, L"Load",
-                                       Glyph_Id::Load, 11)),
-      Save_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_BitBtn", {141, 11, 130, 30}, L"Save",
-                                       Glyph_Id::Save, 12)),
+                         Label::Options{.caption = L"Drag and Drop graphics files using Windows Explorer",
+                                        .alignment = Alignment::Centre})),
+      Load_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Load_FileList_BitBtn", {9, 11, 130, 30},
+                                       {.caption = L"Load", .glyph = Glyph_Id::Load, .tab_order = 11})),
+      Save_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_BitBtn", {141, 11, 130, 30},
+                                       {.caption = L"Save", .glyph = Glyph_Id::Save, .tab_order = 12})),
       Save_FileList_As_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_As_BitBtn", {273, 11, 130, 30},
-                                          L"Save As", Glyph_Id::Save_As, 13)),
-      File_ListBox(Add<List_Box>(&All_GroupBox, L"File_ListBox", Bounds{8, 75, 393, 232}, 17)),
-      Reset_BitBtn(Make_Button(*this, &All_GroupBox, L"Reset_BitBtn", {8, 312, 130, 30}, L"Reset", Glyph_Id::Reset,
-                               7, L"Reset / erase the list")),
-      Print_BitBtn(Make_Button(*this, &All_GroupBox, L"Print_BitBtn", {140, 312, 130, 30}, L"Print / PDF",
-                               Glyph_Id::Print, 0, L"Print all files in the list")),
-      Exit_BitBtn(Make_Button(*this, &All_GroupBox, L"Exit_BitBtn", {272, 312, 130, 30}, L"Exit", Glyph_Id::Exit, 1,
-                              L"Exit this program")),
-      Sort_List_BitBtn(Make_Button(*this, &All_GroupBox, L"Sort_List_BitBtn", {408, 11, 145, 30}, L"Sort List",
-                                   Glyph_Id::Sort_List, 9, L"Sort files by drive, directory, and file name")),
-      Move_Up_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Up_BitBtn", {408, 43, 145, 30}, L"Move Up",
-                                 Glyph_Id::Move_Up, 4,
-                                 L"Move the currently selected file UP one position in the list")),
-      Move_Down_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Down_BitBtn", {408, 75, 145, 30}, L"Move Down",
-                                   Glyph_Id::Move_Down, 5,
-                                   L"Move the currently selected file DOWN one position in the list")),
-      Remove_Item_BitBtn(Make_Button(*this, &All_GroupBox, L"Remove_Item_BitBtn", {408, 107, 145, 30}, L"Remove",
-                                     Glyph_Id::Remove, 6, L"Remove the currently selected file from the list")),
+                                          {.caption = L"Save As", .glyph = Glyph_Id::Save_As, .tab_order = 13})),
+      File_ListBox(Add<List_Box>(&All_GroupBox, L"File_ListBox", Bounds{8, 75, 393, 232},
+                                 List_Box::Options{.item_height = 17, .control = {.tab_order = 2}})),
+      Reset_BitBtn(Make_Button(*this, &All_GroupBox, L"Reset_BitBtn", {8, 312, 130, 30},
+                               {.caption = L"Reset",
+                                .glyph = Glyph_Id::Reset,
+                                .tab_order = 7,
+                                .hint = L"Reset / erase the list"})),
+      Print_BitBtn(Make_Button(*this, &All_GroupBox, L"Print_BitBtn", {140, 312, 130, 30},
+                               {.caption = L"Print / PDF",
+                                .glyph = Glyph_Id::Print,
+                                .tab_order = 0,
+                                .hint = L"Print all files in the list"})),
+      Exit_BitBtn(Make_Button(*this, &All_GroupBox, L"Exit_BitBtn", {272, 312, 130, 30},
+                              {.caption = L"Exit", .glyph = Glyph_Id::Exit, .tab_order = 1, .hint = L"Exit this program"})),
+      Sort_List_BitBtn(Make_Button(*this, &All_GroupBox, L"Sort_List_BitBtn", {408, 11, 145, 30},
+                                   {.caption = L"Sort List",
+                                    .glyph = Glyph_Id::Sort_List,
+                                    .tab_order = 9,
+                                    .hint = L"Sort files by drive, directory, and file name"})),
+      Move_Up_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Up_BitBtn", {408, 43, 145, 30},
+                                 {.caption = L"Move Up",
+                                  .glyph = Glyph_Id::Move_Up,
+                                  .tab_order = 4,
+                                  .hint = L"Move the currently selected file UP one position in the list"})),
+      Move_Down_BitBtn(Make_Button(*this, &All_GroupBox, L"Move_Down_BitBtn", {408, 75, 145, 30},
+                                   {.caption = L"Move Down",
+                                    .glyph = Glyph_Id::Move_Down,
+                                    .tab_order = 5,
+                                    .hint = L"Move the currently selected file DOWN one position in the list"})),
+      Remove_Item_BitBtn(Make_Button(*this, &All_GroupBox, L"Remove_Item_BitBtn", {408, 107, 145, 30},
+                                     {.caption = L"Remove",
+                                      .glyph = Glyph_Id::Remove,
+                                      .tab_order = 6,
+                                      .hint = L"Remove the currently selected file from the list"})),
       GroupBox1(Add<Group_Box>(&All_GroupBox, L"GroupBox1", Bounds{408, 144, 145, 200},
-                                L" Image Preview : ")),
+                                Group_Box::Options{.caption = L" Image Preview : ", .control = {.tab_order = 8}})),
       Image1(Add<Image_Box>(&GroupBox1, L"Image1", Bounds{2, 19, 141, 179})),
       StatusBar1(Add<Status_Bar>(&All_GroupBox, L"StatusBar1", Bounds{2, 348, 557, 25})),
-      Halt_Processing_GroupBox(Hidden(Add<Group_Box>(&All_GroupBox, L"Halt_Processing_GroupBox",
-                                                      Bounds{100, 133, 205, 105},
-                                                      L" Abort after current image : "),
-                                      10)),
-      Abort_BitBtn(Make_Button(*this, &Halt_Processing_GroupBox, L"Abort_BitBtn", {38, 40, 130, 40}, L"Abort",
-                               Glyph_Id::Abort, 0)),
-      Gauge1(Hidden(Add<TGauge>(this, L"Gauge1", Bounds{580, 34, 100, 22}))),
-      Scaling_ListBox(Hidden(Add<List_Box>(this, L"Scaling_ListBox", Bounds{612, 4, 25, 29}, 13), 0)),
-      File_List_Name_Edit(Hidden(
-          Add<Edit>(this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25}, L"File_List_Name_Edit"), 2)),
-      Has_File_List_Changed_CheckBox(
-          Hidden(Add<Check_Box>(this, L"Has_File_List_Changed_CheckBox", Bounds{576, 146, 149, 17}), 3)),
-      Halt_Processing_CheckBox(
-          Hidden(Add<Check_Box>(this, L"Halt_Processing_CheckBox", Bounds{572, 176, 145, 17}), 4)),
-      Has_File_List_Been_Reased_CheckBox(
-          Hidden(Add<Check_Box>(this, L"Has_File_List_Been_Reased_CheckBox", Bounds{572, 204, 149, 17}), 5)),
+      Halt_Processing_GroupBox(Add<Group_Box>(&All_GroupBox, L"Halt_Processing_GroupBox", Bounds{100, 133, 205, 105},
+                                              Group_Box::Options{.caption = L" Abort after current image : ",
+                                                                 .control = {.tab_order = 10, .visible = false}})),
+      Abort_BitBtn(Make_Button(*this, &Halt_Processing_GroupBox, L"Abort_BitBtn", {38, 40, 130, 40},
+                               {.caption = L"Abort", .glyph = Glyph_Id::Abort, .tab_order = 0})),
+      Gauge1(Add<TGauge>(this, L"Gauge1", Bounds{580, 34, 100, 22})),
+      Scaling_ListBox(Add<List_Box>(this, L"Scaling_ListBox", Bounds{612, 4, 25, 29},
+                                    List_Box::Options{.item_height = 13, .control = {.tab_order = 0, .visible = false}})),
+      File_List_Name_Edit(Add<Edit>(this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25},
+                                    Edit::Options{.text = L"File_List_Name_Edit",
+                                                  .control = {.tab_order = 2, .visible = false}})),
+      Has_File_List_Changed_CheckBox(Add<Check_Box>(this, L"Has_File_List_Changed_CheckBox", Bounds{576, 146, 149, 17},
+                                                    Check_Box::Options{.control = {.tab_order = 3, .visible = false}})),
+      Halt_Processing_CheckBox(Add<Check_Box>(this, L"Halt_Processing_CheckBox", Bounds{572, 176, 145, 17},
+                                              Check_Box::Options{.control = {.tab_order = 4, .visible = false}})),
+      Has_File_List_Been_Reased_CheckBox(Add<Check_Box>(this, L"Has_File_List_Been_Reased_CheckBox",
+                                                        Bounds{572, 204, 149, 17},
+                                                        Check_Box::Options{.control = {.tab_order = 5, .visible = false}})),
       MainMenu1(Add<Menu_Bar>(L"MainMenu1")),
       FileMenu(Add<Menu_Item>(*this, MainMenu1, L"FileMenu", L"&File")),
-      Save_File_List_Option(Add<Menu_Item>(*this, FileMenu, L"Save_File_List_Option", L"Save File List")),
-      Save_File_List_As_Option(
-          Add<Menu_Item>(*this, FileMenu, L"Save_File_List_As_Option", L"Save File List As")),
-      Load_File_List_Option(Add<Menu_Item>(*this, FileMenu, L"Load_File_List_Option", L"Load File List")),
-      N3(Add<Menu_Item>(*this, FileMenu, L"N3", L"-")),
-      Always_On_Top_Option(
-          Add<Menu_Item>(*this, FileMenu, L"Always_On_Top_Option", L"Always &On Top", true)),
-      Auto_Run_at_Windows_Startup_Option(Add<Menu_Item>(*this, FileMenu,
-                                                         L"Auto_Run_at_Windows_Startup_Option",
-                                                         L"&Auto-Run at Windows Startup", true)),
-      Restore_Factory_Defaults_Option(Add<Menu_Item>(*this, FileMenu, L"Restore_Factory_Defaults_Option",
-                                                      L"&Restore Factory Defaults")),
-      N2(Add<Menu_Item>(*this, FileMenu, L"N2", L"-")),
-      Create_Shortcut_on_Desktop_Option(Add<Menu_Item>(*this, FileMenu,
-                                                        L"Create_Shortcut_on_Desktop_Option",
-                                                        L"Create Shortcut on Desktop")),
-      Create_Shortcut_on_Start_Menu_Option(Add<Menu_Item>(*this, FileMenu,
-                                                           L"Create_Shortcut_on_Start_Menu_Option",
-                                                           L"Create Shortcut on Start Menu")),
-      Create_Shortcut_on_Start_Programs_Menu_Option(Add<Menu_Item>(
-          *this, FileMenu, L"Create_Shortcut_on_Start_Programs_Menu_Option",
-          L"Create Shortcut on Start -> Programs Menu")),
-      Create_Shortcut_on_SendTo_Menu_Option(Add<Menu_Item>(*this, FileMenu,
-                                                            L"Create_Shortcut_on_SendTo_Menu_Option",
-                                                            L"Create Shortcut on SendTo Menu")),
-      Delete_All_Shortcuts_Option(
-          Add<Menu_Item>(*this, FileMenu, L"Delete_All_Shortcuts_Option", L"Delete ALL Shortcuts")),
-      N9(Add<Menu_Item>(*this, FileMenu, L"N9", L"-")),
-      ExitOption(Add<Menu_Item>(*this, FileMenu, L"ExitOption", L"E&xit")),
+      Save_File_List_Option(Make_Item(*this, FileMenu, L"Save_File_List_Option", L"Save File List",
+                                      {.id = command::Save_File_List})),
+      Save_File_List_As_Option(Make_Item(*this, FileMenu, L"Save_File_List_As_Option", L"Save File List As",
+                                         {.id = command::Save_File_List_As})),
+      Load_File_List_Option(Make_Item(*this, FileMenu, L"Load_File_List_Option", L"Load File List",
+                                      {.id = command::Load_File_List})),
+      N3(Make_Separator(*this, FileMenu, L"N3")),
+      Always_On_Top_Option(Make_Item(*this, FileMenu, L"Always_On_Top_Option", L"Always &On Top",
+                                     {.id = command::Always_On_Top, .check_item = true})),
+      Auto_Run_at_Windows_Startup_Option(Make_Item(*this, FileMenu, L"Auto_Run_at_Windows_Startup_Option",
+                                                   L"&Auto-Run at Windows Startup",
+                                                   {.id = command::Auto_Run_at_Windows_Startup, .check_item = true})),
+      Restore_Factory_Defaults_Option(Make_Item(*this, FileMenu, L"Restore_Factory_Defaults_Option",
+                                                L"&Restore Factory Defaults", {.id = command::Restore_Factory_Defaults})),
+      N2(Make_Separator(*this, FileMenu, L"N2")),
+      Create_Shortcut_on_Desktop_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_Desktop_Option",
+                                                  L"Create Shortcut on Desktop",
+                                                  {.id = command::Create_Shortcut_on_Desktop})),
+      Create_Shortcut_on_Start_Menu_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_Start_Menu_Option",
+                                                     L"Create Shortcut on Start Menu",
+                                                     {.id = command::Create_Shortcut_on_Start_Menu})),
+      Create_Shortcut_on_Start_Programs_Menu_Option(Make_Item(*this, FileMenu,
+                                                              L"Create_Shortcut_on_Start_Programs_Menu_Option",
+                                                              L"Create Shortcut on Start -> Programs Menu",
+                                                              {.id = command::Create_Shortcut_on_Start_Programs_Menu})),
+      Create_Shortcut_on_SendTo_Menu_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_SendTo_Menu_Option",
+                                                      L"Create Shortcut on SendTo Menu",
+                                                      {.id = command::Create_Shortcut_on_SendTo_Menu})),
+      Delete_All_Shortcuts_Option(Make_Item(*this, FileMenu, L"Delete_All_Shortcuts_Option", L"Delete ALL Shortcuts",
+                                            {.id = command::Delete_All_Shortcuts})),
+      N9(Make_Separator(*this, FileMenu, L"N9")),
+      ExitOption(Make_Item(*this, FileMenu, L"ExitOption", L"E&xit", {.id = command::Exit})),
       OptionsMenu(Add<Menu_Item>(*this, MainMenu1, L"OptionsMenu", L"&Options")),
-      Stretch_to_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Stretch_to_the_Page_Option",
-                                                L"&Stretch to the Page",
-                                                Menu_Item::Options{.id = command::Stretch_to_the_Page, .radio = true})),
-      Fit_Inside_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Fit_Inside_the_Page_Option",
-                                                L"&Fit Inside the Page",
-                                                Menu_Item::Options{.id = command::Fit_Inside_the_Page, .radio = true})),
-      Fill_the_Page_Option(Add<Menu_Item>(*this, OptionsMenu, L"Fill_the_Page_Option", L"F&ill the Page",
-                                          Menu_Item::Options{.id = command::Fill_the_Page, .radio = true})),
-      N4(Add<Menu_Item>(*this, OptionsMenu, L"N4", L"-")),
-      Turn_to_Suit_the_Page_Option(
-          Add<Menu_Item>(*this, OptionsMenu, L"Turn_to_Suit_the_Page_Option", L"&Turn to Suit the Page",
-                         Menu_Item::Options{.id = command::Turn_to_Suit_the_Page, .check_item = true})),
-      Follow_the_Cameras_Orientation_Option(Add<Menu_Item>(
-          *this, OptionsMenu, L"Follow_the_Cameras_Orientation_Option", L"Follow the &Camera's Orientation",
-          Menu_Item::Options{.id = command::Follow_the_Cameras_Orientation, .check_item = true})),
-      Print_File_Names_Option(Add<Menu_Item>(*this, OptionsMenu, L"Print_File_Names_Option", L"Print File &Names",
-                                             Menu_Item::Options{.id = command::Print_File_Names, .check_item = true})),
-      N5(Add<Menu_Item>(*this, OptionsMenu, L"N5", L"-")),
-      Accept_PNG_GIF_and_TIFF_Files_Option(Add<Menu_Item>(
-          *this, OptionsMenu, L"Accept_PNG_GIF_and_TIFF_Files_Option", L"Accept &PNG, GIF and TIFF Files",
-          Menu_Item::Options{.id = command::Accept_PNG_GIF_and_TIFF_Files, .check_item = true})),
+      Stretch_to_the_Page_Option(Make_Item(*this, OptionsMenu, L"Stretch_to_the_Page_Option", L"&Stretch to the Page",
+                                           {.id = command::Stretch_to_the_Page, .radio = true})),
+      Fit_Inside_the_Page_Option(Make_Item(*this, OptionsMenu, L"Fit_Inside_the_Page_Option", L"&Fit Inside the Page",
+                                           {.id = command::Fit_Inside_the_Page, .radio = true})),
+      Fill_the_Page_Option(Make_Item(*this, OptionsMenu, L"Fill_the_Page_Option", L"F&ill the Page",
+                                     {.id = command::Fill_the_Page, .radio = true})),
+      N4(Make_Separator(*this, OptionsMenu, L"N4")),
+      Turn_to_Suit_the_Page_Option(Make_Item(*this, OptionsMenu, L"Turn_to_Suit_the_Page_Option",
+                                             L"&Turn to Suit the Page",
+                                             {.id = command::Turn_to_Suit_the_Page, .check_item = true})),
+      Follow_the_Cameras_Orientation_Option(Make_Item(*this, OptionsMenu, L"Follow_the_Cameras_Orientation_Option",
+                                                      L"Follow the &Camera's Orientation",
+                                                      {.id = command::Follow_the_Cameras_Orientation, .check_item = true})),
+      Print_File_Names_Option(Make_Item(*this, OptionsMenu, L"Print_File_Names_Option", L"Print File &Names",
+                                        {.id = command::Print_File_Names, .check_item = true})),
+      N5(Make_Separator(*this, OptionsMenu, L"N5")),
+      Accept_PNG_GIF_and_TIFF_Files_Option(Make_Item(*this, OptionsMenu, L"Accept_PNG_GIF_and_TIFF_Files_Option",
+                                                     L"Accept &PNG, GIF and TIFF Files",
+                                                     {.id = command::Accept_PNG_GIF_and_TIFF_Files, .check_item = true})),
       HelpMenu(Add<Menu_Item>(*this, MainMenu1, L"HelpMenu", L"&Help")),
-      View_Readme_file_Option(
-          Add<Menu_Item>(*this, HelpMenu, L"View_Readme_file_Option", L"&View Readme file")),
-      View_Shareware_Catalog_Option(Add<Menu_Item>(*this, HelpMenu, L"View_Shareware_Catalog_Option",
-                                                    L"View &Shareware Catalog")),
-      N1(Add<Menu_Item>(*this, HelpMenu, L"N1", L"-")),
-      AboutOption(Add<Menu_Item>(*this, HelpMenu, L"AboutOption", L"&About")),
+      View_Readme_file_Option(Make_Item(*this, HelpMenu, L"View_Readme_file_Option", L"&View Readme file",
+                                        {.id = command::View_Readme_file})),
+      View_Shareware_Catalog_Option(Make_Item(*this, HelpMenu, L"View_Shareware_Catalog_Option",
+                                              L"View &Shareware Catalog", {.id = command::View_Shareware_Catalog})),
+      N1(Make_Separator(*this, HelpMenu, L"N1")),
+      AboutOption(Make_Item(*this, HelpMenu, L"AboutOption", L"&About", {.id = command::About})),
       PrinterSetupDialog1(Add<Printer_Setup_Dialog>(L"PrinterSetupDialog1")),
-      OpenDialog1(Add<File_Dialog>(L"OpenDialog1", false)),
-      SaveDialog1(Add<File_Dialog>(L"SaveDialog1", true)),
-      Save_Pictures_as_PDF_File_Option(Add<Menu_Item>(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option",
-                                                      L"Save Pictures as &PDF File...",
-                                                      Menu_Item::Options{.id = command::Save_Pictures_as_PDF_File,
-                                                                         .after = &Load_File_List_Option})),
+      OpenDialog1(Add<File_Dialog>(L"OpenDialog1", File_Dialog_Kind::Open)),
+      SaveDialog1(Add<File_Dialog>(L"SaveDialog1", File_Dialog_Kind::Save)),
+      Save_Pictures_as_PDF_File_Option(Make_Item(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option",
+                                                 L"Save Pictures as &PDF File...",
+                                                 {.id = command::Save_Pictures_as_PDF_File,
+                                                  .after = &Load_File_List_Option})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       about_(about) {
     // Neither scroll bar is ever shown.
     ::ShowScrollBar(Handle(), SB_BOTH, FALSE);
     Set_Menu(MainMenu1);
-    All_GroupBox.Set_Tab_Order(1);
-    File_ListBox.Set_Tab_Order(2);
-    GroupBox1.Set_Tab_Order(8);
     Apply_Tab_Order();
+    // The gauge is the printing module's own windowless control.
+    Gauge1.Set_Visible(false);
     pictures_ = std::make_unique<Picture_List>(File_ListBox);
     list_window_ = std::make_unique<List_Window>(List_Window{
         .list = *pictures_,
@@ -221,6 +254,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
         .open_dialog = OpenDialog1,
         .save_dialog = SaveDialog1,
         .dialogs = dialogs_,
+        .application = Application::Exists() ? &Application::Current() : nullptr,
         .program_folder = Directory_Of(program_path_),
         .load_picture = setup.load_picture,
         .page_options = [this] { return Chosen_Options(); },
@@ -401,7 +435,7 @@ void TMainForm1::Load_Last_File_List() {
 }
 
 void TMainForm1::Apply_Product_Texts() {
-    if (Application::Exists()) Application::Current().Set_Title(Product_Name);
+    if (Application* application = list_window_->application) application->Set_Title(Product_Name);
     Set_Caption(Product_Name);
     about_.Apply_Product_Texts(Product_Name);
 }
@@ -426,13 +460,13 @@ void TMainForm1::FormResize() { Scale_Controls(*this, Scaling_ListBox); }
 
 void TMainForm1::FormCloseQuery(bool& can_close) {
     // The settings go first, and a refused write must not keep the window open.
-    try {
-        Save_Settings(Settings_File(), *this, Always_On_Top_Option.Checked(),
-                      Auto_Run_at_Windows_Startup_Option.Checked(), File_List_Name_Edit.Text());
+    Guarded([this] {
+        Save_Settings(Settings_File(), *this,
+                      {.always_on_top = Always_On_Top_Option.Checked(),
+                       .auto_run = Auto_Run_at_Windows_Startup_Option.Checked(),
+                       .file_list_name = File_List_Name_Edit.Text()});
         Write_Page_Options(Settings_File(), Chosen_Options());
-    } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
-    }
+    });
     if (!Has_File_List_Changed_CheckBox.Checked()) return;
     Answer answer = Confirm_Box(dialogs_,
                                 L"The file list has not been saved.  Do you want to save it before exiting ?");
@@ -443,7 +477,11 @@ void TMainForm1::FormCloseQuery(bool& can_close) {
 
 void TMainForm1::Enable_Main_Window(bool enabled) {
     Cursor_Kind cursor = enabled ? Cursor_Kind::Default : Cursor_Kind::Hourglass;
-    if (Application::Exists()) Application::Current().Set_Cursor(cursor);
+    if (enabled) {
+        busy_cursor_.reset();
+    } else if (!busy_cursor_) {
+        busy_cursor_.emplace(list_window_->application);
+    }
     for (const auto& component : Components()) {
         if (Control* control = component->As_Control()) {
             control->Set_Enabled(enabled);

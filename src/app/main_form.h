@@ -3,6 +3,7 @@
 // status line, the hidden flags and the menu bar.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "picture_list/list_window.h"
@@ -137,6 +138,8 @@ private:
     std::unique_ptr<Main_Print_Host> print_host_;
     std::unique_ptr<Print_Run> print_run_;
     std::unique_ptr<Save_Pdf_Run> save_pdf_run_;
+    // The hourglass of the busy state.
+    std::optional<Busy_Cursor> busy_cursor_;
 };
 
 }  // namespace velbrook

@@ -176,9 +176,8 @@ void Write_Settings(const std::wstring& ini_path, const Settings& settings) {
     Write_After_Maximized(ini_path, settings);
 }
 
-void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
-                   const std::wstring& file_list_name) {
-    Prepare_For(ini_path, file_list_name);
+void Save_Settings(const std::wstring& ini_path, Form& window, const Saved_Marks& marks) {
+    Prepare_For(ini_path, marks.file_list_name);
     bool maximized = window.Maximized();
     Write_Setting(ini_path, Key_Maximized, Format_Ini_Bool(maximized));
     if (maximized) window.Show_Window(SW_RESTORE);
@@ -187,10 +186,10 @@ void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_to
                                      .left = bounds.left,
                                      .width = bounds.width,
                                      .height = bounds.height,
-                                     .always_on_top = always_on_top_mark,
-                                     .auto_run = auto_run_mark,
+                                     .always_on_top = marks.always_on_top,
+                                     .auto_run = marks.auto_run,
                                      .maximized = maximized,
-                                     .file_list_name = file_list_name});
+                                     .file_list_name = marks.file_list_name});
 }
 
 const wchar_t Restore_Factory_Defaults_Question[] =

@@ -61,8 +61,12 @@ void Write_Settings(const std::wstring& ini_path, const Settings& settings);
 // window is recorded as such and restored first, so that the geometry written
 // is its normal placement; a minimised one gives its normal placement too.
 // Raises Failure at the first refused write (the keys before it stay).
-void Save_Settings(const std::wstring& ini_path, Form& window, bool always_on_top_mark, bool auto_run_mark,
-                   const std::wstring& file_list_name);
+struct Saved_Marks {
+    bool always_on_top = false;  // the menu's marks as they stand
+    bool auto_run = false;
+    std::wstring file_list_name;
+};
+void Save_Settings(const std::wstring& ini_path, Form& window, const Saved_Marks& marks);
 
 // The Options section; a missing section or key, or a value that does not
 // read, gives the default without a word.

@@ -4,6 +4,7 @@
 
 #include "shell/text_utils.h"
 #include "toolkit/failure.h"
+#include "toolkit/system_error.h"
 
 namespace velbrook {
 
@@ -16,17 +17,8 @@ std::wstring Write_Failure_Reason(DWORD error) {
         case ERROR_ACCESS_DENIED: return L"access is denied (the file or its folder may be read-only)";
         case ERROR_WRITE_PROTECT: return L"the disk is write-protected";
         case ERROR_PATH_NOT_FOUND: return L"the folder does not exist";
-        default: break;
+        default: return System_Error_Text(error);
     }
-    wchar_t* text = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = length && text ? std::wstring(text, length) : std::wstring();
-    if (text) ::LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
-        reason.pop_back();
-    return reason.empty() ? L"system error " + std::to_wstring(error) : reason;
 }
 
 namespace {

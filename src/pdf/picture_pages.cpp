@@ -9,7 +9,8 @@
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "picture/picture_file.h"
-#include "picture_list/extension.h"
+#include "picture/file_type.h"
+#include "shell/text_utils.h"
 #include "printing/print_texts.h"
 
 namespace velbrook {

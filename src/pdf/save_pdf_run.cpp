@@ -47,22 +47,18 @@ void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick() {
     if (!path) return;
 
     running_ = true;
-    host_.Enable_Main_Window(false);
-    environment_.process_messages();
-    host_.Show_Abort_Panel(true);
-    environment_.process_messages();
-    host_.Set_Abort_Requested(false);
+    Enter_Busy_State(host_, environment_.process_messages);
     start_ms_ = environment_.clock_ms();
 
     std::optional<std::wstring> failure;
-    try {
-        const int pages = Write_Document(*path);
-        if (pages < 0) host_.Set_Status(Aborted_Text);
-        else if (pages == 0) failure = L"None of the pictures in the list could be read, so there was nothing to save";
-        else host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-    } catch (...) {
-        failure = Failure_Text(std::current_exception());
-    }
+    Guarded(
+        [&] {
+            const int pages = Write_Document(*path);
+            if (pages < 0) host_.Set_Status(Aborted_Text);
+            else if (pages == 0) failure = L"None of the pictures in the list could be read, so there was nothing to save";
+            else host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+        },
+        On_Failure{[&](std::exception_ptr stopped) { failure = Failure_Text(stopped); }});
     if (failure) host_.Set_Status(Saving_Stopped_Text(With_Full_Stop(*failure)));
     // The box comes once the window is back to normal.
     Finish();

@@ -3,7 +3,7 @@
 #include "picture/gif_picture.h"
 #include "picture/picture_file.h"
 #include "picture/picture_kinds.h"
-#include "picture_list/extension.h"
+#include "picture/file_type.h"
 
 namespace velbrook {
 
@@ -29,18 +29,7 @@ std::shared_ptr<const Picture> Load_Picture(const std::wstring& path, SIZE targe
 std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const Picture_Request& request) {
     if (path.empty()) throw Invalid_Picture(L"No picture file was named");
     const Picture_File_Type type = Picture_File_Type_Of(path, request.options.more_types);
-    const wchar_t* noun = nullptr;
-    switch (type) {
-        case Picture_File_Type::Bmp: noun = L"bitmap"; break;
-        case Picture_File_Type::Jpeg: noun = L"JPEG picture"; break;
-        case Picture_File_Type::Emf: noun = L"enhanced metafile"; break;
-        case Picture_File_Type::Wmf: noun = L"Windows metafile"; break;
-        case Picture_File_Type::Ico: noun = L"icon"; break;
-        case Picture_File_Type::Png: noun = L"PNG picture"; break;
-        case Picture_File_Type::Gif: noun = L"GIF picture"; break;
-        case Picture_File_Type::Tiff: noun = L"TIFF picture"; break;
-        case Picture_File_Type::None: break;
-    }
+    const wchar_t* noun = Picture_File_Noun(type);
     if (!noun) throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
     const std::vector<std::uint8_t> bytes = Read_Picture_File(path);
     try {

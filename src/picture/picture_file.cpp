@@ -6,6 +6,7 @@
 
 #include "picture/picture.h"
 #include "toolkit/handles.h"
+#include "toolkit/system_error.h"
 
 namespace velbrook {
 namespace {
@@ -17,21 +18,8 @@ std::wstring Reason_Of(DWORD error) {
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION: return L"it is in use by another program";
         case ERROR_ACCESS_DENIED: return L"access to it is denied";
-        default: break;
+        default: return System_Error_Text(error);
     }
-    wchar_t* text = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason;
-    if (length && text) {
-        reason.assign(text, length);
-        while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
-            reason.pop_back();
-    }
-    if (text) ::LocalFree(text);
-    if (reason.empty()) reason = L"system error " + std::to_wstring(error);
-    return reason;
 }
 
 [[noreturn]] void Throw_Unreadable(const std::wstring& path, DWORD error) {

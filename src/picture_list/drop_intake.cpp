@@ -5,7 +5,7 @@
 #include <cstring>
 #include <optional>
 
-#include "picture_list/extension.h"
+#include "picture/file_type.h"
 #include "shell/code_page.h"
 #include "toolkit/application.h"
 
@@ -70,8 +70,7 @@ std::vector<std::wstring> Read_Dropped_Names(HDROP drop) {
 
 void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& names,
                         const std::function<void()>& bring_to_front) {
-    Application* application = Application::Exists() ? &Application::Current() : nullptr;
-    if (application) application->Set_Cursor(Cursor_Kind::Hourglass);
+    const Busy_Cursor busy(window.application);
     bool rejected = false;
     const bool more_types = window.page_options().more_types;
     {
@@ -98,7 +97,6 @@ void Take_Dropped_Files(List_Window& window, const std::vector<std::wstring>& na
         Error_Box(window.dialogs, Rejected_Files_Message);
     }
     Process_Messages();
-    if (application) application->Set_Cursor(Cursor_Kind::Default);
 }
 
 }  // namespace velbrook

@@ -13,15 +13,6 @@ namespace velbrook {
 
 const wchar_t List_File_Filter[] = L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
-namespace {
-
-std::wstring Name_Of(const std::wstring& path) {
-    size_t cut = path.find_last_of(L"\\/:");
-    return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
-
-}  // namespace
-
 std::string Encode_List_File(const std::vector<std::wstring>& entries) {
     std::vector<std::string> lines;
     lines.reserve(entries.size());
@@ -141,7 +132,7 @@ void Save_File_List_As_OptionClick(List_Window& window) {
     File_Dialog& dialog = window.save_dialog;
     if (!current.empty() && File_Exists(current)) {
         dialog.initial_dir = Directory_Of(current);
-        dialog.file_name = Name_Of(current);
+        dialog.file_name = File_Name_Of(current);
     } else {
         dialog.initial_dir = window.program_folder;
         dialog.file_name.clear();

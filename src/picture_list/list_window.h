@@ -9,6 +9,7 @@
 
 #include "picture/placement.h"
 #include "picture_list/picture_list.h"
+#include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 
@@ -30,6 +31,8 @@ struct List_Window {
     File_Dialog& open_dialog;
     File_Dialog& save_dialog;
     Dialogs& dialogs;
+    // Whose cursor shows the hourglass while the list is busy; null: nobody's.
+    Application* application = nullptr;
     std::wstring program_folder;  // with its trailing backslash
     Picture_Loader load_picture;
     // The Options menu as it stands.

@@ -2,9 +2,10 @@
 
 #include <new>
 
-#include "picture_list/extension.h"
+#include "picture/file_type.h"
 #include "printing/print_texts.h"
 #include "printing/taskbar_progress.h"
+#include "shell/text_utils.h"
 #include "toolkit/application.h"
 
 namespace velbrook {
@@ -12,9 +13,7 @@ namespace velbrook {
 std::int64_t Print_Environment::Monotonic_Milliseconds() { return static_cast<std::int64_t>(::GetTickCount64()); }
 void Print_Environment::Default_Process_Messages() { Process_Messages(); }
 void Print_Environment::Default_Wait_Milliseconds(unsigned milliseconds) { Wait_Milliseconds(milliseconds); }
-bool Print_Environment::Default_Program_Ending() {
-    return Application::Exists() && Application::Current().Terminated();
-}
+bool Print_Environment::Default_Program_Ending() { return Program_Ending(); }
 
 Print_Run::Print_Run(Print_Host& host, Print_Environment environment)
     : host_(host), environment_(std::move(environment)) {}
@@ -41,30 +40,21 @@ void Print_Run::Print_BitBtnClick() {
     } finally{*this};
     if (!selection) return;
 
-    host_.Enable_Main_Window(false);
-    environment_.process_messages();
-    host_.Show_Abort_Panel(true);
-    environment_.process_messages();
-    host_.Set_Abort_Requested(false);
+    Enter_Busy_State(host_, environment_.process_messages);
     start_ms_ = environment_.clock_ms();
 
     std::unique_ptr<Printer> printer;
     std::optional<std::wstring> failure;
-    try {
-        Run_Job(*selection, printer);
-    } catch (...) {
-        const std::wstring reason = With_Full_Stop(Failure_Text(std::current_exception()));
-        // The pages drawn so far still go out: the job is ended, not cancelled.
-        if (printer) {
-            try {
-                printer->End_Document();
-            } catch (...) {
-                // The box below already says the printer failed.
-            }
-        }
-        host_.Set_Status(Stopped_Text(reason));
-        failure = reason;
-    }
+    Guarded([&] { Run_Job(*selection, printer); },
+            On_Failure{[&](std::exception_ptr stopped) {
+                const std::wstring reason = With_Full_Stop(Failure_Text(stopped));
+                // The pages drawn so far still go out: the job is ended, not
+                // cancelled.  The box below already says the printer failed,
+                // so a failing end says nothing more.
+                if (printer) Guarded([&] { printer->End_Document(); }, On_Failure{[](std::exception_ptr) {}});
+                host_.Set_Status(Stopped_Text(reason));
+                failure = reason;
+            }});
     printer.reset();
     // The box comes once the window is back to normal, so that nothing stays
     // busy behind it.
@@ -163,14 +153,20 @@ std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path
     }
 }
 
+void Enter_Busy_State(Print_Host& host, const std::function<void()>& process_messages) {
+    host.Enable_Main_Window(false);
+    process_messages();
+    host.Show_Abort_Panel(true);
+    process_messages();
+    host.Set_Abort_Requested(false);
+}
+
 void Leave_Busy_State(Print_Host& host, const std::function<void()>& process_messages) noexcept {
-    try {
+    Guarded([&] {
         host.Show_Abort_Panel(false);
         host.Enable_Main_Window(true);
         process_messages();
-    } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
-    }
+    });
 }
 
 void Print_Run::Finish() noexcept {

@@ -73,6 +73,10 @@ struct Print_Environment {
     static bool Default_Program_Ending();
 };
 
+// The start of a run that prints or saves: the window busy, the abort panel
+// shown over it, and no abort asked for yet.
+void Enter_Busy_State(Print_Host& host, const std::function<void()>& process_messages);
+
 // The end of a run that printed or saved: the abort panel hidden and the
 // window normal again.  A failure here goes to the general failure handler,
 // since the run's own box must still come.

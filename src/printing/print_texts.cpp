@@ -1,7 +1,5 @@
 #include "printing/print_texts.h"
 
-#include "picture_list/extension.h"
-
 namespace velbrook {
 
 std::uint64_t Elapsed_Seconds(std::int64_t start_ms, std::int64_t now_ms) {
@@ -20,20 +18,5 @@ std::wstring Success_Text(int entries, std::uint64_t seconds) {
 }
 
 std::wstring Stopped_Text(const std::wstring& reason) { return L"  Printing stopped: " + reason; }
-
-Page_Drawing Drawing_For(std::wstring_view path, bool more_types) {
-    switch (Picture_File_Type_Of(path, more_types)) {
-        case Picture_File_Type::Bmp:
-        case Picture_File_Type::Png:
-        case Picture_File_Type::Gif:
-        case Picture_File_Type::Tiff: return Page_Drawing::Bitmap;
-        case Picture_File_Type::Jpeg: return Page_Drawing::Jpeg;
-        case Picture_File_Type::Emf:
-        case Picture_File_Type::Wmf: return Page_Drawing::Metafile;
-        case Picture_File_Type::Ico:
-        case Picture_File_Type::None: break;
-    }
-    return Page_Drawing::Nothing;
-}
 
 }  // namespace velbrook

@@ -1,7 +1,6 @@
 #pragma once
 // The words and small rules of a print run, apart from any window: what the
-// status line says, how seconds are counted, how a picture is drawn by its
-// file's extension.  Portable, so that they are tested natively too.
+// status line says, how seconds are counted.  Portable, so that they are tested natively too.
 
 #include <cstdint>
 #include <string>
@@ -32,11 +31,5 @@ std::uint64_t Elapsed_Seconds(std::int64_t start_ms, std::int64_t now_ms);
 std::wstring Progress_Text(int page, int entries, std::uint64_t seconds);
 std::wstring Success_Text(int entries, std::uint64_t seconds);
 std::wstring Stopped_Text(const std::wstring& reason);
-
-// How a loaded picture goes onto its page, by the lower-cased extension.
-enum class Page_Drawing { Bitmap, Jpeg, Metafile, Nothing };
-// PNG, GIF and TIFF are drawn as bitmaps when the more picture types are
-// accepted, and not at all otherwise.
-Page_Drawing Drawing_For(std::wstring_view path, bool more_types = false);
 
 }  // namespace velbrook

@@ -7,8 +7,6 @@
 #include <vector>
 
 #include "shell/text_utils.h"
-#include "toolkit/application.h"
-#include "toolkit/form.h"
 #include "toolkit/handles.h"
 
 namespace velbrook {
@@ -68,10 +66,9 @@ std::wstring File_Open_State(const std::wstring& path) {
     return File_Closed;
 }
 
-bool Set_File_Attributes(const std::wstring& path, bool read_only, bool archive, bool system, bool hidden) {
+bool Set_File_Attributes(const std::wstring& path, File_Attributes attributes) {
     if (!File_Exists(path)) return false;
-    DWORD wanted = (read_only ? FILE_ATTRIBUTE_READONLY : 0) | (archive ? FILE_ATTRIBUTE_ARCHIVE : 0) |
-                   (system ? FILE_ATTRIBUTE_SYSTEM : 0) | (hidden ? FILE_ATTRIBUTE_HIDDEN : 0);
+    const DWORD wanted = static_cast<DWORD>(attributes) & Settable_Attributes;
     // Attributes outside the four (compressed, not indexed...) are kept.
     DWORD present = ::GetFileAttributesW(path.c_str());
     DWORD word = (present & ~Settable_Attributes & ~FILE_ATTRIBUTE_NORMAL) | wanted;
@@ -83,18 +80,15 @@ bool Set_File_Attributes(const std::wstring& path, bool read_only, bool archive,
 
 bool Delete_File_Safely(const std::wstring& path) {
     if (!File_Exists(path)) return false;
-    Set_File_Attributes(path, false, false, false, false);
+    Set_File_Attributes(path, File_Attributes::None);
     if (File_Open_State(path) != File_Closed) return false;
     ::DeleteFileW(path.c_str());
     return !File_Exists(path);
 }
 
-void Shell_Open(const std::wstring& target) {
+void Shell_Open(const std::wstring& target, HWND owner) {
     if (target.empty()) return;
-    HWND parent = nullptr;
-    if (Application::Exists() && Application::Current().Main_Form())
-        parent = Application::Current().Main_Form()->Handle();
-    ::ShellExecuteW(parent, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(owner, L"open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 std::wstring Memory_Percent_Text(std::uint64_t available_physical, std::uint64_t available_page_file,

@@ -2,6 +2,8 @@
 // Small file and shell routines shared by the settings file, the shortcuts and
 // the About window.  Each call stands alone and keeps nothing between calls.
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -23,15 +25,29 @@ bool File_Exists(const std::wstring& path);
 // "NOT FOUND", "OPEN" or "ERROR".
 std::wstring File_Open_State(const std::wstring& path);
 
-// Sets exactly these four attributes; true when they read back as set.
-bool Set_File_Attributes(const std::wstring& path, bool read_only, bool archive, bool system, bool hidden);
+// The four attributes a file can be given, as flags that combine with |.
+enum class File_Attributes : DWORD {
+    None = 0,
+    Read_Only = FILE_ATTRIBUTE_READONLY,
+    Hidden = FILE_ATTRIBUTE_HIDDEN,
+    System = FILE_ATTRIBUTE_SYSTEM,
+    Archive = FILE_ATTRIBUTE_ARCHIVE,
+};
+constexpr File_Attributes operator|(File_Attributes a, File_Attributes b) {
+    return static_cast<File_Attributes>(static_cast<DWORD>(a) | static_cast<DWORD>(b));
+}
+
+// Sets exactly the attributes given, and clears the other three; true when
+// they read back as set.
+bool Set_File_Attributes(const std::wstring& path, File_Attributes attributes);
 
 // Deletes a file unless another program holds it open, whatever its
 // attributes; true when the file existed and is gone.
 bool Delete_File_Safely(const std::wstring& path);
 
-// Hands a file, web address or "mailto:" link to the shell's "open" verb.
-void Shell_Open(const std::wstring& target);
+// Hands a file, web address or "mailto:" link to the shell's "open" verb;
+// a box the shell shows belongs to `owner`.
+void Shell_Open(const std::wstring& target, HWND owner);
 
 // Free physical memory and page file as a share of their total, e.g. "57%".
 std::wstring Free_Memory_Percent();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "shell/file_utils.h"
+#include "shell/product_name.h"
 #include "shell/text_utils.h"
 #include "toolkit/handles.h"
 

@@ -8,9 +8,6 @@
 
 namespace velbrook {
 
-// The product name the catalog box speaks of (the About window shows the same).
-inline constexpr wchar_t Product_Name[] = L"Velbrook v1.0f";
-
 inline constexpr wchar_t Notepad_Missing_Text[] = L"Windows Notepad could not be found.";
 
 // Starts a program from a full command line; the outcome is not looked at.

@@ -9,6 +9,7 @@
 #include "shell/text_utils.h"
 #include "toolkit/failure.h"
 #include "toolkit/handles.h"
+#include "toolkit/system_error.h"
 
 namespace velbrook {
 
@@ -33,24 +34,8 @@ std::wstring Link_Name_For(const std::wstring& target) {
     return name + L".lnk";
 }
 
-std::wstring System_Text(HRESULT result) {
-    wchar_t* buffer = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
-    if (text.empty()) {
-        wchar_t code[16];
-        ::wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(result));
-        text = L"Error " + std::wstring(code);
-    }
-    return text;
-}
-
 [[noreturn]] void Throw_Com_Failure(const wchar_t* what, HRESULT result) {
-    throw Failure(std::wstring(what) + L": " + System_Text(result));
+    throw Failure(std::wstring(what) + L": " + System_Error_Text(static_cast<DWORD>(result)));
 }
 
 }  // namespace

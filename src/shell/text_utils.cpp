@@ -54,8 +54,26 @@ std::wstring Program_Base_Name(std::wstring_view path) {
 }
 
 std::wstring Readme_File_Name(std::wstring_view program_file_name) {
-    const std::wstring_view name = File_Name_Part(program_file_name, L"\\/:");
-    return std::wstring(name.substr(0, name.find(L'.'))) + L".txt";
+    const std::wstring name = File_Name_Of(program_file_name);
+    return name.substr(0, name.find(L'.')) + L".txt";
+}
+
+std::wstring File_Name_Of(std::wstring_view path) { return std::wstring(File_Name_Part(path, L"\\/:")); }
+
+std::wstring File_Extension(std::wstring_view path) {
+    const std::size_t dot = path.rfind(L'.');
+    if (dot == std::wstring_view::npos) return {};
+    const std::size_t separator = path.find_last_of(L"\\/:");
+    if (separator != std::wstring_view::npos && separator > dot) return {};
+    return std::wstring(path.substr(dot));
+}
+
+std::wstring Lower_Ascii(std::wstring_view text) {
+    std::wstring lower(text);
+    for (wchar_t& c : lower) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return lower;
 }
 
 std::wstring Directory_Of(std::wstring_view path) {

@@ -27,6 +27,16 @@ std::wstring Program_Base_Name(std::wstring_view path);
 // accepted too; only its file name is used.
 std::wstring Readme_File_Name(std::wstring_view program_file_name);
 
+// The file's name: what follows the last "\\", "/" or drive ":".
+std::wstring File_Name_Of(std::wstring_view path);
+
+// From the last "." of the file name to the end, dot included; empty when
+// there is no dot after the last "\\", "/" or drive ":".
+std::wstring File_Extension(std::wstring_view path);
+
+// Maps A to Z only, so that the result never depends on the user's locale.
+std::wstring Lower_Ascii(std::wstring_view text);
+
 // The folder part of a path with its trailing separator, as the program's
 // folder is joined with file names ("C:\Tools\" for C:\Tools\velbrook.exe);
 // empty for a bare file name.

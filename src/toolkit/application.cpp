@@ -44,47 +44,25 @@ void Application::Set_Title(std::wstring title) { title_ = std::move(title); }
 int Application::Run(Form& main_form, const std::function<void()>& after_show) {
     main_form_ = &main_form;
     terminated_ = false;
-    try {
+    Guarded([&] {
         main_form.Show();
         if (after_show) after_show();
-    } catch (...) {
-        Handle_Exception(std::current_exception());
-    }
-    MSG message;
-    while (!terminated_) {
-        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            terminated_ = true;
-            exit_code_ = got == 0 ? static_cast<int>(message.wParam) : 1;
-            break;
-        }
-        Dispatch(message);
-    }
+    });
+    if (std::optional<int> quit = Pump_Until([this] { return terminated_; }, Pump_Wait::For_Each)) Take_Quit(*quit);
     main_form_ = nullptr;
     return exit_code_;
 }
 
-bool Application::Dispatch(MSG& message) {
-    // Tab and arrow keys move between the controls of the form in front.
-    if (Form::Preview_Key(message)) return true;
-    HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
-    if (top && ::IsDialogMessageW(top, &message)) return true;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-    return true;
+void Application::Take_Quit(int exit_code) {
+    terminated_ = true;
+    exit_code_ = exit_code;
 }
 
 void Application::Process_Messages() {
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Leave the quit for the loop that runs the program.
-            terminated_ = true;
-            exit_code_ = static_cast<int>(message.wParam);
-            ::PostQuitMessage(exit_code_);
-            return;
-        }
-        Dispatch(message);
+    if (std::optional<int> quit = Pump_Until({}, Pump_Wait::Never)) {
+        // Leave the quit for the loop that runs the program.
+        Take_Quit(*quit);
+        ::PostQuitMessage(*quit);
     }
 }
 
@@ -123,20 +101,58 @@ void Application::Handle_Exception(std::exception_ptr failure) noexcept {
     }
 }
 
+namespace {
+
+// The one way from the queue to a window; see Pump_Until.
+void Dispatch(MSG& message) {
+    if (Form::Preview_Key(message)) return;
+    HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (top && ::IsDialogMessageW(top, &message)) return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+}  // namespace
+
+std::optional<int> Pump_Until(const std::function<bool()>& done, Pump_Wait wait) {
+    MSG message;
+    for (;;) {
+        if (done && done()) return std::nullopt;
+        if (wait == Pump_Wait::For_Each) {
+            BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+            // A broken queue ends the loop as a failed program does.
+            if (got == -1) return 1;
+            if (got == 0) return static_cast<int>(message.wParam);
+        } else {
+            if (!::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return std::nullopt;
+            if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+        }
+        Dispatch(message);
+    }
+}
+
 void Process_Messages() {
     if (Application::Exists()) {
         Application::Current().Process_Messages();
         return;
     }
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    if (std::optional<int> quit = Pump_Until({}, Pump_Wait::Never)) ::PostQuitMessage(*quit);
+}
+
+bool Program_Ending() { return Application::Exists() && Application::Current().Terminated(); }
+
+void Report_Failure(std::exception_ptr failure) noexcept {
+    if (Application::Exists()) Application::Current().Handle_Exception(failure);
+}
+
+Busy_Cursor::Busy_Cursor(Application* application) : application_(application) {
+    if (!application_) return;
+    previous_ = application_->Cursor();
+    application_->Set_Cursor(Cursor_Kind::Hourglass);
+}
+
+Busy_Cursor::~Busy_Cursor() {
+    if (application_) application_->Set_Cursor(previous_);
 }
 
 void Wait_Milliseconds(unsigned milliseconds) {
@@ -149,7 +165,7 @@ void Wait_Milliseconds(unsigned milliseconds) {
         ::QueryPerformanceCounter(&now);
         long long elapsed = (now.QuadPart - start.QuadPart) * 1000;
         if (elapsed >= wanted) break;
-        if (Application::Exists() && Application::Current().Terminated()) break;
+        if (Program_Ending()) break;
         // Sleep until a message arrives or the rest of the time has passed.
         long long left_ms = (wanted - elapsed + frequency.QuadPart - 1) / frequency.QuadPart;
         DWORD timeout = static_cast<DWORD>(left_ms < 1 ? 1 : left_ms);

@@ -6,7 +6,9 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
+#include <type_traits>
 
 #include "toolkit/dialogs.h"
 
@@ -38,7 +40,8 @@ public:
     Form* Main_Form() const { return main_form_; }
     bool Terminated() const { return terminated_; }
 
-    // One pass over every pending message.
+    // One pass over every pending message.  A quit message ends the loop of
+    // Run as well, once the caller returns to it.
     void Process_Messages();
 
     // The program-wide cursor: the hourglass wins over every control's own.
@@ -52,7 +55,7 @@ public:
     HINSTANCE Instance() const { return instance_; }
 
 private:
-    bool Dispatch(MSG& message);
+    void Take_Quit(int exit_code);
 
     Dialogs* dialogs_;
     std::wstring title_;
@@ -71,6 +74,20 @@ std::wstring With_Full_Stop(std::wstring text);
 // full stop rule).
 std::wstring Failure_Text(std::exception_ptr failure);
 
+// How a pump takes its messages.
+enum class Pump_Wait {
+    For_Each,    // sleeps until the next message comes: the loops of Run and Show_Modal
+    Never,       // returns once the queue is empty: Process_Messages
+};
+
+// The one message pump of the program.  Serves messages until `done` answers
+// true (asked before each message) or, with Pump_Wait::Never, until the
+// queue is empty.  Every message goes the same way: the key preview of the
+// form it belongs to, then the dialog manager of its top-level window (Tab,
+// the arrows, Enter, Escape), then its window.  A quit message ends the pump
+// and is not served; its exit code is returned.
+std::optional<int> Pump_Until(const std::function<bool()>& done, Pump_Wait wait);
+
 // Lets the message loop process every pending message once.
 void Process_Messages();
 
@@ -78,16 +95,66 @@ void Process_Messages();
 // repainting all the while, without keeping a core busy.
 void Wait_Milliseconds(unsigned milliseconds);
 
+// True once the program's message loop has been told to end: long runs that
+// serve messages stop there as after an abort.
+bool Program_Ending();
+
+// Hands a failure to the general failure handler of the application, when
+// there is one.  Never throws.
+void Report_Failure(std::exception_ptr failure) noexcept;
+
+// Where a guarded callback's failure goes instead of the general handler:
+// a run that reports failures in its own words.  A report that throws in
+// turn goes to the general handler.
+struct On_Failure {
+    std::function<void(std::exception_ptr failure)> report;
+};
+
 // Runs a callback that Windows called, handing any exception to the general
-// failure handler: no C++ exception may unwind through a system frame.
+// failure handler: no C++ exception may unwind through a system frame.  The
+// callback's result, or `fallback` when it failed.
 template <typename Function>
-auto Guarded(Function&& function, decltype(function()) fallback) noexcept -> decltype(function()) {
+    requires(!std::is_void_v<std::invoke_result_t<Function&>>)
+std::invoke_result_t<Function&> Guarded(Function&& function, std::invoke_result_t<Function&> fallback) noexcept {
     try {
         return function();
     } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
+        Report_Failure(std::current_exception());
         return fallback;
     }
 }
+
+template <typename Function>
+    requires std::is_void_v<std::invoke_result_t<Function&>>
+void Guarded(Function&& function, const On_Failure& on_failure = {}) noexcept {
+    try {
+        function();
+    } catch (...) {
+        if (!on_failure.report) {
+            Report_Failure(std::current_exception());
+            return;
+        }
+        try {
+            on_failure.report(std::current_exception());
+        } catch (...) {
+            Report_Failure(std::current_exception());
+        }
+    }
+}
+
+// The hourglass for as long as the object lives, whatever way the scope is
+// left; then the cursor that was there before.
+class Busy_Cursor {
+public:
+    // Null: there is no program-wide cursor to change.
+    explicit Busy_Cursor(Application* application);
+    ~Busy_Cursor();
+    Busy_Cursor(const Busy_Cursor&) = delete;
+    Busy_Cursor& operator=(const Busy_Cursor&) = delete;
+
+private:
+    Application* application_;
+    Cursor_Kind previous_ = Cursor_Kind::Default;
+};
 
 }  // namespace velbrook

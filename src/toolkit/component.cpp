@@ -66,6 +66,13 @@ Control::Control(Container* parent, std::wstring name, Bounds bounds)
     }
 }
 
+void Control::Apply_Options(const Control_Options& options) {
+    if (options.font) Set_Font(*options.font);
+    Set_Tab_Order(options.tab_order);
+    if (!options.visible) Set_Visible(false);
+    if (!options.hint.empty()) Set_Hint(options.hint);
+}
+
 void Control::Set_Bounds(const Bounds& bounds) {
     if (bounds == bounds_) return;
     bounds_ = bounds;
@@ -206,12 +213,7 @@ LRESULT CALLBACK Toolkit_Window_Proc(HWND window, UINT message, WPARAM wparam, L
         control->window_ = nullptr;
         return ::DefWindowProcW(window, message, wparam, lparam);
     }
-    try {
-        return control->Handle_Message(message, wparam, lparam);
-    } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
-        return 0;
-    }
+    return Guarded([&] { return control->Handle_Message(message, wparam, lparam); }, LRESULT{0});
 }
 
 // ---- Graphic_Control -----------------------------------------------------

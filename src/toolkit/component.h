@@ -55,6 +55,15 @@ struct Font_Spec {
 // The pixel height (negative: character height) of a font of `points` on the screen.
 int Font_Height_For_Points(int points);
 
+// What any control can be given as it is made, beside its name and place;
+// each kind's own Options hold these as `.control`.
+struct Control_Options {
+    int tab_order = -1;  // -1: out of the tab order
+    bool visible = true;
+    std::wstring hint;
+    const Font_Spec* font = nullptr;  // null: the parent's
+};
+
 class Control : public Component {
 public:
     Control(Container* parent, std::wstring name, Bounds bounds);
@@ -95,6 +104,8 @@ public:
     Form* Owner_Form() const;
 
 protected:
+    // For the constructors of the kinds: the common options, once the control exists.
+    void Apply_Options(const Control_Options& options);
     void Set_Visible_State(bool visible) { visible_ = visible; }
     virtual void Apply_Bounds() {}
     virtual void Apply_Font() {}

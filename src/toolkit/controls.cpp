@@ -8,10 +8,15 @@ namespace velbrook {
 
 // ---- Group_Box -----------------------------------------------------------
 
-Group_Box::Group_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+Group_Box::Group_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Container(parent, std::move(name), bounds,
                 Window_Style{.style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS, .ex_style = WS_EX_CONTROLPARENT,
-                             .text = std::move(caption)}) {}
+                             .text = options.caption}) {
+    Apply_Options(options.control);
+}
+
+Group_Box::Group_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+    : Group_Box(parent, std::move(name), bounds, Options{.caption = std::move(caption)}) {}
 
 void Group_Box::Paint_Face(HDC dc, const RECT& client) {
     std::wstring caption = Text();
@@ -55,11 +60,17 @@ void Draw_Glyph(HDC dc, HBITMAP glyph, int x, int y) {
 
 }  // namespace
 
-Button::Button(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+Button::Button(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"BUTTON",
                                     .style = BS_OWNERDRAW | WS_TABSTOP,
-                                    .text = std::move(caption)}) {}
+                                    .text = options.caption}) {
+    Apply_Options(options.control);
+    if (options.glyph) Set_Glyph(*options.glyph, options.disabled_glyph ? *options.disabled_glyph : *options.glyph);
+}
+
+Button::Button(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+    : Button(parent, std::move(name), bounds, Options{.caption = std::move(caption)}) {}
 
 Button::~Button() = default;
 
@@ -133,12 +144,13 @@ bool Button::On_Draw_Item(const DRAWITEMSTRUCT& item) {
 
 // ---- List_Box ------------------------------------------------------------
 
-List_Box::List_Box(Container* parent, std::wstring name, Bounds bounds, int item_height)
+List_Box::List_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"LISTBOX",
                                     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                                     .ex_style = WS_EX_CLIENTEDGE}) {
-    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, item_height);
+    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, options.item_height);
+    Apply_Options(options.control);
 }
 
 int List_Box::Count() const { return static_cast<int>(::SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
@@ -214,12 +226,13 @@ bool List_Box::On_Command(WORD code) {
 
 // ---- Status_Bar ----------------------------------------------------------
 
-Status_Bar::Status_Bar(Container* parent, std::wstring name, Bounds bounds)
+Status_Bar::Status_Bar(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = STATUSCLASSNAMEW,
                                     .style = CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER}) {
     int parts[1] = {-1};  // one panel, running to the right edge
     ::SendMessageW(Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    Apply_Options(options);
 }
 
 std::wstring Status_Bar::Panel_Text(int panel) const {
@@ -243,13 +256,18 @@ void Status_Bar::Apply_Bounds() {
 
 // ---- Label, Edit, Check_Box ----------------------------------------------
 
-Label::Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption, bool centred)
+Label::Label(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"STATIC",
-                                    .style = static_cast<DWORD>(centred ? SS_CENTER : SS_LEFT) | SS_NOPREFIX |
-                                             SS_NOTIFY,
-                                    .text = std::move(caption)}),
-      alignment_(centred ? Alignment::Centre : Alignment::Left) {}
+                                    .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
+                                    .text = options.caption}),
+      alignment_(options.alignment), word_wrap_(options.word_wrap), colour_(options.colour) {
+    Apply_Options(options.control);
+    Apply_Style();
+}
+
+Label::Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+    : Label(parent, std::move(name), bounds, Options{.caption = std::move(caption)}) {}
 
 void Label::Set_Alignment(Alignment alignment) {
     alignment_ = alignment;
@@ -308,18 +326,28 @@ HBRUSH Label::On_Control_Colour(HDC dc) {
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
-Edit::Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text)
+Edit::Edit(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"EDIT",
                                     .style = ES_AUTOHSCROLL | WS_TABSTOP,
                                     .ex_style = WS_EX_CLIENTEDGE,
-                                    .text = std::move(text)}) {}
+                                    .text = options.text}) {
+    Apply_Options(options.control);
+}
 
-Check_Box::Check_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+Edit::Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text)
+    : Edit(parent, std::move(name), bounds, Options{.text = std::move(text)}) {}
+
+Check_Box::Check_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"BUTTON",
                                     .style = BS_AUTOCHECKBOX | WS_TABSTOP,
-                                    .text = std::move(caption)}) {}
+                                    .text = options.caption}) {
+    Apply_Options(options.control);
+}
+
+Check_Box::Check_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption)
+    : Check_Box(parent, std::move(name), bounds, Options{.caption = std::move(caption)}) {}
 
 bool Check_Box::Checked() const { return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
@@ -329,8 +357,10 @@ void Check_Box::Set_Checked(bool checked) {
 
 // ---- Image_Box -----------------------------------------------------------
 
-Image_Box::Image_Box(Container* parent, std::wstring name, Bounds bounds)
-    : Graphic_Control(parent, std::move(name), bounds) {}
+Image_Box::Image_Box(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options)
+    : Graphic_Control(parent, std::move(name), bounds) {
+    Apply_Options(options);
+}
 
 void Image_Box::Set_Picture(std::shared_ptr<const Drawable> picture) {
     picture_ = std::move(picture);
@@ -343,7 +373,10 @@ void Image_Box::Paint(HDC dc, const RECT& area) {
 
 // ---- Bevel ---------------------------------------------------------------
 
-Bevel::Bevel(Container* parent, std::wstring name, Bounds bounds) : Graphic_Control(parent, std::move(name), bounds) {}
+Bevel::Bevel(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options)
+    : Graphic_Control(parent, std::move(name), bounds) {
+    Apply_Options(options);
+}
 
 void Bevel::Paint(HDC dc, const RECT& area) {
     // Light along the outer top and left edges, shade one pixel inside them,
@@ -378,7 +411,8 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
 Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options)
     : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)),
       check_item_(options.check_item || options.radio) {
-    id_ = options.id ? options.id : form_.Next_Command_Id();
+    const bool separator = caption_ == L"-";
+    if (!separator) id_ = options.id ? options.id : form_.Next_Command_Id();
     int position = ::GetMenuItemCount(owner_menu_);
     for (int i = 0; options.after && i < position; ++i) {
         if (::GetMenuItemID(owner_menu_, i) == options.after->Id()) {
@@ -386,7 +420,8 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
             break;
         }
     }
-    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | MF_STRING, id_, caption_.c_str());
+    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING),
+                  id_, separator ? nullptr : caption_.c_str());
     if (options.radio) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;

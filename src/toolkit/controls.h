@@ -14,8 +14,16 @@
 
 namespace velbrook {
 
+// How a group box is made.
+struct Group_Box_Options {
+    std::wstring caption;
+    Control_Options control;
+};
+
 class Group_Box : public Container {
 public:
+    using Options = Group_Box_Options;
+    Group_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Group_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption = {});
 
 protected:
@@ -25,10 +33,20 @@ protected:
 // 16 x 16 pixels, top row first, 0xAARRGGBB with alpha 0 or 0xFF.
 using Glyph_Pixels = std::array<std::uint32_t, 256>;
 
+// How a button is made.
+struct Button_Options {
+    std::wstring caption;
+    const Glyph_Pixels* glyph = nullptr;           // null: no picture
+    const Glyph_Pixels* disabled_glyph = nullptr;  // with `glyph`
+    Control_Options control;
+};
+
 // A push button showing a small picture to the left of its caption, with a
 // second picture for its disabled state.
 class Button : public Windowed_Control {
 public:
+    using Options = Button_Options;
+    Button(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Button(Container* parent, std::wstring name, Bounds bounds, std::wstring caption);
     ~Button() override;
     void Set_Glyph(const Glyph_Pixels& normal, const Glyph_Pixels& disabled);
@@ -49,9 +67,16 @@ private:
     bool default_ = false;
 };
 
+// How a list box is made.
+struct List_Box_Options {
+    int item_height = 17;  // pixels
+    Control_Options control;
+};
+
 class List_Box : public Windowed_Control {
 public:
-    List_Box(Container* parent, std::wstring name, Bounds bounds, int item_height = 17);
+    using Options = List_Box_Options;
+    List_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options = {});
     int Count() const;
     std::wstring Item(int index) const;
     void Set_Item(int index, const std::wstring& text);
@@ -89,7 +114,7 @@ private:
 
 class Status_Bar : public Windowed_Control {
 public:
-    Status_Bar(Container* parent, std::wstring name, Bounds bounds);
+    Status_Bar(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options = {});
     std::wstring Panel_Text(int panel = 0) const;
     void Set_Panel_Text(const std::wstring& text, int panel = 0);
 
@@ -100,9 +125,20 @@ protected:
 
 enum class Alignment { Left, Centre, Right };
 
+// How a label is made.
+struct Label_Options {
+    std::wstring caption;
+    Alignment alignment = Alignment::Left;
+    bool word_wrap = true;
+    COLORREF colour = CLR_INVALID;  // CLR_INVALID: the system's button text
+    Control_Options control;
+};
+
 class Label : public Windowed_Control {
 public:
-    Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption, bool centred = false);
+    using Options = Label_Options;
+    Label(Container* parent, std::wstring name, Bounds bounds, const Options& options);
+    Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption);
 
     Alignment Text_Alignment() const { return alignment_; }
     void Set_Alignment(Alignment alignment);
@@ -131,13 +167,29 @@ private:
     bool transparent_ = false;
 };
 
+// How a edit is made.
+struct Edit_Options {
+    std::wstring text;
+    Control_Options control;
+};
+
 class Edit : public Windowed_Control {
 public:
+    using Options = Edit_Options;
+    Edit(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text = {});
+};
+
+// How a check box is made.
+struct Check_Box_Options {
+    std::wstring caption;
+    Control_Options control;
 };
 
 class Check_Box : public Windowed_Control {
 public:
+    using Options = Check_Box_Options;
+    Check_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Check_Box(Container* parent, std::wstring name, Bounds bounds, std::wstring caption = {});
     bool Checked() const;
     void Set_Checked(bool checked);
@@ -153,7 +205,7 @@ public:
 // Shows one picture stretched over its whole area, or nothing.
 class Image_Box : public Graphic_Control {
 public:
-    Image_Box(Container* parent, std::wstring name, Bounds bounds);
+    Image_Box(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options = {});
     void Set_Picture(std::shared_ptr<const Drawable> picture);
     void Clear() { Set_Picture(nullptr); }
     const std::shared_ptr<const Drawable>& Picture() const { return picture_; }
@@ -166,7 +218,7 @@ private:
 // A raised frame drawn on the parent, under the controls it surrounds.
 class Bevel : public Graphic_Control {
 public:
-    Bevel(Container* parent, std::wstring name, Bounds bounds);
+    Bevel(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options = {});
     void Paint(HDC dc, const RECT& area) override;
 };
 
@@ -182,9 +234,11 @@ private:
 
 class Menu_Item : public Component {
 public:
-    // A top-level menu of the bar, or an item (or separator, caption "-") in a menu.
+    // A top-level menu of the bar, or an item (or separator, caption "-") in
+    // a menu; a separator has no identifier.
     Menu_Item(Form& form, Menu_Bar& bar, std::wstring name, std::wstring caption);
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item = false);
+    // Every item of a menu that other programs drive names its identifier.
     struct Options {
         WORD id = 0;             // the command identifier; 0: the form's next one
         bool check_item = false;
@@ -215,10 +269,12 @@ private:
     bool checked_ = false;
 };
 
+enum class File_Dialog_Kind { Open, Save };
+
 // The standard open or save dialog, as a component that remembers its state.
 class File_Dialog : public Component {
 public:
-    File_Dialog(std::wstring name, bool save) : Component(std::move(name)), save_(save) {}
+    File_Dialog(std::wstring name, File_Dialog_Kind kind) : Component(std::move(name)), save_(kind == File_Dialog_Kind::Save) {}
     std::wstring initial_dir;
     std::wstring file_name;  // kept from one use to the next
     std::wstring filter;

@@ -93,20 +93,9 @@ void Form::Show_Modal() {
     if (owner) ::EnableWindow(owner, FALSE);
     Show();
     ::SetForegroundWindow(Handle());
-    MSG message;
-    while (!closed_) {
-        BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            break;
-        }
-        if (got == -1) break;
-        if (Preview_Key(message)) continue;
-        if (!::IsDialogMessageW(Handle(), &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
+    // A quit message ends this loop and goes on to the program's own.
+    if (std::optional<int> quit = Pump_Until([this] { return closed_; }, Pump_Wait::For_Each))
+        ::PostQuitMessage(*quit);
     if (owner) {
         ::EnableWindow(owner, TRUE);
         ::SetForegroundWindow(owner);
@@ -163,13 +152,13 @@ bool Form::Preview_Key(const MSG& message) {
     auto* form = dynamic_cast<Form*>(From_Handle(root));
     if (!form || !form->key_preview_ || !form->On_Key_Down) return false;
     WORD key = static_cast<WORD>(message.wParam);
-    try {
-        form->On_Key_Down(key);
-    } catch (...) {
-        if (Application::Exists()) Application::Current().Handle_Exception(std::current_exception());
-        return true;
-    }
-    return key == 0;
+    // A failing handler has spent the key.
+    return Guarded(
+        [&] {
+            form->On_Key_Down(key);
+            return key == 0;
+        },
+        true);
 }
 
 Form::Layout_Batch::Layout_Batch(Form& form) : form_(form) {

@@ -15,7 +15,7 @@
 #include "about/about_box.h"
 #include "about/about_pictures.h"
 #include "toolkit/application.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 #include "toolkit/timer.h"
 #include "modal_driver.h"
 

@@ -9,7 +9,7 @@
 #include "shell_test_support.h"
 #include "toolkit/application.h"
 #include "toolkit/failure.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {

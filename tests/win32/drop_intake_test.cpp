@@ -39,6 +39,13 @@ TEST_F(Drop_Intake, Accepted_Files_Are_Appended_In_The_Order_Of_The_Drop) {
     EXPECT_EQ(application.Cursor(), Cursor_Kind::Default);
 }
 
+TEST_F(Drop_Intake, A_Drop_That_Fails_Leaves_No_Hourglass_Behind) {
+    List_Window list = Form().List();
+    list.page_options = []() -> Page_Options { throw std::runtime_error("the options cannot be read"); };
+    EXPECT_THROW(Take_Dropped_Files(list, {folder.Write(L"a.bmp")}, {}), std::runtime_error);
+    EXPECT_EQ(application.Cursor(), Cursor_Kind::Default);
+}
+
 TEST_F(Drop_Intake, Missing_Files_Folders_Duplicates_And_Cut_Names_Are_Skipped_Silently) {
     std::wstring listed = folder.Write(L"listed.jpg");
     std::wstring folder_named_jpg = folder / L"x.jpg";

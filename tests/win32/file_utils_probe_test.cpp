@@ -71,31 +71,32 @@ TEST(File_Utils_Attributes, sets_exactly_the_four_attributes_asked_for) {
     Scratch_Folder folder;
     const std::wstring path = folder.File(L"attributes.txt");
     Write_Bytes(path, "x");
+    using enum File_Attributes;
     struct Case {
-        bool read_only, archive, system, hidden;
+        File_Attributes asked;
         DWORD expected;
     };
     const Case cases[] = {
-        {true, false, false, false, FILE_ATTRIBUTE_READONLY},
-        {false, true, false, false, FILE_ATTRIBUTE_ARCHIVE},
-        {false, false, true, true, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN},
-        {true, true, true, true,
+        {Read_Only, FILE_ATTRIBUTE_READONLY},
+        {Archive, FILE_ATTRIBUTE_ARCHIVE},
+        {System | Hidden, FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN},
+        {Read_Only | Archive | System | Hidden,
          FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN},
         // None at all: the file reads back as "normal", which still counts as set.
-        {false, false, false, false, 0},
+        {None, 0},
     };
     const DWORD four = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
-        const bool answered = Set_File_Attributes(path, c.read_only, c.archive, c.system, c.hidden);
+        const bool answered = Set_File_Attributes(path, c.asked);
         const DWORD read_back = ::GetFileAttributesW(path.c_str()) & four;
         // Some file systems keep every file marked for archiving: the answer
         // must say whether the whole request took.
         EXPECT_EQ(answered, read_back == c.expected);
         EXPECT_EQ(read_back & ~FILE_ATTRIBUTE_ARCHIVE, c.expected & ~FILE_ATTRIBUTE_ARCHIVE);
     }
-    EXPECT_TRUE(Set_File_Attributes(path, true, true, true, true));
-    EXPECT_FALSE(Set_File_Attributes(folder.File(L"missing.txt"), true, false, false, false));
+    EXPECT_TRUE(Set_File_Attributes(path, Read_Only | Archive | System | Hidden));
+    EXPECT_FALSE(Set_File_Attributes(folder.File(L"missing.txt"), Read_Only));
 }
 
 TEST(File_Utils_Delete, deletes_a_free_file_whatever_its_attributes) {

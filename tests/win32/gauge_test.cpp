@@ -13,7 +13,7 @@
 #include "printing/gauge.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {

@@ -9,7 +9,7 @@
 #include "gif_test_pictures.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 using namespace gif_pictures;
 

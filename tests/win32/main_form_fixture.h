@@ -14,7 +14,7 @@
 #include "app/main_form.h"
 #include "picture/picture.h"
 #include "toolkit/application.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 #include "../support/temp_folder.h"
 
 namespace velbrook::testing {

@@ -8,7 +8,7 @@
 
 #include "file_utils_scratch.h"
 #include "shell/notepad.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {

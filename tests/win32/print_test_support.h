@@ -11,7 +11,7 @@
 #include "picture_test_support.h"
 #include "printing/print_run.h"
 #include "printing/recording_printer.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook::testing {
 

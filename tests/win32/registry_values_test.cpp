@@ -7,7 +7,7 @@
 #include "shell/registry.h"
 #include "shell_test_support.h"
 #include "toolkit/failure.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {

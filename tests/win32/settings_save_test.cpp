@@ -6,7 +6,7 @@
 #include "file_utils_scratch.h"
 #include "layout_test_form.h"
 #include "toolkit/failure.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(Settings_Save, writes_the_window_as_it_stands_with_both_marks_and_the_list_name) {
-    Save_Settings(ini, window.form, true, false, L"C:\\Lists\\a.txt");
+    Save_Settings(ini, window.form, {.always_on_top = true, .file_list_name = L"C:\\Lists\\a.txt"});
     Settings read = Read_Settings(ini);
     EXPECT_FALSE(read.maximized);
     Expect_Placement(read, placed);
@@ -44,7 +44,7 @@ TEST_F(Settings_Save, writes_the_window_as_it_stands_with_both_marks_and_the_lis
     EXPECT_FALSE(read.auto_run);
     EXPECT_EQ(read.file_list_name, L"C:\\Lists\\a.txt");
 
-    Save_Settings(ini, window.form, false, true, L"");
+    Save_Settings(ini, window.form, {.auto_run = true});
     read = Read_Settings(ini);
     EXPECT_FALSE(read.always_on_top);
     EXPECT_TRUE(read.auto_run);
@@ -56,7 +56,7 @@ TEST_F(Settings_Save, a_maximised_window_is_recorded_and_restored_to_its_normal_
     ASSERT_TRUE(window.form.Maximized());
     ASSERT_NE(window.form.Window_Bounds(), placed);
 
-    Save_Settings(ini, window.form, false, false, L"");
+    Save_Settings(ini, window.form, {});
     EXPECT_FALSE(window.form.Maximized());
     EXPECT_EQ(window.form.Window_Bounds(), placed);
     const Settings read = Read_Settings(ini);
@@ -64,14 +64,14 @@ TEST_F(Settings_Save, a_maximised_window_is_recorded_and_restored_to_its_normal_
     Expect_Placement(read, placed);
 
     // Not maximised any more: the next save says so.
-    Save_Settings(ini, window.form, false, false, L"");
+    Save_Settings(ini, window.form, {});
     EXPECT_FALSE(Read_Settings(ini).maximized);
 }
 
 TEST_F(Settings_Save, a_minimised_window_gives_its_normal_placement_not_its_icon) {
     window.form.Show_Window(SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(window.form.Handle()));
-    Save_Settings(ini, window.form, false, false, L"");
+    Save_Settings(ini, window.form, {});
     const Settings read = Read_Settings(ini);
     EXPECT_FALSE(read.maximized);
     Expect_Placement(read, placed);
@@ -80,7 +80,7 @@ TEST_F(Settings_Save, a_minimised_window_gives_its_normal_placement_not_its_icon
 TEST_F(Settings_Save, a_refused_write_stops_the_save_with_the_file_name) {
     const std::wstring nowhere = folder.File(L"gone\\velbrook.ini");
     try {
-        Save_Settings(nowhere, window.form, false, false, L"");
+        Save_Settings(nowhere, window.form, {});
         ADD_FAILURE() << "the save went through";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Text(), L"Unable to write to " + nowhere);

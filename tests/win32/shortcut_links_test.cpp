@@ -12,7 +12,7 @@
 #include "shell/shortcuts.h"
 #include "shell_test_support.h"
 #include "toolkit/handles.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "gif/timer_ex.h"
 #include "timer_wait.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "toolkit/application.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 #include "toolkit/timer.h"
 
 namespace velbrook {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "toolkit/application.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {
@@ -128,6 +130,58 @@ TEST_F(Loop_Test, Components_Keep_Their_Creation_Order) {
     EXPECT_EQ(form.Components()[0]->Name(), L"First");
     EXPECT_EQ(form.Components()[1]->As_Control(), nullptr);
     EXPECT_EQ(form.Components()[2]->Name(), L"Third");
+}
+
+// The program's loop, the modal loop and Process_Messages (with and without
+// an application) serve keys alike: the form's key preview sees each key
+// first and can spend it, and the dialog manager moves the focus with Tab.
+TEST(Message_Pump, Key_Preview_And_The_Dialog_Manager_Work_In_Every_Loop) {
+    enum class Loop { Run, Modal, Process_Messages, Process_Messages_Without_Application };
+    for (Loop loop : {Loop::Run, Loop::Modal, Loop::Process_Messages, Loop::Process_Messages_Without_Application}) {
+        SCOPED_TRACE(static_cast<int>(loop));
+        Scripted_Dialogs dialogs;
+        std::optional<Application> application;
+        if (loop != Loop::Process_Messages_Without_Application) application.emplace(dialogs, L"Keys");
+        Form form(L"Keys", Form::Options{.caption = L"Keys", .bounds = {40, 40, 300, 200}});
+        Edit& first = form.Add<Edit>(&form, L"First", Bounds{10, 10, 120, 24});
+        Edit& second = form.Add<Edit>(&form, L"Second", Bounds{10, 40, 120, 24});
+        first.Set_Tab_Order(0);
+        second.Set_Tab_Order(1);
+        form.Apply_Tab_Order();
+        std::vector<WORD> seen;
+        HWND focus_after_tab = nullptr;
+        form.Set_Key_Preview(true);
+        form.On_Key_Down = [&](WORD& key) {
+            seen.push_back(key);
+            if (key == 'X') {
+                focus_after_tab = ::GetFocus();
+                key = 0;
+                form.Close();
+            }
+        };
+        auto post_keys = [&] {
+            ::SetForegroundWindow(form.Handle());
+            ::SetFocus(first.Handle());
+            for (WPARAM key : {WPARAM{VK_TAB}, WPARAM{'X'}}) ::PostMessageW(first.Handle(), WM_KEYDOWN, key, 1);
+        };
+        switch (loop) {
+            case Loop::Run: application->Run(form, post_keys); break;
+            case Loop::Modal:
+                form.Show();
+                post_keys();
+                form.Show_Modal();
+                break;
+            case Loop::Process_Messages:
+            case Loop::Process_Messages_Without_Application:
+                form.Show();
+                post_keys();
+                Process_Messages();
+                break;
+        }
+        EXPECT_EQ(seen, (std::vector<WORD>{VK_TAB, 'X'}));
+        EXPECT_EQ(focus_after_tab, second.Handle());
+        EXPECT_TRUE(form.Closed());
+    }
 }
 
 }  // namespace

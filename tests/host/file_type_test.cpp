@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "picture_list/extension.h"
+#include "picture/file_type.h"
+#include "shell/text_utils.h"
 
 namespace velbrook {
 namespace {
