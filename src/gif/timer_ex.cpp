@@ -20,6 +20,19 @@ void Report_Failure() noexcept
         velbrook::Application::Current().Handle_Exception(std::current_exception());
 }
 
+// Waits for `object` while serving the messages other threads send to this
+// one's windows: a tick on the worker may send to a window of this thread
+// while this thread waits for the tick to end.
+void Wait_Serving_Sent_Messages(HANDLE object) noexcept
+{
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 }  // namespace
 
 // A hidden message-only window that turns WM_TIMER and the worker's handover
@@ -117,6 +130,8 @@ struct TTimerThread::State {
     velbrook::Kernel_Handle quit{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once: end
     velbrook::Kernel_Handle run{CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set while ticking
     velbrook::Kernel_Handle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // a handed-over tick finished
+    velbrook::Kernel_Handle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // the sleep begins afresh
+    velbrook::Kernel_Handle idle{CreateEventW(nullptr, TRUE, TRUE, nullptr)};   // no tick runs on the worker
     velbrook::Kernel_Handle thread;
     DWORD thread_id = 0;
     TTimerEx* owner = nullptr;
@@ -126,11 +141,12 @@ struct TTimerThread::State {
     std::atomic<bool> thread_safe{false};
     std::atomic<unsigned> interval{1000};
     int start_priority = THREAD_PRIORITY_NORMAL;
-    // Held by a tick run on the worker itself, and by Pause.
-    std::recursive_mutex tick_lock;
+    // Orders the start of a tick on the worker against Pause.
+    std::mutex tick_lock;
 
     static DWORD WINAPI Entry(void* parameter);
     void Work();
+    void Tick_Here();
 };
 
 DWORD WINAPI TTimerThread::State::Entry(void* parameter)
@@ -154,18 +170,15 @@ void TTimerThread::State::Work()
     for (;;) {
         HANDLE gate[2] = {quit.get(), run.get()};
         if (WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
-        // The interval as it stands when the sleep begins; only the request
-        // to end cuts the sleep short.
-        if (WaitForSingleObject(quit.get(), interval.load()) != WAIT_TIMEOUT) return;
+        // The interval as it stands when the sleep begins.  A change of it
+        // wakes the sleep, which then begins again with the new one.
+        HANDLE sleep[2] = {quit.get(), wake.get()};
+        const DWORD slept = WaitForMultipleObjects(2, sleep, FALSE, interval.load());
+        if (slept == WAIT_OBJECT_0 + 1) continue;
+        if (slept != WAIT_TIMEOUT) return;
         if (!running.load()) continue;  // paused meanwhile
         if (thread_safe.load()) {
-            const std::lock_guard<std::recursive_mutex> lock(tick_lock);
-            if (!running.load() || ending.load()) continue;
-            try {
-                owner->Timer();
-            } catch (...) {
-                Report_Failure();
-            }
+            Tick_Here();
         } else {
             if (!PostMessageW(handover, Handover_Message, 0, 0)) continue;
             HANDLE wait[2] = {quit.get(), done.get()};
@@ -174,9 +187,30 @@ void TTimerThread::State::Work()
     }
 }
 
+void TTimerThread::State::Tick_Here()
+{
+    {
+        const std::lock_guard<std::mutex> lock(tick_lock);
+        if (!running.load() || ending.load()) return;
+        ResetEvent(idle.get());
+    }
+    // The tick is over before its failure is shown: a setter waiting for it
+    // goes on while the box is open.
+    struct Over {
+        State& state;
+        ~Over() { SetEvent(state.idle.get()); }
+    };
+    try {
+        const Over over{*this};
+        owner->Timer();
+    } catch (...) {
+        Report_Failure();
+    }
+}
+
 TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>())
 {
-    if (!state_->quit || !state_->run || !state_->done) throw EOutOfResources(L"Unable to create the timer thread");
+    if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle) throw EOutOfResources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->start_priority = Win32_Thread_Priority(owner.ThreadPriority());
     state_->interval = owner.Interval();
@@ -200,7 +234,7 @@ TTimerThread::~TTimerThread()
     SetEvent(state_->quit.get());
     // Whatever the worker is doing, it waits on the request to end, so this
     // wait is short; on the worker itself it would never end.
-    if (GetCurrentThreadId() != state_->thread_id) WaitForSingleObject(state_->thread.get(), INFINITE);
+    if (GetCurrentThreadId() != state_->thread_id) Wait_Serving_Sent_Messages(state_->thread.get());
     handover_.reset();
 }
 
@@ -214,14 +248,26 @@ void TTimerThread::Handover_Tick(void* context, UINT)
         State& state;
         ~Finished() { SetEvent(state.done.get()); }
     } finished{*state};
-    if (state->running.load() && !state->ending.load()) thread->OwnerTimer.Timer();
+    // A failure is shown before the worker hears that the tick is over: the
+    // box serves messages, and the worker's next handover must not arrive
+    // while this one still runs.
+    try {
+        if (state->running.load() && !state->ending.load()) thread->OwnerTimer.Timer();
+    } catch (...) {
+        Report_Failure();
+    }
 }
 
 void TTimerThread::Pause()
 {
-    const std::lock_guard<std::recursive_mutex> lock(state_->tick_lock);
-    state_->running = false;
-    ResetEvent(state_->run.get());
+    {
+        const std::lock_guard<std::mutex> lock(state_->tick_lock);
+        state_->running = false;
+        ResetEvent(state_->run.get());
+    }
+    // A tick already running on the worker finishes first, unless this is
+    // that tick itself changing its timer.
+    if (GetCurrentThreadId() != state_->thread_id) Wait_Serving_Sent_Messages(state_->idle.get());
 }
 
 void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_safe)
@@ -231,6 +277,7 @@ void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_
     SetThreadPriority(state_->thread.get(), Win32_Thread_Priority(priority));
     state_->running = true;
     SetEvent(state_->run.get());
+    SetEvent(state_->wake.get());
 }
 
 bool TTimerThread::Running() const { return state_->running.load(); }
@@ -246,6 +293,8 @@ TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { U
 TTimerEx::~TTimerEx()
 {
     try {
+        // The worker's tick reads the properties: it ends before they change.
+        Pause_Worker();
         Enabled_ = false;
         UpdateTimer();
     } catch (...) {
