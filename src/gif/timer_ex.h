@@ -1,5 +1,5 @@
 // TTimerEx, a timer component that ticks either from window-timer messages
-// (on a hidden message-only window of its own, timer identifier 1) or from a
+// (on a hidden message window of its own, timer identifier 1) or from a
 // worker thread, TTimerThread, that sleeps for the interval and then hands
 // the tick to the user-interface thread.  A tick's failure goes to the
 // application's failure handler; it never unwinds through the window
@@ -14,6 +14,7 @@
 
 #include "toolkit/component.h"
 #include "toolkit/failure.h"
+#include "toolkit/message_window.h"
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -27,7 +28,6 @@ public:
 };
 
 class TTimerEx;
-class Tick_Window;
 
 // The worker of a threaded timer.  It is made paused, and its state outlives
 // this object while the worker runs on: a timer freed from inside its own
@@ -51,9 +51,9 @@ public:
 
 private:
     struct State;
-    static void Handover_Tick(void* context, UINT message);
+    void Handover_Tick();
     std::shared_ptr<State> state_;
-    std::unique_ptr<Tick_Window> handover_;
+    std::unique_ptr<velbrook::Message_Window> handover_;
 };
 
 class TTimerEx : public velbrook::Component {
@@ -92,7 +92,6 @@ public:
     const TTimerThread* Thread() const { return Thread_.get(); }
 
 private:
-    static void Window_Tick(void* context, UINT message);
     void Pause_Worker();
 
     bool Enabled_ = true;
@@ -102,7 +101,7 @@ private:
     bool ThreadSafe_ = false;
     TNotifyEvent OnTimer_;
     std::unique_ptr<TTimerThread> Thread_;
-    std::unique_ptr<Tick_Window> Window_;
+    std::unique_ptr<velbrook::Message_Window> Window_;
 };
 
 // For tests: the call that starts a window timer, so that a refusal can be

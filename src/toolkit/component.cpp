@@ -138,7 +138,12 @@ void Windowed_Control::Attach(HWND window) {
 }
 
 Windowed_Control* Windowed_Control::From_Handle(HWND window) {
-    if (!window) return nullptr;
+    // Only the windows this program made carry a control: another module's
+    // window (a box's button, a common dialog's child) keeps whatever it
+    // likes in its user data.
+    if (!window ||
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)) != ::GetModuleHandleW(nullptr))
+        return nullptr;
     return reinterpret_cast<Windowed_Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
