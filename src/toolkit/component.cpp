@@ -379,6 +379,21 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK: {
+            const POINT where{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+            Graphic_Control* graphic = Graphic_At(where);
+            if (!graphic || !graphic->Enabled()) break;
+            if (message == WM_MOUSEMOVE) {
+                graphic->On_Mouse_Move(where);
+            } else if (message == WM_LBUTTONUP) {
+                graphic->On_Mouse_Up(where);
+            } else {
+                graphic->On_Double_Click(where);
+            }
+            return 0;
+        }
         case WM_SETCURSOR: {
             bool busy = Application::Exists() && Application::Current().Cursor() == Cursor_Kind::Hourglass;
             if (!busy) {

@@ -31,17 +31,18 @@ Message_Window::Message_Window(const std::wstring& name, Handler handler, const 
         return ::RegisterClassExW(&window_class);
     }();
     (void)registered;
-    window_ = ::CreateWindowExW(0, message_window_class, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                ::GetModuleHandleW(nullptr), this);
+    window_.reset(::CreateWindowExW(0, message_window_class, name.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                    ::GetModuleHandleW(nullptr), this));
     if (!window_) throw Failure(failure_text);
 }
 
 Message_Window::~Message_Window() {
-    ::SetWindowLongPtrW(window_, object_slot, 0);
+    ::SetWindowLongPtrW(window_.get(), object_slot, 0);
+    // While its message is being handled, the window stays: the procedure
+    // destroys it when the message is done.
     if (gone_) {
-        *gone_ = true;  // the message being handled destroys the window when it is done
-    } else {
-        ::DestroyWindow(window_);
+        *gone_ = true;
+        window_.release();
     }
 }
 

@@ -16,6 +16,8 @@
 #include <functional>
 #include <string>
 
+#include "toolkit/handles.h"
+
 namespace velbrook {
 
 class Message_Window {
@@ -28,13 +30,13 @@ public:
     Message_Window(const Message_Window&) = delete;
     Message_Window& operator=(const Message_Window&) = delete;
 
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.get(); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
     Handler handler_;
-    HWND window_ = nullptr;
+    Window_Handle window_;
     bool busy_ = false;
     bool* gone_ = nullptr;  // set while the handler runs: told when this object goes meanwhile
 };
