@@ -219,99 +219,99 @@ TTimerEx::~TTimerEx()
     try {
         // The worker's tick reads the properties: it ends before they change.
         Pause_Worker();
-        Enabled_ = false;
+        enabled_ = false;
         UpdateTimer();
     } catch (...) {
         // Stopping never starts a timer, so there is nothing to report.
     }
-    Thread_.reset();
-    Window_.reset();
+    thread_.reset();
+    window_.reset();
 }
 
 void TTimerEx::Pause_Worker()
 {
     // A tick running on the worker itself must not see a property change
     // half made.
-    if (Thread_) Thread_->Pause();
+    if (thread_) thread_->Pause();
 }
 
 void TTimerEx::Set_Enabled(bool value)
 {
-    if (value == Enabled_) return;
+    if (value == enabled_) return;
     Pause_Worker();
-    Enabled_ = value;
+    enabled_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_Interval(unsigned value)
 {
-    if (value == Interval_) return;
+    if (value == interval_) return;
     Pause_Worker();
-    Interval_ = value;
+    interval_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_Threaded(bool value)
 {
-    if (value == Threaded_) return;
+    if (value == threaded_) return;
     Pause_Worker();
-    Threaded_ = value;
+    threaded_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_ThreadPriority(TThreadPriority value)
 {
-    if (value == ThreadPriority_) return;
-    ThreadPriority_ = value;
-    if (Threaded_) UpdateTimer();
+    if (value == thread_priority_) return;
+    thread_priority_ = value;
+    if (threaded_) UpdateTimer();
 }
 
 void TTimerEx::Set_ThreadSafe(bool value)
 {
-    if (value == ThreadSafe_) return;
+    if (value == thread_safe_) return;
     Pause_Worker();
-    ThreadSafe_ = value;
-    if (Threaded_) UpdateTimer();
+    thread_safe_ = value;
+    if (threaded_) UpdateTimer();
 }
 
 void TTimerEx::Set_OnTimer(TNotifyEvent handler)
 {
     Pause_Worker();
-    OnTimer_ = std::move(handler);
+    on_timer_ = std::move(handler);
     UpdateTimer();
 }
 
 void TTimerEx::Timer()
 {
-    if (!Enabled_ || !OnTimer_) return;
-    // A copy: the handler may free this timer, and with it OnTimer_.
-    const TNotifyEvent handler = OnTimer_;
+    if (!enabled_ || !on_timer_) return;
+    // A copy: the handler may free this timer, and with it on_timer_.
+    const TNotifyEvent handler = on_timer_;
     handler(*this);
 }
 
-HWND TTimerEx::WindowHandle() const { return Window_ ? Window_->Handle() : nullptr; }
+HWND TTimerEx::WindowHandle() const { return window_ ? window_->Handle() : nullptr; }
 
 void TTimerEx::UpdateTimer()
 {
-    if (Thread_) Thread_->Pause();
-    if (Window_) ::KillTimer(Window_->Handle(), 1);
-    if (Threaded_) {
-        Window_.reset();
-        if (!Thread_) Thread_ = std::make_unique<TTimerThread>(*this);
+    if (thread_) thread_->Pause();
+    if (window_) ::KillTimer(window_->Handle(), 1);
+    if (threaded_) {
+        window_.reset();
+        if (!thread_) thread_ = std::make_unique<TTimerThread>(*this);
     } else {
-        Thread_.reset();
-        if (!Window_) {
-            Window_ = std::make_unique<velbrook::Message_Window>(
+        thread_.reset();
+        if (!window_) {
+            window_ = std::make_unique<velbrook::Message_Window>(
                 Name(), [this](UINT message, WPARAM) {
                     if (message == WM_TIMER) Timer();
                 },
                 L"Unable to create the timer window");
         }
     }
-    if (Interval_ == 0 || !Enabled_ || !OnTimer_) return;
-    if (Threaded_) {
-        Thread_->Run(ThreadPriority_, Interval_, ThreadSafe_);
-    } else if (TTimerEx_Set_Timer(Window_->Handle(), 1, Interval_, nullptr) == 0) {
+    if (interval_ == 0 || !enabled_ || !on_timer_) return;
+    if (threaded_) {
+        thread_->Run(thread_priority_, interval_, thread_safe_);
+    } else if (TTimerEx_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
         throw EOutOfResources(L"No More Timers Available");
     }
 }

@@ -41,7 +41,9 @@ public:
 
     TTimerEx& OwnerTimer;
 
-    // No tick starts after Pause returns (one already handed over finishes first).
+    // No tick starts after Pause returns: one already handed over finishes
+    // first, and one running on the worker itself has finished (meanwhile
+    // this thread serves what that tick sends to its windows).
     void Pause();
     // Ticks every `interval` milliseconds from now on at this priority.
     void Run(TThreadPriority priority, unsigned interval, bool thread_safe);
@@ -63,19 +65,19 @@ public:
     explicit TTimerEx(std::wstring name = L"TimerEx1");
     ~TTimerEx() override;
 
-    bool Enabled() const { return Enabled_; }
+    bool Enabled() const { return enabled_; }
     void Set_Enabled(bool value);
-    unsigned Interval() const { return Interval_; }
+    unsigned Interval() const { return interval_; }
     void Set_Interval(unsigned value);
-    bool Threaded() const { return Threaded_; }
+    bool Threaded() const { return threaded_; }
     void Set_Threaded(bool value);
-    TThreadPriority ThreadPriority() const { return ThreadPriority_; }
+    TThreadPriority ThreadPriority() const { return thread_priority_; }
     void Set_ThreadPriority(TThreadPriority value);
     // Threaded mode only: run the tick on the worker itself.  The handler must
     // then be safe there, and must not free the timer.
-    bool ThreadSafe() const { return ThreadSafe_; }
+    bool ThreadSafe() const { return thread_safe_; }
     void Set_ThreadSafe(bool value);
-    const TNotifyEvent& OnTimer() const { return OnTimer_; }
+    const TNotifyEvent& OnTimer() const { return on_timer_; }
     void Set_OnTimer(TNotifyEvent handler);
 
     // One tick: the handler, when enabled and assigned.
@@ -89,19 +91,19 @@ public:
     // The mechanism in use: the hidden window in window mode, the worker in
     // threaded mode; never both.
     HWND WindowHandle() const;
-    const TTimerThread* Thread() const { return Thread_.get(); }
+    const TTimerThread* Thread() const { return thread_.get(); }
 
 private:
     void Pause_Worker();
 
-    bool Enabled_ = true;
-    unsigned Interval_ = 1000;
-    bool Threaded_ = false;
-    TThreadPriority ThreadPriority_ = TThreadPriority::tpNormal;
-    bool ThreadSafe_ = false;
-    TNotifyEvent OnTimer_;
-    std::unique_ptr<TTimerThread> Thread_;
-    std::unique_ptr<velbrook::Message_Window> Window_;
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+    bool threaded_ = false;
+    TThreadPriority thread_priority_ = TThreadPriority::tpNormal;
+    bool thread_safe_ = false;
+    TNotifyEvent on_timer_;
+    std::unique_ptr<TTimerThread> thread_;
+    std::unique_ptr<velbrook::Message_Window> window_;
 };
 
 // For tests: the call that starts a window timer, so that a refusal can be
