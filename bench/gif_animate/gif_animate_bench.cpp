@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../common/seconds.h"
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "gif/gif_image.h"
 #include "toolkit/application.h"
 #include "toolkit/form.h"

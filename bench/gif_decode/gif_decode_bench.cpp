@@ -7,7 +7,7 @@
 #include <random>
 
 #include "gif/gif_decoder.h"
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "gif_reference.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 
 namespace {
 

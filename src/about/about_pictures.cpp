@@ -83,13 +83,7 @@ std::shared_ptr<const Bitmap_Drawable> Load_Bitmap_Resource(const wchar_t* name)
 std::optional<std::pair<Glyph_Pixels, Glyph_Pixels>> Load_Glyph_Resource(const wchar_t* name) {
     auto picture = Load_Bitmap_Resource(name);
     if (!picture || picture->Size().cx != 32 || picture->Size().cy != 16) return std::nullopt;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = 32;
-    info.bmiHeader.biHeight = -16;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = Top_Down_Dib_Info(32, 16);
     std::vector<std::uint32_t> pixels(32 * 16);
     Window_Dc screen(nullptr);
     if (::GetDIBits(screen.get(), picture->Handle(), 0, 16, pixels.data(), &info, DIB_RGB_COLORS) != 16)

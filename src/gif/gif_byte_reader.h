@@ -11,25 +11,25 @@
 
 class TGIFByteReader {
 public:
-    explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : Bytes_(bytes) {}
+    explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-    std::size_t Position() const { return Position_; }
-    std::size_t Size() const { return Bytes_.size(); }
-    std::size_t Remaining() const { return Bytes_.size() - Position_; }
-    bool At_End() const { return Position_ >= Bytes_.size(); }
-    const std::uint8_t* Data() const { return Bytes_.data(); }
+    std::size_t Position() const { return position_; }
+    std::size_t Size() const { return bytes_.size(); }
+    std::size_t Remaining() const { return bytes_.size() - position_; }
+    bool At_End() const { return position_ >= bytes_.size(); }
+    const std::uint8_t* Data() const { return bytes_.data(); }
 
     // Moves to an absolute position; a position past the end means the end.
-    void Seek(std::size_t position) { Position_ = std::min(position, Bytes_.size()); }
-    void Seek_End() { Position_ = Bytes_.size(); }
-    void Step_Back(std::size_t count) { Position_ -= std::min(count, Position_); }
+    void Seek(std::size_t position) { position_ = std::min(position, bytes_.size()); }
+    void Seek_End() { position_ = bytes_.size(); }
+    void Step_Back(std::size_t count) { position_ -= std::min(count, position_); }
 
     // Plain read: copies up to count bytes and returns how many it copied.
     std::size_t Read(void* target, std::size_t count)
     {
         const std::size_t n = std::min(count, Remaining());
-        if (n > 0) std::memcpy(target, Bytes_.data() + Position_, n);
-        Position_ += n;
+        if (n > 0) std::memcpy(target, bytes_.data() + position_, n);
+        position_ += n;
         return n;
     }
 
@@ -42,11 +42,11 @@ public:
     std::size_t Skip(std::size_t count)
     {
         const std::size_t n = std::min(count, Remaining());
-        Position_ += n;
+        position_ += n;
         return n;
     }
 
 private:
-    std::span<const std::uint8_t> Bytes_;
-    std::size_t Position_ = 0;
+    std::span<const std::uint8_t> bytes_;
+    std::size_t position_ = 0;
 };

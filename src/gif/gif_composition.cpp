@@ -16,11 +16,11 @@ namespace {
 class Bitmap_Surface {
 public:
     Bitmap_Surface(HDC compatible_with, HBITMAP bitmap)
-        : dc_(CreateCompatibleDC(compatible_with)), select_(dc_.get(), bitmap)
+        : dc_(::CreateCompatibleDC(compatible_with)), select_(dc_.get(), bitmap)
     {
         // Monochrome sources and targets map black and white through these.
-        SetTextColor(dc_.get(), RGB(0, 0, 0));
-        SetBkColor(dc_.get(), RGB(255, 255, 255));
+        ::SetTextColor(dc_.get(), RGB(0, 0, 0));
+        ::SetBkColor(dc_.get(), RGB(255, 255, 255));
     }
     HDC get() const { return dc_.get(); }
     explicit operator bool() const { return static_cast<bool>(dc_); }
@@ -39,80 +39,73 @@ RECT Frame_Rect(const TGIFFrame& frame)
 
 void Fill(HDC dc, const RECT& rect, DWORD raster_operation)
 {
-    PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, raster_operation);
+    ::PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, raster_operation);
 }
 
 // Copies area `from` of a surface to the origin of another.
 void Copy_Area(HDC target, HDC source, const RECT& from)
 {
-    BitBlt(target, 0, 0, from.right - from.left, from.bottom - from.top, source, from.left, from.top, SRCCOPY);
+    ::BitBlt(target, 0, 0, from.right - from.left, from.bottom - from.top, source, from.left, from.top, SRCCOPY);
 }
 
 }  // namespace
 
 COLORREF Color_To_RGB(TColor color)
 {
-    if ((color & 0xFF000000u) == 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFFu));
+    if ((color & 0xFF000000u) == 0x80000000u) return ::GetSysColor(static_cast<int>(color & 0xFFu));
     return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
 void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation)
 {
     BITMAP info{};
-    if (bitmap == nullptr || GetObjectW(bitmap, sizeof info, &info) == 0) return;
+    if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof info, &info) == 0) return;
     const Bitmap_Surface source(target, bitmap);
     if (!source) return;
     HPALETTE old_palette = nullptr;
     if (palette != nullptr) {
-        old_palette = SelectPalette(target, palette, TRUE);
-        RealizePalette(target);
+        old_palette = ::SelectPalette(target, palette, TRUE);
+        ::RealizePalette(target);
     }
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     if (width != info.bmWidth || height != info.bmHeight) {
-        const int target_depth = GetDeviceCaps(target, BITSPIXEL) * GetDeviceCaps(target, PLANES);
-        const int source_depth = GetDeviceCaps(source.get(), BITSPIXEL) * GetDeviceCaps(source.get(), PLANES);
+        const int target_depth = ::GetDeviceCaps(target, BITSPIXEL) * ::GetDeviceCaps(target, PLANES);
+        const int source_depth = ::GetDeviceCaps(source.get(), BITSPIXEL) * ::GetDeviceCaps(source.get(), PLANES);
         if (target_depth <= 8 && source_depth > target_depth) {
             // HALFTONE moves the brush origin; it has to be set again after.
             POINT origin{};
-            GetBrushOrgEx(target, &origin);
-            SetStretchBltMode(target, HALFTONE);
-            SetBrushOrgEx(target, origin.x, origin.y, nullptr);
+            ::GetBrushOrgEx(target, &origin);
+            ::SetStretchBltMode(target, HALFTONE);
+            ::SetBrushOrgEx(target, origin.x, origin.y, nullptr);
         } else {
             const bool monochrome = info.bmBitsPixel == 1 && info.bmPlanes == 1;
-            SetStretchBltMode(target, monochrome ? WHITEONBLACK : COLORONCOLOR);
+            ::SetStretchBltMode(target, monochrome ? WHITEONBLACK : COLORONCOLOR);
         }
     }
-    StretchBlt(target, rect.left, rect.top, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight,
+    ::StretchBlt(target, rect.left, rect.top, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight,
                raster_operation);
-    if (palette != nullptr) SelectPalette(target, old_palette, TRUE);
+    if (palette != nullptr) ::SelectPalette(target, old_palette, TRUE);
 }
 
 bool TGIFImage::Start_Composition()
 {
     // All black, and, with transparency, a mask all white: nothing painted
     // yet anywhere.  Every later step keeps black under white.
-    ComposedBitmap_.reset();
-    ComposedMask_.reset();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = LogicalWidth();
-    info.bmiHeader.biHeight = LogicalHeight();
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    ComposedBitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!ComposedBitmap_) return false;
+    composed_bitmap_.reset();
+    composed_mask_.reset();
+    std::uint32_t* pixels = nullptr;
+    composed_bitmap_ = velbrook::Top_Down_Dib_Section(LogicalWidth(), LogicalHeight(), &pixels);
+    if (!composed_bitmap_) return false;
     const RECT all{0, 0, LogicalWidth(), LogicalHeight()};
     {
-        const Bitmap_Surface composed(nullptr, ComposedBitmap_.get());
+        const Bitmap_Surface composed(nullptr, composed_bitmap_.get());
         Fill(composed.get(), all, BLACKNESS);
     }
     if (HasTransparency()) {
-        ComposedMask_.reset(CreateBitmap(LogicalWidth(), LogicalHeight(), 1, 1, nullptr));
-        if (!ComposedMask_) return false;
-        const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+        composed_mask_.reset(::CreateBitmap(LogicalWidth(), LogicalHeight(), 1, 1, nullptr));
+        if (!composed_mask_) return false;
+        const Bitmap_Surface mask(nullptr, composed_mask_.get());
         Fill(mask.get(), all, WHITENESS);
     }
     return true;
@@ -120,15 +113,15 @@ bool TGIFImage::Start_Composition()
 
 void TGIFImage::DrawCurrentFrame()
 {
-    if (CurrentFrame_ < 1 || CurrentFrame_ > FrameCount() || !ComposedBitmap_) return;
-    const TGIFFrame& frame = Frame(CurrentFrame_);
-    const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(CurrentFrame_);
+    if (current_frame_ < 1 || current_frame_ > FrameCount() || !composed_bitmap_) return;
+    const TGIFFrame& frame = Frame(current_frame_);
+    const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(current_frame_);
     const RECT area = Frame_Rect(frame);
-    const Bitmap_Surface composed(nullptr, ComposedBitmap_.get());
-    const bool masked = HasTransparency() && ComposedMask_;
+    const Bitmap_Surface composed(nullptr, composed_bitmap_.get());
+    const bool masked = HasTransparency() && composed_mask_;
     if (frame.Disposal == 3 && bitmaps.SavedBitmap) {
         if (masked && bitmaps.SavedMask) {
-            const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+            const Bitmap_Surface mask(nullptr, composed_mask_.get());
             const Bitmap_Surface saved_mask(nullptr, bitmaps.SavedMask.get());
             Copy_Area(saved_mask.get(), mask.get(), area);
         }
@@ -137,7 +130,7 @@ void TGIFImage::DrawCurrentFrame()
     }
     if (frame.Transparent && bitmaps.Mask) {
         if (masked) {
-            const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+            const Bitmap_Surface mask(nullptr, composed_mask_.get());
             StretchDrawBitmap(bitmaps.Mask.get(), nullptr, mask.get(), area, SRCAND);
         }
         // Where the frame is transparent the two XORs cancel and the old
@@ -148,7 +141,7 @@ void TGIFImage::DrawCurrentFrame()
         StretchDrawBitmap(bitmaps.Bitmap.get(), palette, composed.get(), area, SRCINVERT);
     } else {
         if (masked) {
-            const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+            const Bitmap_Surface mask(nullptr, composed_mask_.get());
             Fill(mask.get(), area, BLACKNESS);
         }
         StretchDrawBitmap(bitmaps.Bitmap.get(), bitmaps.Palette.get(), composed.get(), area, SRCCOPY);
@@ -157,66 +150,66 @@ void TGIFImage::DrawCurrentFrame()
 
 void TGIFImage::DisposeFrame(int index)
 {
-    if (index < 1 || index > FrameCount() || !ComposedBitmap_) return;
+    if (index < 1 || index > FrameCount() || !composed_bitmap_) return;
     const TGIFFrame& frame = Frame(index);
     const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(index);
     const RECT area = Frame_Rect(frame);
-    const bool masked = HasTransparency() && ComposedMask_;
+    const bool masked = HasTransparency() && composed_mask_;
     if (frame.Disposal == 2) {
         // Back to "nothing painted": whatever lies behind the control shows
         // through; the stream's background colour plays no part.
         if (masked) {
-            const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+            const Bitmap_Surface mask(nullptr, composed_mask_.get());
             Fill(mask.get(), area, WHITENESS);
         }
-        const Bitmap_Surface composed(nullptr, ComposedBitmap_.get());
+        const Bitmap_Surface composed(nullptr, composed_bitmap_.get());
         Fill(composed.get(), area, BLACKNESS);
     } else if (frame.Disposal == 3 && bitmaps.SavedBitmap) {
         if (masked && bitmaps.SavedMask) {
-            const Bitmap_Surface mask(nullptr, ComposedMask_.get());
+            const Bitmap_Surface mask(nullptr, composed_mask_.get());
             StretchDrawBitmap(bitmaps.SavedMask.get(), nullptr, mask.get(), area, SRCCOPY);
         }
-        const Bitmap_Surface composed(nullptr, ComposedBitmap_.get());
+        const Bitmap_Surface composed(nullptr, composed_bitmap_.get());
         StretchDrawBitmap(bitmaps.SavedBitmap.get(), nullptr, composed.get(), area, SRCCOPY);
     }
 }
 
 TGIFSizes TGIFImage::Sizes() const { return TGIFSizes{Width(), Height(), LogicalWidth(), LogicalHeight()}; }
 
-RECT TGIFImage::PictureRect() const { return To_RECT(Picture_Rect(Display_, StretchedDraw_, Sizes())); }
+RECT TGIFImage::PictureRect() const { return To_RECT(Picture_Rect(display_, stretched_draw_, Sizes())); }
 
 void TGIFImage::UpdateOpaque()
 {
-    StretchedDraw_ = Is_Stretched_Draw(Display_, Sizes());
+    stretched_draw_ = Is_Stretched_Draw(display_, Sizes());
     const TGIFRect client{0, 0, Width(), Height()};
-    const TGIFRect picture = Picture_Rect(Display_, StretchedDraw_, Sizes());
-    FullyOpaque_ = Visible() && !Empty() && FrameCount() > 0 && !Frame(1).Transparent && client.Width() > 0 &&
+    const TGIFRect picture = Picture_Rect(display_, stretched_draw_, Sizes());
+    fully_opaque_ = Visible() && !Empty() && FrameCount() > 0 && !Frame(1).Transparent && client.Width() > 0 &&
                    client.Height() > 0 && Intersect(picture, client) == client;
-    Opaque_Style_ = FullyOpaque_;
+    opaque_style_ = fully_opaque_;
 }
 
 void TGIFImage::PaintTo(HDC dc)
 {
     if (!Visible()) return;
-    SetTextColor(dc, RGB(0, 0, 0));
-    SetBkColor(dc, RGB(255, 255, 255));
-    if (Opaque_ && !FullyOpaque_) {
-        const velbrook::Brush_Handle brush(CreateSolidBrush(Color_To_RGB(Color_)));
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetBkColor(dc, RGB(255, 255, 255));
+    if (opaque_ && !fully_opaque_) {
+        const velbrook::Brush_Handle brush(::CreateSolidBrush(Color_To_RGB(color_)));
         const Select_Guard select(dc, brush.get());
-        PatBlt(dc, 0, 0, Width(), Height(), PATCOPY);
+        ::PatBlt(dc, 0, 0, Width(), Height(), PATCOPY);
     }
-    if (Empty() || FrameCount() == 0 || !ComposedBitmap_) return;
+    if (Empty() || FrameCount() == 0 || !composed_bitmap_) return;
     // Frame 1's transparency decides for the whole animation; by the
     // composition's invariant the AND leaves the background where nothing was
     // painted and the XOR then puts the picture where something was.
-    const bool transparent = Frame(1).Transparent && ComposedMask_;
-    for (const TGIFRect& tile : Paint_Rects(Display_, StretchedDraw_, Sizes())) {
+    const bool transparent = Frame(1).Transparent && composed_mask_;
+    for (const TGIFRect& tile : Paint_Rects(display_, stretched_draw_, Sizes())) {
         const RECT target = To_RECT(tile);
         if (transparent) {
-            StretchDrawBitmap(ComposedMask_.get(), nullptr, dc, target, SRCAND);
-            StretchDrawBitmap(ComposedBitmap_.get(), nullptr, dc, target, SRCINVERT);
+            StretchDrawBitmap(composed_mask_.get(), nullptr, dc, target, SRCAND);
+            StretchDrawBitmap(composed_bitmap_.get(), nullptr, dc, target, SRCINVERT);
         } else {
-            StretchDrawBitmap(ComposedBitmap_.get(), nullptr, dc, target, SRCCOPY);
+            StretchDrawBitmap(composed_bitmap_.get(), nullptr, dc, target, SRCCOPY);
         }
     }
 }
@@ -229,7 +222,7 @@ void TGIFImage::Paint(HDC dc, const RECT& area)
     UpdateOpaque();
     {
         const Dc_State_Guard state(dc);
-        OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
+        ::OffsetViewportOrgEx(dc, area.left, area.top, nullptr);
         PaintTo(dc);
     }
     Rearm_Animation();
@@ -237,61 +230,61 @@ void TGIFImage::Paint(HDC dc, const RECT& area)
 
 void TGIFImage::Repaint()
 {
-    if (Parent() == nullptr || Parent()->Handle() == nullptr || Repainting_ || !Visible()) return;
+    if (Parent() == nullptr || Parent()->Handle() == nullptr || repainting_ || !Visible()) return;
     struct Guard {
         bool& flag;
         explicit Guard(bool& f) : flag(f) { flag = true; }
         ~Guard() { flag = false; }
-    } repainting(Repainting_);
+    } repainting(repainting_);
 
     HWND parent = Parent()->Handle();
     const velbrook::Window_Dc screen(parent);
     if (screen.get() == nullptr) return;
     RECT client{};
-    GetClientRect(parent, &client);
-    const bool buffered = DoubleBuffered_ && !FullyOpaque_;
+    ::GetClientRect(parent, &client);
+    const bool buffered = double_buffered_ && !fully_opaque_;
     Dc_Handle memory;
     velbrook::Bitmap_Handle buffer;
     if (buffered) {
-        memory.reset(CreateCompatibleDC(screen.get()));
-        buffer.reset(CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
+        memory.reset(::CreateCompatibleDC(screen.get()));
+        buffer.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
         if (!memory || !buffer) return;
     }
     const Select_Guard select(memory.get(), buffer.get());
     HDC target = buffered ? memory.get() : screen.get();
 
     RECT area = PictureRect();
-    OffsetRect(&area, Left(), Top());
+    ::OffsetRect(&area, Left(), Top());
     {
         const Dc_State_Guard state(target);
-        IntersectClipRect(target, area.left, area.top, area.right, area.bottom);
-        if (Opaque_Style_) {
-            OffsetViewportOrgEx(target, Left(), Top(), nullptr);
+        ::IntersectClipRect(target, area.left, area.top, area.right, area.bottom);
+        if (opaque_style_) {
+            ::OffsetViewportOrgEx(target, Left(), Top(), nullptr);
             PaintTo(target);
         } else {
             // The parent's face and every windowless control in order, this
             // one included, so a transparent picture goes over what is behind it.
-            SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT | PRF_ERASEBKGND);
+            ::SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(target), PRF_CLIENT | PRF_ERASEBKGND);
         }
     }
     if (buffered) {
-        BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
+        ::BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
                area.left, area.top, SRCCOPY);
     }
 }
 
 HPALETTE TGIFImage::GetPalette() const
 {
-    if (!Visible() || Empty() || CurrentFrame_ < 1 || CurrentFrame_ > FrameCount()) return nullptr;
-    const std::size_t slot = static_cast<std::size_t>(CurrentFrame_ - 1);
-    if (slot >= Bitmaps_.size() || !Bitmaps_[slot]) return nullptr;
-    return Bitmaps_[slot]->Palette.get();
+    if (!Visible() || Empty() || current_frame_ < 1 || current_frame_ > FrameCount()) return nullptr;
+    const std::size_t slot = static_cast<std::size_t>(current_frame_ - 1);
+    if (slot >= bitmaps_.size() || !bitmaps_[slot]) return nullptr;
+    return bitmaps_[slot]->Palette.get();
 }
 
 void TGIFImage::Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value)
 {
-    if (Display_.*flag == value) return;
-    Display_.*flag = value;
+    if (display_.*flag == value) return;
+    display_.*flag = value;
     Invalidate();
 }
 
@@ -303,23 +296,23 @@ void TGIFImage::Set_Tile(bool value) { Set_Display_Flag(&TGIFDisplayOptions::Til
 
 void TGIFImage::Set_Opaque(bool value)
 {
-    if (Opaque_ == value) return;
-    Opaque_ = value;
+    if (opaque_ == value) return;
+    opaque_ = value;
     Invalidate();
 }
 
 void TGIFImage::Set_Color(TColor value)
 {
-    if (Color_ == value) return;
-    Color_ = value;
+    if (color_ == value) return;
+    color_ = value;
     Invalidate();
 }
 
 void TGIFImage::Set_AutoSize(bool value)
 {
-    if (AutoSize_ == value) return;
-    AutoSize_ = value;
-    if (AutoSize_ && !Empty()) {
+    if (auto_size_ == value) return;
+    auto_size_ = value;
+    if (auto_size_ && !Empty()) {
         Set_Bounds({Left(), Top(), LogicalWidth(), LogicalHeight()});
         Invalidate();
     }
@@ -335,5 +328,5 @@ void TGIFImage::Set_Visible(bool visible)
 void TGIFImage::Post_Palette_Query()
 {
     if (Parent() == nullptr || Parent()->Handle() == nullptr) return;
-    if (GetFocus() == Parent()->Handle()) PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
+    if (::GetFocus() == Parent()->Handle()) ::PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
 }

@@ -33,31 +33,31 @@ void Skip_Sub_Blocks(TGIFByteReader& stream)
 
 void TGIFDecoder::ClearImage()
 {
-    Empty_ = true;
-    Frames_.clear();
-    DataStream_.clear();
-    LoopCount_ = 1;
-    KeepOnProcessing_ = true;
-    GlobalColorBits_ = 0;
-    HasTransparency_ = false;
-    MultiFrame_ = false;
-    LogicalWidth_ = 0;
-    LogicalHeight_ = 0;
+    empty_ = true;
+    frames_.clear();
+    data_stream_.clear();
+    loop_count_ = 1;
+    keep_on_processing_ = true;
+    global_color_bits_ = 0;
+    has_transparency_ = false;
+    multi_frame_ = false;
+    logical_width_ = 0;
+    logical_height_ = 0;
 }
 
 bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes)
 {
     ClearImage();
-    Graphic_Control_ = {};
+    graphic_control_ = {};
     try {
-        DataStream_.assign(bytes.begin(), bytes.end());
+        data_stream_.assign(bytes.begin(), bytes.end());
     } catch (const std::bad_alloc&) {
         ClearImage();
         return false;
     }
     bool loaded = false;
-    if (!DataStream_.empty()) {
-        TGIFByteReader stream(DataStream_);
+    if (!data_stream_.empty()) {
+        TGIFByteReader stream(data_stream_);
         try {
             loaded = Parse(stream);
         } catch (const std::bad_alloc&) {
@@ -76,8 +76,8 @@ bool TGIFDecoder::Progress(const TGIFByteReader& stream)
     // In 64 bits: a 32-bit size_t would wrap position * 100 past 42 MB.
     const std::uint64_t percent =
         size == 0 ? 100 : (std::uint64_t{position} * 100 + std::uint64_t{size} / 2) / std::uint64_t{size};
-    OnProgress(Clamp_To_Int(position), Clamp_To_Int(size), static_cast<int>(percent), KeepOnProcessing_);
-    return KeepOnProcessing_;
+    OnProgress(Clamp_To_Int(position), Clamp_To_Int(size), static_cast<int>(percent), keep_on_processing_);
+    return keep_on_processing_;
 }
 
 bool TGIFDecoder::Parse(TGIFByteReader& stream)
@@ -85,7 +85,7 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream)
     std::uint8_t header[6];
     if (!stream.Read_Exact(header, sizeof header)) return false;
     if (std::memcmp(header, "GIF", 3) != 0) return false;
-    Version_ = header[4] == '9' ? TGIFVersion::gvGIF89a : TGIFVersion::gvGIF87a;
+    version_ = header[4] == '9' ? TGIFVersion::gvGIF89a : TGIFVersion::gvGIF87a;
 
     std::uint8_t screen[7];
     if (!stream.Read_Exact(screen, sizeof screen)) return false;
@@ -93,15 +93,15 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream)
     const int screen_height = U16(screen + 2);
     const std::uint8_t screen_flags = screen[4];
     if ((screen_flags & 0x80) != 0) {
-        GlobalColorBits_ = (screen_flags & 7) + 1;
+        global_color_bits_ = (screen_flags & 7) + 1;
         // Entries past a short table keep what they held.
-        if (!stream.Read_Exact(GlobalPalette_.data(), std::size_t{3} << GlobalColorBits_)) return false;
+        if (!stream.Read_Exact(global_palette_.data(), std::size_t{3} << global_color_bits_)) return false;
     } else {
-        GlobalPalette_.fill(0);
+        global_palette_.fill(0);
     }
 
     std::size_t budget = Raster_Budget;
-    while (!stream.At_End() && KeepOnProcessing_) {
+    while (!stream.At_End() && keep_on_processing_) {
         if (!Progress(stream)) return false;
         std::uint8_t pair[2] = {0, 0};
         const std::size_t got = stream.Read(pair, 2);
@@ -118,30 +118,30 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream)
                 return false;
             }
             if (result == Frame_Result::Failed) break;  // the frames before it are the picture
-            GlobalColorBits_ = std::max(GlobalColorBits_, frame->ColorBits);
-            HasTransparency_ = HasTransparency_ || frame->Transparent;
-            Frames_.push_back(std::move(frame));
+            global_color_bits_ = std::max(global_color_bits_, frame->ColorBits);
+            has_transparency_ = has_transparency_ || frame->Transparent;
+            frames_.push_back(std::move(frame));
             if (FirstImageOnly) {
                 stream.Seek_End();
                 break;
             }
             // A frame without a graphic control extension of its own gets zeros.
-            Graphic_Control_ = {};
+            graphic_control_ = {};
         } else if (pair[0] == Trailer) {
             break;
         }
     }
     if (!Progress(stream)) return false;
-    if (Frames_.empty()) return false;
+    if (frames_.empty()) return false;
 
-    LogicalWidth_ = screen_width;
-    LogicalHeight_ = screen_height;
-    for (const auto& frame : Frames_) {
-        LogicalWidth_ = std::max(LogicalWidth_, frame->Left + frame->Width);
-        LogicalHeight_ = std::max(LogicalHeight_, frame->Top + frame->Height);
+    logical_width_ = screen_width;
+    logical_height_ = screen_height;
+    for (const auto& frame : frames_) {
+        logical_width_ = std::max(logical_width_, frame->Left + frame->Width);
+        logical_height_ = std::max(logical_height_, frame->Top + frame->Height);
     }
-    MultiFrame_ = Frames_.size() > 1;
-    Empty_ = false;
+    multi_frame_ = frames_.size() > 1;
+    empty_ = false;
     return true;
 }
 
@@ -149,7 +149,7 @@ void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label)
 {
     switch (label) {
     case Graphic_Control_Label:
-        stream.Read(Graphic_Control_.data(), Graphic_Control_.size());
+        stream.Read(graphic_control_.data(), graphic_control_.size());
         return;
     case Application_Label: {
         std::uint8_t size = 0;
@@ -162,7 +162,7 @@ void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label)
             std::uint8_t block[255];
             // The count is bytes 1-2 of the first sub-block; a block too short
             // to hold it leaves the count alone.
-            if (stream.Read(block, length) == length && length >= 3) LoopCount_ = U16(block + 1);
+            if (stream.Read(block, length) == length && length >= 3) loop_count_ = U16(block + 1);
             if (!stream.Read_Byte(length)) return;
         }
         while (length > 0) {
@@ -211,17 +211,17 @@ TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReade
     } else {
         frame.HasLocalPalette = false;
         frame.ColorBits = 0;
-        frame.Palette = &GlobalPalette_;
+        frame.Palette = &global_palette_;
     }
     frame.Interlaced = (flags & 0x40) != 0;
 
-    const std::uint8_t control = Graphic_Control_[1];
+    const std::uint8_t control = graphic_control_[1];
     const std::uint8_t disposal = (control >> 2) & 7;
     frame.Disposal = disposal <= 3 ? disposal : 2;
-    frame.Delay = U16(Graphic_Control_.data() + 2) * 10;
+    frame.Delay = U16(graphic_control_.data() + 2) * 10;
     frame.Transparent = (control & 1) != 0;
-    frame.TransparentIndex = Graphic_Control_[4];
-    frame.Bitmap_Color_Bits = frame.HasLocalPalette ? frame.ColorBits : GlobalColorBits_;
+    frame.TransparentIndex = graphic_control_[4];
+    frame.Bitmap_Color_Bits = frame.HasLocalPalette ? frame.ColorBits : global_color_bits_;
 
     // Sizes are at most 16384 on a side here, so these products fit.
     const auto rows = static_cast<std::size_t>(height);
@@ -260,16 +260,16 @@ bool TGIFDecoder::ReadData(std::istream& source)
         source.read(reinterpret_cast<char*>(bytes.data() + start), static_cast<std::streamsize>(count));
         if (source.gcount() != static_cast<std::streamsize>(count)) return false;
     }
-    DataStream_ = std::move(bytes);
+    data_stream_ = std::move(bytes);
     return true;
 }
 
 void TGIFDecoder::WriteData(std::ostream& target) const
 {
-    if (DataStream_.empty()) return;
-    const auto length = static_cast<std::uint32_t>(DataStream_.size());
+    if (data_stream_.empty()) return;
+    const auto length = static_cast<std::uint32_t>(data_stream_.size());
     const char length_bytes[4] = {static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
                                   static_cast<char>((length >> 16) & 0xFF), static_cast<char>(length >> 24)};
     target.write(length_bytes, sizeof length_bytes);
-    target.write(reinterpret_cast<const char*>(DataStream_.data()), static_cast<std::streamsize>(DataStream_.size()));
+    target.write(reinterpret_cast<const char*>(data_stream_.data()), static_cast<std::streamsize>(data_stream_.size()));
 }

@@ -101,20 +101,20 @@ public:
     // the length says.
     bool ReadData(std::istream& source);
     void WriteData(std::ostream& target) const;
-    const std::vector<std::uint8_t>& DataStream() const { return DataStream_; }
-    void Set_Data_Stream(std::vector<std::uint8_t> bytes) { DataStream_ = std::move(bytes); }
+    const std::vector<std::uint8_t>& DataStream() const { return data_stream_; }
+    void Set_Data_Stream(std::vector<std::uint8_t> bytes) { data_stream_ = std::move(bytes); }
 
-    bool Empty() const { return Empty_; }
-    TGIFVersion Version() const { return Version_; }
-    int FrameCount() const { return static_cast<int>(Frames_.size()); }
-    const TGIFFrame& Frame(int index) const { return *Frames_.at(static_cast<std::size_t>(index - 1)); }
-    int LogicalWidth() const { return LogicalWidth_; }
-    int LogicalHeight() const { return LogicalHeight_; }
-    int GlobalColorBits() const { return GlobalColorBits_; }
-    const TGIFPalette& GlobalPalette() const { return GlobalPalette_; }
-    int LoopCount() const { return LoopCount_; }
-    bool MultiFrame() const { return MultiFrame_; }
-    bool HasTransparency() const { return HasTransparency_; }
+    bool Empty() const { return empty_; }
+    TGIFVersion Version() const { return version_; }
+    int FrameCount() const { return static_cast<int>(frames_.size()); }
+    const TGIFFrame& Frame(int index) const { return *frames_.at(static_cast<std::size_t>(index - 1)); }
+    int LogicalWidth() const { return logical_width_; }
+    int LogicalHeight() const { return logical_height_; }
+    int GlobalColorBits() const { return global_color_bits_; }
+    const TGIFPalette& GlobalPalette() const { return global_palette_; }
+    int LoopCount() const { return loop_count_; }
+    bool MultiFrame() const { return multi_frame_; }
+    bool HasTransparency() const { return has_transparency_; }
 
 private:
     enum class Frame_Result { Loaded, Bad_Descriptor, Failed };
@@ -124,19 +124,19 @@ private:
     Frame_Result LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget);
     bool Progress(const TGIFByteReader& stream);
 
-    std::vector<std::uint8_t> DataStream_;
-    std::vector<std::unique_ptr<TGIFFrame>> Frames_;
-    bool Empty_ = true;
-    TGIFVersion Version_ = TGIFVersion::gvGIF87a;
-    int LogicalWidth_ = 0;
-    int LogicalHeight_ = 0;
-    int GlobalColorBits_ = 0;
-    TGIFPalette GlobalPalette_{};
-    int LoopCount_ = 1;
-    bool MultiFrame_ = false;
-    bool HasTransparency_ = false;
-    bool KeepOnProcessing_ = true;
-    std::array<std::uint8_t, 6> Graphic_Control_{};
+    std::vector<std::uint8_t> data_stream_;
+    std::vector<std::unique_ptr<TGIFFrame>> frames_;
+    bool empty_ = true;
+    TGIFVersion version_ = TGIFVersion::gvGIF87a;
+    int logical_width_ = 0;
+    int logical_height_ = 0;
+    int global_color_bits_ = 0;
+    TGIFPalette global_palette_{};
+    int loop_count_ = 1;
+    bool multi_frame_ = false;
+    bool has_transparency_ = false;
+    bool keep_on_processing_ = true;
+    std::array<std::uint8_t, 6> graphic_control_{};
 };
 
 // Skips sub-blocks (length byte, that many bytes) through the empty one.

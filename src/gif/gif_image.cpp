@@ -6,68 +6,68 @@
 #include <ostream>
 
 #include "gif/gif_animation.h"
-#include "gif/gif_bitmap_image.h"
 
 namespace {
 
-std::uint32_t U32_At(std::span<const std::uint8_t> bytes, std::size_t at)
+// The colour table of a frame's bitmap: 2^Bitmap_Color_Bits entries of its palette.
+std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame)
 {
-    return static_cast<std::uint32_t>(bytes[at]) | static_cast<std::uint32_t>(bytes[at + 1]) << 8 |
-           static_cast<std::uint32_t>(bytes[at + 2]) << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    std::vector<RGBQUAD> colors(std::size_t{1} << frame.Bitmap_Color_Bits);
+    const std::uint8_t* rgb = frame.Palette->data();
+    for (RGBQUAD& color : colors) {
+        color = RGBQUAD{rgb[2], rgb[1], rgb[0], 0};
+        rgb += 3;
+    }
+    return colors;
 }
 
-Unique_HPALETTE Palette_From_BMP_Image(std::span<const std::uint8_t> image)
+velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors)
 {
-    const std::size_t info = BMP_File_Header_Size;
-    const std::uint32_t colors = U32_At(image, info + 32);
-    if (colors == 0 || colors > 256) return {};
-    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colors);
+    std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colors.size());
     auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
     palette->palVersion = 0x300;
-    palette->palNumEntries = static_cast<WORD>(colors);
-    const std::uint8_t* quad = image.data() + info + BMP_Info_Header_Size;
-    for (std::uint32_t i = 0; i < colors; ++i, quad += 4) {
-        palette->palPalEntry[i] = PALETTEENTRY{quad[2], quad[1], quad[0], 0};
+    palette->palNumEntries = static_cast<WORD>(colors.size());
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        palette->palPalEntry[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
     }
-    return Unique_HPALETTE(CreatePalette(palette));
+    return velbrook::Palette_Handle(::CreatePalette(palette));
 }
 
-Unique_HBITMAP Blank_Bitmap(int width, int height, int bits_per_pixel)
+// A DIB section holding rows of the raster (bottom row first, `stride`
+// bytes each, as the decoder lays them out).  Empty when GDI cannot make it.
+velbrook::Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std::span<const RGBQUAD> colors,
+                                           const std::vector<std::uint8_t>& rows, std::size_t stride)
 {
-    if (bits_per_pixel == 1) return Unique_HBITMAP(CreateBitmap(width, height, 1, 1, nullptr));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(bits_per_pixel);
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return Unique_HBITMAP(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const velbrook::Dib_Info_With_Colors info = velbrook::Top_Down_Dib_Info(frame.Width, frame.Height, bits, colors);
+    void* memory = nullptr;
+    velbrook::Bitmap_Handle bitmap(::CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &memory, nullptr, 0));
+    if (!bitmap || memory == nullptr) return {};
+    auto* top_row = static_cast<std::uint8_t*>(memory);
+    for (std::size_t y = 0, height = static_cast<std::size_t>(frame.Height); y < height; ++y) {
+        std::memcpy(top_row + y * stride, rows.data() + (height - 1 - y) * stride, stride);
+    }
+    ::GdiFlush();
+    return bitmap;
+}
+
+velbrook::Bitmap_Handle Frame_Bitmap(const TGIFFrame& frame)
+{
+    return Raster_Dib_Section(frame, 8, Frame_Colors(frame), frame.Raster.Pixels, frame.Raster.Row_Stride);
+}
+
+// 1 bit per pixel, colour 0 black (opaque), colour 1 white (transparent).
+velbrook::Bitmap_Handle Frame_Mask(const TGIFFrame& frame)
+{
+    const RGBQUAD black_and_white[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    return Raster_Dib_Section(frame, 1, black_and_white, frame.Raster.Mask, frame.Raster.Mask_Stride);
 }
 
 }  // namespace
 
-Unique_HBITMAP Bitmap_From_BMP_Image(std::span<const std::uint8_t> image)
-{
-    constexpr std::size_t headers = BMP_File_Header_Size + BMP_Info_Header_Size;
-    if (image.size() < headers || image[0] != 'B' || image[1] != 'M') return {};
-    const std::uint32_t offset = U32_At(image, 10);
-    const std::uint32_t image_size = U32_At(image, BMP_File_Header_Size + 20);
-    if (offset < headers || offset > image.size() || image.size() - offset < image_size) return {};
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(image.data() + BMP_File_Header_Size);
-    void* bits = nullptr;
-    Unique_HBITMAP bitmap(CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return {};
-    std::memcpy(bits, image.data() + offset, image_size);
-    GdiFlush();
-    return bitmap;
-}
-
 TGIFImage::TGIFImage(velbrook::Container* parent, std::wstring name, velbrook::Bounds bounds)
     : velbrook::Graphic_Control(parent, std::move(name), bounds)
 {
-    Decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
+    decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
 }
 
 TGIFImage::~TGIFImage() { ClearImage(); }
@@ -75,40 +75,40 @@ TGIFImage::~TGIFImage() { ClearImage(); }
 bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame)
 {
     auto bitmaps = std::make_unique<TGIFFrameBitmaps>();
-    const std::vector<std::uint8_t> image = Frame_Bitmap_Image(frame);
-    bitmaps->Bitmap = Bitmap_From_BMP_Image(image);
+    bitmaps->Bitmap = Frame_Bitmap(frame);
     if (!bitmaps->Bitmap) return false;
-    bitmaps->Palette = Palette_From_BMP_Image(image);
+    bitmaps->Palette = Palette_Of(Frame_Colors(frame));
     if (frame.Transparent) {
-        bitmaps->Mask = Bitmap_From_BMP_Image(Frame_Mask_Image(frame));
+        bitmaps->Mask = Frame_Mask(frame);
         if (!bitmaps->Mask) return false;
     }
     if (frame.Disposal == 3) {
-        bitmaps->SavedBitmap = Blank_Bitmap(frame.Width, frame.Height, 32);
-        bitmaps->SavedMask = Blank_Bitmap(frame.Width, frame.Height, 1);
+        std::uint32_t* pixels = nullptr;
+        bitmaps->SavedBitmap = velbrook::Top_Down_Dib_Section(frame.Width, frame.Height, &pixels);
+        bitmaps->SavedMask.reset(::CreateBitmap(frame.Width, frame.Height, 1, 1, nullptr));
         if (!bitmaps->SavedBitmap || !bitmaps->SavedMask) return false;
     }
-    Bitmaps_.push_back(std::move(bitmaps));
+    bitmaps_.push_back(std::move(bitmaps));
     return true;
 }
 
 void TGIFImage::ClearImage()
 {
-    Decoder_.ClearImage();
+    decoder_.ClearImage();
     // Freed from the highest frame down, as they were built up.
-    while (!Bitmaps_.empty()) Bitmaps_.pop_back();
+    while (!bitmaps_.empty()) bitmaps_.pop_back();
     SetTimerActive(false, 0);
-    CurrentFrame_ = 1;
-    LoopIteration_ = 1;
-    FirstTickPending_ = true;
-    FirstFrameCopy_.reset();
+    current_frame_ = 1;
+    loop_iteration_ = 1;
+    first_tick_pending_ = true;
+    first_frame_copy_.reset();
 }
 
 void TGIFImage::ResetImage()
 {
     ClearImage();
-    ComposedBitmap_.reset();
-    ComposedMask_.reset();
+    composed_bitmap_.reset();
+    composed_mask_.reset();
     UpdateOpaque();
     Invalidate();
 }
@@ -116,27 +116,27 @@ void TGIFImage::ResetImage()
 bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
 {
     ClearImage();
-    Decoder_.FirstImageOnly = FirstImageOnly;
+    decoder_.FirstImageOnly = FirstImageOnly;
     if (OnProgress) {
-        Decoder_.OnProgress = [this](int processed, int total, int percent, bool& keep) {
+        decoder_.OnProgress = [this](int processed, int total, int percent, bool& keep) {
             OnProgress(*this, processed, total, percent, keep);
         };
     } else {
-        Decoder_.OnProgress = nullptr;
+        decoder_.OnProgress = nullptr;
     }
-    if (!Decoder_.ReadImage(bytes)) return false;
+    if (!decoder_.ReadImage(bytes)) return false;
     // A frame whose bitmaps failed was dropped by the decoder before it
     // reached the list; the bitmaps list matches the frames one for one.
-    Bitmaps_.resize(static_cast<std::size_t>(Decoder_.FrameCount()));
-    CurrentFrame_ = 1;
+    bitmaps_.resize(static_cast<std::size_t>(decoder_.FrameCount()));
+    current_frame_ = 1;
     if (!Start_Composition()) return false;
-    if (AutoSize_) Set_Bounds({Left(), Top(), LogicalWidth(), LogicalHeight()});
+    if (auto_size_) Set_Bounds({Left(), Top(), LogicalWidth(), LogicalHeight()});
     UpdateOpaque();
     Changing();
     DrawCurrentFrame();
     Change();
     if (Parent() != nullptr && Parent()->Handle() != nullptr)
-        PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
+        ::PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
     Invalidate();
     return true;
 }
@@ -169,13 +169,13 @@ bool TGIFImage::LoadFromStream(std::istream& source)
     return Load_From_Bytes(bytes);
 }
 
-bool TGIFImage::ReadData(std::istream& source) { return Decoder_.ReadData(source); }
+bool TGIFImage::ReadData(std::istream& source) { return decoder_.ReadData(source); }
 
-void TGIFImage::WriteData(std::ostream& target) const { Decoder_.WriteData(target); }
+void TGIFImage::WriteData(std::ostream& target) const { decoder_.WriteData(target); }
 
 void TGIFImage::Loaded()
 {
-    if (Stores_Data()) Load_From_Bytes(Decoder_.DataStream());
+    if (Stores_Data()) Load_From_Bytes(decoder_.DataStream());
 }
 
 void TGIFImage::Assign(const TGIFImage* source)
@@ -190,19 +190,34 @@ void TGIFImage::Assign(const TGIFImage* source)
 HBITMAP TGIFImage::GetFirstFrameBitmap()
 {
     if (Empty() || FrameCount() == 0) return nullptr;
-    if (!FirstFrameCopy_) FirstFrameCopy_ = Bitmap_From_BMP_Image(Frame_Bitmap_Image(Frame(1)));
-    return FirstFrameCopy_.get();
+    if (!first_frame_copy_) first_frame_copy_ = Frame_Bitmap(Frame(1));
+    return first_frame_copy_.get();
 }
 
 void TGIFImage::Set_CurrentFrame(int value)
 {
-    if (value < 1 || value > FrameCount() || value == CurrentFrame_) return;
+    if (value < 1 || value > FrameCount() || value == current_frame_) return;
     Changing();
-    DisposeFrame(CurrentFrame_);
-    CurrentFrame_ = value;
+    DisposeFrame(current_frame_);
+    current_frame_ = value;
     DrawCurrentFrame();
     Repaint();
     Change();
+}
+
+void TGIFImage::On_Mouse_Move(POINT where)
+{
+    if (OnMouseMove) OnMouseMove(*this, where.x - Left(), where.y - Top());
+}
+
+void TGIFImage::On_Mouse_Up(POINT where)
+{
+    if (OnMouseUp) OnMouseUp(*this, where.x - Left(), where.y - Top());
+}
+
+void TGIFImage::On_Double_Click(POINT)
+{
+    if (OnDblClick) OnDblClick(*this);
 }
 
 void TGIFImage::Changing()
@@ -222,37 +237,37 @@ int TGIFImage::FrameInterval(int index) const
     // An index past the frames (a finished animation) counts as a frame
     // without a delay of its own.
     const int delay = index >= 1 && index <= FrameCount() ? Frame(index).Delay : 0;
-    return Frame_Interval(delay, Speed_);
+    return Frame_Interval(delay, speed_);
 }
 
 void TGIFImage::SetTimerActive(bool active, unsigned interval)
 {
     if (!active) {
         // May run inside the timer's own tick: the timer copes with that.
-        AnimationTimer_.reset();
+        animation_timer_.reset();
         return;
     }
-    if (!AnimationTimer_) {
+    if (!animation_timer_) {
         auto timer = std::make_unique<TTimerEx>(Name() + L"_Timer");
-        timer->Set_Threaded(Threaded_);
-        timer->Set_ThreadPriority(ThreadPriority_);
+        timer->Set_Threaded(threaded_);
+        timer->Set_ThreadPriority(thread_priority_);
         timer->Set_OnTimer([this](TTimerEx&) { AnimationTick(); });
-        AnimationTimer_ = std::move(timer);
+        animation_timer_ = std::move(timer);
     }
-    AnimationTimer_->Set_Interval(interval);
+    animation_timer_->Set_Interval(interval);
 }
 
 void TGIFImage::AnimationTick()
 {
-    if (Empty() || !Animate_ || !AnimationTimer_ || FrameCount() == 0) return;
-    const DWORD started = GetTickCount();
-    if (CurrentFrame_ > FrameCount() || CurrentFrame_ <= 0) CurrentFrame_ = 1;
+    if (Empty() || !animate_ || !animation_timer_ || FrameCount() == 0) return;
+    const DWORD started = ::GetTickCount();
+    if (current_frame_ > FrameCount() || current_frame_ <= 0) current_frame_ = 1;
     Changing();
-    if (FirstTickPending_) {
+    if (first_tick_pending_) {
         // The frame is composed and on screen already.
-        FirstTickPending_ = false;
+        first_tick_pending_ = false;
     } else {
-        const int previous = CurrentFrame_ - 1 == 0 ? FrameCount() : CurrentFrame_ - 1;
+        const int previous = current_frame_ - 1 == 0 ? FrameCount() : current_frame_ - 1;
         DisposeFrame(previous);
         DrawCurrentFrame();
         Repaint();
@@ -261,18 +276,18 @@ void TGIFImage::AnimationTick()
     step.Wrapped = false;
     // A handler of the change may have stopped the animation meanwhile; then
     // there is no next step to time.
-    if (AnimationTimer_ && CurrentFrame_ >= 1 && CurrentFrame_ <= FrameCount()) {
-        const unsigned elapsed = GetTickCount() - started;
-        AnimationTimer_->Set_Interval(
-            static_cast<unsigned>(Step_Interval(Frame(CurrentFrame_).Delay, Speed_, elapsed)));
-        TGIFAnimationCounters counters{CurrentFrame_, LoopIteration_};
-        step = Advance_Frame(counters, FrameCount(), Loop_, LoopCount());
-        CurrentFrame_ = counters.CurrentFrame;
-        LoopIteration_ = counters.LoopIteration;
+    if (animation_timer_ && current_frame_ >= 1 && current_frame_ <= FrameCount()) {
+        const unsigned elapsed = ::GetTickCount() - started;
+        animation_timer_->Set_Interval(
+            static_cast<unsigned>(Step_Interval(Frame(current_frame_).Delay, speed_, elapsed)));
+        TGIFAnimationCounters counters{current_frame_, loop_iteration_};
+        step = Advance_Frame(counters, FrameCount(), loop_, LoopCount());
+        current_frame_ = counters.CurrentFrame;
+        loop_iteration_ = counters.LoopIteration;
         if (step.Pass_Counted) {
             // After the last pass the timer is freed here, inside its own
             // tick, and the picture stands on its last frame.
-            SetTimerActive(step.Keep_Running, AnimationTimer_->Interval());
+            SetTimerActive(step.Keep_Running, animation_timer_->Interval());
         }
     }
     Change();
@@ -282,22 +297,22 @@ void TGIFImage::AnimationTick()
 void TGIFImage::Rearm_Animation()
 {
     int interval = 1;
-    if (Animate_ && FrameCount() > 1 && CurrentFrame_ <= FrameCount()) interval = FrameInterval(CurrentFrame_);
-    const bool run = Animation_Runs(MultiFrame(), Animate_, Empty(), Loop_, LoopCount(), LoopIteration_);
+    if (animate_ && FrameCount() > 1 && current_frame_ <= FrameCount()) interval = FrameInterval(current_frame_);
+    const bool run = Animation_Runs(MultiFrame(), animate_, Empty(), loop_, LoopCount(), loop_iteration_);
     SetTimerActive(run, static_cast<unsigned>(interval));
 }
 
 void TGIFImage::Set_Animate(bool value)
 {
-    if (value == Animate_) return;
-    Animate_ = value;
-    LoopIteration_ = 1;
-    const int interval = value && FrameCount() > 1 ? FrameInterval(CurrentFrame_) : 0;
+    if (value == animate_) return;
+    animate_ = value;
+    loop_iteration_ = 1;
+    const int interval = value && FrameCount() > 1 ? FrameInterval(current_frame_) : 0;
     SetTimerActive(value && MultiFrame() && !Empty(), static_cast<unsigned>(interval));
-    if (!value && CurrentFrame_ > 1) {
+    if (!value && current_frame_ > 1) {
         // Back to frame 1 on display.
-        DisposeFrame(CurrentFrame_ - 1);
-        CurrentFrame_ = 1;
+        DisposeFrame(current_frame_ - 1);
+        current_frame_ = 1;
         DrawCurrentFrame();
         Invalidate();
     }
@@ -305,33 +320,33 @@ void TGIFImage::Set_Animate(bool value)
 
 void TGIFImage::Set_Loop(bool value)
 {
-    if (value == Loop_) return;
-    Loop_ = value;
-    if (value && FrameCount() > 0 && LoopCount() > 0 && LoopIteration_ > LoopCount()) {
+    if (value == loop_) return;
+    loop_ = value;
+    if (value && FrameCount() > 0 && LoopCount() > 0 && loop_iteration_ > LoopCount()) {
         // A finished animation starts again from frame 1.
-        CurrentFrame_ = 1;
-        LoopIteration_ = 1;
-        SetTimerActive(Animate_ && MultiFrame() && !Empty(), static_cast<unsigned>(FrameInterval(1)));
+        current_frame_ = 1;
+        loop_iteration_ = 1;
+        SetTimerActive(animate_ && MultiFrame() && !Empty(), static_cast<unsigned>(FrameInterval(1)));
     }
 }
 
 void TGIFImage::Set_Speed(int value)
 {
     const int speed = value < 1 ? 1 : value;
-    if (speed == Speed_) return;
-    Speed_ = speed;
+    if (speed == speed_) return;
+    speed_ = speed;
     // The next step comes at once and works out its interval at the new speed.
-    if (FrameCount() > 1 && Animate_ && AnimationTimer_) AnimationTimer_->Set_Interval(1);
+    if (FrameCount() > 1 && animate_ && animation_timer_) animation_timer_->Set_Interval(1);
 }
 
 void TGIFImage::Set_Threaded(bool value)
 {
-    Threaded_ = value;
-    if (AnimationTimer_) AnimationTimer_->Set_Threaded(value);
+    threaded_ = value;
+    if (animation_timer_) animation_timer_->Set_Threaded(value);
 }
 
 void TGIFImage::Set_ThreadPriority(TThreadPriority value)
 {
-    ThreadPriority_ = value;
-    if (AnimationTimer_) AnimationTimer_->Set_ThreadPriority(value);
+    thread_priority_ = value;
+    if (animation_timer_) animation_timer_->Set_ThreadPriority(value);
 }

@@ -15,35 +15,23 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "gif/gif_decoder.h"
 #include "gif/gif_layout.h"
 #include "gif/timer_ex.h"
 #include "toolkit/component.h"
+#include "toolkit/handles.h"
 
-struct GDI_Object_Deleter {
-    void operator()(HGDIOBJ object) const noexcept
-    {
-        if (object != nullptr) DeleteObject(object);
-    }
-};
-using Unique_HBITMAP = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GDI_Object_Deleter>;
-using Unique_HPALETTE = std::unique_ptr<std::remove_pointer_t<HPALETTE>, GDI_Object_Deleter>;
-
-// The platform half of a frame: what TGIFFrame's rows become.
+// The platform half of a frame: what TGIFFrame's rows become, as DIB sections
+// made straight from them.
 struct TGIFFrameBitmaps {
-    Unique_HBITMAP Bitmap;       // 8 bits per pixel, the frame's palette; always there
-    Unique_HPALETTE Palette;     // the bitmap's colour table as a logical palette
-    Unique_HBITMAP Mask;         // 1 bit per pixel, white = transparent; only when Transparent
-    Unique_HBITMAP SavedBitmap;  // only when Disposal is 3: what lay under the frame
-    Unique_HBITMAP SavedMask;    // monochrome, as SavedBitmap
+    velbrook::Bitmap_Handle Bitmap;       // 8 bits per pixel, the frame's palette; always there
+    velbrook::Palette_Handle Palette;     // the bitmap's colour table as a logical palette
+    velbrook::Bitmap_Handle Mask;         // 1 bit per pixel, white = transparent; only when Transparent
+    velbrook::Bitmap_Handle SavedBitmap;  // only when Disposal is 3: what lay under the frame
+    velbrook::Bitmap_Handle SavedMask;    // monochrome, as SavedBitmap
 };
-
-// A bitmap made from an in-memory BMP image (file header included), as a DIB
-// section.  Null when the image is malformed or GDI cannot make it.
-Unique_HBITMAP Bitmap_From_BMP_Image(std::span<const std::uint8_t> image);
 
 // A colour as the control keeps it: an RGB value (0x00BBGGRR), or, with the
 // top byte 0x80, the system colour whose index is in the low byte.
@@ -61,6 +49,8 @@ public:
     using TImageProgressEvent = std::function<void(TGIFImage& Sender, int BytesProcessed, int BytesToProcess,
                                                    int PercentageProcessed, bool& KeepOnProcessing)>;
     using TNotifyEvent = std::function<void(TGIFImage& Sender)>;
+    // X and Y in the control's own coordinates.
+    using TMouseEvent = std::function<void(TGIFImage& Sender, int X, int Y)>;
 
     // Without a parent the control only loads and composes (nothing paints it).
     explicit TGIFImage(velbrook::Container* parent = nullptr, std::wstring name = L"GIFImage1",
@@ -73,6 +63,11 @@ public:
     TNotifyEvent OnChanging;
     TNotifyEvent OnChange;
 
+    // The pointer over the control, wherever it is (transparent parts too).
+    TMouseEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TNotifyEvent OnDblClick;
+
     // Loads a GIF from the stream's beginning.  False (and an empty picture)
     // for a bad, truncated or cancelled GIF; never throws.
     bool LoadFromStream(std::istream& source);
@@ -81,7 +76,7 @@ public:
     // The stored form of Data: 4-byte little-endian length, then the GIF.
     bool ReadData(std::istream& source);
     void WriteData(std::ostream& target) const;
-    bool Stores_Data() const { return !Decoder_.DataStream().empty(); }
+    bool Stores_Data() const { return !decoder_.DataStream().empty(); }
     // After the stored properties are read: parses Data when there is some.
     void Loaded();
 
@@ -96,61 +91,61 @@ public:
     void ClearImage();
     void ResetImage();
 
-    bool Empty() const { return Decoder_.Empty(); }
-    TGIFVersion Version() const { return Decoder_.Version(); }
-    int FrameCount() const { return Decoder_.FrameCount(); }
-    int CurrentFrame() const { return CurrentFrame_; }
-    const TGIFFrame& Frame(int index) const { return Decoder_.Frame(index); }
-    const TGIFFrameBitmaps& Frame_Bitmaps(int index) const { return *Bitmaps_.at(static_cast<std::size_t>(index - 1)); }
-    int LogicalWidth() const { return Decoder_.LogicalWidth(); }
-    int LogicalHeight() const { return Decoder_.LogicalHeight(); }
-    int GlobalColorBits() const { return Decoder_.GlobalColorBits(); }
-    int LoopCount() const { return Decoder_.LoopCount(); }
-    bool MultiFrame() const { return Decoder_.MultiFrame(); }
-    bool HasTransparency() const { return Decoder_.HasTransparency(); }
-    const std::vector<std::uint8_t>& DataStream() const { return Decoder_.DataStream(); }
+    bool Empty() const { return decoder_.Empty(); }
+    TGIFVersion Version() const { return decoder_.Version(); }
+    int FrameCount() const { return decoder_.FrameCount(); }
+    int CurrentFrame() const { return current_frame_; }
+    const TGIFFrame& Frame(int index) const { return decoder_.Frame(index); }
+    const TGIFFrameBitmaps& Frame_Bitmaps(int index) const { return *bitmaps_.at(static_cast<std::size_t>(index - 1)); }
+    int LogicalWidth() const { return decoder_.LogicalWidth(); }
+    int LogicalHeight() const { return decoder_.LogicalHeight(); }
+    int GlobalColorBits() const { return decoder_.GlobalColorBits(); }
+    int LoopCount() const { return decoder_.LoopCount(); }
+    bool MultiFrame() const { return decoder_.MultiFrame(); }
+    bool HasTransparency() const { return decoder_.HasTransparency(); }
+    const std::vector<std::uint8_t>& DataStream() const { return decoder_.DataStream(); }
 
     // Display properties.  Setting a property to the value it has does nothing.
-    bool AutoSize() const { return AutoSize_; }
+    bool AutoSize() const { return auto_size_; }
     void Set_AutoSize(bool value);
-    bool Center() const { return Display_.Center; }
+    bool Center() const { return display_.Center; }
     void Set_Center(bool value);
-    bool Opaque() const { return Opaque_; }
+    bool Opaque() const { return opaque_; }
     void Set_Opaque(bool value);
-    bool Stretch() const { return Display_.Stretch; }
+    bool Stretch() const { return display_.Stretch; }
     void Set_Stretch(bool value);
-    bool StretchRatio() const { return Display_.StretchRatio; }
+    bool StretchRatio() const { return display_.StretchRatio; }
     void Set_StretchRatio(bool value);
-    bool StretchBigOnly() const { return Display_.StretchBigOnly; }
+    bool StretchBigOnly() const { return display_.StretchBigOnly; }
     void Set_StretchBigOnly(bool value);
-    bool Tile() const { return Display_.Tile; }
+    bool Tile() const { return display_.Tile; }
     void Set_Tile(bool value);
-    bool DoubleBuffered() const { return DoubleBuffered_; }
-    void Set_DoubleBuffered(bool value) { DoubleBuffered_ = value; }
-    TColor Color() const { return Color_; }
+    bool DoubleBuffered() const { return double_buffered_; }
+    void Set_DoubleBuffered(bool value) { double_buffered_ = value; }
+    TColor Color() const { return color_; }
     void Set_Color(TColor value);
     void Set_Visible(bool visible) override;
 
     // Animation.  While it runs, CurrentFrame is the frame the next step
     // shows; otherwise it is the frame on display.
-    bool Animate() const { return Animate_; }
+    bool Animate() const { return animate_; }
     void Set_Animate(bool value);
     // Play for ever, whatever the picture's own loop count says.
-    bool Loop() const { return Loop_; }
+    bool Loop() const { return loop_; }
     void Set_Loop(bool value);
     // Playback speed in percent; never below 1.
-    int Speed() const { return Speed_; }
+    int Speed() const { return speed_; }
     void Set_Speed(int value);
     // The timer ticks from its own thread instead of window-timer messages.
-    bool Threaded() const { return Threaded_; }
+    bool Threaded() const { return threaded_; }
     void Set_Threaded(bool value);
-    TThreadPriority ThreadPriority() const { return ThreadPriority_; }
+    TThreadPriority ThreadPriority() const { return thread_priority_; }
     void Set_ThreadPriority(TThreadPriority value);
     TNotifyEvent OnWrapAnimation;
-    int LoopIteration() const { return LoopIteration_; }
-    bool FirstTickPending() const { return FirstTickPending_; }
+    int LoopIteration() const { return loop_iteration_; }
+    bool FirstTickPending() const { return first_tick_pending_; }
     // The running animation's timer; null while the picture stands still.
-    TTimerEx* AnimationTimer() const { return AnimationTimer_.get(); }
+    TTimerEx* AnimationTimer() const { return animation_timer_.get(); }
     // One animation step (the timer's handler).
     void AnimationTick();
     // How long frame `index` stays at the current speed, in milliseconds.
@@ -167,8 +162,8 @@ public:
     void DisposeFrame(int index);
     // The composed picture (black where nothing was painted) and, when the
     // picture has transparency, its mask (white where nothing was painted).
-    HBITMAP ComposedBitmap() const { return ComposedBitmap_.get(); }
-    HBITMAP ComposedMask() const { return ComposedMask_.get(); }
+    HBITMAP ComposedBitmap() const { return composed_bitmap_.get(); }
+    HBITMAP ComposedMask() const { return composed_mask_.get(); }
 
     // Painting.  PictureRect is in client coordinates; PaintTo paints the
     // background (when Opaque) and the picture with the client's top left at
@@ -176,12 +171,16 @@ public:
     RECT PictureRect() const;
     void UpdateOpaque();
     void PaintTo(HDC dc);
-    bool StretchedDraw() const { return StretchedDraw_; }
-    bool FullyOpaque() const { return FullyOpaque_; }
+    bool StretchedDraw() const { return stretched_draw_; }
+    bool FullyOpaque() const { return fully_opaque_; }
     // The control paints alone, without its parent's background beneath it.
-    bool Opaque_Style() const { return Opaque_Style_; }
+    bool Opaque_Style() const { return opaque_style_; }
     // The parent's paint message reaches the control here.
     void Paint(HDC dc, const RECT& area) override;
+    // The parent's mouse messages reach the control here.
+    void On_Mouse_Move(POINT where) override;
+    void On_Mouse_Up(POINT where) override;
+    void On_Double_Click(POINT where) override;
     // Redraws the picture's rectangle on the parent at once.
     virtual void Repaint();
     // The palette to realise for the control; null when there is none.
@@ -202,29 +201,29 @@ private:
     // After every paint: decides again whether the timer runs, and how often.
     void Rearm_Animation();
 
-    TGIFDecoder Decoder_;
-    std::vector<std::unique_ptr<TGIFFrameBitmaps>> Bitmaps_;
-    Unique_HBITMAP FirstFrameCopy_;
-    Unique_HBITMAP ComposedBitmap_;
-    Unique_HBITMAP ComposedMask_;
-    int CurrentFrame_ = 0;
+    TGIFDecoder decoder_;
+    std::vector<std::unique_ptr<TGIFFrameBitmaps>> bitmaps_;
+    velbrook::Bitmap_Handle first_frame_copy_;
+    velbrook::Bitmap_Handle composed_bitmap_;
+    velbrook::Bitmap_Handle composed_mask_;
+    int current_frame_ = 0;
 
-    TGIFDisplayOptions Display_;
-    bool AutoSize_ = false;
-    bool Opaque_ = false;
-    bool DoubleBuffered_ = true;
-    TColor Color_ = clBtnFace;
-    bool StretchedDraw_ = false;
-    bool FullyOpaque_ = false;
-    bool Opaque_Style_ = false;
-    bool Repainting_ = false;
+    TGIFDisplayOptions display_;
+    bool auto_size_ = false;
+    bool opaque_ = false;
+    bool double_buffered_ = true;
+    TColor color_ = clBtnFace;
+    bool stretched_draw_ = false;
+    bool fully_opaque_ = false;
+    bool opaque_style_ = false;
+    bool repainting_ = false;
 
-    bool Animate_ = false;
-    bool Loop_ = false;
-    int Speed_ = 100;
-    bool Threaded_ = false;
-    TThreadPriority ThreadPriority_ = TThreadPriority::tpNormal;
-    int LoopIteration_ = 1;
-    bool FirstTickPending_ = true;
-    std::unique_ptr<TTimerEx> AnimationTimer_;
+    bool animate_ = false;
+    bool loop_ = false;
+    int speed_ = 100;
+    bool threaded_ = false;
+    TThreadPriority thread_priority_ = TThreadPriority::tpNormal;
+    int loop_iteration_ = 1;
+    bool first_tick_pending_ = true;
+    std::unique_ptr<TTimerEx> animation_timer_;
 };

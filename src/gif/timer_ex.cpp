@@ -12,89 +12,33 @@ namespace {
 
 // The worker's request to run a tick on the window's (user-interface) thread.
 constexpr UINT Handover_Message = WM_APP + 0x3A1;
-const wchar_t tick_window_class[] = L"Velbrook.TimerEx";
 
-void Report_Failure() noexcept
+// Waits for `object` while serving the messages other threads send to this
+// one's windows: a tick on the worker may send to a window of this thread
+// while this thread waits for the tick to end.
+void Wait_Serving_Sent_Messages(HANDLE object) noexcept
 {
-    if (velbrook::Application::Exists())
-        velbrook::Application::Current().Handle_Exception(std::current_exception());
+    for (;;) {
+        const DWORD woken = ::MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1) return;
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Runs a tick; a failure goes to the application's failure handler.
+template <typename Tick>
+void Guarded_Tick(Tick&& tick) noexcept
+{
+    velbrook::Guarded(
+        [&] {
+            tick();
+            return 0;
+        },
+        0);
 }
 
 }  // namespace
-
-// A hidden message-only window that turns WM_TIMER and the worker's handover
-// message into calls of its handler.  The handler may free the object that
-// owns the window: the window is then destroyed once the message is done.
-class Tick_Window {
-public:
-    using Handler = void (*)(void* context, UINT message);
-
-    Tick_Window(Handler handler, void* context) : handler_(handler), context_(context)
-    {
-        static const ATOM registered = [] {
-            WNDCLASSEXW window_class{};
-            window_class.cbSize = sizeof window_class;
-            window_class.lpfnWndProc = &Tick_Window::Proc;
-            window_class.hInstance = GetModuleHandleW(nullptr);
-            window_class.lpszClassName = tick_window_class;
-            return RegisterClassExW(&window_class);
-        }();
-        (void)registered;
-        window_ = CreateWindowExW(0, tick_window_class, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-        if (window_ == nullptr) throw EOutOfResources(L"Unable to create the timer window");
-        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-
-    ~Tick_Window()
-    {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        if (gone_ != nullptr) {
-            *gone_ = true;  // the message being handled destroys the window when it is done
-        } else {
-            DestroyWindow(window_);
-        }
-    }
-
-    Tick_Window(const Tick_Window&) = delete;
-    Tick_Window& operator=(const Tick_Window&) = delete;
-
-    HWND Handle() const { return window_; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-    {
-        auto* self = reinterpret_cast<Tick_Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self == nullptr || (message != WM_TIMER && message != Handover_Message))
-            return DefWindowProcW(window, message, wparam, lparam);
-        // A tick that pumps messages (a failure's box) is not entered again
-        // by the ticks that arrive meanwhile.
-        if (self->busy_) return 0;
-        bool gone = false;
-        self->busy_ = true;
-        self->gone_ = &gone;
-        const Handler handler = self->handler_;
-        void* const context = self->context_;
-        try {
-            handler(context, message);
-        } catch (...) {
-            Report_Failure();
-        }
-        if (gone) {
-            DestroyWindow(window);
-            return 0;
-        }
-        self->busy_ = false;
-        self->gone_ = nullptr;
-        return 0;
-    }
-
-    HWND window_ = nullptr;
-    Handler handler_;
-    void* context_;
-    bool busy_ = false;
-    bool* gone_ = nullptr;
-};
 
 int Win32_Thread_Priority(TThreadPriority priority)
 {
@@ -114,9 +58,11 @@ int Win32_Thread_Priority(TThreadPriority priority)
 
 // What the worker uses; shared with it, so that it lives until the worker ends.
 struct TTimerThread::State {
-    velbrook::Kernel_Handle quit{CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once: end
-    velbrook::Kernel_Handle run{CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set while ticking
-    velbrook::Kernel_Handle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // a handed-over tick finished
+    velbrook::Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once: end
+    velbrook::Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set while ticking
+    velbrook::Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // a handed-over tick finished
+    velbrook::Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // the sleep begins afresh
+    velbrook::Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};   // no tick runs on the worker
     velbrook::Kernel_Handle thread;
     DWORD thread_id = 0;
     TTimerEx* owner = nullptr;
@@ -126,11 +72,12 @@ struct TTimerThread::State {
     std::atomic<bool> thread_safe{false};
     std::atomic<unsigned> interval{1000};
     int start_priority = THREAD_PRIORITY_NORMAL;
-    // Held by a tick run on the worker itself, and by Pause.
-    std::recursive_mutex tick_lock;
+    // Orders the start of a tick on the worker against Pause.
+    std::mutex tick_lock;
 
     static DWORD WINAPI Entry(void* parameter);
     void Work();
+    void Tick_Here();
 };
 
 DWORD WINAPI TTimerThread::State::Entry(void* parameter)
@@ -140,51 +87,68 @@ DWORD WINAPI TTimerThread::State::Entry(void* parameter)
         const std::unique_ptr<std::shared_ptr<State>> handed(static_cast<std::shared_ptr<State>*>(parameter));
         state = *handed;
     }
-    try {
-        state->Work();
-    } catch (...) {
-        Report_Failure();
-    }
+    Guarded_Tick([&] { state->Work(); });
     return 0;
 }
 
 void TTimerThread::State::Work()
 {
-    SetThreadPriority(GetCurrentThread(), start_priority);
+    ::SetThreadPriority(::GetCurrentThread(), start_priority);
     for (;;) {
         HANDLE gate[2] = {quit.get(), run.get()};
-        if (WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
-        // The interval as it stands when the sleep begins; only the request
-        // to end cuts the sleep short.
-        if (WaitForSingleObject(quit.get(), interval.load()) != WAIT_TIMEOUT) return;
+        if (::WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        // The interval as it stands when the sleep begins.  A change of it
+        // wakes the sleep, which then begins again with the new one.
+        HANDLE sleep[2] = {quit.get(), wake.get()};
+        const DWORD slept = ::WaitForMultipleObjects(2, sleep, FALSE, interval.load());
+        if (slept == WAIT_OBJECT_0 + 1) continue;
+        if (slept != WAIT_TIMEOUT) return;
         if (!running.load()) continue;  // paused meanwhile
         if (thread_safe.load()) {
-            const std::lock_guard<std::recursive_mutex> lock(tick_lock);
-            if (!running.load() || ending.load()) continue;
-            try {
-                owner->Timer();
-            } catch (...) {
-                Report_Failure();
-            }
+            Tick_Here();
         } else {
-            if (!PostMessageW(handover, Handover_Message, 0, 0)) continue;
+            if (!::PostMessageW(handover, Handover_Message, 0, 0)) continue;
             HANDLE wait[2] = {quit.get(), done.get()};
-            if (WaitForMultipleObjects(2, wait, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+            if (::WaitForMultipleObjects(2, wait, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
         }
     }
 }
 
+void TTimerThread::State::Tick_Here()
+{
+    {
+        const std::lock_guard<std::mutex> lock(tick_lock);
+        if (!running.load() || ending.load()) return;
+        ::ResetEvent(idle.get());
+    }
+    // The tick is over before its failure is shown (the guard's unwinding
+    // comes first): a setter waiting for it goes on while the box is open.
+    struct Over {
+        State& state;
+        ~Over() { ::SetEvent(state.idle.get()); }
+    };
+    Guarded_Tick([&] {
+        const Over over{*this};
+        owner->Timer();
+    });
+}
+
 TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>())
 {
-    if (!state_->quit || !state_->run || !state_->done) throw EOutOfResources(L"Unable to create the timer thread");
+    if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle)
+        throw EOutOfResources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->start_priority = Win32_Thread_Priority(owner.ThreadPriority());
     state_->interval = owner.Interval();
-    handover_ = std::make_unique<Tick_Window>(&TTimerThread::Handover_Tick, this);
+    handover_ = std::make_unique<velbrook::Message_Window>(
+        owner.Name(), [this](UINT message, WPARAM) {
+            if (message == Handover_Message) Handover_Tick();
+        },
+        L"Unable to create the timer window");
     state_->handover = handover_->Handle();
     auto* handed = new std::shared_ptr<State>(state_);
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, &State::Entry, handed, 0, &id);
+    HANDLE thread = ::CreateThread(nullptr, 0, &State::Entry, handed, 0, &id);
     if (thread == nullptr) {
         delete handed;
         throw EOutOfResources(L"Unable to create the timer thread");
@@ -197,45 +161,52 @@ TTimerThread::~TTimerThread()
 {
     state_->ending = true;
     state_->running = false;
-    SetEvent(state_->quit.get());
+    ::SetEvent(state_->quit.get());
     // Whatever the worker is doing, it waits on the request to end, so this
     // wait is short; on the worker itself it would never end.
-    if (GetCurrentThreadId() != state_->thread_id) WaitForSingleObject(state_->thread.get(), INFINITE);
+    if (::GetCurrentThreadId() != state_->thread_id) Wait_Serving_Sent_Messages(state_->thread.get());
     handover_.reset();
 }
 
-void TTimerThread::Handover_Tick(void* context, UINT)
+void TTimerThread::Handover_Tick()
 {
-    auto* thread = static_cast<TTimerThread*>(context);
-    // The tick may free the thread object; the worker's state stays until
-    // the worker has been told the tick is over.
-    const std::shared_ptr<State> state = thread->state_;
-    struct Finished {
-        State& state;
-        ~Finished() { SetEvent(state.done.get()); }
-    } finished{*state};
-    if (state->running.load() && !state->ending.load()) thread->OwnerTimer.Timer();
+    // The tick may free this object; the worker's state stays until the
+    // worker has been told the tick is over.
+    const std::shared_ptr<State> state = state_;
+    // A failure is shown before the worker hears that the tick is over: the
+    // box serves messages, and the worker's next handover must not arrive
+    // while this one still runs.
+    Guarded_Tick([&] {
+        if (state->running.load() && !state->ending.load()) OwnerTimer.Timer();
+    });
+    ::SetEvent(state->done.get());
 }
 
 void TTimerThread::Pause()
 {
-    const std::lock_guard<std::recursive_mutex> lock(state_->tick_lock);
-    state_->running = false;
-    ResetEvent(state_->run.get());
+    {
+        const std::lock_guard<std::mutex> lock(state_->tick_lock);
+        state_->running = false;
+        ::ResetEvent(state_->run.get());
+    }
+    // A tick already running on the worker finishes first, unless this is
+    // that tick itself changing its timer.
+    if (::GetCurrentThreadId() != state_->thread_id) Wait_Serving_Sent_Messages(state_->idle.get());
 }
 
 void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_safe)
 {
     state_->interval = interval;
     state_->thread_safe = thread_safe;
-    SetThreadPriority(state_->thread.get(), Win32_Thread_Priority(priority));
+    ::SetThreadPriority(state_->thread.get(), Win32_Thread_Priority(priority));
     state_->running = true;
-    SetEvent(state_->run.get());
+    ::SetEvent(state_->run.get());
+    ::SetEvent(state_->wake.get());
 }
 
 bool TTimerThread::Running() const { return state_->running.load(); }
 
-int TTimerThread::Priority() const { return GetThreadPriority(state_->thread.get()); }
+int TTimerThread::Priority() const { return ::GetThreadPriority(state_->thread.get()); }
 
 DWORD TTimerThread::Thread_Id() const { return state_->thread_id; }
 
@@ -246,95 +217,101 @@ TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { U
 TTimerEx::~TTimerEx()
 {
     try {
-        Enabled_ = false;
+        // The worker's tick reads the properties: it ends before they change.
+        Pause_Worker();
+        enabled_ = false;
         UpdateTimer();
     } catch (...) {
         // Stopping never starts a timer, so there is nothing to report.
     }
-    Thread_.reset();
-    Window_.reset();
+    thread_.reset();
+    window_.reset();
 }
 
 void TTimerEx::Pause_Worker()
 {
     // A tick running on the worker itself must not see a property change
     // half made.
-    if (Thread_) Thread_->Pause();
+    if (thread_) thread_->Pause();
 }
 
 void TTimerEx::Set_Enabled(bool value)
 {
-    if (value == Enabled_) return;
+    if (value == enabled_) return;
     Pause_Worker();
-    Enabled_ = value;
+    enabled_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_Interval(unsigned value)
 {
-    if (value == Interval_) return;
+    if (value == interval_) return;
     Pause_Worker();
-    Interval_ = value;
+    interval_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_Threaded(bool value)
 {
-    if (value == Threaded_) return;
+    if (value == threaded_) return;
     Pause_Worker();
-    Threaded_ = value;
+    threaded_ = value;
     UpdateTimer();
 }
 
 void TTimerEx::Set_ThreadPriority(TThreadPriority value)
 {
-    if (value == ThreadPriority_) return;
-    ThreadPriority_ = value;
-    if (Threaded_) UpdateTimer();
+    if (value == thread_priority_) return;
+    thread_priority_ = value;
+    if (threaded_) UpdateTimer();
 }
 
 void TTimerEx::Set_ThreadSafe(bool value)
 {
-    if (value == ThreadSafe_) return;
+    if (value == thread_safe_) return;
     Pause_Worker();
-    ThreadSafe_ = value;
-    if (Threaded_) UpdateTimer();
+    thread_safe_ = value;
+    if (threaded_) UpdateTimer();
 }
 
 void TTimerEx::Set_OnTimer(TNotifyEvent handler)
 {
     Pause_Worker();
-    OnTimer_ = std::move(handler);
+    on_timer_ = std::move(handler);
     UpdateTimer();
 }
 
 void TTimerEx::Timer()
 {
-    if (!Enabled_ || !OnTimer_) return;
-    // A copy: the handler may free this timer, and with it OnTimer_.
-    const TNotifyEvent handler = OnTimer_;
+    if (!enabled_ || !on_timer_) return;
+    // A copy: the handler may free this timer, and with it on_timer_.
+    const TNotifyEvent handler = on_timer_;
     handler(*this);
 }
 
-void TTimerEx::Window_Tick(void* context, UINT) { static_cast<TTimerEx*>(context)->Timer(); }
-
-HWND TTimerEx::WindowHandle() const { return Window_ ? Window_->Handle() : nullptr; }
+HWND TTimerEx::WindowHandle() const { return window_ ? window_->Handle() : nullptr; }
 
 void TTimerEx::UpdateTimer()
 {
-    if (Thread_) Thread_->Pause();
-    if (Window_) KillTimer(Window_->Handle(), 1);
-    if (Threaded_) {
-        Window_.reset();
-        if (!Thread_) Thread_ = std::make_unique<TTimerThread>(*this);
+    if (thread_) thread_->Pause();
+    if (window_) ::KillTimer(window_->Handle(), 1);
+    if (threaded_) {
+        window_.reset();
+        if (!thread_) thread_ = std::make_unique<TTimerThread>(*this);
     } else {
-        Thread_.reset();
-        if (!Window_) Window_ = std::make_unique<Tick_Window>(&TTimerEx::Window_Tick, this);
+        thread_.reset();
+        if (!window_) {
+            window_ = std::make_unique<velbrook::Message_Window>(
+                Name(), [this](UINT message, WPARAM) {
+                    if (message == WM_TIMER) Timer();
+                },
+                L"Unable to create the timer window");
+        }
     }
-    if (Interval_ == 0 || !Enabled_ || !OnTimer_) return;
-    if (Threaded_) {
-        Thread_->Run(ThreadPriority_, Interval_, ThreadSafe_);
-    } else if (TTimerEx_Set_Timer(Window_->Handle(), 1, Interval_, nullptr) == 0) {
+    if (interval_ == 0 || !enabled_ || !on_timer_) return;
+    if (threaded_) {
+        thread_->Run(thread_priority_, interval_, thread_safe_);
+    } else if (TTimerEx_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
         throw EOutOfResources(L"No More Timers Available");
     }
 }

@@ -1,5 +1,5 @@
 // TTimerEx, a timer component that ticks either from window-timer messages
-// (on a hidden message-only window of its own, timer identifier 1) or from a
+// (on a hidden message window of its own, timer identifier 1) or from a
 // worker thread, TTimerThread, that sleeps for the interval and then hands
 // the tick to the user-interface thread.  A tick's failure goes to the
 // application's failure handler; it never unwinds through the window
@@ -14,6 +14,7 @@
 
 #include "toolkit/component.h"
 #include "toolkit/failure.h"
+#include "toolkit/message_window.h"
 
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -27,7 +28,6 @@ public:
 };
 
 class TTimerEx;
-class Tick_Window;
 
 // The worker of a threaded timer.  It is made paused, and its state outlives
 // this object while the worker runs on: a timer freed from inside its own
@@ -41,7 +41,9 @@ public:
 
     TTimerEx& OwnerTimer;
 
-    // No tick starts after Pause returns (one already handed over finishes first).
+    // No tick starts after Pause returns: one already handed over finishes
+    // first, and one running on the worker itself has finished (meanwhile
+    // this thread serves what that tick sends to its windows).
     void Pause();
     // Ticks every `interval` milliseconds from now on at this priority.
     void Run(TThreadPriority priority, unsigned interval, bool thread_safe);
@@ -51,9 +53,9 @@ public:
 
 private:
     struct State;
-    static void Handover_Tick(void* context, UINT message);
+    void Handover_Tick();
     std::shared_ptr<State> state_;
-    std::unique_ptr<Tick_Window> handover_;
+    std::unique_ptr<velbrook::Message_Window> handover_;
 };
 
 class TTimerEx : public velbrook::Component {
@@ -63,19 +65,19 @@ public:
     explicit TTimerEx(std::wstring name = L"TimerEx1");
     ~TTimerEx() override;
 
-    bool Enabled() const { return Enabled_; }
+    bool Enabled() const { return enabled_; }
     void Set_Enabled(bool value);
-    unsigned Interval() const { return Interval_; }
+    unsigned Interval() const { return interval_; }
     void Set_Interval(unsigned value);
-    bool Threaded() const { return Threaded_; }
+    bool Threaded() const { return threaded_; }
     void Set_Threaded(bool value);
-    TThreadPriority ThreadPriority() const { return ThreadPriority_; }
+    TThreadPriority ThreadPriority() const { return thread_priority_; }
     void Set_ThreadPriority(TThreadPriority value);
     // Threaded mode only: run the tick on the worker itself.  The handler must
     // then be safe there, and must not free the timer.
-    bool ThreadSafe() const { return ThreadSafe_; }
+    bool ThreadSafe() const { return thread_safe_; }
     void Set_ThreadSafe(bool value);
-    const TNotifyEvent& OnTimer() const { return OnTimer_; }
+    const TNotifyEvent& OnTimer() const { return on_timer_; }
     void Set_OnTimer(TNotifyEvent handler);
 
     // One tick: the handler, when enabled and assigned.
@@ -89,20 +91,19 @@ public:
     // The mechanism in use: the hidden window in window mode, the worker in
     // threaded mode; never both.
     HWND WindowHandle() const;
-    const TTimerThread* Thread() const { return Thread_.get(); }
+    const TTimerThread* Thread() const { return thread_.get(); }
 
 private:
-    static void Window_Tick(void* context, UINT message);
     void Pause_Worker();
 
-    bool Enabled_ = true;
-    unsigned Interval_ = 1000;
-    bool Threaded_ = false;
-    TThreadPriority ThreadPriority_ = TThreadPriority::tpNormal;
-    bool ThreadSafe_ = false;
-    TNotifyEvent OnTimer_;
-    std::unique_ptr<TTimerThread> Thread_;
-    std::unique_ptr<Tick_Window> Window_;
+    bool enabled_ = true;
+    unsigned interval_ = 1000;
+    bool threaded_ = false;
+    TThreadPriority thread_priority_ = TThreadPriority::tpNormal;
+    bool thread_safe_ = false;
+    TNotifyEvent on_timer_;
+    std::unique_ptr<TTimerThread> thread_;
+    std::unique_ptr<velbrook::Message_Window> window_;
 };
 
 // For tests: the call that starts a window timer, so that a refusal can be

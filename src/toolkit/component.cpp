@@ -145,7 +145,12 @@ void Windowed_Control::Attach(HWND window) {
 }
 
 Windowed_Control* Windowed_Control::From_Handle(HWND window) {
-    if (!window) return nullptr;
+    // Only the windows this program made carry a control: another module's
+    // window (a box's button, a common dialog's child) keeps whatever it
+    // likes in its user data.
+    if (!window ||
+        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(window, GWLP_HINSTANCE)) != ::GetModuleHandleW(nullptr))
+        return nullptr;
     return reinterpret_cast<Windowed_Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
@@ -375,6 +380,21 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
                 return 0;
             }
             break;
+        }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK: {
+            const POINT where{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+            Graphic_Control* graphic = Graphic_At(where);
+            if (!graphic || !graphic->Enabled()) break;
+            if (message == WM_MOUSEMOVE) {
+                graphic->On_Mouse_Move(where);
+            } else if (message == WM_LBUTTONUP) {
+                graphic->On_Mouse_Up(where);
+            } else {
+                graphic->On_Double_Click(where);
+            }
+            return 0;
         }
         case WM_SETCURSOR: {
             bool busy = Application::Exists() && Application::Current().Cursor() == Cursor_Kind::Hourglass;

@@ -175,6 +175,11 @@ public:
     // coordinates) on a DC of the parent.
     virtual void Paint(HDC dc, const RECT& area) = 0;
     virtual void On_Mouse_Down(POINT /*where*/) {}
+    // The pointer moved over the control, the left button came up over it,
+    // or it was double-clicked (`where` in the parent's client coordinates).
+    virtual void On_Mouse_Move(POINT /*where*/) {}
+    virtual void On_Mouse_Up(POINT /*where*/) {}
+    virtual void On_Double_Click(POINT /*where*/) {}
     std::function<void()> On_Click;
     RECT Area() const;
     void Invalidate();

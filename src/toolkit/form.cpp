@@ -19,13 +19,12 @@ Form::Form(std::wstring name, const Options& options)
     if (options.owner) ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(options.owner));
     // The hints' window is not owned by the form: an owned topmost popup keeps
     // Wine from putting its owner in the topmost band (Always On Top).
-    tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                 ::GetModuleHandleW(nullptr), nullptr);
+    tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                     ::GetModuleHandleW(nullptr), nullptr));
 }
 
 Form::~Form() {
-    if (tooltip_) ::DestroyWindow(tooltip_);
     // The menu bar component owns the menu, not the window.
     if (menu_ && Handle()) ::SetMenu(Handle(), nullptr);
     // Children go before their parents.

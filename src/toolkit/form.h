@@ -93,7 +93,7 @@ public:
         Form& form_;
     };
 
-    HWND Tooltip() const { return tooltip_; }
+    HWND Tooltip() const { return tooltip_.get(); }
 
     std::function<void()> On_Show;
     // The form became the active window: once each time it is shown, and
@@ -113,7 +113,7 @@ private:
     std::vector<std::unique_ptr<Component>> components_;
     std::vector<Menu_Item*> menu_items_;
     Menu_Bar* menu_ = nullptr;
-    HWND tooltip_ = nullptr;
+    Window_Handle tooltip_;
     WORD next_command_id_ = 100;
     bool closed_ = false;
     bool modal_ = false;

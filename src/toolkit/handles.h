@@ -7,7 +7,9 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <utility>
 
 namespace velbrook {
@@ -76,6 +78,8 @@ using Menu_Handle = Unique_Handle<Null_Traits<HMENU, ::DestroyMenu>>;
 using Global_Handle = Unique_Handle<Null_Traits<HGLOBAL, ::GlobalFree>>;
 using Drop_Handle = Unique_Handle<Null_Traits<HDROP, ::DragFinish>>;
 using Image_List_Handle = Unique_Handle<Null_Traits<HIMAGELIST, ::ImageList_Destroy>>;
+using Palette_Handle = Unique_Handle<Null_Traits<HPALETTE, Delete_Gdi>>;
+using Window_Handle = Unique_Handle<Null_Traits<HWND, ::DestroyWindow>>;
 
 // The header of a top-down DIB of width x height pixels, 24 or 32 bits each.
 inline BITMAPINFO Top_Down_Dib_Info(int width, int height, int bits = 32) {
@@ -86,6 +90,23 @@ inline BITMAPINFO Top_Down_Dib_Info(int width, int height, int bits = 32) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = static_cast<WORD>(bits);
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// The header of a top-down DIB of 8 bits or fewer per pixel, with its colour
+// table: room for 256 colours, `colors` of them used.
+struct Dib_Info_With_Colors {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[256];
+    const BITMAPINFO* get() const noexcept { return reinterpret_cast<const BITMAPINFO*>(this); }
+};
+
+inline Dib_Info_With_Colors Top_Down_Dib_Info(int width, int height, int bits, std::span<const RGBQUAD> colors) {
+    Dib_Info_With_Colors info{};
+    info.bmiHeader = Top_Down_Dib_Info(width, height, bits).bmiHeader;
+    const std::size_t used = std::min<std::size_t>(colors.size(), 256);
+    info.bmiHeader.biClrUsed = static_cast<DWORD>(used);
+    std::copy_n(colors.begin(), used, info.bmiColors);
     return info;
 }
 

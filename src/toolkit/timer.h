@@ -1,8 +1,9 @@
 #pragma once
 // A window timer component: ticks on the user-interface thread, from the
-// WM_TIMER messages of a hidden message-only window of its own, every
-// Interval milliseconds while it is enabled.  A tick that throws is reported
-// by the application's failure handler and the timer keeps ticking.
+// WM_TIMER messages of a hidden message window of its own, every Interval
+// milliseconds while it is enabled.  A tick that throws is reported by the
+// application's failure handler and the timer keeps ticking; a tick that lets
+// messages through (a box, a wait) is not ticked into again.
 
 #include <windows.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "toolkit/component.h"
+#include "toolkit/message_window.h"
 
 namespace velbrook {
 
@@ -32,10 +34,9 @@ public:
     // Whether Windows is counting for this timer now: enabled, with a
     // non-zero interval.
     bool Running() const { return running_; }
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_.Handle(); }
 
 private:
-    static LRESULT CALLBACK Window_Proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     void Update();
     void Tick();
 
@@ -43,8 +44,7 @@ private:
     unsigned interval_;
     bool enabled_ = false;
     bool running_ = false;
-    bool ticking_ = false;
-    HWND window_ = nullptr;
+    Message_Window window_;
 };
 
 }  // namespace velbrook

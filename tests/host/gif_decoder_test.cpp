@@ -3,7 +3,6 @@
 #include <sstream>
 #include <string>
 
-#include "gif/gif_bitmap_image.h"
 #include "gif/gif_decoder.h"
 #include "gif_test_support.h"
 
@@ -385,65 +384,6 @@ TEST(GifDecoder, StoredData)
     EXPECT_EQ(decoder.DataStream(), gif);
     EXPECT_FALSE(decoder.ReadImage(Bytes(gif.begin(), gif.begin() + 8)));
     EXPECT_TRUE(decoder.DataStream().empty());
-}
-
-TEST(GifDecoder, BitmapImages)
-{
-    // A 5 x 3 transparent frame with a 4-bit table: 8-byte rows, 4-byte mask rows.
-    TGIFEncodeImage image = Picture(0, 5, 3);
-    image.Global_Color_Bits = 4;
-    TGIFEncodeFrame frame = Solid_Frame(5, 3, 2);
-    frame.Indices[0] = 9;   // top left
-    frame.Indices[4] = 9;   // top, x = 4
-    frame.Graphic_Control = true;
-    frame.Transparent_Index = 9;
-    image.Frames = {frame};
-    TGIFDecoder decoder;
-    ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
-    const Bytes bmp = Frame_Bitmap_Image(decoder.Frame(1));
-    auto u32 = [](const Bytes& b, std::size_t at) {
-        return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
-    };
-    const std::uint32_t colours = 16, stride = 8;
-    EXPECT_EQ(bmp[0], 'B');
-    EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(u32(bmp, 2), 14 + 40 + 4 * colours + stride * 3);
-    EXPECT_EQ(bmp.size(), u32(bmp, 2));
-    EXPECT_EQ(u32(bmp, 10), 14 + 40 + 4 * colours);
-    EXPECT_EQ(u32(bmp, 14), 40u);
-    EXPECT_EQ(u32(bmp, 18), 5u);
-    EXPECT_EQ(u32(bmp, 22), 3u);
-    EXPECT_EQ(bmp[26] | bmp[27] << 8, 1);
-    EXPECT_EQ(bmp[28] | bmp[29] << 8, 8);
-    EXPECT_EQ(u32(bmp, 30), 0u);
-    EXPECT_EQ(u32(bmp, 34), stride * 3);
-    EXPECT_EQ(u32(bmp, 46), colours);
-    const Bytes palette = Test_Palette(4);
-    for (std::size_t i = 0; i < colours; ++i) {
-        EXPECT_EQ(bmp[54 + 4 * i], palette[3 * i + 2]);
-        EXPECT_EQ(bmp[54 + 4 * i + 1], palette[3 * i + 1]);
-        EXPECT_EQ(bmp[54 + 4 * i + 2], palette[3 * i]);
-        EXPECT_EQ(bmp[54 + 4 * i + 3], 0);
-    }
-    const std::size_t pixels = 54 + 4 * colours;
-    // Bottom-up: the last row in the file is the top row.
-    EXPECT_EQ(bmp[pixels + 2 * stride], 9);
-    EXPECT_EQ(bmp[pixels + 2 * stride + 4], 9);
-    EXPECT_EQ(bmp[pixels + 2 * stride + 5], 0);  // padding
-    EXPECT_EQ(bmp[pixels], 2);
-
-    const Bytes mask = Frame_Mask_Image(decoder.Frame(1));
-    EXPECT_EQ(u32(mask, 2), 14 + 40 + 8 + 4 * 3u);
-    EXPECT_EQ(mask[28] | mask[29] << 8, 1);
-    EXPECT_EQ(u32(mask, 46), 2u);
-    EXPECT_EQ(u32(mask, 54), 0u);           // colour 0 black
-    EXPECT_EQ(u32(mask, 58), 0x00FFFFFFu);  // colour 1 white
-    EXPECT_EQ(mask[62 + 2 * 4], 0x88);      // top row: x = 0 and x = 4 transparent
-    EXPECT_EQ(mask[62], 0x00);
-
-    TGIFDecoder opaque;
-    ASSERT_TRUE(opaque.ReadImage(Encode_GIF(Picture(1))));
-    EXPECT_TRUE(Frame_Mask_Image(opaque.Frame(1)).empty());
 }
 
 TEST(GifDecoder, FramesCanBeReadBackByPosition)

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "gif/gif_lzw.h"
 
 namespace gif_test {

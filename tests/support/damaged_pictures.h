@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bmp_writer.h"
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "jpeg_encoder.h"
 #include "metafile_writer.h"
 #include "png_writer.h"

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "gif_test_pictures.h"
 #include "toolkit/application.h"
@@ -344,6 +345,33 @@ TEST_F(Gif_Form_Test, PlacedOnAFormPaintedByItAndClickedThroughIt)
     SendMessageW(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 22));
     SendMessageW(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 22));
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Gif_Form_Test, MouseMovesReleasesAndDoubleClicksReachItThroughItsParent)
+{
+    TGIFImage& logo = form.Add<TGIFImage>(&form, L"Orvel_Logo_GIFImage", velbrook::Bounds{10, 20, 8, 8});
+    ASSERT_TRUE(logo.Load_From_Bytes(Picture(4, 4, {Red_With_Clear_Left_Column(0)})));
+    logo.Set_Stretch(true);
+    std::vector<std::string> events;
+    auto note = [&](const char* what, TGIFImage& sender, int x, int y) {
+        EXPECT_EQ(&sender, &logo);
+        events.push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    logo.OnMouseMove = [&](TGIFImage& sender, int x, int y) { note("move", sender, x, y); };
+    logo.OnMouseUp = [&](TGIFImage& sender, int x, int y) { note("up", sender, x, y); };
+    logo.OnDblClick = [&](TGIFImage& sender) { note("double click", sender, 0, 0); };
+    struct Message {
+        UINT message;
+        int x;
+        int y;
+    };
+    // Client coordinates; the picture's left column (x 10 and 11) is transparent.
+    for (const Message m : {Message{WM_MOUSEMOVE, 12, 22}, Message{WM_MOUSEMOVE, 10, 27}, Message{WM_MOUSEMOVE, 30, 22},
+                            Message{WM_LBUTTONUP, 17, 20}, Message{WM_LBUTTONUP, 9, 20},
+                            Message{WM_LBUTTONDBLCLK, 13, 21}, Message{WM_LBUTTONDBLCLK, 18, 21}}) {
+        SendMessageW(form.Handle(), m.message, m.message == WM_MOUSEMOVE ? 0 : MK_LBUTTON, MAKELPARAM(m.x, m.y));
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"move 2,2", "move 0,7", "up 7,0", "double click 0,0"}));
 }
 
 TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "gif/gif_image.h"
 #include "toolkit/handles.h"
 

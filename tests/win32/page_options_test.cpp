@@ -4,7 +4,7 @@
 
 #include "../support/picture_writers.h"
 #include "app/settings_file.h"
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 #include "picture_folder.h"
 #include "picture_test_support.h"
 #include "print_test_support.h"

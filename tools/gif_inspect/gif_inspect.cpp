@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gif/gif_decoder.h"
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "gif/gif_encoder.h"
+#include "gif_encoder.h"
 
 #include <algorithm>
 #include <array>
