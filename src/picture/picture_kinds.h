@@ -17,10 +17,12 @@ struct Dib_Facts {
     Picture_Kind kind = Picture_Kind::Bitmap;
     int orientation_tag = 1;
     int page_count = 1;
+    std::wstring jpeg_path;  // a JPEG's file, for a printer that takes JPEG itself
 };
 
 std::shared_ptr<const Picture> Make_Bitmap_Picture(std::span<const std::uint8_t> bytes);
-std::shared_ptr<const Picture> Make_Jpeg_Picture(std::span<const std::uint8_t> bytes, const Picture_Request& request);
+std::shared_ptr<const Picture> Make_Jpeg_Picture(std::span<const std::uint8_t> bytes, const Picture_Request& request,
+                                                 const std::wstring& path);
 // Top-down 24-bit rows from any of the program's decoders.
 std::shared_ptr<const Picture> Make_Decoded_Picture(Decoded_Image image, Dib_Facts facts);
 // PNG and TIFF through the Windows Imaging Component, decoded at the smallest
@@ -31,9 +33,35 @@ std::shared_ptr<const Picture> Make_Emf_Picture(std::span<const std::uint8_t> by
 std::shared_ptr<const Picture> Make_Wmf_Picture(std::span<const std::uint8_t> bytes);
 std::shared_ptr<const Picture> Make_Icon_Picture(std::span<const std::uint8_t> bytes);
 
-// Stretches a whole DIB over `target`: halftone where it is reduced (with the
-// brush origin the halftone pattern needs), plain colour-on-colour where it is
-// enlarged, which keeps flat areas flat.
-bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void* bits, int width, int height);
+// How a DIB is stretched: halftone where it is reduced (with the brush origin
+// the halftone pattern needs), plain colour-on-colour where it is enlarged,
+// which keeps flat areas flat.  By_Size decides from the DIB and its target;
+// the bands of one picture are all stretched as the whole picture is.
+enum class Stretch_Mode { By_Size, Halftone, Plain };
+
+// Stretches a whole DIB over `target`.
+bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void* bits, int width, int height,
+                 Stretch_Mode mode = Stretch_Mode::By_Size);
+
+// Draws rows of a picture a band at a time as the placement says (its source
+// in pixels of the rows' size, oriented); true when the device accepted
+// every band.
+bool Draw_Rows(HDC dc, Row_Source& rows, const Placement& placement);
+
+// The place a JPEG of width x height with this camera tag is decoded for: the
+// request's target with the classic options, else the size whose visible
+// part covers the place.
+SIZE Jpeg_Cover(int width, int height, int tag, const Picture_Request& request);
+// The size the imaging component's scaler gives a picture for the request.
+SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request);
+
+// A JPEG, or a PNG or TIFF page, whose decode for the request takes more than
+// request.whole_decode_bytes, as a picture read from its file a band at a
+// time when drawn; null when it is small enough to decode whole.  Throws as
+// the whole loaders do, before any drawing, for a file that cannot be read,
+// whose header is damaged, or (a JPEG) that ends before its end marker.
+std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const Picture_Request& request);
+std::shared_ptr<const Picture> Load_Banded_Wic(const std::wstring& path, Picture_Kind kind,
+                                               const Picture_Request& request);
 
 }  // namespace velbrook

@@ -19,9 +19,11 @@ void Check(HRESULT result, const wchar_t* reason) {
     if (FAILED(result)) Refuse(reason);
 }
 
+}  // namespace
+
 // The decoded size: the stored size reduced, proportions kept, until it just
 // covers what the request needs of it.
-SIZE Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
+SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
     if (request.target.cx <= 0 || request.target.cy <= 0) return {static_cast<LONG>(width), static_cast<LONG>(height)};
     const Placement placement = Place_Picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 1,
                                               request.options, Box{0, 0, request.target.cx, request.target.cy},
@@ -36,8 +38,6 @@ SIZE Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
     return {static_cast<LONG>(std::clamp<std::int64_t>(out_w, 1, w)),
             static_cast<LONG>(std::clamp<std::int64_t>(out_h, 1, h))};
 }
-
-}  // namespace
 
 std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> bytes, Picture_Kind kind,
                                                 const Picture_Request& request) {
@@ -62,7 +62,7 @@ std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> by
     Check(frame->GetSize(&width, &height), L"its size cannot be read");
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) Refuse(L"it has no size");
 
-    const SIZE size = Decoded_Size(width, height, request);
+    const SIZE size = Wic_Decoded_Size(width, height, request);
     Decoded_Image image;
     image.width = size.cx;
     image.height = size.cy;
