@@ -33,6 +33,22 @@ public:
         }
         return chunk_[at_++];
     }
+    // Moves to the next 0xFF byte (which Next then gives); false at the end.
+    bool Find_Ff() {
+        for (;;) {
+            if (at_ == length_) {
+                at_ = 0;
+                length_ = source_.Read(chunk_, sizeof chunk_);
+                if (length_ == 0) return false;
+            }
+            const void* found = std::memchr(chunk_ + at_, 0xFF, length_ - at_);
+            if (found) {
+                at_ = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - chunk_);
+                return true;
+            }
+            at_ = length_;
+        }
+    }
     bool Skip(std::size_t count) {
         while (count > 0) {
             if (at_ == length_) {
@@ -106,9 +122,8 @@ bool Jpeg_Reaches_End(Byte_Source& source) {
         // Inside a scan, and between segments where libjpeg skips stray
         // bytes, only 0xFF can begin a marker; 0xFF 0x00 is a stuffed byte,
         // 0xFF 0xD0-0xD7 a restart marker, more 0xFF bytes are fill.
+        if (!in.Find_Ff()) return false;
         int code = in.Next();
-        if (code < 0) return false;
-        if (code != 0xFF) continue;
         do {
             code = in.Next();
         } while (code == 0xFF);

@@ -40,11 +40,11 @@ std::shared_ptr<const Picture> Load(const std::wstring& path, SIZE target, const
     return Load_Picture_For(path, {.target = target, .options = options, .whole_decode_bytes = whole_decode_bytes});
 }
 
-// The largest difference of any channel of any pixel of two canvases, and
-// how many pixels differ by more than a step of rounding.
+// How many pixels of two canvases differ by more than a step of rounding,
+// and by more than a sixth of the range in any channel.
 struct Difference {
-    int largest = 0;
     int pixels = 0;
+    int far_pixels = 0;
 };
 Difference Compare(const Canvas& a, const Canvas& b) {
     Difference d;
@@ -52,8 +52,8 @@ Difference Compare(const Canvas& a, const Canvas& b) {
         for (int x = 0; x < a.Width(); ++x) {
             const Rgb p = a.At(x, y), q = b.At(x, y);
             const int most = std::max({std::abs(p.r - q.r), std::abs(p.g - q.g), std::abs(p.b - q.b)});
-            d.largest = std::max(d.largest, most);
             d.pixels += most > 2;
+            d.far_pixels += most > 40;
         }
     return d;
 }
@@ -78,7 +78,9 @@ TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
         for (const Page_Options& used : options) {
             SCOPED_TRACE(std::string(path.end() - 3, path.end()) + " fit " +
                          std::to_string(static_cast<int>(used.fit)) + (used.turn_to_page ? " turned" : ""));
-            const SIZE target{page.right - page.left, page.bottom - page.top};
+            // Loaded at their own size, so that they are drawn in several
+            // bands of at most Band_Bytes and the joins are on the page.
+            const SIZE target{0, 0};
             const auto whole = Load(path, target, used, Always_Whole);
             const auto banded = Load(path, target, used, Never_Whole);
             ASSERT_TRUE(whole && banded);
@@ -87,15 +89,17 @@ TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
             EXPECT_EQ(banded->Kind(), whole->Kind());
             EXPECT_EQ(banded->Pixel_Size().cx, whole->Pixel_Size().cx);
             EXPECT_EQ(banded->Pixel_Size().cy, whole->Pixel_Size().cy);
-            // Several bands of at most Band_Bytes, so that joins are drawn.
             EXPECT_GT(std::int64_t{banded->Pixel_Size().cx} * banded->Pixel_Size().cy * 4, 2 * Band_Bytes);
 
             Canvas drawn_whole(820, 1120), drawn_banded(820, 1120);
             ASSERT_TRUE(Draw_Placed(drawn_whole.Dc(), *whole, Place_On(*whole, used, page, 0)));
             ASSERT_TRUE(Draw_Placed(drawn_banded.Dc(), *banded, Place_On(*banded, used, page, 0)));
             const Difference d = Compare(drawn_whole, drawn_banded);
-            EXPECT_LE(d.largest, 12);
+            // Each band is stretched into a slice whose edges are rounded to
+            // whole device rows, so a sharp edge inside a band may fall half
+            // a row away; nothing else may differ.
             EXPECT_LE(d.pixels, 820 * 4) << "more than four rows' worth of pixels differ";
+            EXPECT_LE(d.far_pixels, 400) << "more than an edge's worth of pixels differ by far";
             // The mark is where the placement puts the stored top left corner.
             if (used.fit != Fit_Mode::Fill) {
                 const Box& at = Place_On(*banded, used, page, 0).destination;
@@ -163,7 +167,9 @@ TEST(Printer_Takes_Jpeg, Gets_The_File_Itself_When_The_Page_Needs_No_Turn_Flip_O
         bench.run->Print_BitBtnClick();
         ASSERT_EQ(bench.recording->pages.size(), 3u);
         EXPECT_EQ(bench.Page(0).jpegs, c.photo_page);
-        if (c.options.fit != Fit_Mode::Fill && !c.options.turn_to_page) EXPECT_EQ(bench.Page(1).jpegs, c.small_page);
+        if (c.options.fit != Fit_Mode::Fill && !c.options.turn_to_page) {
+            EXPECT_EQ(bench.Page(1).jpegs, c.small_page);
+        }
         EXPECT_TRUE(bench.Page(2).jpegs.empty());
         // Taken or not, the page shows the picture.
         EXPECT_FALSE(bench.Blank(0));
