@@ -146,25 +146,13 @@ public:
         Check(factory_->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                   decoder_.put()),
               L"the imaging component does not recognise it");
-        Com_Ptr<IWICBitmapFrameDecode> frame;
-        Check(decoder_->GetFrame(static_cast<UINT>(page), frame.put()), L"its page cannot be read");
-        UINT width = 0, height = 0;
-        Check(frame->GetSize(&width, &height), L"its size cannot be read");
-        Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
-        if (width != static_cast<UINT>(size.cx) || height != static_cast<UINT>(size.cy)) {
-            Com_Ptr<IWICBitmapScaler> scaler;
-            Check(factory_->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
-            Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
-                                     WICBitmapInterpolationModeFant),
-                  L"it cannot be scaled");
-            source = scaler.query<IWICBitmapSource>();
-        }
-        Com_Ptr<IWICFormatConverter> converter;
-        Check(factory_->CreateFormatConverter(converter.put()), L"its colours cannot be read");
-        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                    0.0, WICBitmapPaletteTypeCustom),
-              L"its colours cannot be read");
-        source_ = converter.query<IWICBitmapSource>();
+        Chain(page);
+    }
+    // Over a decoder already opened (some decoders decode the whole page
+    // when they are opened, so it is not opened twice).
+    Wic_Row_Source(Com_Ptr<IWICImagingFactory> factory, Com_Ptr<IWICBitmapDecoder> decoder, int page, SIZE size)
+        : factory_(std::move(factory)), decoder_(std::move(decoder)), size_(size) {
+        Chain(page);
     }
 
     SIZE Size() const override { return size_; }
@@ -192,6 +180,30 @@ public:
 private:
     static void Check(HRESULT result, const wchar_t* reason) {
         if (FAILED(result)) throw Invalid_Picture(reason);
+    }
+
+    // The frame of the page, scaled to the size, converted to premultiplied BGRA.
+    void Chain(int page) {
+        const SIZE size = size_;
+        Com_Ptr<IWICBitmapFrameDecode> frame;
+        Check(decoder_->GetFrame(static_cast<UINT>(page), frame.put()), L"its page cannot be read");
+        UINT width = 0, height = 0;
+        Check(frame->GetSize(&width, &height), L"its size cannot be read");
+        Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
+        if (width != static_cast<UINT>(size.cx) || height != static_cast<UINT>(size.cy)) {
+            Com_Ptr<IWICBitmapScaler> scaler;
+            Check(factory_->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
+            Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
+                                     WICBitmapInterpolationModeFant),
+                  L"it cannot be scaled");
+            source = scaler.query<IWICBitmapSource>();
+        }
+        Com_Ptr<IWICFormatConverter> converter;
+        Check(factory_->CreateFormatConverter(converter.put()), L"its colours cannot be read");
+        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
+                                    0.0, WICBitmapPaletteTypeCustom),
+              L"its colours cannot be read");
+        source_ = converter.query<IWICBitmapSource>();
     }
 
     Com_Apartment apartment_;  // first, so that it ends last
@@ -321,7 +333,7 @@ std::shared_ptr<const Picture> Load_Banded_Wic(const std::wstring& path, Picture
     // The first row is read now, so that a file the decoder cannot read is
     // refused before a page is begun for it; these rows then serve the
     // first drawing.
-    auto rows = std::make_unique<Wic_Row_Source>(path, request.page, size);
+    auto rows = std::make_unique<Wic_Row_Source>(std::move(factory), std::move(decoder), request.page, size);
     std::vector<std::uint32_t> first_row(static_cast<std::size_t>(size.cx));
     rows->Read(0, 1, first_row.data());
     if (rows->Failed()) throw Invalid_Picture(L"its pixels cannot be read");

@@ -90,7 +90,12 @@ public:
 
     void Draw(const Picture& picture, const RECT& rect) override {
         if (!page_open_) Fail(L"has no page open to draw on");
-        Draw_Placed(picture, Whole_Placement(picture.Pixel_Size(), rect));
+        // Metafiles and icons play on the printer itself; every other picture
+        // goes as its bands, or as its JPEG file.
+        if (!picture.Scalable()) return Draw_Placed(picture, Whole_Placement(picture.Pixel_Size(), rect));
+        if (!page_open_) Fail(L"has no page open to draw on");
+        ::SetLastError(0);
+        if (!picture.Render(dc_.get(), rect)) Fail(L"could not draw the picture on page " + std::to_wstring(page_));
     }
 
     int Pixels_Per_Inch() const override { return ::GetDeviceCaps(dc_.get(), LOGPIXELSY); }

@@ -36,7 +36,12 @@ void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
     Take_Jpeg(picture, Whole_Placement(picture.Pixel_Size(), rect));
     const int s = options_.scale;
     const RECT scaled{rect.left / s, rect.top / s, rect.right / s, rect.bottom / s};
-    if (!picture.Render(dc_.get(), scaled)) throw Failure(L"The test printer could not draw the picture");
+    // As the GDI printer draws it: a picture read in bands is read at the
+    // size it was loaded for, whatever the recorded page's scale.
+    const bool drawn = picture.Scalable()
+                           ? picture.Render(dc_.get(), scaled)
+                           : velbrook::Draw_Placed(dc_.get(), picture, Whole_Placement(picture.Pixel_Size(), scaled));
+    if (!drawn) throw Failure(L"The test printer could not draw the picture");
     ::GdiFlush();
 }
 
