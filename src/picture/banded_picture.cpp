@@ -306,8 +306,8 @@ std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const 
     return std::make_shared<Jpeg_Band_Picture>(path, tag, stored, cover);
 }
 
-std::shared_ptr<const Picture> Load_Banded_Wic(const std::wstring& path, Picture_Kind kind,
-                                               const Picture_Request& request) {
+std::shared_ptr<const Picture> Load_Wic_Picture(const std::wstring& path, Picture_Kind kind,
+                                                const Picture_Request& request) {
     const Com_Apartment apartment;
     Com_Ptr<IWICImagingFactory> factory;
     if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -329,7 +329,11 @@ std::shared_ptr<const Picture> Load_Banded_Wic(const std::wstring& path, Picture
     if (FAILED(frame->GetSize(&width, &height))) throw Invalid_Picture(L"its size cannot be read");
     if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) throw Invalid_Picture(L"it has no size");
     const SIZE size = Wic_Decoded_Size(width, height, request);
-    if (Decoded_Bytes(size) <= request.whole_decode_bytes) return nullptr;
+    // One decoder for the page either way: some decode the whole page as
+    // soon as they are opened.
+    if (Decoded_Bytes(size) <= request.whole_decode_bytes)
+        return Decode_Wic_Frame(factory.get(), frame.get(), size, kind, static_cast<int>(pages));
+    if (std::int64_t{size.cx} * 4 > Band_Bytes) throw Invalid_Picture(L"it is too wide to draw");
     // The first row is read now, so that a file the decoder cannot read is
     // refused before a page is begun for it; these rows then serve the
     // first drawing.

@@ -46,12 +46,12 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     }
     if (!noun) throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
     try {
-        // A picture too large to hold decoded is read from its file when drawn.
-        std::shared_ptr<const Picture> banded;
-        if (type == Picture_File_Type::Jpeg) banded = Load_Banded_Jpeg(path, request);
-        if (type == Picture_File_Type::Png) banded = Load_Banded_Wic(path, Picture_Kind::Png, request);
-        if (type == Picture_File_Type::Tiff) banded = Load_Banded_Wic(path, Picture_Kind::Tiff, request);
-        if (banded) return banded;
+        // A picture too large to hold decoded is read from its file when
+        // drawn; the imaging component reads PNG and TIFF from the file.
+        if (type == Picture_File_Type::Jpeg)
+            if (std::shared_ptr<const Picture> banded = Load_Banded_Jpeg(path, request)) return banded;
+        if (type == Picture_File_Type::Png) return Load_Wic_Picture(path, Picture_Kind::Png, request);
+        if (type == Picture_File_Type::Tiff) return Load_Wic_Picture(path, Picture_Kind::Tiff, request);
     } catch (const Invalid_Picture& invalid) {
         throw Invalid_Picture(L"\"" + path + L"\" is not a valid " + noun + L": " + invalid.Text());
     }
@@ -63,8 +63,8 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
             case Picture_File_Type::Emf: return Make_Emf_Picture(bytes);
             case Picture_File_Type::Wmf: return Make_Wmf_Picture(bytes);
             case Picture_File_Type::Ico: return Make_Icon_Picture(bytes);
-            case Picture_File_Type::Png: return Make_Wic_Picture(bytes, Picture_Kind::Png, request);
-            case Picture_File_Type::Tiff: return Make_Wic_Picture(bytes, Picture_Kind::Tiff, request);
+            case Picture_File_Type::Png:
+            case Picture_File_Type::Tiff: break;  // loaded from the file above
             case Picture_File_Type::Gif:
                 return Make_Decoded_Picture(Decode_Gif_First_Frame(bytes), Dib_Facts{.kind = Picture_Kind::Gif});
             case Picture_File_Type::None: break;
