@@ -1,85 +1,193 @@
-// Memory and time of decoding a 50-megapixel picture for an A4 page: the
-// print run asks only for the page rectangle, and libjpeg's scaling keeps the
-// decoded picture near the page's size instead of the camera's.
+// Peak memory of printing one big picture, the way the print run does it:
+// Load_Picture_For for the page rectangle, then the classic Draw (not
+// turned) or Draw_Placed with Fit and Turn to Suit the Page (turned).  A
+// 50-megapixel JPEG, the same photo as a PNG and a 150-megapixel JPEG, all
+// landscape on a portrait A4 page, at 300 and at 600 dpi.  Every case runs
+// in a process of its own, so that each peak working set is its own; the
+// figure is the peak above the working set just before the load.
+//
+// The target is the recording printer (a memory DC at 1/8 of the page's
+// device pixels): the figures hold the load, the decode and GDI's stretch,
+// not a printer driver's spooling.  Then the time per page of a 12-megapixel
+// JPEG, printed classic (stretched over the page), drawn in bands from its
+// file and decoded whole.
+//
+//   wine bench_print_memory.exe
+
+#include <windows.h>
+#include <psapi.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <limits>
 #include <string>
 
 #include "../common/synthetic_photo.h"
+#include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
+#include "picture/picture.h"
+#include "printing/recording_printer.h"
+#include "toolkit/handles.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The resident-set figures of Linux's /proc, in bytes; -1 elsewhere.  A
-// Windows build run under Wine would read the host's /proc and report
-// nonsense, so only a native Linux build looks.
-long long Proc_Status_Bytes(const char* field) {
-#if defined(__linux__)
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::size_t length = std::strlen(field);
-    while (std::getline(status, line)) {
-        if (line.compare(0, length, field) == 0) return std::stoll(line.substr(length + 1)) * 1024;
-    }
-#else
-    (void)field;
-#endif
-    return -1;
-}
-
-// Linux lets a process reset its own high-water mark to its present size.
-bool Reset_Peak() {
-#if defined(__linux__)
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-    clear.flush();
-    return static_cast<bool>(clear);
-#else
-    return false;
-#endif
-}
-
-struct Target {
+struct Photo {
     const char* name;
-    int w, h;
+    int width, height;
+    bool png;
 };
+const Photo Photos[] = {
+    {"50 MP JPEG", 8660, 5773, false},
+    {"50 MP PNG", 8660, 5773, true},
+    {"150 MP JPEG", 15000, 10000, false},
+    {"12 MP JPEG", 4242, 2828, false},
+};
+constexpr int Timed_Photo = 3;
 
-void Measure(const std::vector<std::uint8_t>& file, const Target& target) {
-    const bool peak_known = Reset_Peak();
-    const long long before = Proc_Status_Bytes("VmRSS:");
+struct Resolution {
+    const char* name;
+    SIZE page;  // A4's printable area in device pixels; the picture goes 10 in from each edge
+};
+const Resolution Resolutions[] = {{"300 dpi", {2479, 3508}}, {"600 dpi", {4958, 7016}}};
+
+std::wstring Photo_Path(int photo) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const Photo& p = Photos[photo];
+    return std::wstring(temp) + L"velbrook_bench_memory_" + std::to_wstring(p.width) + L"x" +
+           std::to_wstring(p.height) + (p.png ? L".png" : L".jpg");
+}
+
+PROCESS_MEMORY_COUNTERS Memory() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+velbrook::Page_Options Options_For(const Photo& photo, bool turned) {
+    velbrook::Page_Options options{.more_types = photo.png};
+    if (turned) options.fit = velbrook::Fit_Mode::Fit, options.turn_to_page = true;
+    return options;
+}
+
+// Loads and prints the photo `pages` times; the milliseconds per page.
+double Print_Pages(velbrook::Recording_Printer& printer, const std::wstring& path, const Photo& photo,
+                   const RECT& rect, bool turned, int pages,
+                   std::int64_t whole_decode_bytes = velbrook::Picture_Request{}.whole_decode_bytes) {
+    const velbrook::Page_Options options = Options_For(photo, turned);
+    const SIZE target{rect.right - rect.left, rect.bottom - rect.top};
     const auto start = Clock::now();
-    const velbrook::Decoded_Image image = velbrook::Decode_Jpeg(file, target.w, target.h);
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    const long long peak = Proc_Status_Bytes("VmHWM:");
-    std::printf("  %-24s %5d x %-5d  image %7.1f MB  ", target.name, image.width, image.height,
-                image.pixels.size() / 1e6);
-    if (peak_known && before >= 0 && peak >= 0) {
-        std::printf("peak RSS +%7.1f MB  ", (peak - before) / 1e6);
-    } else {
-        std::printf("peak RSS  n/a        ");
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0) printer.New_Page();
+        auto picture = velbrook::Load_Picture_For(
+            path, {.target = target, .options = options, .whole_decode_bytes = whole_decode_bytes});
+        if (options == velbrook::Page_Options{}) printer.Draw(*picture, rect);
+        else printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
     }
-    std::printf("%7.1f ms\n", ms);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / pages;
+}
+
+int Run_Memory_Case(int photo, int resolution, bool turned) {
+    const Resolution& r = Resolutions[resolution];
+    const RECT rect{10, 10, r.page.cx - 10, r.page.cy - 10};
+    auto recording = std::make_shared<velbrook::Print_Recording>();
+    velbrook::Recording_Printer printer(recording, {.page = r.page, .scale = 8});
+    printer.Begin_Document(L"Orvel Pics");
+    const PROCESS_MEMORY_COUNTERS before = Memory();
+    const double ms = Print_Pages(printer, Photo_Path(photo), Photos[photo], rect, turned, 1);
+    printer.End_Document();
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    std::printf("  %-12s %-8s %-10s peak working set %+7.1f MB   %6.0f ms\n", Photos[photo].name, r.name,
+                turned ? "turned" : "not turned",
+                (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, ms);
+    std::fflush(stdout);
+    return 0;
+}
+
+int Run_Time_Case() {
+    const Resolution& r = Resolutions[0];
+    const RECT rect{10, 10, r.page.cx - 10, r.page.cy - 10};
+    auto recording = std::make_shared<velbrook::Print_Recording>();
+    velbrook::Recording_Printer printer(recording, {.page = r.page, .scale = 8});
+    printer.Begin_Document(L"Orvel Pics");
+    const std::wstring path = Photo_Path(Timed_Photo);
+    const Photo& photo = Photos[Timed_Photo];
+    constexpr std::int64_t whole = std::numeric_limits<std::int64_t>::max();
+    Print_Pages(printer, path, photo, rect, false, 1);  // the file in the cache
+    // Alternated, so that neither gains from the machine's other work.
+    double banded_ms = 0, whole_ms = 0;
+    for (int round = 0; round < 3; ++round) {
+        banded_ms += Print_Pages(printer, path, photo, rect, false, 2) / 3;
+        whole_ms += Print_Pages(printer, path, photo, rect, false, 2, whole) / 3;
+    }
+    printer.End_Document();
+    std::printf("  %-12s %-8s classic page: in bands %6.0f ms a page, whole %6.0f ms a page (%+.1f %%)\n",
+                photo.name, r.name, banded_ms, whole_ms, 100.0 * (banded_ms - whole_ms) / whole_ms);
+    std::fflush(stdout);
+    return 0;
+}
+
+// The photo again as a PNG, written by the imaging component's encoder.
+std::vector<std::uint8_t> Png_Of(const std::vector<std::uint8_t>& jpeg) {
+    const velbrook::Decoded_Image image = velbrook::Decode_Jpeg(jpeg, 0, 0);
+    return velbrook::testing::Wic_Encode(GUID_ContainerFormatPng, GUID_WICPixelFormat24bppBGR, image.width,
+                                         image.height, image.stride, {image.pixels.data()});
+}
+
+void Make_Photo(int photo) {
+    const std::wstring path = Photo_Path(photo);
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+    auto bytes = velbrook::bench::Synthetic_Photo(Photos[photo].width, Photos[photo].height);
+    if (Photos[photo].png) bytes = Png_Of(bytes);
+    const velbrook::File_Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void Spawn(const std::wstring& arguments) {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        std::printf("  cannot start the case (error %lu)\n", ::GetLastError());
+        return;
+    }
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    if (code != 0) std::printf("  the case ended with code %lu\n", code);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
 }
 
 }  // namespace
 
-int main() {
-    const Target targets[] = {
-        {"A4 at 300 dpi", 2459, 3488},
-        {"A4 at 600 dpi", 4939, 6996},
-        {"full resolution", 0, 0},
-    };
-    // The same 50 MP picture upright, as the page, and lying on its side.
-    const int shapes[][2] = {{5774, 8660}, {8660, 5774}};
-    for (const auto& shape : shapes) {
-        const auto file = velbrook::bench::Synthetic_Photo(shape[0], shape[1]);
-        std::printf("picture %d x %d (%.1f MP), JPEG of %.1f MB\n", shape[0], shape[1],
-                    shape[0] * static_cast<double>(shape[1]) / 1e6, file.size() / 1e6);
-        for (const auto& target : targets) Measure(file, target);
+int main(int argc, char** argv) {
+    try {
+        if (argc == 5 && std::strcmp(argv[1], "--memory") == 0)
+            return Run_Memory_Case(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]) != 0);
+        if (argc == 2 && std::strcmp(argv[1], "--time") == 0) return Run_Time_Case();
+    } catch (const std::exception& failure) {
+        std::printf("  failed: %s\n", failure.what());
+        return 1;
     }
+    std::printf("peak working set above idle, one page each, %zu-bit build\n", sizeof(void*) * 8);
+    for (int photo = 0; photo < Timed_Photo; ++photo) {
+        Make_Photo(photo);
+        for (int resolution = 0; resolution < 2; ++resolution)
+            for (int turned = 0; turned < 2; ++turned)
+                Spawn(L"--memory " + std::to_wstring(photo) + L" " + std::to_wstring(resolution) + L" " +
+                      std::to_wstring(turned));
+    }
+    Make_Photo(Timed_Photo);
+    std::printf("time per page\n");
+    Spawn(L"--time");
     return 0;
 }

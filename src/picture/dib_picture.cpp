@@ -7,6 +7,7 @@
 #include "picture/dib_parse.h"
 #include "picture/exif_orientation.h"
 #include "picture/jpeg_decode.h"
+#include "picture/picture_file.h"
 #include "picture/picture_kinds.h"
 #include "toolkit/handles.h"
 
@@ -22,6 +23,14 @@ public:
     SIZE Pixel_Size() const override { return {width_, height_}; }
     int Orientation_Tag() const override { return facts_.orientation_tag; }
     int Page_Count() const override { return facts_.page_count; }
+    std::vector<std::uint8_t> Original_Jpeg() const override {
+        if (facts_.jpeg_path.empty()) return {};
+        try {
+            return Read_Picture_File(facts_.jpeg_path);
+        } catch (const Failure&) {
+            return {};
+        }
+    }
     bool Render(HDC dc, const RECT& target) const override {
         return Stretch_Dib(dc, target, Info(), bits_.data(), width_, height_);
     }
@@ -65,21 +74,26 @@ std::shared_ptr<const Picture> Make_Decoded_Picture(Decoded_Image image, Dib_Fac
     return std::make_shared<Dib_Picture>(facts, image.width, image.height, std::move(info), std::move(image.pixels));
 }
 
-std::shared_ptr<const Picture> Make_Jpeg_Picture(std::span<const std::uint8_t> bytes, const Picture_Request& request) {
+SIZE Jpeg_Cover(int width, int height, int tag, const Picture_Request& request) {
+    if (request.options == Page_Options{} || request.target.cx <= 0 || request.target.cy <= 0) return request.target;
+    // Placed by the header's size first, so that the decode scale covers the
+    // part that shows, turned as it will be.
+    const Placement placement = Place_Picture(width, height, tag, request.options,
+                                              Box{0, 0, request.target.cx, request.target.cy}, request.caption_height);
+    const Cover_Size size = Decode_Cover(width, height, placement);
+    return {size.width, size.height};
+}
+
+std::shared_ptr<const Picture> Make_Jpeg_Picture(std::span<const std::uint8_t> bytes, const Picture_Request& request,
+                                                 const std::wstring& path) {
     const int tag = Read_Exif_Orientation(bytes);
     SIZE cover = request.target;
     if (!(request.options == Page_Options{})) {
-        // Placed by the header's size first, so that the decode scale covers
-        // the part that shows, turned as it will be.
         const Jpeg_Info header = Read_Jpeg_Info(bytes);
-        const Placement placement =
-            Place_Picture(header.width, header.height, tag, request.options,
-                          Box{0, 0, request.target.cx, request.target.cy}, request.caption_height);
-        const Cover_Size size = Decode_Cover(header.width, header.height, placement);
-        cover = request.target.cx > 0 && request.target.cy > 0 ? SIZE{size.width, size.height} : request.target;
+        cover = Jpeg_Cover(header.width, header.height, tag, request);
     }
     return Make_Decoded_Picture(Decode_Jpeg(bytes, cover.cx, cover.cy),
-                                Dib_Facts{.kind = Picture_Kind::Jpeg, .orientation_tag = tag});
+                                Dib_Facts{.kind = Picture_Kind::Jpeg, .orientation_tag = tag, .jpeg_path = path});
 }
 
 }  // namespace velbrook

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "picture/jpeg_guarded.h"
+#include "picture/jpeg_rows.h"
 #include "toolkit/failure.h"
 
 namespace velbrook {
@@ -25,11 +26,6 @@ void Open(Jpeg_Session& session, std::span<const std::uint8_t> bytes) {
     }
 }
 
-J_COLOR_SPACE Output_Space(J_COLOR_SPACE file_space) {
-    // libjpeg turns YCCK into CMYK itself; the inks are converted here.
-    return file_space == JCS_CMYK || file_space == JCS_YCCK ? JCS_CMYK : JCS_EXT_BGR;
-}
-
 }  // namespace
 
 Jpeg_Info Read_Jpeg_Info(std::span<const std::uint8_t> bytes) {
@@ -41,11 +37,21 @@ Jpeg_Info Read_Jpeg_Info(std::span<const std::uint8_t> bytes) {
 Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int target_h) {
     Jpeg_Session session;
     Open(session, bytes);
+    // A file that claims more than its data can hold, or that ends before its
+    // end marker, is refused.  One whose data runs out or is damaged inside
+    // a scan that does end is shown as libjpeg fills it, grey from there, as
+    // a page drawn in bands shows it (arithmetic coding, which has no floor
+    // to bound the work, excepted).
+    const std::uint64_t least = jpeg_detail::Least_Data_Bytes(session.info);
+    if (bytes.size() < least) Refuse("the file is too short for the size it claims");
+    Span_Source walk(bytes);
+    if (!Jpeg_Reaches_End(walk)) Refuse("the file ends before its picture does");
+    session.error.accept_early_end = least > 0;
     const int denominator =
         Choose_Jpeg_Scale(static_cast<int>(session.info.image_width),
                           static_cast<int>(session.info.image_height), target_w, target_h);
     if (!jpeg_detail::Guarded_Prepare(&session, denominator,
-                                      Output_Space(session.info.jpeg_color_space))) {
+                                      jpeg_detail::Output_Space(session.info.jpeg_color_space))) {
         Refuse(session.error.message);
     }
 

@@ -21,7 +21,11 @@ namespace {
 void On_Message(j_common_ptr common, int level) {
     if (level < 0) {
         const int code = common->err->msg_code;
-        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) On_Error(common);
+        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) {
+            auto* error = reinterpret_cast<Guard_Error*>(common->err);
+            if (!error->accept_early_end) On_Error(common);
+            error->ended_early = true;
+        }
         ++common->err->num_warnings;
     }
 }
@@ -29,15 +33,19 @@ void On_Message(j_common_ptr common, int level) {
 // libjpeg's default would print to stderr, which a Windows program lacks.
 void On_Output(j_common_ptr) {}
 
+void Install_Handlers(Jpeg_Session* session) {
+    session->info.err = jpeg_std_error(&session->error.base);
+    session->error.base.error_exit = On_Error;
+    session->error.base.emit_message = On_Message;
+    session->error.base.output_message = On_Output;
+}
+
 }  // namespace
 
 bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size,
                   long max_library_memory) {
     jpeg_decompress_struct* info = &session->info;
-    info->err = jpeg_std_error(&session->error.base);
-    session->error.base.error_exit = On_Error;
-    session->error.base.emit_message = On_Message;
-    session->error.base.output_message = On_Output;
+    Install_Handlers(session);
     if (setjmp(session->error.jump)) return false;
 
     jpeg_create_decompress(info);
@@ -45,6 +53,18 @@ bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t s
     // cleanly, instead of trying a huge allocation for a forged progressive file.
     info->mem->max_memory_to_use = max_library_memory;
     jpeg_mem_src(info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(info, TRUE);
+    return true;
+}
+
+bool Guarded_Open_Source(Jpeg_Session* session, jpeg_source_mgr* source, long max_library_memory) {
+    jpeg_decompress_struct* info = &session->info;
+    Install_Handlers(session);
+    if (setjmp(session->error.jump)) return false;
+
+    jpeg_create_decompress(info);
+    info->mem->max_memory_to_use = max_library_memory;
+    info->src = source;
     jpeg_read_header(info, TRUE);
     return true;
 }
@@ -57,6 +77,36 @@ bool Guarded_Prepare(Jpeg_Session* session, int denominator, J_COLOR_SPACE out_s
     info->scale_denom = static_cast<unsigned int>(denominator);
     info->out_color_space = out_space;
     jpeg_calc_output_dimensions(info);
+    return true;
+}
+
+bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    jpeg_start_decompress(info);
+    *ink = nullptr;
+    if (info->out_color_space == JCS_CMYK) {
+        *ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
+                                          info->output_width * 4, 1);
+    }
+    return true;
+}
+
+bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    for (int k = 0; k < count && info->output_scanline < info->output_height; ++k) {
+        std::uint8_t* row = pixels + stride * static_cast<std::size_t>(k);
+        if (ink) {
+            jpeg_read_scanlines(info, ink, 1);
+            Cmyk_To_Bgr(ink[0], row, static_cast<int>(info->output_width), info->saw_Adobe_marker != FALSE);
+        } else {
+            JSAMPROW target = row;
+            jpeg_read_scanlines(info, &target, 1);
+        }
+    }
     return true;
 }
 

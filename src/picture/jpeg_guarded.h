@@ -22,6 +22,10 @@ struct Guard_Error {
     jpeg_error_mgr base;  // first, so that libjpeg's pointer to it is ours too
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    // Read in bands, a picture whose data ends early or hits a marker inside
+    // a scan is drawn as libjpeg fills it (grey); read whole, it is refused.
+    bool accept_early_end = false;
+    bool ended_early = false;
 };
 
 // Owns one decompressor for the length of one decode; jpeg_destroy is safe on
@@ -36,10 +40,32 @@ struct Jpeg_Session {
     ~Jpeg_Session() { jpeg_destroy_decompress(&info); }
 };
 
+// The colour space rows are decoded into: BGR, or CMYK that the rows are
+// converted from (libjpeg turns YCCK into CMYK itself).
+inline J_COLOR_SPACE Output_Space(J_COLOR_SPACE file_space) {
+    return file_space == JCS_CMYK || file_space == JCS_YCCK ? JCS_CMYK : JCS_EXT_BGR;
+}
+
+// The fewest bytes of data a whole picture of the header's size needs:
+// Huffman coding spends at least one bit on every 8 x 8 block of every
+// component.  0 for arithmetic coding, which has no such floor.  Valid once
+// the header is read.
+inline std::uint64_t Least_Data_Bytes(const jpeg_decompress_struct& info) {
+    if (info.arith_code) return 0;
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += std::uint64_t{info.comp_info[c].width_in_blocks} * info.comp_info[c].height_in_blocks;
+    return blocks / 8;
+}
+
 // Creates the decompressor over the bytes (which must outlive the session)
 // and reads the header.
 bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size,
                   long max_library_memory);
+
+// The same over a source manager of the caller's (which must outlive the
+// session) instead of bytes in memory.
+bool Guarded_Open_Source(Jpeg_Session* session, jpeg_source_mgr* source, long max_library_memory);
 
 // Chooses the scale 1/denominator and the output colour space, and computes
 // the output size into session->info.output_width/height.
@@ -49,5 +75,13 @@ bool Guarded_Prepare(Jpeg_Session* session, int denominator, J_COLOR_SPACE out_s
 // With a CMYK output space the rows are converted from (Adobe-inverted when
 // the file says so) CMYK.
 bool Guarded_Decode(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride);
+
+// Starts the decompressor for reading rows; `ink` receives a row buffer of
+// libjpeg's own for CMYK output (null otherwise).
+bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink);
+
+// Reads the next `count` rows into pixels (rows of `stride` bytes, BGR), as
+// Guarded_Decode does for all of them.
+bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink);
 
 }  // namespace velbrook::jpeg_detail

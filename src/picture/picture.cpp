@@ -7,11 +7,14 @@
 
 namespace velbrook {
 
-bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void* bits, int width, int height) {
+bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void* bits, int width, int height,
+                 Stretch_Mode mode) {
     const int target_w = target.right - target.left, target_h = target.bottom - target.top;
     if (target_w <= 0 || target_h <= 0) return true;  // nothing to cover
     Dc_State_Guard state(dc);
-    if (target_w < width || target_h < height) {
+    if (mode == Stretch_Mode::By_Size)
+        mode = target_w < width || target_h < height ? Stretch_Mode::Halftone : Stretch_Mode::Plain;
+    if (mode == Stretch_Mode::Halftone) {
         ::SetStretchBltMode(dc, HALFTONE);
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
     } else {
@@ -31,16 +34,26 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     const Picture_File_Type type = Picture_File_Type_Of(path, request.options.more_types);
     const wchar_t* noun = Picture_File_Noun(type);
     if (!noun) throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
+    try {
+        // A picture too large to hold decoded is read from its file when
+        // drawn; the imaging component reads PNG and TIFF from the file.
+        if (type == Picture_File_Type::Jpeg)
+            if (std::shared_ptr<const Picture> banded = Load_Banded_Jpeg(path, request)) return banded;
+        if (type == Picture_File_Type::Png) return Load_Wic_Picture(path, Picture_Kind::Png, request);
+        if (type == Picture_File_Type::Tiff) return Load_Wic_Picture(path, Picture_Kind::Tiff, request);
+    } catch (const Invalid_Picture& invalid) {
+        throw Invalid_Picture(L"\"" + path + L"\" is not a valid " + noun + L": " + invalid.Text());
+    }
     const std::vector<std::uint8_t> bytes = Read_Picture_File(path);
     try {
         switch (type) {
             case Picture_File_Type::Bmp: return Make_Bitmap_Picture(bytes);
-            case Picture_File_Type::Jpeg: return Make_Jpeg_Picture(bytes, request);
+            case Picture_File_Type::Jpeg: return Make_Jpeg_Picture(bytes, request, path);
             case Picture_File_Type::Emf: return Make_Emf_Picture(bytes);
             case Picture_File_Type::Wmf: return Make_Wmf_Picture(bytes);
             case Picture_File_Type::Ico: return Make_Icon_Picture(bytes);
-            case Picture_File_Type::Png: return Make_Wic_Picture(bytes, Picture_Kind::Png, request);
-            case Picture_File_Type::Tiff: return Make_Wic_Picture(bytes, Picture_Kind::Tiff, request);
+            case Picture_File_Type::Png:
+            case Picture_File_Type::Tiff: break;  // loaded from the file above
             case Picture_File_Type::Gif:
                 return Make_Decoded_Picture(Decode_Gif_First_Frame(bytes), Dib_Facts{.kind = Picture_Kind::Gif});
             case Picture_File_Type::None: break;

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "picture/band_plan.h"
 #include "picture/placement.h"
 #include "toolkit/controls.h"
 #include "toolkit/failure.h"
@@ -24,6 +26,17 @@ enum class Picture_Kind { Bitmap, Jpeg, Metafile, Icon, Png, Gif, Tiff };
 class Unreadable_File : public Failure {
 public:
     using Failure::Failure;
+};
+
+// The rows of a picture, read a band at a time; quickest in order.
+class Row_Source {
+public:
+    virtual ~Row_Source() = default;
+    virtual SIZE Size() const = 0;
+    // Rows [first, first + count) as 0x00RRGGBB, top row first.  Rows the
+    // file cannot give come as its decoder leaves them (mid grey where a
+    // JPEG's data ends early), or white; never a failure.
+    virtual void Read(int first, int count, std::uint32_t* rows) = 0;
 };
 
 class Picture : public Drawable {
@@ -51,6 +64,13 @@ public:
     // bare.  The whole picture is never held twice: turns and flips copy a
     // band at a time.
     virtual void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const;
+    // A picture too large to hold decoded reads its rows from its file, at
+    // its Pixel_Size, each time it is drawn; null for a picture that holds
+    // its pixels or draws itself.
+    virtual std::unique_ptr<Row_Source> Open_Rows() const { return nullptr; }
+    // A JPEG's file as it is, for a printer that takes JPEG itself; empty for
+    // every other picture or when the file cannot be read.
+    virtual std::vector<std::uint8_t> Original_Jpeg() const { return {}; }
 };
 
 // What a picture is loaded for: the rectangle it will be drawn in, how it is
@@ -60,6 +80,10 @@ struct Picture_Request {
     Page_Options options{};
     int caption_height = 0;        // device pixels of the caption strip, when captions are printed
     int page = 0;
+    // A JPEG, PNG or TIFF whose decode would take more bytes than this is not
+    // decoded at loading: it is read from its file a band at a time each
+    // time it is drawn.  The preview's small decodes stay whole.
+    std::int64_t whole_decode_bytes = Band_Bytes;
 };
 
 // Loads by the lower-cased extension: ".bmp" a device-independent bitmap,
@@ -86,6 +110,10 @@ std::shared_ptr<const Drawable> Load_Preview(const std::wstring& path, SIZE targ
 
 // Where `picture` goes in `target` with these options.
 Placement Place_On(const Picture& picture, const Page_Options& options, const RECT& target, int caption_height);
+
+// The placement of a whole picture of `size` stretched over `target`: the
+// classic page.
+Placement Whole_Placement(SIZE size, const RECT& target);
 
 // Draws the visible part of the picture, turned and flipped as placed, into
 // the placement's destination; true when the device accepted every band.

@@ -28,10 +28,15 @@ std::wstring Reason_Of(DWORD error) {
 
 }  // namespace
 
-std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path) {
+File_Handle Open_Picture_File(const std::wstring& path) {
     File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) Throw_Unreadable(path, ::GetLastError());
+    return file;
+}
+
+std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path) {
+    const File_Handle file = Open_Picture_File(path);
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size)) Throw_Unreadable(path, ::GetLastError());
     if (static_cast<std::uint64_t>(size.QuadPart) > Max_Picture_File_Bytes)

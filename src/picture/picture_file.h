@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/handles.h"
+
 namespace velbrook {
 
 // The largest picture file read; a 32-bit process cannot hold much more
@@ -16,5 +18,9 @@ inline constexpr std::uint64_t Max_Picture_File_Bytes = 512ull * 1024 * 1024;
 // The whole file.  Throws Unreadable_File (naming the file and the reason)
 // when it cannot be opened or read, and Failure when it is too large to hold.
 std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path);
+
+// The file opened for reading in order (others may read and delete it
+// meanwhile).  Throws Unreadable_File as Read_Picture_File does.
+File_Handle Open_Picture_File(const std::wstring& path);
 
 }  // namespace velbrook

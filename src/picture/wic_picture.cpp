@@ -1,7 +1,9 @@
-// PNG and TIFF through the Windows Imaging Component: its decoders, its
-// scaler for a decode no larger than the picture's place, and its converter
-// to premultiplied 32-bit pixels, which are composed over white a band of
-// rows at a time into the 24-bit rows every picture of the program draws from.
+// PNG and TIFF pages small enough to hold decoded, through the Windows
+// Imaging Component: its scaler for a decode no larger than the picture's
+// place, and its converter to premultiplied 32-bit pixels, which are
+// composed over white a band of rows at a time into the 24-bit rows every
+// picture of the program draws from.  (The file is opened, and a page too
+// large to hold is read in bands, by picture/banded_picture.)
 
 #include <wincodec.h>
 
@@ -19,9 +21,11 @@ void Check(HRESULT result, const wchar_t* reason) {
     if (FAILED(result)) Refuse(reason);
 }
 
+}  // namespace
+
 // The decoded size: the stored size reduced, proportions kept, until it just
 // covers what the request needs of it.
-SIZE Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
+SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
     if (request.target.cx <= 0 || request.target.cy <= 0) return {static_cast<LONG>(width), static_cast<LONG>(height)};
     const Placement placement = Place_Picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 1,
                                               request.options, Box{0, 0, request.target.cx, request.target.cy},
@@ -37,32 +41,10 @@ SIZE Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
             static_cast<LONG>(std::clamp<std::int64_t>(out_h, 1, h))};
 }
 
-}  // namespace
-
-std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> bytes, Picture_Kind kind,
-                                                const Picture_Request& request) {
-    const Com_Apartment apartment;
-    Com_Ptr<IWICImagingFactory> factory;
-    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  factory.put_void())))
-        throw Failure(L"The Windows Imaging Component is not available");
-    Com_Ptr<IWICStream> stream;
-    Check(factory->CreateStream(stream.put()), L"it cannot be read");
-    Check(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size())),
-          L"it cannot be read");
-    Com_Ptr<IWICBitmapDecoder> decoder;
-    Check(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.put()),
-          L"the imaging component does not recognise it");
-    UINT pages = 0;
-    Check(decoder->GetFrameCount(&pages), L"it holds no picture");
-    if (pages == 0 || request.page < 0 || static_cast<UINT>(request.page) >= pages) Refuse(L"it holds no such page");
-    Com_Ptr<IWICBitmapFrameDecode> frame;
-    Check(decoder->GetFrame(static_cast<UINT>(request.page), frame.put()), L"its page cannot be read");
+std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
+                                                SIZE size, Picture_Kind kind, int pages) {
     UINT width = 0, height = 0;
     Check(frame->GetSize(&width, &height), L"its size cannot be read");
-    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) Refuse(L"it has no size");
-
-    const SIZE size = Decoded_Size(width, height, request);
     Decoded_Image image;
     image.width = size.cx;
     image.height = size.cy;
@@ -70,7 +52,8 @@ std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> by
     if (static_cast<std::uint64_t>(image.stride) * image.height > Max_Decoded_Bytes)
         Refuse(L"it is too large to decode");
 
-    Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
+    Com_Ptr<IWICBitmapSource> source;
+    Check(frame->QueryInterface(IID_IWICBitmapSource, source.put_void()), L"its page cannot be read");
     Com_Ptr<IWICBitmapScaler> scaler;
     if (static_cast<UINT>(size.cx) != width || static_cast<UINT>(size.cy) != height) {
         Check(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
@@ -106,7 +89,7 @@ std::shared_ptr<const Picture> Make_Wic_Picture(std::span<const std::uint8_t> by
             }
         }
     }
-    return Make_Decoded_Picture(std::move(image), Dib_Facts{.kind = kind, .page_count = static_cast<int>(pages)});
+    return Make_Decoded_Picture(std::move(image), Dib_Facts{.kind = kind, .page_count = pages});
 }
 
 }  // namespace velbrook

@@ -1,7 +1,10 @@
 #include "printing/printer.h"
 
 #include <algorithm>
+#include <climits>
 #include <new>
+
+#include "picture/jpeg_decode.h"
 
 #include "toolkit/failure.h"
 #include "toolkit/handles.h"
@@ -17,6 +20,40 @@ const DEVMODEW* Checked_Devmode(const std::vector<BYTE>& bytes) {
         static_cast<std::size_t>(devmode->dmSize) + devmode->dmDriverExtra > bytes.size())
         return nullptr;
     return devmode;
+}
+
+// Whether the driver takes these JPEG bytes itself: it must know the
+// CHECKJPEGFORMAT escape and then answer that it accepts them.
+bool Device_Takes_Jpeg(HDC dc, const std::vector<std::uint8_t>& jpeg) {
+    if (jpeg.empty() || jpeg.size() > INT_MAX) return false;
+    const DWORD escape = CHECKJPEGFORMAT;
+    if (::ExtEscape(dc, QUERYESCSUPPORT, sizeof escape, reinterpret_cast<LPCSTR>(&escape), 0, nullptr) <= 0)
+        return false;
+    DWORD answer = 0;
+    return ::ExtEscape(dc, CHECKJPEGFORMAT, static_cast<int>(jpeg.size()), reinterpret_cast<LPCSTR>(jpeg.data()),
+                       sizeof answer, reinterpret_cast<LPSTR>(&answer)) > 0 &&
+           answer == 1;
+}
+
+// The JPEG handed to the driver as it is, stretched over the destination.
+bool Send_Jpeg(HDC dc, const Box& destination, const std::vector<std::uint8_t>& jpeg) {
+    Jpeg_Info size;
+    try {
+        size = Read_Jpeg_Info(jpeg);
+    } catch (const Invalid_Picture&) {
+        return false;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.width;
+    info.bmiHeader.biHeight = size.height;  // a compressed picture's rows are in the order the file has them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biCompression = BI_JPEG;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(jpeg.size());
+    const int lines = ::StretchDIBits(dc, destination.left, destination.top, destination.Width(),
+                                      destination.Height(), 0, 0, size.width, size.height, jpeg.data(), &info,
+                                      DIB_RGB_COLORS, SRCCOPY);
+    return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
 class Gdi_Printer final : public Printer {
@@ -53,6 +90,10 @@ public:
 
     void Draw(const Picture& picture, const RECT& rect) override {
         if (!page_open_) Fail(L"has no page open to draw on");
+        // Metafiles and icons play on the printer itself; every other picture
+        // goes as its bands, or as its JPEG file.
+        if (!picture.Scalable()) return Draw_Placed(picture, Whole_Placement(picture.Pixel_Size(), rect));
+        if (!page_open_) Fail(L"has no page open to draw on");
         ::SetLastError(0);
         if (!picture.Render(dc_.get(), rect)) Fail(L"could not draw the picture on page " + std::to_wstring(page_));
     }
@@ -61,6 +102,12 @@ public:
 
     void Draw_Placed(const Picture& picture, const Placement& placement) override {
         if (!page_open_) Fail(L"has no page open to draw on");
+        ::SetLastError(0);
+        // A driver that takes JPEG gets the file as it is: it prints the
+        // original picture, and nothing is decoded here.
+        const std::vector<std::uint8_t> jpeg = Jpeg_For_Printer(picture, placement);
+        if (!jpeg.empty() && Device_Takes_Jpeg(dc_.get(), jpeg) && Send_Jpeg(dc_.get(), placement.destination, jpeg))
+            return;
         ::SetLastError(0);
         if (!velbrook::Draw_Placed(dc_.get(), picture, placement))
             Fail(L"could not draw the picture on page " + std::to_wstring(page_));
@@ -128,6 +175,14 @@ void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int f
     std::wstring shown = text;  // DT_MODIFYSTRING is not asked for: the text stays as given
     ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &box,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+}
+
+std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placement& placement) {
+    const SIZE size = picture.Pixel_Size();
+    if (picture.Kind() != Picture_Kind::Jpeg || placement.orientation != 1 || placement.destination.Empty() ||
+        placement.source != Box{0, 0, size.cx, size.cy})
+        return {};
+    return picture.Original_Jpeg();
 }
 
 std::unique_ptr<Printer> Open_Gdi_Printer(const Printer_Selection& selection) {

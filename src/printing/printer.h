@@ -43,6 +43,11 @@ public:
 // on one line, an ellipsis where it is cut.
 void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int font_height);
 
+// The file of a JPEG whose page needs nothing of it but stretching over its
+// destination (no turn, no flip, nothing cut off), for a printer that takes
+// JPEG itself; empty for every other picture and page.
+std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placement& placement);
+
 // The device chosen in the printer set-up dialog, with its settings.  Every
 // failure (the device cannot be opened, the job or a page cannot begin, a
 // picture cannot be drawn) is a Failure whose text names the printer and what

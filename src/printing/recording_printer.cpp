@@ -33,9 +33,15 @@ void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
     if (options_.fail_draw) throw Failure(L"The test printer could not draw on page " + std::to_wstring(page_));
     if (!dc_) throw Failure(L"The test printer has no page open");
     drawn_.push_back(rect);
+    Take_Jpeg(picture, Whole_Placement(picture.Pixel_Size(), rect));
     const int s = options_.scale;
     const RECT scaled{rect.left / s, rect.top / s, rect.right / s, rect.bottom / s};
-    if (!picture.Render(dc_.get(), scaled)) throw Failure(L"The test printer could not draw the picture");
+    // As the GDI printer draws it: a picture read in bands is read at the
+    // size it was loaded for, whatever the recorded page's scale.
+    const bool drawn = picture.Scalable()
+                           ? picture.Render(dc_.get(), scaled)
+                           : velbrook::Draw_Placed(dc_.get(), picture, Whole_Placement(picture.Pixel_Size(), scaled));
+    if (!drawn) throw Failure(L"The test printer could not draw the picture");
     ::GdiFlush();
 }
 
@@ -43,6 +49,7 @@ void Recording_Printer::Draw_Placed(const Picture& picture, const Placement& pla
     if (options_.fail_draw) throw Failure(L"The test printer could not draw on page " + std::to_wstring(page_));
     if (!dc_) throw Failure(L"The test printer has no page open");
     placed_.push_back(placement);
+    Take_Jpeg(picture, placement);
     // The recorded page is the device page reduced by the scale.
     const int s = options_.scale;
     Placement scaled = placement;
@@ -50,6 +57,12 @@ void Recording_Printer::Draw_Placed(const Picture& picture, const Placement& pla
     scaled.destination = {d.left / s, d.top / s, d.right / s, d.bottom / s};
     if (!velbrook::Draw_Placed(dc_.get(), picture, scaled)) throw Failure(L"The test printer could not draw the picture");
     ::GdiFlush();
+}
+
+void Recording_Printer::Take_Jpeg(const Picture& picture, const Placement& placement) {
+    if (!options_.accept_jpeg) return;
+    std::vector<std::uint8_t> jpeg = Jpeg_For_Printer(picture, placement);
+    if (!jpeg.empty()) jpegs_.push_back(std::move(jpeg));
 }
 
 void Recording_Printer::Draw_Caption(const std::wstring& text, const Box& strip, int font_height) {
@@ -85,6 +98,7 @@ void Recording_Printer::Start_Page() {
     placed_.clear();
     captions_.clear();
     caption_strips_.clear();
+    jpegs_.clear();
     ++page_;
 }
 
@@ -103,6 +117,7 @@ void Recording_Printer::Finish_Page() {
     page.placed = std::move(placed_);
     page.captions = std::move(captions_);
     page.caption_strips = std::move(caption_strips_);
+    page.jpegs = std::move(jpegs_);
     recording_->pages.push_back(std::move(page));
     ::SelectObject(dc_.get(), old_);
     old_ = nullptr;

@@ -22,6 +22,7 @@ struct Recorded_Page {
     std::vector<Placement> placed;        // each Draw_Placed's placement, in device pixels
     std::vector<std::wstring> captions;   // each caption's text
     std::vector<Box> caption_strips;      // and its strip, in device pixels
+    std::vector<std::vector<std::uint8_t>> jpegs;  // JPEG files taken as they are (see accept_jpeg)
 };
 
 // What a recording printer saw; shared, so that it outlives the printer that
@@ -41,6 +42,10 @@ struct Recording_Options {
     int fail_at_page = 0;   // starting this page number fails; 0: never
     bool fail_draw = false;
     int pixels_per_inch = 300;
+    // Takes JPEG itself, as a driver that accepts CHECKJPEGFORMAT does: a
+    // JPEG that needs no turn, flip or cut is recorded as the file it is
+    // (and drawn from it, as such a printer would).
+    bool accept_jpeg = false;
 };
 
 class Recording_Printer final : public Printer {
@@ -61,6 +66,7 @@ public:
 private:
     void Start_Page();
     void Finish_Page();
+    void Take_Jpeg(const Picture& picture, const Placement& placement);
 
     std::shared_ptr<Print_Recording> recording_;
     Recording_Options options_;
@@ -74,6 +80,7 @@ private:
     std::vector<Placement> placed_;
     std::vector<std::wstring> captions_;
     std::vector<Box> caption_strips_;
+    std::vector<std::vector<std::uint8_t>> jpegs_;
 };
 
 // The colour of device pixel (x, y) of a recorded page.

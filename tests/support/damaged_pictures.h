@@ -277,6 +277,34 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
         std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0);
     }));
 
+    // Pictures large enough to be printed a band at a time from their file,
+    // broken off or damaged in the middle of their data, so that the break
+    // falls inside a band: a JPEG cut with and without its end marker put
+    // back and with a stretch of its scan zeroed, a PNG cut or with a row's
+    // bytes changed, a bitmap cut short.
+    const auto paint = [](int x, int y, std::uint8_t* s) {
+        s[0] = static_cast<std::uint8_t>(x / 7), s[1] = static_cast<std::uint8_t>(y / 5), s[2] = static_cast<std::uint8_t>(x + y);
+    };
+    const Bytes big_jpeg = Encode_Jpeg({.width = 1600, .height = 1200, .quality = 80, .full_chroma = false}, paint);
+    const auto half_jpeg = big_jpeg.begin() + static_cast<std::ptrdiff_t>(big_jpeg.size() / 2);
+    add("banded-jpeg-sound", L".jpg", big_jpeg);
+    add("banded-jpeg-cut", L".jpg", Bytes(big_jpeg.begin(), half_jpeg));
+    Bytes mended(big_jpeg.begin(), half_jpeg);
+    mended.insert(mended.end(), {0xFF, 0xD9});
+    add("banded-jpeg-half-with-end-marker", L".jpg", std::move(mended));
+    Bytes zeroed = big_jpeg;
+    std::fill_n(zeroed.begin() + static_cast<std::ptrdiff_t>(zeroed.size() / 2), 4096, 0);
+    add("banded-jpeg-scan-zeroed", L".jpg", std::move(zeroed));
+    if (more_types) {
+        const Bytes big_png = Build_Png(1200, 1000, false, paint);
+        add("banded-png-cut", L".png", Bytes(big_png.begin(), big_png.begin() + static_cast<std::ptrdiff_t>(big_png.size() * 2 / 3)));
+        Bytes changed = big_png;
+        changed[changed.size() / 2] ^= 0x5A;
+        add("banded-png-row-changed", L".png", std::move(changed));
+    }
+    const Bytes big_bmp = Build_Bmp({.width = 1200, .height = 1000, .pixels = Patterned_Rows(1200, 1000, 24)});
+    add("banded-bmp-short", L".bmp", Bytes(big_bmp.begin(), big_bmp.begin() + static_cast<std::ptrdiff_t>(big_bmp.size() * 2 / 3)));
+
     // Icons whose sizes lie.
     Bytes icon = Icon_32(16);
     auto icon_with = [&](const std::string& name, const std::function<void(Bytes&)>& change) {

@@ -1,0 +1,348 @@
+// Pictures too large to hold decoded are read from their file a band of rows
+// at a time, each time they are drawn: a JPEG through libjpeg's scanline
+// reading at the scale chosen for its place, PNG and TIFF through the
+// imaging component's row copies from its scaler.  What is held between
+// drawings is the file's name and a few numbers.
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "picture/exif_orientation.h"
+#include "picture/jpeg_rows.h"
+#include "picture/picture_file.h"
+#include "picture/picture_kinds.h"
+#include "toolkit/handles.h"
+
+namespace velbrook {
+namespace {
+
+// The bytes of a picture file read in order; a file that cannot be read (any
+// more) simply ends.
+class File_Source final : public Byte_Source {
+public:
+    explicit File_Source(File_Handle file) : file_(std::move(file)) {}
+    std::size_t Read(std::uint8_t* into, std::size_t size) noexcept override {
+        DWORD got = 0;
+        if (!file_ || !::ReadFile(file_.get(), into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 24)), &got,
+                                  nullptr))
+            return 0;
+        return got;
+    }
+
+private:
+    File_Handle file_;
+};
+
+File_Handle Reopen(const std::wstring& path) {
+    try {
+        return Open_Picture_File(path);
+    } catch (const Failure&) {
+        return File_Handle();
+    }
+}
+
+void Fill_White(std::uint32_t* rows, int width, int count) {
+    std::fill_n(rows, static_cast<std::size_t>(width) * count, 0x00FFFFFFu);
+}
+
+// The rows of a JPEG at one scale.  Rows are quickest in order; reading
+// backwards starts the file again.  A file that can no longer be read, or
+// that no longer has the size it had, gives white.
+class Jpeg_Row_Source final : public Row_Source {
+public:
+    Jpeg_Row_Source(std::wstring path, SIZE cover, SIZE size)
+        : path_(std::move(path)), cover_(cover), size_(size),
+          bgr_((static_cast<std::size_t>(size.cx) * 3 + 3) & ~std::size_t{3}) {}
+
+    SIZE Size() const override { return size_; }
+
+    void Read(int first, int count, std::uint32_t* rows) override {
+        if (!rows_ || first < rows_->Next_Row()) Restart();
+        while (rows_ && rows_->Next_Row() < first) rows_->Read(bgr_.data(), bgr_.size(), 1);
+        if (!rows_) return Fill_White(rows, size_.cx, count);
+        for (int k = 0; k < count; ++k) {
+            rows_->Read(bgr_.data(), bgr_.size(), 1);
+            const std::uint8_t* in = bgr_.data();
+            for (int x = 0; x < size_.cx; ++x, in += 3) *rows++ = in[0] | in[1] << 8 | in[2] << 16;
+        }
+    }
+
+private:
+    void Restart() {
+        rows_.reset();
+        source_ = std::make_unique<File_Source>(Reopen(path_));
+        try {
+            rows_ = std::make_unique<Jpeg_Rows>(*source_, cover_.cx, cover_.cy);
+        } catch (const Invalid_Picture&) {
+            return;
+        }
+        if (rows_->Width() != size_.cx || rows_->Height() != size_.cy) rows_.reset();
+    }
+
+    std::wstring path_;
+    SIZE cover_, size_;
+    std::vector<std::uint8_t> bgr_;
+    std::unique_ptr<File_Source> source_;
+    std::unique_ptr<Jpeg_Rows> rows_;
+};
+
+// The size libjpeg decodes a stored_w x stored_h picture to for a place of
+// `cover`.
+SIZE Jpeg_Size_For(SIZE stored, SIZE cover) {
+    const int d = Choose_Jpeg_Scale(stored.cx, stored.cy, cover.cx, cover.cy);
+    return {(stored.cx - 1) / d + 1, (stored.cy - 1) / d + 1};
+}
+
+class Jpeg_Band_Picture final : public Picture {
+public:
+    Jpeg_Band_Picture(std::wstring path, int tag, SIZE stored, SIZE cover)
+        : path_(std::move(path)), tag_(tag), stored_(stored), cover_(cover), size_(Jpeg_Size_For(stored, cover)) {}
+
+    Picture_Kind Kind() const override { return Picture_Kind::Jpeg; }
+    SIZE Pixel_Size() const override { return size_; }
+    int Orientation_Tag() const override { return tag_; }
+    bool Render(HDC dc, const RECT& target) const override {
+        // A smaller place (the preview's box) is drawn from a smaller scale.
+        SIZE cover{target.right - target.left, target.bottom - target.top};
+        SIZE size = Jpeg_Size_For(stored_, cover);
+        if (size.cx > size_.cx || size.cy > size_.cy || cover.cx <= 0 || cover.cy <= 0) cover = cover_, size = size_;
+        Jpeg_Row_Source rows(path_, cover, size);
+        return Draw_Rows(dc, rows, Whole_Placement(size, target));
+    }
+    std::unique_ptr<Row_Source> Open_Rows() const override {
+        return std::make_unique<Jpeg_Row_Source>(path_, cover_, size_);
+    }
+    void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const override {
+        if (width != size_.cx || height != size_.cy) return Picture::Read_Rows(width, height, first, count, rows);
+        if (!reader_) reader_ = Open_Rows();
+        reader_->Read(first, count, rows);
+    }
+    std::vector<std::uint8_t> Original_Jpeg() const override {
+        try {
+            return Read_Picture_File(path_);
+        } catch (const Failure&) {
+            return {};
+        }
+    }
+
+private:
+    std::wstring path_;
+    int tag_;
+    SIZE stored_, cover_, size_;
+    mutable std::unique_ptr<Row_Source> reader_;  // for Read_Rows, which is asked band after band
+};
+
+// The imaging component's decoder, scaler and converter for one page of a
+// file, giving premultiplied BGRA rows that are composed over white.
+class Wic_Row_Source final : public Row_Source {
+public:
+    // Throws Invalid_Picture when any step is refused.
+    Wic_Row_Source(const std::wstring& path, int page, SIZE size) : size_(size) {
+        if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                      factory_.put_void())))
+            throw Failure(L"The Windows Imaging Component is not available");
+        Check(factory_->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder_.put()),
+              L"the imaging component does not recognise it");
+        Chain(page);
+    }
+    // Over a decoder already opened (some decoders decode the whole page
+    // when they are opened, so it is not opened twice).
+    Wic_Row_Source(Com_Ptr<IWICImagingFactory> factory, Com_Ptr<IWICBitmapDecoder> decoder, int page, SIZE size)
+        : factory_(std::move(factory)), decoder_(std::move(decoder)), size_(size) {
+        Chain(page);
+    }
+
+    SIZE Size() const override { return size_; }
+    bool Failed() const { return failed_; }
+
+    void Read(int first, int count, std::uint32_t* rows) override {
+        const WICRect rect{0, first, size_.cx, count};
+        const UINT stride = static_cast<UINT>(size_.cx) * 4;
+        if (failed_ || FAILED(source_->CopyPixels(&rect, stride, stride * static_cast<UINT>(count),
+                                                  reinterpret_cast<BYTE*>(rows)))) {
+            // A damaged row stops the decoder: the rest of the page stays bare.
+            failed_ = true;
+            return Fill_White(rows, size_.cx, count);
+        }
+        for (std::size_t k = 0; k < static_cast<std::size_t>(size_.cx) * count; ++k) {
+            // Premultiplied: over white each channel gains what alpha leaves.
+            const std::uint32_t p = rows[k];
+            const std::uint32_t bare = 255u - (p >> 24);
+            const std::uint32_t b = std::min(255u, (p & 0xFF) + bare), g = std::min(255u, (p >> 8 & 0xFF) + bare),
+                                r = std::min(255u, (p >> 16 & 0xFF) + bare);
+            rows[k] = r << 16 | g << 8 | b;
+        }
+    }
+
+private:
+    static void Check(HRESULT result, const wchar_t* reason) {
+        if (FAILED(result)) throw Invalid_Picture(reason);
+    }
+
+    // The frame of the page, scaled to the size, converted to premultiplied BGRA.
+    void Chain(int page) {
+        const SIZE size = size_;
+        Com_Ptr<IWICBitmapFrameDecode> frame;
+        Check(decoder_->GetFrame(static_cast<UINT>(page), frame.put()), L"its page cannot be read");
+        UINT width = 0, height = 0;
+        Check(frame->GetSize(&width, &height), L"its size cannot be read");
+        Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
+        if (width != static_cast<UINT>(size.cx) || height != static_cast<UINT>(size.cy)) {
+            Com_Ptr<IWICBitmapScaler> scaler;
+            Check(factory_->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
+            Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
+                                     WICBitmapInterpolationModeFant),
+                  L"it cannot be scaled");
+            source = scaler.query<IWICBitmapSource>();
+        }
+        Com_Ptr<IWICFormatConverter> converter;
+        Check(factory_->CreateFormatConverter(converter.put()), L"its colours cannot be read");
+        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
+                                    0.0, WICBitmapPaletteTypeCustom),
+              L"its colours cannot be read");
+        source_ = converter.query<IWICBitmapSource>();
+    }
+
+    Com_Apartment apartment_;  // first, so that it ends last
+    Com_Ptr<IWICImagingFactory> factory_;
+    Com_Ptr<IWICBitmapDecoder> decoder_;
+    Com_Ptr<IWICBitmapSource> source_;
+    SIZE size_;
+    bool failed_ = false;
+};
+
+class Wic_Band_Picture final : public Picture {
+public:
+    Wic_Band_Picture(std::wstring path, Picture_Kind kind, int page, int pages, SIZE size,
+                     std::unique_ptr<Row_Source> first_rows)
+        : path_(std::move(path)), kind_(kind), page_(page), pages_(pages), size_(size),
+          reader_(std::move(first_rows)) {}
+
+    Picture_Kind Kind() const override { return kind_; }
+    SIZE Pixel_Size() const override { return size_; }
+    int Page_Count() const override { return pages_; }
+    bool Render(HDC dc, const RECT& target) const override {
+        const std::unique_ptr<Row_Source> rows = Open_Rows();
+        return Draw_Rows(dc, *rows, Whole_Placement(size_, target));
+    }
+    std::unique_ptr<Row_Source> Open_Rows() const override {
+        // The rows opened when the picture was loaded serve the first drawing.
+        if (reader_) return std::move(reader_);
+        try {
+            return std::make_unique<Wic_Row_Source>(path_, page_, size_);
+        } catch (const Invalid_Picture&) {
+            return std::make_unique<White_Rows>(size_);
+        }
+    }
+    void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const override {
+        if (width != size_.cx || height != size_.cy) return Picture::Read_Rows(width, height, first, count, rows);
+        if (!reader_) reader_ = Open_Rows();
+        reader_->Read(first, count, rows);
+    }
+
+private:
+    class White_Rows final : public Row_Source {
+    public:
+        explicit White_Rows(SIZE size) : size_(size) {}
+        SIZE Size() const override { return size_; }
+        void Read(int, int count, std::uint32_t* rows) override { Fill_White(rows, size_.cx, count); }
+
+    private:
+        SIZE size_;
+    };
+
+    std::wstring path_;
+    Picture_Kind kind_;
+    int page_, pages_;
+    SIZE size_;
+    mutable std::unique_ptr<Row_Source> reader_;
+};
+
+// The first bytes of a file, where a JPEG keeps its Exif block.
+std::vector<std::uint8_t> Head_Of(const std::wstring& path) {
+    std::vector<std::uint8_t> head(256 * 1024);
+    File_Source source(Open_Picture_File(path));
+    std::size_t done = 0;
+    while (done < head.size()) {
+        const std::size_t got = source.Read(head.data() + done, head.size() - done);
+        if (got == 0) break;
+        done += got;
+    }
+    head.resize(done);
+    return head;
+}
+
+std::int64_t Decoded_Bytes(SIZE size) { return std::int64_t{size.cx} * size.cy * 4; }
+
+}  // namespace
+
+Placement Whole_Placement(SIZE size, const RECT& target) {
+    Placement placement;
+    placement.destination = placement.picture_area = {target.left, target.top, target.right, target.bottom};
+    placement.source = {0, 0, size.cx, size.cy};
+    return placement;
+}
+
+std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const Picture_Request& request) {
+    const int tag = Read_Exif_Orientation(Head_Of(path));
+    File_Handle file = Open_Picture_File(path);
+    LARGE_INTEGER file_size{};
+    ::GetFileSizeEx(file.get(), &file_size);
+    File_Source header_source(std::move(file));
+    Jpeg_Rows header(header_source, 0, 0);
+    const SIZE stored{header.Stored_Width(), header.Stored_Height()};
+    const SIZE cover = Jpeg_Cover(stored.cx, stored.cy, tag, request);
+    const SIZE size = Jpeg_Size_For(stored, cover);
+    if (Decoded_Bytes(size) <= request.whole_decode_bytes) return nullptr;
+    if (static_cast<std::uint64_t>(file_size.QuadPart) < header.Least_Data_Bytes())
+        throw Invalid_Picture(L"the file is too short for the size it claims");
+    // Drawing begins only when the file is whole to its end marker; a file
+    // cut short is refused here, before any page is begun for it.
+    File_Source walk(Open_Picture_File(path));
+    if (!Jpeg_Reaches_End(walk)) throw Invalid_Picture(L"the file ends before its picture does");
+    return std::make_shared<Jpeg_Band_Picture>(path, tag, stored, cover);
+}
+
+std::shared_ptr<const Picture> Load_Wic_Picture(const std::wstring& path, Picture_Kind kind,
+                                                const Picture_Request& request) {
+    const Com_Apartment apartment;
+    Com_Ptr<IWICImagingFactory> factory;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void())))
+        throw Failure(L"The Windows Imaging Component is not available");
+    (void)Open_Picture_File(path);  // a missing or locked file is told as such
+    Com_Ptr<IWICBitmapDecoder> decoder;
+    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.put())))
+        throw Invalid_Picture(L"the imaging component does not recognise it");
+    UINT pages = 0;
+    if (FAILED(decoder->GetFrameCount(&pages))) throw Invalid_Picture(L"it holds no picture");
+    if (pages == 0 || request.page < 0 || static_cast<UINT>(request.page) >= pages)
+        throw Invalid_Picture(L"it holds no such page");
+    Com_Ptr<IWICBitmapFrameDecode> frame;
+    if (FAILED(decoder->GetFrame(static_cast<UINT>(request.page), frame.put())))
+        throw Invalid_Picture(L"its page cannot be read");
+    UINT width = 0, height = 0;
+    if (FAILED(frame->GetSize(&width, &height))) throw Invalid_Picture(L"its size cannot be read");
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) throw Invalid_Picture(L"it has no size");
+    const SIZE size = Wic_Decoded_Size(width, height, request);
+    // One decoder for the page either way: some decode the whole page as
+    // soon as they are opened.
+    if (Decoded_Bytes(size) <= request.whole_decode_bytes)
+        return Decode_Wic_Frame(factory.get(), frame.get(), size, kind, static_cast<int>(pages));
+    if (std::int64_t{size.cx} * 4 > Band_Bytes) throw Invalid_Picture(L"it is too wide to draw");
+    // The first row is read now, so that a file the decoder cannot read is
+    // refused before a page is begun for it; these rows then serve the
+    // first drawing.
+    auto rows = std::make_unique<Wic_Row_Source>(std::move(factory), std::move(decoder), request.page, size);
+    std::vector<std::uint32_t> first_row(static_cast<std::size_t>(size.cx));
+    rows->Read(0, 1, first_row.data());
+    if (rows->Failed()) throw Invalid_Picture(L"its pixels cannot be read");
+    return std::make_shared<Wic_Band_Picture>(path, kind, request.page, static_cast<int>(pages), size,
+                                              std::move(rows));
+}
+
+}  // namespace velbrook

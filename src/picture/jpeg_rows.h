@@ -1,0 +1,73 @@
+#pragma once
+// A JPEG read a band of rows at a time, straight from its file: libjpeg's
+// scanline reading at the scale chosen for the picture's place, fed from a
+// source of bytes as it asks for them, so that neither the file nor the
+// decoded picture is ever held whole.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace velbrook {
+
+// The bytes of a file, read in order.
+class Byte_Source {
+public:
+    virtual ~Byte_Source() = default;
+    // Up to `size` next bytes into `into`; 0 at the end, or when the rest
+    // cannot be read.
+    virtual std::size_t Read(std::uint8_t* into, std::size_t size) noexcept = 0;
+};
+
+class Span_Source final : public Byte_Source {
+public:
+    explicit Span_Source(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    std::size_t Read(std::uint8_t* into, std::size_t size) noexcept override;
+
+private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_ = 0;
+};
+
+// True when the file's markers lead, segment by segment and through every
+// scan, to its end-of-image marker: a file cut short is known before any
+// drawing begins.
+bool Jpeg_Reaches_End(Byte_Source& source);
+
+class Jpeg_Rows {
+public:
+    // Reads the header from `source` (which must outlive the rows) and
+    // prepares rows at the libjpeg scale Choose_Jpeg_Scale gives for a place
+    // of target_w x target_h (0 or less: full size).  Throws Invalid_Picture
+    // when the header cannot be read.
+    Jpeg_Rows(Byte_Source& source, int target_w, int target_h);
+    ~Jpeg_Rows();
+    Jpeg_Rows(const Jpeg_Rows&) = delete;
+    Jpeg_Rows& operator=(const Jpeg_Rows&) = delete;
+
+    int Stored_Width() const;
+    int Stored_Height() const;
+    int Width() const;   // the rows as decoded
+    int Height() const;
+    int Next_Row() const { return next_; }
+    // The fewest bytes of data a whole picture of this size needs: Huffman
+    // coding spends at least one bit on every 8 x 8 block of every
+    // component.  0 for arithmetic coding, which has no such floor.  A file
+    // shorter than this claims a size its data cannot hold.
+    std::uint64_t Least_Data_Bytes() const;
+    // The next `count` rows as BGR, `stride` bytes apart.  Data that ends
+    // early or is damaged gives the rest as libjpeg fills it, mid grey; a
+    // decoder that gives up entirely leaves the rest mid grey too.  Never
+    // throws for the file's content.
+    void Read(std::uint8_t* rows, std::size_t stride, int count);
+    // The data ended early, was damaged, or could not be read.
+    bool Damaged() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    int next_ = 0;
+};
+
+}  // namespace velbrook
