@@ -236,6 +236,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                                   .after = &Load_File_List_Option})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
+      settings_file_(Choose_Settings_Path(program_path_, User_Settings_Folder())),
       about_(about) {
     // Neither scroll bar is ever shown.
     ::ShowScrollBar(Handle(), SB_BOTH, FALSE);
@@ -269,7 +270,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
 
 TMainForm1::~TMainForm1() = default;
 
-std::wstring TMainForm1::Settings_File() const { return Settings_Path(program_path_); }
+std::wstring TMainForm1::Settings_File() const { return settings_file_; }
 
 void TMainForm1::Wire_Handlers() {
     List_Window& list = *list_window_;

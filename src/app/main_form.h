@@ -132,6 +132,9 @@ private:
 
     Dialogs& dialogs_;
     std::wstring program_path_;
+    // Chosen once, at the start: Restore Factory Defaults deletes the file
+    // and the first-show steps then read the same place again.
+    std::wstring settings_file_;
     TAboutBox& about_;
     std::unique_ptr<Picture_List> pictures_;
     std::unique_ptr<List_Window> list_window_;

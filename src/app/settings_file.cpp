@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <string>
 #include <vector>
@@ -98,6 +99,49 @@ void Write_After_Maximized(const std::wstring& ini_path, const Settings& setting
 
 std::wstring Settings_Path(const std::wstring& program_path) {
     return Program_Folder(program_path) + Settings_File_Name;
+}
+
+namespace {
+
+// Whether this program may write the file: it is not marked read-only (the
+// profile functions rewrite it whole, which such a mark refuses) and opens
+// for writing, or, when there is none, the folder takes a new one (gone again
+// when closed).
+bool May_Write(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    File_Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (error != ERROR_FILE_NOT_FOUND) return false;
+    File_Handle probe(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    // Another copy of the program may have written it meanwhile.
+    return probe || ::GetLastError() == ERROR_FILE_EXISTS;
+}
+
+}  // namespace
+
+std::wstring Choose_Settings_Path(const std::wstring& program_path, const std::wstring& user_folder) {
+    const std::wstring beside = Settings_Path(program_path);
+    if (user_folder.empty() || May_Write(beside)) return beside;
+    const std::wstring own = user_folder + L"\\" + Settings_File_Name;
+    if (::GetFileAttributesW(own.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        ::CreateDirectoryW(user_folder.c_str(), nullptr);
+        // The copy must be writable even when the file beside the program is
+        // marked read-only.
+        if (::CopyFileW(beside.c_str(), own.c_str(), TRUE)) ::SetFileAttributesW(own.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    return own;
+}
+
+std::wstring User_Settings_Folder() {
+    wchar_t app_data[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data)) || !*app_data)
+        return {};
+    return std::wstring(app_data) + L"\\Velbrook";
 }
 
 Settings Read_Settings(const std::wstring& ini_path) {

@@ -49,6 +49,16 @@ struct Settings {
 // program file is called.
 std::wstring Settings_Path(const std::wstring& program_path);
 
+// Where a run keeps its settings.  Beside the program while the program may
+// write that file (a copy unpacked anywhere; and a file held open by another
+// program still counts as its own).  When it may not (installed for every
+// user into Program Files), "velbrook.ini" in `user_folder`, made then with
+// the folder, as a copy of the file beside the program when that exists.
+// An empty `user_folder` always gives the file beside the program.
+std::wstring Choose_Settings_Path(const std::wstring& program_path, const std::wstring& user_folder);
+// The user's own folder for it: %APPDATA%\Velbrook ("" when the system names none).
+std::wstring User_Settings_Folder();
+
 // Every key, the default standing in for a missing key or an unreadable value.
 Settings Read_Settings(const std::wstring& ini_path);
 

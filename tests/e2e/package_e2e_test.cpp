@@ -4,7 +4,8 @@
 // ZIP unpacked into a folder whose name has a space and non-ASCII letters,
 // started from there and printed the same.  Run by tests/scripts/package_test
 // after scripts/package, with VELBROOK_PACKAGE_DIR naming the packages' folder
-// and the PDF queue started.
+// (the 32-bit ones, or where no 32-bit code runs, the same packages made
+// around the 64-bit program) and the PDF queue started.
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "../../src/app/command_ids.h"
 #include "../support/pdf_check.h"
@@ -155,18 +158,49 @@ Notepad Wait_New_Notepad(const std::set<HWND>& before) {
     return found;
 }
 
-// Prints the samples with a program in place and checks the PDF's pages;
-// then closes the program (leaving the list unsaved), which writes its
-// settings file beside it.
+// A mark of this run, carried by the pictures' names: with the file names
+// printed under the pictures it is in the PDF, which tells this run's PDF
+// from other runs' in the queue's shared folder.
+std::wstring Run_Mark() {
+    std::random_device random;
+    wchar_t mark[32];
+    std::swprintf(mark, 32, L"run%08x", static_cast<unsigned>(random()));
+    return mark;
+}
+
+// The sample pictures copied into a folder of their own under names that
+// carry `mark`, and a corrupt "JPEG" among them, as the print tests drop them.
+struct Marked_Samples {
+    std::wstring mark = Run_Mark();
+    fs::path folder = fs::temp_directory_path() / (L"velbrook_e2e_pictures_" + mark);
+    std::vector<std::wstring> files;
+    Marked_Samples() {
+        fs::create_directories(folder);
+        for (const wchar_t* name : {L"red_green.bmp", L"blue_yellow.jpg", L"cyan.emf", L"orange.wmf", L"corrupt.jpg"}) {
+            const fs::path from = Test_Picture(name);
+            const fs::path to = folder / (from.stem().wstring() + L" " + mark + from.extension().wstring());
+            fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+            files.push_back(to.wstring());
+        }
+    }
+    ~Marked_Samples() {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+};
+
+// Prints the samples with a program in place, their names under them, and
+// checks the PDF's pages; then closes the program (leaving the list unsaved),
+// which writes its settings file beside it.
 void Print_And_Close(Velbrook& program, const std::string& pdf_folder) {
-    Printed printed{.unix_folder = pdf_folder};
-    ASSERT_NO_FATAL_FAILURE(Print_Samples(program, printed));
+    const Marked_Samples samples;
+    program.Menu(velbrook::command::Print_File_Names);
+    Printed printed{.unix_folder = pdf_folder, .mark = Narrow(samples.mark)};
+    ASSERT_NO_FATAL_FAILURE(Print_Pictures(program, samples.files, printed));
     const std::string info = Run_Unix("pdfinfo '" + printed.Unix_Pdf() + "'");
     EXPECT_EQ(Pdf_Field(info, "Title"), "Orvel Pics") << info;
     EXPECT_EQ(Pdf_Field(info, "Pages"), "4") << "a page for each picture but the corrupt one: " << info;
-    // The corrupt picture that Print_Samples put beside the program is the
-    // test's own, not the program's.
-    ::DeleteFileW((program.Folder() / L"corrupt.jpg").c_str());
+    if (!::testing::Test::HasFailure()) ::DeleteFileW((printed.folder + L"\\" + printed.name).c_str());
     program.Menu(velbrook::command::Exit);
     HWND box = program.Wait_Box(L"Confirm");
     ASSERT_NE(box, nullptr) << "no question about the unsaved list";
@@ -175,7 +209,7 @@ void Print_And_Close(Velbrook& program, const std::string& pdf_folder) {
     EXPECT_TRUE(fs::exists(program.Folder() / L"velbrook.ini"));
 }
 
-TEST(Package, DISABLED_Msi_Installs_Runs_Prints_Shows_Its_Readme_And_Goes_Again) {
+TEST(Package, Msi_Installs_Runs_Prints_Shows_Its_Readme_And_Goes_Again) {
     const char* pdf_folder = std::getenv("VELBROOK_PDF_DIR");
     ASSERT_TRUE(pdf_folder && *pdf_folder) << "no PDF queue: run cups_pdf_start first";
     const Package msi = Find_Package(L"velbrook-*.msi");
@@ -217,18 +251,20 @@ TEST(Package, DISABLED_Msi_Installs_Runs_Prints_Shows_Its_Readme_And_Goes_Again)
     EXPECT_EQ(::MsiQueryProductStateW(Product_Code), INSTALLSTATE_UNKNOWN);
 }
 
-TEST(Package, DISABLED_Zip_Unpacked_Into_A_Folder_With_A_Space_And_Accents_Runs_And_Prints) {
+TEST(Package, Zip_Unpacked_Into_A_Folder_With_A_Space_And_Accents_Runs_And_Prints) {
     const char* pdf_folder = std::getenv("VELBROOK_PDF_DIR");
     ASSERT_TRUE(pdf_folder && *pdf_folder) << "no PDF queue: run cups_pdf_start first";
-    const Package zip = Find_Package(L"velbrook-*-win32.zip");
+    const Package zip = Find_Package(L"velbrook-*.zip");
     ASSERT_FALSE(zip.path.empty()) << "no ZIP: set VELBROOK_PACKAGE_DIR";
 
     // Unpacked by Debian's unzip, then given its name from this side, where
     // the name is Unicode whatever the Unix locale.
-    const std::string scratch = "/tmp/velbrook_e2e_zip_" + std::to_string(::GetCurrentProcessId());
-    Run_Unix("rm -rf " + scratch + " && unzip -q '" + zip.unix_path + "' -d " + scratch + "/unpacked");
+    const std::string scratch = "/tmp/velbrook_e2e_zip_" + Narrow(Run_Mark());
+    const std::string unzipped = Run_Unix("rm -rf " + scratch + " && mkdir -p " + scratch + " && unzip -q '" +
+                                          zip.unix_path + "' -d " + scratch + "/unpacked");
     const fs::path folder = fs::path(Windows_Path(scratch)) / L"Bilder f\u00fcr Velbrook \u00c6\u00d8\u00c5";
-    ASSERT_TRUE(::MoveFileW(Windows_Path(scratch + "/unpacked").c_str(), folder.c_str()));
+    ASSERT_TRUE(::MoveFileW(Windows_Path(scratch + "/unpacked").c_str(), folder.c_str()))
+        << "unzip said: " << unzipped << "; error " << ::GetLastError();
     for (const wchar_t* file : Shipped_Files) EXPECT_TRUE(fs::exists(folder / file)) << Narrow(file);
     {
         Velbrook program(Velbrook::In_Place{folder / L"velbrook.exe"});

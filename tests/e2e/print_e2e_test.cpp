@@ -123,7 +123,14 @@ void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pi
     ASSERT_TRUE(seconds == L"0" || seconds[0] != L'0') << "no leading zeros: " << Narrow(printed.status);
     printed.program_seconds = std::stoi(seconds);
 
-    printed.name = Wait_New_Pdf(printed.folder, before);
+    std::set<std::wstring> others = before;
+    for (;;) {
+        printed.name = Wait_New_Pdf(printed.folder, others);
+        if (printed.name.empty() || printed.mark.empty() ||
+            Run_Unix("pdftotext -enc UTF-8 '" + printed.Unix_Pdf() + "' -").find(printed.mark) != std::string::npos)
+            break;
+        others.insert(printed.name);
+    }
     printed.seconds_to_pdf = std::chrono::duration<double>(std::chrono::steady_clock::now() - ok_at).count();
     ASSERT_FALSE(printed.name.empty()) << "no new complete PDF in " << printed.unix_folder;
 }

@@ -20,6 +20,9 @@ struct Printed {
     int program_seconds = -1;  // what the status line says the run took
     double seconds_to_status = 0, seconds_to_pdf = 0;  // as seen from here, from the click on OK
     std::vector<std::wstring> progress;  // the progress texts seen on the way
+    // When not empty: text that this run's PDF holds (a picture's name, printed
+    // under it), which tells it from other runs' PDFs in the shared folder.
+    std::string mark;
     std::string Unix_Pdf() const { return unix_folder + "/" + Narrow(name); }
 };
 

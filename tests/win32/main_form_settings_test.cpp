@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "app/settings_file.h"
+#include "file_utils_scratch.h"
 #include "main_form_fixture.h"
 
 namespace velbrook::testing {
@@ -48,7 +50,8 @@ TEST_F(Main_Form_Settings, Closing_While_Maximised_Writes_One_And_The_Normal_Pla
 
 TEST_F(Main_Form_Settings, A_Settings_File_That_Cannot_Be_Written_Still_Lets_The_Window_Close) {
     Write_Ini("[velbrook]\r\n");
-    ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+    test_files::Held_File holder(Ini(), FILE_SHARE_READ);
+    ASSERT_TRUE(holder.Holding());
     TMainForm1& window = Shown();
     window.Close();
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -56,6 +59,28 @@ TEST_F(Main_Form_Settings, A_Settings_File_That_Cannot_Be_Written_Still_Lets_The
     EXPECT_EQ(dialogs.messages[0].title, L"Velbrook v1.0f");
     EXPECT_EQ(dialogs.messages[0].text, L"Unable to write to " + Ini() + L".");
     EXPECT_TRUE(window.Closed());
+}
+
+// As after an install for every user: the program may not write beside
+// itself, so the run takes the settings from there into the user's own file
+// and writes that one.
+TEST_F(Main_Form_Settings, A_Settings_File_The_Program_May_Not_Write_Gives_Way_To_The_Users_Own) {
+    const std::wstring own = User_Settings_Folder() + L"\\velbrook.ini";
+    ASSERT_NE(own, L"\\velbrook.ini");
+    ::DeleteFileW(own.c_str());
+    Write_Ini("[velbrook]\r\nwindow_top_posn=40\r\nwindow_left_posn=30\r\n");
+    ::SetFileAttributesW(Ini().c_str(), FILE_ATTRIBUTE_READONLY);
+    TMainForm1& window = Shown();
+    EXPECT_EQ(window.Settings_File(), own);
+    EXPECT_EQ(window.Window_Bounds().top, 40);
+    window.Show_Window(SW_SHOWMAXIMIZED);
+    window.Close();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(window.Closed());
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"WindowState_wsMaximized", -1, own.c_str()), 1);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"window_top_posn", -1, own.c_str()), 40);
+    EXPECT_EQ(::GetPrivateProfileIntW(L"velbrook", L"WindowState_wsMaximized", -1, Ini().c_str()), -1);
+    ::DeleteFileW(own.c_str());
 }
 
 TEST_F(Main_Form_Settings, Restore_Factory_Defaults_Answered_No_Changes_Nothing_And_Yes_Restores_The_Window) {

@@ -146,6 +146,70 @@ TEST_F(Settings_File, a_read_only_file_refuses_the_write) {
     EXPECT_EQ(Read_Settings(ini).top, 20);
 }
 
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Where a run keeps its settings: beside the program while it may write
+// there, else in the user's own folder, which starts from the file beside it.
+// This machine's user may write every folder, so a folder the program may not
+// write is stood in for by a read-only file and by a folder that is not there.
+TEST_F(Settings_File, beside_the_program_while_it_may_write_there_else_in_the_users_own_folder) {
+    enum class Beside { none, writable, held, read_only };
+    struct Case {
+        const char* what;
+        Beside beside;
+        const wchar_t* program_folder;  // under the scratch folder
+        bool own_file;                  // the user's folder has a file already (top 7)
+        bool chosen_beside;
+        int top_read;                   // from the chosen file
+    } const cases[] = {
+        {"no file in a writable folder", Beside::none, L"program", false, true, 20},
+        {"a writable file", Beside::writable, L"program", true, true, 99},
+        {"a file another program holds", Beside::held, L"program", false, true, 99},
+        {"a read-only file, copied to the user's folder", Beside::read_only, L"program", false, false, 99},
+        {"a read-only file and the user's own", Beside::read_only, L"program", true, false, 7},
+        {"a folder that takes no file", Beside::none, L"not there", false, false, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Scratch_Folder scratch;
+        ::CreateDirectoryW(scratch.File(L"program").c_str(), nullptr);
+        const std::wstring program = scratch.File(c.program_folder) + L"\\velbrook.exe";
+        const std::wstring beside = Settings_Path(program);
+        const std::wstring user_folder = scratch.File(L"user");
+        const std::wstring own = user_folder + L"\\velbrook.ini";
+        if (c.beside != Beside::none) Write_Settings(beside, {.top = 99});
+        if (c.beside == Beside::read_only) ::SetFileAttributesW(beside.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.own_file) {
+            ::CreateDirectoryW(user_folder.c_str(), nullptr);
+            Write_Settings(own, {.top = 7});
+        }
+        std::wstring chosen;
+        if (c.beside == Beside::held) {
+            Held_File holder(beside, 0);
+            ASSERT_TRUE(holder.Holding());
+            chosen = Choose_Settings_Path(program, user_folder);
+        } else {
+            chosen = Choose_Settings_Path(program, user_folder);
+        }
+        EXPECT_EQ(chosen, c.chosen_beside ? beside : own);
+        EXPECT_EQ(Read_Settings(chosen).top, c.top_read);
+        EXPECT_EQ(Exists(beside), c.beside != Beside::none) << "the test of the folder left a file";
+        EXPECT_EQ(Exists(user_folder), c.own_file || !c.chosen_beside);
+        // The chosen file takes the close's writes, and the one beside stays as it was.
+        if (c.beside != Beside::held) {
+            Write_Settings(chosen, {.top = 55});
+            EXPECT_EQ(Read_Settings(chosen).top, 55);
+            if (!c.chosen_beside && c.beside != Beside::none) {
+                EXPECT_EQ(Read_Settings(beside).top, 99);
+            }
+        }
+    }
+    // Without a folder of the user's, the file beside the program, even read-only.
+    Write_Settings(ini, {});
+    ::SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Choose_Settings_Path(folder.File(L"velbrook.exe"), L""), ini);
+}
+
 TEST_F(Settings_File, a_name_ansi_cannot_hold_survives_in_a_unicode_file) {
     const std::wstring name = L"C:\\\u0395\u03b9\u03ba\u03cc\u03bd\u03b5\u03c2 \u041a\u0430\u0440\u0442\u0438\u043d\u043a\u0438"
                               L" \u5199\u771f \u05ea\u05de\u05d5\u05e0\u05d5\u05ea\\list.txt";
