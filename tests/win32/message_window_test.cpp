@@ -10,7 +10,7 @@
 #include "toolkit/component.h"
 #include "toolkit/failure.h"
 #include "toolkit/message_window.h"
-#include "toolkit/scripted_dialogs.h"
+#include "../support/scripted_dialogs.h"
 
 namespace velbrook {
 namespace {
