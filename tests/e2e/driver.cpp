@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -174,20 +175,21 @@ void Velbrook::Menu(unsigned short command) const { ::PostMessageW(main_, WM_COM
 std::wstring Velbrook::Status() const {
     HWND bar = Find_Child(STATUSCLASSNAMEW);
     if (!bar) return L"<no status bar>";
-    DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(bar, SB_GETTEXTLENGTHW, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
-    length = LOWORD(length);
-    // The text must be written into the program's own memory.
+    // The text must be written into the program's own memory: one page, far
+    // more than a status text.  Its length is the one SB_GETTEXT answers, not
+    // an earlier SB_GETTEXTLENGTH's, since the text may change between two
+    // messages (a progress text followed by the longer success text).
+    constexpr std::size_t capacity = 2048;
     HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process_id_);
-    void* remote = ::VirtualAllocEx(process, nullptr, (length + 1) * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &ignored);
-    std::wstring text(length + 1, L'\0');
+    void* remote = ::VirtualAllocEx(process, nullptr, capacity * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 5000, &answer);
+    std::wstring text(capacity, L'\0');
     SIZE_T read = 0;
-    ::ReadProcessMemory(process, remote, text.data(), (length + 1) * sizeof(wchar_t), &read);
+    ::ReadProcessMemory(process, remote, text.data(), capacity * sizeof(wchar_t), &read);
     ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     ::CloseHandle(process);
-    text.resize(length);
+    text.resize(std::min<std::size_t>(LOWORD(answer), capacity - 1));
     return text;
 }
 
