@@ -71,7 +71,6 @@ struct TTimerThread::State {
     std::atomic<bool> running{false};
     std::atomic<bool> thread_safe{false};
     std::atomic<unsigned> interval{1000};
-    int start_priority = THREAD_PRIORITY_NORMAL;
     // Orders the start of a tick on the worker against Pause.
     std::mutex tick_lock;
 
@@ -93,7 +92,6 @@ DWORD WINAPI TTimerThread::State::Entry(void* parameter)
 
 void TTimerThread::State::Work()
 {
-    ::SetThreadPriority(::GetCurrentThread(), start_priority);
     for (;;) {
         HANDLE gate[2] = {quit.get(), run.get()};
         if (::WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
@@ -138,7 +136,6 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
     if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle)
         throw EOutOfResources(L"Unable to create the timer thread");
     state_->owner = &owner;
-    state_->start_priority = Win32_Thread_Priority(owner.ThreadPriority());
     state_->interval = owner.Interval();
     handover_ = std::make_unique<velbrook::Message_Window>(
         owner.Name(), [this](UINT message, WPARAM) {
@@ -155,6 +152,9 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
     }
     state_->thread.reset(thread);
     state_->thread_id = id;
+    // Set here rather than by the worker when it starts: a worker that starts
+    // late would otherwise undo a priority chosen after its creation.
+    ::SetThreadPriority(thread, Win32_Thread_Priority(owner.ThreadPriority()));
 }
 
 TTimerThread::~TTimerThread()
