@@ -37,8 +37,7 @@ constexpr int Dropped_Count = 10000;
 
 // An empty file; false when it cannot be made.
 bool Make_Empty_File(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     ::CloseHandle(file);
     return true;
@@ -98,8 +97,8 @@ void Time_Parts(Picture_List& list, const std::vector<std::wstring>& dropped) {
     start = Seconds_Now();
     int found = 0;
     for (const auto& name : unlisted) found += list.Find_Entry(name) >= 0 ? 1 : 0;
-    std::printf("  Find_Entry of %zu names not listed (list of %d): %.3f s (%d found)\n", unlisted.size(),
-                list.Count(), Seconds_Now() - start, found);
+    std::printf("  Find_Entry of %zu names not listed (list of %d): %.3f s (%d found)\n", unlisted.size(), list.Count(),
+                Seconds_Now() - start, found);
 
     // Names listed at the end of the list: each lookup walks the list.
     constexpr size_t Sample = 50;
@@ -128,9 +127,8 @@ int Run() {
     Temp_Folder pictures(L"pictures");
     TAboutBox about;
     auto window = std::make_unique<TMainForm1>(
-        Main_Form_Setup{.dialogs = dialogs,
-                        .program_path = program_folder.Path() + L"velbrook.exe",
-                        .load_picture = Load_Preview},
+        Main_Form_Setup{
+            .dialogs = dialogs, .program_path = program_folder.Path() + L"velbrook.exe", .load_picture = Load_Preview},
         about);
     window->Show();
     Process_Messages();

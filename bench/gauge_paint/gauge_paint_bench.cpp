@@ -49,8 +49,8 @@ int main() {
     for (const auto& kind : Kinds) {
         std::printf("%-16s", kind.name);
         for (const SIZE& size : Sizes) {
-            TGauge& gauge = form.Add<TGauge>(&form, L"Gauge", Bounds{0, 0, static_cast<int>(size.cx),
-                                                                     static_cast<int>(size.cy)});
+            TGauge& gauge =
+                form.Add<TGauge>(&form, L"Gauge", Bounds{0, 0, static_cast<int>(size.cx), static_cast<int>(size.cy)});
             gauge.Set_Visible(false);
             gauge.Set_Kind(kind.kind);
             gauge.Set_Progress(42);

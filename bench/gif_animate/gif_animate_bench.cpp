@@ -17,8 +17,7 @@ namespace {
 
 using velbrook::bench::Seconds_Now;
 
-std::vector<std::uint8_t> Large_Animation(int frames, int width, int height)
-{
+std::vector<std::uint8_t> Large_Animation(int frames, int width, int height) {
     TGIFEncodeImage image;
     image.Width = width;
     image.Height = height;
@@ -48,8 +47,7 @@ std::vector<std::uint8_t> Large_Animation(int frames, int width, int height)
 
 // Milliseconds per step, the best of three runs of `steps` steps.
 template <typename Step>
-double Per_Step(int steps, Step&& step)
-{
+double Per_Step(int steps, Step&& step) {
     double best = 1e30;
     for (int run = 0; run < 3; ++run) {
         const double start = Seconds_Now();
@@ -61,12 +59,11 @@ double Per_Step(int steps, Step&& step)
 
 }  // namespace
 
-int main()
-{
+int main() {
     constexpr int frames = 24, width = 1000, height = 750;
     const std::vector<std::uint8_t> gif = Large_Animation(frames, width, height);
-    std::printf("animation: %d x %d, %d frames of %d x %d with transparency, GIF of %.2f MB\n", width, height,
-                frames, width / 2, height * 8 / 15, gif.size() / 1e6);
+    std::printf("animation: %d x %d, %d frames of %d x %d with transparency, GIF of %.2f MB\n", width, height, frames,
+                width / 2, height * 8 / 15, gif.size() / 1e6);
 
     velbrook::System_Dialogs dialogs;
     velbrook::Application application(dialogs, L"gif_animate");
@@ -86,23 +83,20 @@ int main()
     // Composing alone: a control without a parent has nothing to repaint.
     TGIFImage off_screen;
     off_screen.Load_From_Bytes(gif);
-    const double compose_ms = Per_Step(frames * 4, [&](int) {
-        off_screen.Set_CurrentFrame(off_screen.CurrentFrame() % frames + 1);
-    });
+    const double compose_ms =
+        Per_Step(frames * 4, [&](int) { off_screen.Set_CurrentFrame(off_screen.CurrentFrame() % frames + 1); });
     std::printf("  compose one step:                   %8.2f ms\n", compose_ms);
 
     // What an animation step does: dispose, draw, repaint the picture's rectangle.
-    const double step_ms = Per_Step(frames * 4, [&](int) {
-        image.Set_CurrentFrame(image.CurrentFrame() % frames + 1);
-    });
+    const double step_ms =
+        Per_Step(frames * 4, [&](int) { image.Set_CurrentFrame(image.CurrentFrame() % frames + 1); });
     std::printf("  compose and repaint, natural size:  %8.2f ms\n", step_ms);
 
     image.Set_Bounds({0, 0, 1024, 768});
     image.Set_Stretch(true);
     image.UpdateOpaque();
-    const double stretched_ms = Per_Step(frames * 4, [&](int) {
-        image.Set_CurrentFrame(image.CurrentFrame() % frames + 1);
-    });
+    const double stretched_ms =
+        Per_Step(frames * 4, [&](int) { image.Set_CurrentFrame(image.CurrentFrame() % frames + 1); });
     std::printf("  compose and repaint, stretched:     %8.2f ms\n", stretched_ms);
 
     const double paint_ms = Per_Step(frames, [&](int) {

@@ -16,13 +16,13 @@ using Clock = std::chrono::steady_clock;
 
 // Smooth shading with grain, dithered over 256 colours: strings as short as
 // a real photograph's.
-std::vector<std::uint8_t> Photo(int width, int height, unsigned seed)
-{
+std::vector<std::uint8_t> Photo(int width, int height, unsigned seed) {
     std::mt19937 random(seed);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double shade = 128 + 60 * std::sin(x * 0.011 + seed) * std::cos(y * 0.017) + 40 * std::sin((x + y) * 0.003);
+            const double shade =
+                128 + 60 * std::sin(x * 0.011 + seed) * std::cos(y * 0.017) + 40 * std::sin((x + y) * 0.003);
             const int grain = static_cast<int>(random() % 7) - 3;
             const int value = static_cast<int>(shade) + (random() % 3 == 0 ? grain : 0);
             out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
@@ -34,8 +34,7 @@ std::vector<std::uint8_t> Photo(int width, int height, unsigned seed)
 
 std::vector<std::uint8_t> Still_Picture() { return Encode_GIF(One_Frame_Picture(1200, 900, Photo(1200, 900, 1))); }
 
-std::vector<std::uint8_t> Animation()
-{
+std::vector<std::uint8_t> Animation() {
     TGIFEncodeImage image;
     image.Width = 320;
     image.Height = 240;
@@ -52,8 +51,7 @@ std::vector<std::uint8_t> Animation()
 }
 
 template <class Decode>
-double Seconds_Per_Decode(Decode decode)
-{
+double Seconds_Per_Decode(Decode decode) {
     // Repeat until at least half a second has gone by; keep the best run.
     double best = 1e9;
     const auto start = Clock::now();
@@ -70,8 +68,7 @@ double Seconds_Per_Decode(Decode decode)
     return best;
 }
 
-void Measure(const char* name, const std::vector<std::uint8_t>& gif)
-{
+void Measure(const char* name, const std::vector<std::uint8_t>& gif) {
     std::size_t pixels = 0;
     {
         std::vector<TReference_Frame> frames;
@@ -91,8 +88,7 @@ void Measure(const char* name, const std::vector<std::uint8_t>& gif)
 
 }  // namespace
 
-int main()
-{
+int main() {
     Measure("photo 1200 x 900, 256 colours", Still_Picture());
     Measure("animation 100 x 320 x 240", Animation());
     return 0;

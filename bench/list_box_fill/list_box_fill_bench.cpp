@@ -31,7 +31,7 @@ constexpr int Entry_Count = 100000;
 // Paths as a photo collection has them: a user's pictures folder, by year
 // and occasion, camera file names.
 std::vector<std::wstring> Typical_Paths(int count) {
-    static const wchar_t* const occasions[] = {L"holiday", L"birthday", L"garden", L"wedding",
+    static const wchar_t* const occasions[] = {L"holiday",     L"birthday",  L"garden",    L"wedding",
                                                L"school trip", L"christmas", L"new house", L"misc"};
     std::vector<std::wstring> paths;
     paths.reserve(static_cast<size_t>(count));
@@ -98,9 +98,8 @@ int Run() {
     Temp_Folder lists(L"lists");
     TAboutBox about;
     auto window = std::make_unique<TMainForm1>(
-        Main_Form_Setup{.dialogs = dialogs,
-                        .program_path = program_folder.Path() + L"velbrook.exe",
-                        .load_picture = Load_Preview},
+        Main_Form_Setup{
+            .dialogs = dialogs, .program_path = program_folder.Path() + L"velbrook.exe", .load_picture = Load_Preview},
         about);
     window->Show();
     Process_Messages();
@@ -128,8 +127,7 @@ int Run() {
     start = Seconds_Now();
     bool loaded = Load_Entries_From_File(window->List(), file);
     double load_time = Seconds_Now() - start;
-    std::printf("load of %d entries into a list of %d, list box filled: %.3f s\n", Entry_Count, Entry_Count,
-                load_time);
+    std::printf("load of %d entries into a list of %d, list box filled: %.3f s\n", Entry_Count, Entry_Count, load_time);
     start = Seconds_Now();
     Process_Messages();
     std::printf("the repaint after the load: %.3f s\n", Seconds_Now() - start);

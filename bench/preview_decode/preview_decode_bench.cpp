@@ -37,8 +37,8 @@ int main() {
                 image.pixels.size() / 1e6);
     const int scale = velbrook::Choose_Jpeg_Scale(width, height, box_w, box_h);
     const double preview = Best_Milliseconds(10, box_w, box_h, file, image);
-    std::printf("  preview decode: %8.1f ms  -> %d x %d at 1/%d for a %d x %d box, %.2f MB\n", preview,
-                image.width, image.height, scale, box_w, box_h, image.pixels.size() / 1e6);
+    std::printf("  preview decode: %8.1f ms  -> %d x %d at 1/%d for a %d x %d box, %.2f MB\n", preview, image.width,
+                image.height, scale, box_w, box_h, image.pixels.size() / 1e6);
     std::printf("  preview is %.1f times faster (best of 3 and of 10 runs)\n", full / preview);
     return 0;
 }

@@ -75,8 +75,8 @@ velbrook::Page_Options Options_For(const Photo& photo, bool turned) {
 }
 
 // Loads and prints the photo `pages` times; the milliseconds per page.
-double Print_Pages(velbrook::Recording_Printer& printer, const std::wstring& path, const Photo& photo,
-                   const RECT& rect, bool turned, int pages,
+double Print_Pages(velbrook::Recording_Printer& printer, const std::wstring& path, const Photo& photo, const RECT& rect,
+                   bool turned, int pages,
                    std::int64_t whole_decode_bytes = velbrook::Picture_Request{}.whole_decode_bytes) {
     const velbrook::Page_Options options = Options_For(photo, turned);
     const SIZE target{rect.right - rect.left, rect.bottom - rect.top};
@@ -85,8 +85,10 @@ double Print_Pages(velbrook::Recording_Printer& printer, const std::wstring& pat
         if (page > 0) printer.New_Page();
         auto picture = velbrook::Load_Picture_For(
             path, {.target = target, .options = options, .whole_decode_bytes = whole_decode_bytes});
-        if (options == velbrook::Page_Options{}) printer.Draw(*picture, rect);
-        else printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
+        if (options == velbrook::Page_Options{})
+            printer.Draw(*picture, rect);
+        else
+            printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
     }
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / pages;
 }
@@ -125,8 +127,8 @@ int Run_Time_Case() {
         whole_ms += Print_Pages(printer, path, photo, rect, false, 2, whole) / 3;
     }
     printer.End_Document();
-    std::printf("  %-12s %-8s classic page: in bands %6.0f ms a page, whole %6.0f ms a page (%+.1f %%)\n",
-                photo.name, r.name, banded_ms, whole_ms, 100.0 * (banded_ms - whole_ms) / whole_ms);
+    std::printf("  %-12s %-8s classic page: in bands %6.0f ms a page, whole %6.0f ms a page (%+.1f %%)\n", photo.name,
+                r.name, banded_ms, whole_ms, 100.0 * (banded_ms - whole_ms) / whole_ms);
     std::fflush(stdout);
     return 0;
 }

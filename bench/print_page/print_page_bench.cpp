@@ -82,14 +82,14 @@ int Run_Case(int shape, int which) {
     for (int page = 0; page < Pages; ++page) {
         if (page > 0) printer.New_Page();
         const auto t0 = Clock::now();
-        const velbrook::Page_Options options{.fit = velbrook::Fit_Mode::Fit, .turn_to_page = true,
-                                             .more_types = true};
-        auto picture = shape == Png_Shape
-                           ? velbrook::Load_Picture_For(path, {.target = target, .options = options})
-                           : Load_Picture(path, target);
+        const velbrook::Page_Options options{.fit = velbrook::Fit_Mode::Fit, .turn_to_page = true, .more_types = true};
+        auto picture = shape == Png_Shape ? velbrook::Load_Picture_For(path, {.target = target, .options = options})
+                                          : Load_Picture(path, target);
         const auto t1 = Clock::now();
-        if (shape == Png_Shape) printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
-        else printer.Draw(*picture, rect);
+        if (shape == Png_Shape)
+            printer.Draw_Placed(*picture, velbrook::Place_On(*picture, options, rect, 0));
+        else
+            printer.Draw(*picture, rect);
         const auto t2 = Clock::now();
         decoded = picture->Pixel_Size();
         load_ms += std::chrono::duration<double, std::milli>(t1 - t0).count();
@@ -97,12 +97,13 @@ int Run_Case(int shape, int which) {
     }
     printer.End_Document();
     const PROCESS_MEMORY_COUNTERS after = Memory();
-    std::printf("  %-16s decoded %5ld x %-5ld (%6.1f MB)  peak private +%6.1f MB, peak working set +%6.1f MB  "
-                "per page: load %6.0f ms + draw %5.0f ms\n",
-                c.name, decoded.cx, decoded.cy, decoded.cx * 3.0 * decoded.cy / 1e6,
-                (static_cast<double>(after.PeakPagefileUsage) - before.PagefileUsage) / 1e6,
-                (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, load_ms / Pages,
-                draw_ms / Pages);
+    std::printf(
+        "  %-16s decoded %5ld x %-5ld (%6.1f MB)  peak private +%6.1f MB, peak working set +%6.1f MB  "
+        "per page: load %6.0f ms + draw %5.0f ms\n",
+        c.name, decoded.cx, decoded.cy, decoded.cx * 3.0 * decoded.cy / 1e6,
+        (static_cast<double>(after.PeakPagefileUsage) - before.PagefileUsage) / 1e6,
+        (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, load_ms / Pages,
+        draw_ms / Pages);
     std::fflush(stdout);
     return 0;
 }
@@ -110,8 +111,8 @@ int Run_Case(int shape, int which) {
 void Spawn(int shape, int which) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --case " + std::to_wstring(shape) + L" " +
-                           std::to_wstring(which);
+    std::wstring command =
+        L"\"" + std::wstring(self) + L"\" --case " + std::to_wstring(shape) + L" " + std::to_wstring(which);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

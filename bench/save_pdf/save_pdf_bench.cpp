@@ -170,8 +170,8 @@ std::set<std::wstring> Pdf_Files(const std::wstring& folder) {
 }
 
 bool Ends_In_Eof(const std::wstring& path) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     char tail[16] = {};
     LARGE_INTEGER size{};
@@ -217,7 +217,8 @@ int Run_Print(int count, const std::wstring& queue_folder) {
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     Report("print", seconds, memory, host.status);
-    std::printf("print_pdf %llu\n", static_cast<unsigned long long>(made.empty() ? 0 : File_Size(queue_folder + L"\\" + made)));
+    std::printf("print_pdf %llu\n",
+                static_cast<unsigned long long>(made.empty() ? 0 : File_Size(queue_folder + L"\\" + made)));
     return made.empty() ? 1 : 0;
 }
 
@@ -295,9 +296,11 @@ int main(int argc, char** argv) {
     const std::uint64_t pdf = File_Size(Pdf_Path());
     const double limit = 1.01 * sum + 3072.0 * count;
     std::printf("\nSave Pictures as PDF File, %d pages:\n", count);
-    std::printf("  PDF %.2f MB = %.4f x the JPEGs' sum; overhead %.0f bytes a page (goal: <= 1.01 x sum + 3 KB a page = %.2f MB: %s)\n",
-                pdf / 1e6, double(pdf) / sum, (double(pdf) - double(sum)) / count, limit / 1e6,
-                pdf > 0 && pdf <= limit ? "met" : "NOT met");
+    std::printf(
+        "  PDF %.2f MB = %.4f x the JPEGs' sum; overhead %.0f bytes a page (goal: <= 1.01 x sum + 3 KB a page = %.2f "
+        "MB: %s)\n",
+        pdf / 1e6, double(pdf) / sum, (double(pdf) - double(sum)) / count, limit / 1e6,
+        pdf > 0 && pdf <= limit ? "met" : "NOT met");
     std::printf("  time %.2f s (%.1f ms a page); peak working set +%.1f MB above the idle %.1f MB (goal < 64 MB)\n",
                 save.seconds, 1000 * save.seconds / count, save.peak, save.idle);
     std::fflush(stdout);
@@ -309,13 +312,17 @@ int main(int argc, char** argv) {
     const std::string print_output = Spawn(L"--print " + std::to_wstring(printed));
     const Figures print = Parse(print_output, "print");
     unsigned long long print_pdf = 0;
-    if (auto at = print_output.find("print_pdf "); at != std::string::npos) print_pdf = std::strtoull(print_output.c_str() + at + 10, nullptr, 10);
+    if (auto at = print_output.find("print_pdf "); at != std::string::npos)
+        print_pdf = std::strtoull(print_output.c_str() + at + 10, nullptr, 10);
     const double per_page = print.seconds / printed;
     std::printf("\nPrint run to the \"PDF\" printer, first %d pictures (until cups-pdf's file is whole):\n", printed);
-    std::printf("  time %.2f s (%.0f ms a page; %.0f s for %d pages at that rate); PDF %.2f MB (%.2f MB a page, %.0f MB for %d pages)\n",
-                print.seconds, 1000 * per_page, per_page * count, count, print_pdf / 1e6, print_pdf / 1e6 / printed,
-                print_pdf / 1e6 / printed * count, count);
-    std::printf("  peak working set +%.1f MB above the idle %.1f MB (the program's side only)\n", print.peak, print.idle);
+    std::printf(
+        "  time %.2f s (%.0f ms a page; %.0f s for %d pages at that rate); PDF %.2f MB (%.2f MB a page, %.0f MB for %d "
+        "pages)\n",
+        print.seconds, 1000 * per_page, per_page * count, count, print_pdf / 1e6, print_pdf / 1e6 / printed,
+        print_pdf / 1e6 / printed * count, count);
+    std::printf("  peak working set +%.1f MB above the idle %.1f MB (the program's side only)\n", print.peak,
+                print.idle);
     std::printf("\nSaving is %.1f x faster per page than printing (goal >= 20 x)\n", per_page / (save.seconds / count));
     return 0;
 }

@@ -16,8 +16,7 @@ std::uint32_t U32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A lower ceiling than the program's keeps each input fast; the check
     // against it is the same.
     constexpr std::uint64_t budget = 2u * 1024 * 1024;

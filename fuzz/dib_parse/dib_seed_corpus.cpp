@@ -51,9 +51,9 @@ int main(int argc, char** argv) {
                                             : std::vector<std::uint32_t>{0x00FF0000, 0x0000FF00, 0x000000FF};
                 }
                 spec.pixels = Patterned_Rows(spec.width, spec.height, bits);
-                seeds.Write("h" + std::to_string(header) + "-b" + std::to_string(bits) + "-v" +
-                                std::to_string(layout) + ".bmp",
-                            Build_Bmp(spec));
+                seeds.Write(
+                    "h" + std::to_string(header) + "-b" + std::to_string(bits) + "-v" + std::to_string(layout) + ".bmp",
+                    Build_Bmp(spec));
             }
         }
         if (header == 12) continue;

@@ -7,8 +7,7 @@
 
 using velbrook::fuzz::Require;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const int orientation = velbrook::Read_Exif_Orientation({data, size});
     Require(orientation >= 1 && orientation <= 8, "one of the eight orientations");
     // Nothing but the bytes decides: a second read agrees.

@@ -5,8 +5,7 @@
 
 using velbrook::fuzz::Require;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TGIFDecoder decoder;
     decoder.Raster_Budget = 4u * 1024 * 1024;  // keep each input fast
     const bool first_only = size > 0 && (data[size - 1] & 1) != 0;

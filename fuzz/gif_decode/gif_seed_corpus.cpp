@@ -9,8 +9,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> Indices(int width, int height, int bits, int seed)
-{
+std::vector<std::uint8_t> Indices(int width, int height, int bits, int seed) {
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<std::uint8_t>(((i * 7 + i / 13 + static_cast<std::size_t>(seed)) / 3) % (1u << bits));
@@ -19,8 +18,7 @@ std::vector<std::uint8_t> Indices(int width, int height, int bits, int seed)
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: seed_gif_decode DIR\n");
         return 2;

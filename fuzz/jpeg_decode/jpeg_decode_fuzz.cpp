@@ -14,8 +14,7 @@ int Scaled(int size, int denominator) { return (size - 1) / denominator + 1; }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
     velbrook::Jpeg_Info info;
     try {

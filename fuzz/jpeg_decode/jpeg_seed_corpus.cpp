@@ -42,9 +42,14 @@ int main(int argc, char** argv) {
     for (const Space& space : spaces) {
         for (const auto& size : sizes) {
             for (int variant = 0; variant < 2; ++variant) {
-                Jpeg_Recipe recipe{.width = size[0], .height = size[1], .components = space.components,
-                                   .input = space.input, .stored = space.stored, .progressive = variant == 1,
-                                   .quality = 60 + 10 * variant, .full_chroma = variant == 0};
+                Jpeg_Recipe recipe{.width = size[0],
+                                   .height = size[1],
+                                   .components = space.components,
+                                   .input = space.input,
+                                   .stored = space.stored,
+                                   .progressive = variant == 1,
+                                   .quality = 60 + 10 * variant,
+                                   .full_chroma = variant == 0};
                 const std::vector<std::uint8_t> file = Encode_Jpeg(recipe, [&](int x, int y, std::uint8_t* sample) {
                     for (int c = 0; c < space.components; ++c)
                         sample[c] = static_cast<std::uint8_t>(x * 40 + y * 25 + c * 70);

@@ -8,8 +8,7 @@
 
 using velbrook::fuzz::Require;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const velbrook::List_File_Text text = velbrook::Parse_List_File(bytes);
     const std::string_view read = bytes.substr(0, bytes.find('\0'));

@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
     }
     seeds.Write("no-final-end.txt", "a.jpg\r\nb.jpg"s);
     seeds.Write("zero-inside.txt", "a.jpg\r\nb\0c.jpg\r\nd.jpg\r\n"s);
-    seeds.Write("mark-then-zero.txt", "\xEF\xBB\xBF" "a.jpg\0\r\n"s);
+    seeds.Write("mark-then-zero.txt",
+                "\xEF\xBB\xBF"
+                "a.jpg\0\r\n"s);
     seeds.Write("mixed-ends.txt", "a\r\rb\n\nc\r\n\r\nd"s);
     seeds.Write("mark-only.txt", "\xEF\xBB\xBF"s);
     return 0;

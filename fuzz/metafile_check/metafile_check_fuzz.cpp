@@ -57,16 +57,13 @@ void Walk_Wmf(std::span<const std::uint8_t> file, const velbrook::Checked_Wmf& c
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);
     try {
         Walk_Emf(file, velbrook::Check_Emf(file));
-    } catch (const velbrook::Invalid_Picture&) {
-    }
+    } catch (const velbrook::Invalid_Picture&) {}
     try {
         Walk_Wmf(file, velbrook::Check_Wmf(file));
-    } catch (const velbrook::Invalid_Picture&) {
-    }
+    } catch (const velbrook::Invalid_Picture&) {}
     return 0;
 }

@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
             seeds.Write("jpeg-cut", jpeg);
         }
     }
-    for (const char* font : {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
-                             "/usr/share/wine/fonts/tahoma.ttf"}) {
+    for (const char* font :
+         {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf", "/usr/share/wine/fonts/tahoma.ttf"}) {
         std::ifstream in(font, std::ios::binary);
         const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (!bytes.empty()) seeds.Write(std::filesystem::path(font).filename().string(), bytes);

@@ -34,10 +34,14 @@ std::optional<int> Reference(std::wstring text) {
     std::int64_t value = 0;
     for (wchar_t c : text) {
         int digit;
-        if (c >= L'0' && c <= L'9') digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f') digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F') digit = c - L'A' + 10;
-        else return std::nullopt;
+        if (c >= L'0' && c <= L'9')
+            digit = c - L'0';
+        else if (base == 16 && c >= L'a' && c <= L'f')
+            digit = c - L'a' + 10;
+        else if (base == 16 && c >= L'A' && c <= L'F')
+            digit = c - L'A' + 10;
+        else
+            return std::nullopt;
         value = value * base + digit;
         if (value > (std::int64_t{1} << 32)) return std::nullopt;
     }
@@ -48,8 +52,7 @@ std::optional<int> Reference(std::wstring text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::wstring text;
     for (std::size_t k = 0; k + 1 < size; k += 2) text.push_back(static_cast<wchar_t>(data[k] | data[k + 1] << 8));
     for (int fallback : {0, -7, INT32_MIN}) {

@@ -4,9 +4,30 @@
 
 int main(int argc, char** argv) {
     velbrook::fuzz::Seed_Folder seeds(argc, argv, "seed_settings_values");
-    const char* values[] = {"576", " 576 ", "\t-12\t", "+7", "0", "1", "0x1F", "0XfF", "0x", "0x7FFFFFFF",
-                            "0x80000000", "2147483647", "2147483648", "-2147483648", "-2147483649", "12abc",
-                            "", "   ", "-", "+", "--1", "1 2", "00000000000000000000042", "\xB2\xB3"};
+    const char* values[] = {"576",
+                            " 576 ",
+                            "\t-12\t",
+                            "+7",
+                            "0",
+                            "1",
+                            "0x1F",
+                            "0XfF",
+                            "0x",
+                            "0x7FFFFFFF",
+                            "0x80000000",
+                            "2147483647",
+                            "2147483648",
+                            "-2147483648",
+                            "-2147483649",
+                            "12abc",
+                            "",
+                            "   ",
+                            "-",
+                            "+",
+                            "--1",
+                            "1 2",
+                            "00000000000000000000042",
+                            "\xB2\xB3"};
     int k = 0;
     for (const char* value : values) {
         std::string wide;

@@ -11,13 +11,13 @@ namespace velbrook {
 
 namespace {
 
-const Font_Spec form_font{L"System", 10, false};                   // 13 pixels
-const Font_Spec text_font{L"Times New Roman", 11, false};          // 15 pixels
+const Font_Spec form_font{L"System", 10, false};           // 13 pixels
+const Font_Spec text_font{L"Times New Roman", 11, false};  // 15 pixels
 const Font_Spec bold_font{L"Times New Roman", 11, true};
-const Font_Spec link_font{L"Times New Roman", 12, false, true};    // 16 pixels, underlined
+const Font_Spec link_font{L"Times New Roman", 12, false, true};  // 16 pixels, underlined
 const Font_Spec bold_link_font{L"Times New Roman", 12, true, true};
-const Font_Spec ok_font{L"Times New Roman", 14, true};             // 19 pixels
-const Font_Spec badge_font{L"Arial", 10, false};                   // 13 pixels
+const Font_Spec ok_font{L"Times New Roman", 14, true};  // 19 pixels
+const Font_Spec badge_font{L"Arial", 10, false};        // 13 pixels
 
 constexpr COLORREF link_blue = RGB(0, 0, 255);
 
@@ -79,20 +79,18 @@ TAboutBox::TAboutBox(About_Setup setup)
                                Group_Box::Options{.control = {.font = &text_font}})),
       Bevel1(Add<Bevel>(&GroupBox1, L"Bevel1", Bounds{5, 14, 184, 167})),
       Orvel_Logo_GIFImage(Add<TGIFImage>(&GroupBox1, L"Orvel_Logo_GIFImage", Bounds{12, 16, 173, 165})),
-      Product_Name_Label(Make_Label(*this, &GroupBox1, L"Product_Name_Label", {205, 15, 400, 18}, L"",
-                                    {.font = &bold_font})),
-      Author_and_Date_Label(Make_Label(*this, &GroupBox1, L"Author_and_Date_Label", {205, 44, 400, 18}, L"",
-                                       {.font = &bold_font})),
-      Developed_Using_Label(Make_Label(*this, &GroupBox1, L"Developed_Using_Label", {205, 73, 400, 18}, L"",
-                                       {.word_wrap = true})),
+      Product_Name_Label(
+          Make_Label(*this, &GroupBox1, L"Product_Name_Label", {205, 15, 400, 18}, L"", {.font = &bold_font})),
+      Author_and_Date_Label(
+          Make_Label(*this, &GroupBox1, L"Author_and_Date_Label", {205, 44, 400, 18}, L"", {.font = &bold_font})),
+      Developed_Using_Label(
+          Make_Label(*this, &GroupBox1, L"Developed_Using_Label", {205, 73, 400, 18}, L"", {.word_wrap = true})),
       Copyright_Label(Make_Label(*this, &GroupBox1, L"Copyright_Label", {205, 102, 400, 18}, L"")),
-      Software_Status_Label(Make_Label(*this, &GroupBox1, L"Software_Status_Label", {205, 131, 400, 18}, L"",
-                                       {.word_wrap = true})),
-      Donations_Label(Make_Label(*this, &GroupBox1, L"Donations_Label", {206, 157, 312, 63}, donation_request,
-                                 {.font = &link_font,
-                                  .alignment = Alignment::Centre,
-                                  .word_wrap = true,
-                                  .colour = link_blue})),
+      Software_Status_Label(
+          Make_Label(*this, &GroupBox1, L"Software_Status_Label", {205, 131, 400, 18}, L"", {.word_wrap = true})),
+      Donations_Label(
+          Make_Label(*this, &GroupBox1, L"Donations_Label", {206, 157, 312, 63}, donation_request,
+                     {.font = &link_font, .alignment = Alignment::Centre, .word_wrap = true, .colour = link_blue})),
       Donations_Image(Add<Image_Box>(&GroupBox1, L"Donations_Image", Bounds{532, 166, 62, 31})),
       Quote_From_Orvel_Label(Make_Label(*this, &GroupBox1, L"Quote_From_Orvel_Label", {8, 184, 181, 119}, L"",
                                         {.alignment = Alignment::Centre, .word_wrap = true})),
@@ -120,8 +118,8 @@ TAboutBox::TAboutBox(About_Setup setup)
       Gauge1(Hidden(Add<TGauge>(&GroupBox1, L"Gauge1", Bounds{385, 18, 88, 28}))),
       Quotes_From_Orvel_ListBox(Add<List_Box>(&GroupBox1, L"Quotes_From_Orvel_ListBox", Bounds{488, 18, 113, 28},
                                               List_Box::Options{.item_height = 13, .control = {.visible = false}})),
-      Donations_WEB_Address_Label(Make_Label(*this, &GroupBox1, L"Donations_WEB_Address_Label", {488, 50, 113, 13},
-                                             L"", {.visible = false})),
+      Donations_WEB_Address_Label(
+          Make_Label(*this, &GroupBox1, L"Donations_WEB_Address_Label", {488, 50, 113, 13}, L"", {.visible = false})),
       Quote_Change_Timer(Add<Timer>(this, L"Quote_Change_Timer", 10000u)),
       Free_Resources_Timer(Add<Timer>(this, L"Free_Resources_Timer", 500u)),
       program_path_(setup.program_path.empty() ? Program_Path() : setup.program_path),
@@ -170,8 +168,8 @@ void TAboutBox::Wire_Handlers() {
     Email_Address_Label.On_Click = [this] { Email_ButtonClick(); };
     for (Button* button : {&WEB_Button}) button->On_Click = [this] { WEB_ButtonClick(); };
     for (Label* label : {&WEB_Address_Label, &Australian_Made_Label}) label->On_Click = [this] { WEB_ButtonClick(); };
-    for (Graphic_Control* picture : std::initializer_list<Graphic_Control*>{
-             &Orvel_Logo_GIFImage, &Orvel_Logo_Banner_Image, &Australian_Made_Logo})
+    for (Graphic_Control* picture :
+         std::initializer_list<Graphic_Control*>{&Orvel_Logo_GIFImage, &Orvel_Logo_Banner_Image, &Australian_Made_Logo})
         picture->On_Click = [this] { WEB_ButtonClick(); };
     Donations_Label.On_Click = [this] { Donations_LabelClick(); };
     Donations_Image.On_Click = [this] { Donations_ImageClick(); };

@@ -14,8 +14,8 @@ void Bitmap_Drawable::Draw(HDC dc, const RECT& target) const {
     Dc_Handle source(::CreateCompatibleDC(dc));
     Select_Guard select(source.get(), bitmap_.get());
     int old_mode = ::SetStretchBltMode(dc, COLORONCOLOR);
-    ::StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.get(),
-                 0, 0, size_.cx, size_.cy, SRCCOPY);
+    ::StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, source.get(), 0,
+                 0, size_.cx, size_.cy, SRCCOPY);
     ::SetStretchBltMode(dc, old_mode);
 }
 
@@ -74,8 +74,8 @@ std::shared_ptr<const Metafile_Drawable> Make_Banner(int width, int height) {
 }
 
 std::shared_ptr<const Bitmap_Drawable> Load_Bitmap_Resource(const wchar_t* name) {
-    Bitmap_Handle bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    Bitmap_Handle bitmap(
+        static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     if (!bitmap) return nullptr;
     return std::make_shared<const Bitmap_Drawable>(std::move(bitmap));
 }

@@ -250,8 +250,7 @@ Glyph_Image Glyph_From_Pattern(const Glyph_Pattern& pattern) {
     for (int y = 0; y < Glyph_Size; ++y) {
         for (int x = 0; x < Glyph_Size; ++x) {
             const int index = Hex_Digit(pattern[y][x]);
-            image.argb[y * Glyph_Size + x] =
-                index == transparent ? 0 : Opaque | Classic_Palette[index];
+            image.argb[y * Glyph_Size + x] = index == transparent ? 0 : Opaque | Classic_Palette[index];
         }
     }
     return image;

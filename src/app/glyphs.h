@@ -13,9 +13,8 @@ namespace velbrook {
 enum class Glyph_Id { Print, Exit, Move_Up, Move_Down, Remove, Reset, Sort_List, Abort, Load, Save, Save_As };
 
 inline constexpr std::array<Glyph_Id, 11> All_Glyph_Ids{
-    Glyph_Id::Print,  Glyph_Id::Exit,      Glyph_Id::Move_Up, Glyph_Id::Move_Down,
-    Glyph_Id::Remove, Glyph_Id::Reset,     Glyph_Id::Sort_List, Glyph_Id::Abort,
-    Glyph_Id::Load,   Glyph_Id::Save,      Glyph_Id::Save_As};
+    Glyph_Id::Print,     Glyph_Id::Exit,  Glyph_Id::Move_Up, Glyph_Id::Move_Down, Glyph_Id::Remove, Glyph_Id::Reset,
+    Glyph_Id::Sort_List, Glyph_Id::Abort, Glyph_Id::Load,    Glyph_Id::Save,      Glyph_Id::Save_As};
 
 inline constexpr int Glyph_Size = 16;
 

@@ -8,9 +8,7 @@
 namespace velbrook {
 namespace {
 
-double Factor(int present, int design) {
-    return design > 0 ? static_cast<double>(present) / design : 1.0;
-}
+double Factor(int present, int design) { return design > 0 ? static_cast<double>(present) / design : 1.0; }
 
 // Cut toward zero, kept inside the int range so that a huge window cannot
 // make the conversion undefined.
@@ -27,8 +25,7 @@ std::wstring Layout_Header_Line(int design_w, int design_h) {
     return std::to_wstring(design_w) + L" " + std::to_wstring(design_h) + L" W/H Mainform1";
 }
 
-std::wstring Layout_Control_Line(int left, int width, int top, int height, int font_points,
-                                 std::wstring_view name) {
+std::wstring Layout_Control_Line(int left, int width, int top, int height, int font_points, std::wstring_view name) {
     std::wstring line;
     for (int value : {left, width, top, height, font_points}) {
         line += std::to_wstring(value);

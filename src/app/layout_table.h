@@ -15,8 +15,7 @@ std::wstring Layout_Header_Line(int design_w, int design_h);
 
 // A visual control: left, width, top, height, font points and name,
 // separated by single spaces.
-std::wstring Layout_Control_Line(int left, int width, int top, int height, int font_points,
-                                 std::wstring_view name);
+std::wstring Layout_Control_Line(int left, int width, int top, int height, int font_points, std::wstring_view name);
 
 // Any other component (menu, menu item, dialog) holds its place with this.
 inline constexpr wchar_t Layout_Non_Visual_Line[] = L"0";

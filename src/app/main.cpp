@@ -36,9 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
         velbrook::Application application(dialogs, velbrook::Product_Name);
         velbrook::TAboutBox about;
         velbrook::TMainForm1 main_form(
-            {.dialogs = dialogs,
-             .program_path = velbrook::Program_Path(),
-             .load_picture = velbrook::Load_Preview},
+            {.dialogs = dialogs, .program_path = velbrook::Program_Path(), .load_picture = velbrook::Load_Preview},
             about);
         std::vector<std::wstring> files = Command_Line_Files();
         return application.Run(main_form, [&] {

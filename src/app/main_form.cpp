@@ -23,8 +23,8 @@ namespace velbrook {
 
 namespace {
 
-const Font_Spec form_font{L"Times New Roman", 11, false};    // 15 pixels
-const Font_Spec button_font{L"Times New Roman", 12, true};   // 16 pixels, bold
+const Font_Spec form_font{L"Times New Roman", 11, false};   // 15 pixels
+const Font_Spec button_font{L"Times New Roman", 12, true};  // 16 pixels, bold
 
 // A bitmap button of the main window: bold caption and a glyph with its
 // disabled twin.
@@ -38,12 +38,12 @@ struct Button_Look {
 Button& Make_Button(Form& form, Container* parent, const wchar_t* name, Bounds bounds, const Button_Look& look) {
     const Glyph_Pixels normal = Button_Glyph(look.glyph, false).argb;
     const Glyph_Pixels disabled = Button_Glyph(look.glyph, true).argb;
-    return form.Add<Button>(parent, name, bounds,
-                            Button::Options{.caption = look.caption,
-                                            .glyph = &normal,
-                                            .disabled_glyph = &disabled,
-                                            .control = {.tab_order = look.tab_order, .hint = look.hint,
-                                                        .font = &button_font}});
+    return form.Add<Button>(
+        parent, name, bounds,
+        Button::Options{.caption = look.caption,
+                        .glyph = &normal,
+                        .disabled_glyph = &disabled,
+                        .control = {.tab_order = look.tab_order, .hint = look.hint, .font = &button_font}});
 }
 
 // The main window's menu items, each with its identifier from command_ids.h.
@@ -95,15 +95,14 @@ private:
 };
 
 TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
-    : Form(L"MainForm1", Options{.caption = L"MainForm1",
-                                 .bounds = {20, 20, 576, 398},
-                                 .style = WS_OVERLAPPEDWINDOW,
-                                 .font = form_font}),
+    : Form(L"MainForm1",
+           Options{
+               .caption = L"MainForm1", .bounds = {20, 20, 576, 398}, .style = WS_OVERLAPPEDWINDOW, .font = form_font}),
       All_GroupBox(Add<Group_Box>(this, L"All_GroupBox", Bounds{4, 2, 561, 375},
                                   Group_Box::Options{.control = {.tab_order = 1}})),
       Label1(Add<Label>(&All_GroupBox, L"Label1", Bounds{8, 51, 393, 21},
-                         Label::Options{.caption = L"Drag and Drop graphics files using Windows Explorer",
-                                        .alignment = Alignment::Centre})),
+                        Label::Options{.caption = L"Drag and Drop graphics files using Windows Explorer",
+                                       .alignment = Alignment::Centre})),
       Load_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Load_FileList_BitBtn", {9, 11, 130, 30},
                                        {.caption = L"Load", .glyph = Glyph_Id::Load, .tab_order = 11})),
       Save_FileList_BitBtn(Make_Button(*this, &All_GroupBox, L"Save_FileList_BitBtn", {141, 11, 130, 30},
@@ -112,18 +111,17 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                           {.caption = L"Save As", .glyph = Glyph_Id::Save_As, .tab_order = 13})),
       File_ListBox(Add<List_Box>(&All_GroupBox, L"File_ListBox", Bounds{8, 75, 393, 232},
                                  List_Box::Options{.item_height = 17, .control = {.tab_order = 2}})),
-      Reset_BitBtn(Make_Button(*this, &All_GroupBox, L"Reset_BitBtn", {8, 312, 130, 30},
-                               {.caption = L"Reset",
-                                .glyph = Glyph_Id::Reset,
-                                .tab_order = 7,
-                                .hint = L"Reset / erase the list"})),
+      Reset_BitBtn(Make_Button(
+          *this, &All_GroupBox, L"Reset_BitBtn", {8, 312, 130, 30},
+          {.caption = L"Reset", .glyph = Glyph_Id::Reset, .tab_order = 7, .hint = L"Reset / erase the list"})),
       Print_BitBtn(Make_Button(*this, &All_GroupBox, L"Print_BitBtn", {140, 312, 130, 30},
                                {.caption = L"Print / PDF",
                                 .glyph = Glyph_Id::Print,
                                 .tab_order = 0,
                                 .hint = L"Print all files in the list"})),
-      Exit_BitBtn(Make_Button(*this, &All_GroupBox, L"Exit_BitBtn", {272, 312, 130, 30},
-                              {.caption = L"Exit", .glyph = Glyph_Id::Exit, .tab_order = 1, .hint = L"Exit this program"})),
+      Exit_BitBtn(
+          Make_Button(*this, &All_GroupBox, L"Exit_BitBtn", {272, 312, 130, 30},
+                      {.caption = L"Exit", .glyph = Glyph_Id::Exit, .tab_order = 1, .hint = L"Exit this program"})),
       Sort_List_BitBtn(Make_Button(*this, &All_GroupBox, L"Sort_List_BitBtn", {408, 11, 145, 30},
                                    {.caption = L"Sort List",
                                     .glyph = Glyph_Id::Sort_List,
@@ -145,7 +143,7 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                       .tab_order = 6,
                                       .hint = L"Remove the currently selected file from the list"})),
       GroupBox1(Add<Group_Box>(&All_GroupBox, L"GroupBox1", Bounds{408, 144, 145, 200},
-                                Group_Box::Options{.caption = L" Image Preview : ", .control = {.tab_order = 8}})),
+                               Group_Box::Options{.caption = L" Image Preview : ", .control = {.tab_order = 8}})),
       Image1(Add<Image_Box>(&GroupBox1, L"Image1", Bounds{2, 19, 141, 179})),
       StatusBar1(Add<Status_Bar>(&All_GroupBox, L"StatusBar1", Bounds{2, 348, 557, 25})),
       Halt_Processing_GroupBox(Add<Group_Box>(&All_GroupBox, L"Halt_Processing_GroupBox", Bounds{100, 133, 205, 105},
@@ -154,26 +152,27 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       Abort_BitBtn(Make_Button(*this, &Halt_Processing_GroupBox, L"Abort_BitBtn", {38, 40, 130, 40},
                                {.caption = L"Abort", .glyph = Glyph_Id::Abort, .tab_order = 0})),
       Gauge1(Add<TGauge>(this, L"Gauge1", Bounds{580, 34, 100, 22})),
-      Scaling_ListBox(Add<List_Box>(this, L"Scaling_ListBox", Bounds{612, 4, 25, 29},
-                                    List_Box::Options{.item_height = 13, .control = {.tab_order = 0, .visible = false}})),
-      File_List_Name_Edit(Add<Edit>(this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25},
-                                    Edit::Options{.text = L"File_List_Name_Edit",
-                                                  .control = {.tab_order = 2, .visible = false}})),
+      Scaling_ListBox(
+          Add<List_Box>(this, L"Scaling_ListBox", Bounds{612, 4, 25, 29},
+                        List_Box::Options{.item_height = 13, .control = {.tab_order = 0, .visible = false}})),
+      File_List_Name_Edit(
+          Add<Edit>(this, L"File_List_Name_Edit", Bounds{576, 108, 121, 25},
+                    Edit::Options{.text = L"File_List_Name_Edit", .control = {.tab_order = 2, .visible = false}})),
       Has_File_List_Changed_CheckBox(Add<Check_Box>(this, L"Has_File_List_Changed_CheckBox", Bounds{576, 146, 149, 17},
                                                     Check_Box::Options{.control = {.tab_order = 3, .visible = false}})),
       Halt_Processing_CheckBox(Add<Check_Box>(this, L"Halt_Processing_CheckBox", Bounds{572, 176, 145, 17},
                                               Check_Box::Options{.control = {.tab_order = 4, .visible = false}})),
-      Has_File_List_Been_Reased_CheckBox(Add<Check_Box>(this, L"Has_File_List_Been_Reased_CheckBox",
-                                                        Bounds{572, 204, 149, 17},
-                                                        Check_Box::Options{.control = {.tab_order = 5, .visible = false}})),
+      Has_File_List_Been_Reased_CheckBox(
+          Add<Check_Box>(this, L"Has_File_List_Been_Reased_CheckBox", Bounds{572, 204, 149, 17},
+                         Check_Box::Options{.control = {.tab_order = 5, .visible = false}})),
       MainMenu1(Add<Menu_Bar>(L"MainMenu1")),
       FileMenu(Add<Menu_Item>(*this, MainMenu1, L"FileMenu", L"&File")),
-      Save_File_List_Option(Make_Item(*this, FileMenu, L"Save_File_List_Option", L"Save File List",
-                                      {.id = command::Save_File_List})),
+      Save_File_List_Option(
+          Make_Item(*this, FileMenu, L"Save_File_List_Option", L"Save File List", {.id = command::Save_File_List})),
       Save_File_List_As_Option(Make_Item(*this, FileMenu, L"Save_File_List_As_Option", L"Save File List As",
                                          {.id = command::Save_File_List_As})),
-      Load_File_List_Option(Make_Item(*this, FileMenu, L"Load_File_List_Option", L"Load File List",
-                                      {.id = command::Load_File_List})),
+      Load_File_List_Option(
+          Make_Item(*this, FileMenu, L"Load_File_List_Option", L"Load File List", {.id = command::Load_File_List})),
       N3(Make_Separator(*this, FileMenu, L"N3")),
       Always_On_Top_Option(Make_Item(*this, FileMenu, L"Always_On_Top_Option", L"Always &On Top",
                                      {.id = command::Always_On_Top, .check_item = true})),
@@ -181,7 +180,8 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                                                    L"&Auto-Run at Windows Startup",
                                                    {.id = command::Auto_Run_at_Windows_Startup, .check_item = true})),
       Restore_Factory_Defaults_Option(Make_Item(*this, FileMenu, L"Restore_Factory_Defaults_Option",
-                                                L"&Restore Factory Defaults", {.id = command::Restore_Factory_Defaults})),
+                                                L"&Restore Factory Defaults",
+                                                {.id = command::Restore_Factory_Defaults})),
       N2(Make_Separator(*this, FileMenu, L"N2")),
       Create_Shortcut_on_Desktop_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_Desktop_Option",
                                                   L"Create Shortcut on Desktop",
@@ -189,10 +189,9 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       Create_Shortcut_on_Start_Menu_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_Start_Menu_Option",
                                                      L"Create Shortcut on Start Menu",
                                                      {.id = command::Create_Shortcut_on_Start_Menu})),
-      Create_Shortcut_on_Start_Programs_Menu_Option(Make_Item(*this, FileMenu,
-                                                              L"Create_Shortcut_on_Start_Programs_Menu_Option",
-                                                              L"Create Shortcut on Start -> Programs Menu",
-                                                              {.id = command::Create_Shortcut_on_Start_Programs_Menu})),
+      Create_Shortcut_on_Start_Programs_Menu_Option(Make_Item(
+          *this, FileMenu, L"Create_Shortcut_on_Start_Programs_Menu_Option",
+          L"Create Shortcut on Start -> Programs Menu", {.id = command::Create_Shortcut_on_Start_Programs_Menu})),
       Create_Shortcut_on_SendTo_Menu_Option(Make_Item(*this, FileMenu, L"Create_Shortcut_on_SendTo_Menu_Option",
                                                       L"Create Shortcut on SendTo Menu",
                                                       {.id = command::Create_Shortcut_on_SendTo_Menu})),
@@ -211,15 +210,15 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       Turn_to_Suit_the_Page_Option(Make_Item(*this, OptionsMenu, L"Turn_to_Suit_the_Page_Option",
                                              L"&Turn to Suit the Page",
                                              {.id = command::Turn_to_Suit_the_Page, .check_item = true})),
-      Follow_the_Cameras_Orientation_Option(Make_Item(*this, OptionsMenu, L"Follow_the_Cameras_Orientation_Option",
-                                                      L"Follow the &Camera's Orientation",
-                                                      {.id = command::Follow_the_Cameras_Orientation, .check_item = true})),
+      Follow_the_Cameras_Orientation_Option(
+          Make_Item(*this, OptionsMenu, L"Follow_the_Cameras_Orientation_Option", L"Follow the &Camera's Orientation",
+                    {.id = command::Follow_the_Cameras_Orientation, .check_item = true})),
       Print_File_Names_Option(Make_Item(*this, OptionsMenu, L"Print_File_Names_Option", L"Print File &Names",
                                         {.id = command::Print_File_Names, .check_item = true})),
       N5(Make_Separator(*this, OptionsMenu, L"N5")),
-      Accept_PNG_GIF_and_TIFF_Files_Option(Make_Item(*this, OptionsMenu, L"Accept_PNG_GIF_and_TIFF_Files_Option",
-                                                     L"Accept &PNG, GIF and TIFF Files",
-                                                     {.id = command::Accept_PNG_GIF_and_TIFF_Files, .check_item = true})),
+      Accept_PNG_GIF_and_TIFF_Files_Option(
+          Make_Item(*this, OptionsMenu, L"Accept_PNG_GIF_and_TIFF_Files_Option", L"Accept &PNG, GIF and TIFF Files",
+                    {.id = command::Accept_PNG_GIF_and_TIFF_Files, .check_item = true})),
       HelpMenu(Add<Menu_Item>(*this, MainMenu1, L"HelpMenu", L"&Help")),
       View_Readme_file_Option(Make_Item(*this, HelpMenu, L"View_Readme_file_Option", L"&View Readme file",
                                         {.id = command::View_Readme_file})),
@@ -230,10 +229,9 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       PrinterSetupDialog1(Add<Printer_Setup_Dialog>(L"PrinterSetupDialog1")),
       OpenDialog1(Add<File_Dialog>(L"OpenDialog1", File_Dialog_Kind::Open)),
       SaveDialog1(Add<File_Dialog>(L"SaveDialog1", File_Dialog_Kind::Save)),
-      Save_Pictures_as_PDF_File_Option(Make_Item(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option",
-                                                 L"Save Pictures as &PDF File...",
-                                                 {.id = command::Save_Pictures_as_PDF_File,
-                                                  .after = &Load_File_List_Option})),
+      Save_Pictures_as_PDF_File_Option(
+          Make_Item(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option", L"Save Pictures as &PDF File...",
+                    {.id = command::Save_Pictures_as_PDF_File, .after = &Load_File_List_Option})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       settings_file_(Choose_Settings_Path(program_path_, User_Settings_Folder())),
@@ -324,9 +322,7 @@ void TMainForm1::Wire_Handlers() {
     };
     Delete_All_Shortcuts_Option.On_Click = [this] { Delete_All_Shortcuts_OptionClick(dialogs_, program_path_); };
     View_Readme_file_Option.On_Click = [this] { View_Readme_file_OptionClick(dialogs_, program_path_); };
-    View_Shareware_Catalog_Option.On_Click = [this] {
-        View_Shareware_Catalog_OptionClick(dialogs_, program_path_);
-    };
+    View_Shareware_Catalog_Option.On_Click = [this] { View_Shareware_Catalog_OptionClick(dialogs_, program_path_); };
     AboutOption.On_Click = [this] { AboutOptionClick(); };
 
     const auto choose_fit = [this](Fit_Mode fit) {
@@ -469,8 +465,8 @@ void TMainForm1::FormCloseQuery(bool& can_close) {
         Write_Page_Options(Settings_File(), Chosen_Options());
     });
     if (!Has_File_List_Changed_CheckBox.Checked()) return;
-    Answer answer = Confirm_Box(dialogs_,
-                                L"The file list has not been saved.  Do you want to save it before exiting ?");
+    Answer answer =
+        Confirm_Box(dialogs_, L"The file list has not been saved.  Do you want to save it before exiting ?");
     if (answer != Answer::Yes) return;
     Save_File_List_Option.Click();
     if (Has_File_List_Changed_CheckBox.Checked()) can_close = false;
@@ -492,9 +488,7 @@ void TMainForm1::Enable_Main_Window(bool enabled) {
 }
 
 void TMainForm1::Take_Files(const std::vector<std::wstring>& names) {
-    Take_Dropped_Files(*list_window_, names, [this] {
-        ::SetForegroundWindow(Handle());
-    });
+    Take_Dropped_Files(*list_window_, names, [this] { ::SetForegroundWindow(Handle()); });
 }
 
 }  // namespace velbrook

@@ -17,11 +17,10 @@ namespace velbrook {
 
 namespace {
 
-std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key,
-                       const wchar_t* section = Settings_Section) {
+std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key, const wchar_t* section = Settings_Section) {
     std::vector<wchar_t> buffer(Longest_Setting_Text + 1);
-    DWORD length = ::GetPrivateProfileStringW(section, key, L"", buffer.data(),
-                                              static_cast<DWORD>(buffer.size()), ini_path.c_str());
+    DWORD length = ::GetPrivateProfileStringW(section, key, L"", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                              ini_path.c_str());
     return std::wstring(buffer.data(), length);
 }
 
@@ -34,7 +33,8 @@ std::vector<char> Read_Bytes(const std::wstring& path) {
     if (!file) return bytes;
     char chunk[4096];
     DWORD got = 0;
-    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
     return bytes;
 }
 
@@ -189,7 +189,8 @@ void Write_Page_Options(const std::wstring& ini_path, const Page_Options& option
     };
     if (options == Page_Options{}) {
         // Nothing to remove is no failure.
-        if (attributes != INVALID_FILE_ATTRIBUTES) ::WritePrivateProfileStringW(Options_Section, nullptr, nullptr, ini_path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            ::WritePrivateProfileStringW(Options_Section, nullptr, nullptr, ini_path.c_str());
         return;
     }
     write(Key_Placement, Format_Ini_Integer(static_cast<int>(options.fit)).c_str());

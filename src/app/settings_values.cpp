@@ -14,9 +14,12 @@ std::wstring_view Trimmed(std::wstring_view text) {
 
 int Digit_Value(wchar_t c, int base) {
     int value = -1;
-    if (c >= L'0' && c <= L'9') value = c - L'0';
-    else if (c >= L'a' && c <= L'f') value = c - L'a' + 10;
-    else if (c >= L'A' && c <= L'F') value = c - L'A' + 10;
+    if (c >= L'0' && c <= L'9')
+        value = c - L'0';
+    else if (c >= L'a' && c <= L'f')
+        value = c - L'a' + 10;
+    else if (c >= L'A' && c <= L'F')
+        value = c - L'A' + 10;
     return value < base ? value : -1;
 }
 

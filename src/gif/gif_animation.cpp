@@ -2,21 +2,18 @@
 
 #include <algorithm>
 
-int Frame_Interval(int delay, int speed)
-{
+int Frame_Interval(int delay, int speed) {
     const long long basis = std::max(delay, 50);
     const long long interval = basis * 100 / std::max(speed, 1);
     return static_cast<int>(std::max(interval, 1LL));
 }
 
-int Step_Interval(int delay, int speed, unsigned elapsed)
-{
+int Step_Interval(int delay, int speed, unsigned elapsed) {
     const long long left = static_cast<long long>(Frame_Interval(delay, speed)) - static_cast<long long>(elapsed);
     return static_cast<int>(std::max(left, 1LL));
 }
 
-TGIFStepResult Advance_Frame(TGIFAnimationCounters& counters, int frame_count, bool loop, int loop_count)
-{
+TGIFStepResult Advance_Frame(TGIFAnimationCounters& counters, int frame_count, bool loop, int loop_count) {
     TGIFStepResult result;
     ++counters.CurrentFrame;
     result.Wrapped = counters.CurrentFrame > frame_count;
@@ -30,7 +27,6 @@ TGIFStepResult Advance_Frame(TGIFAnimationCounters& counters, int frame_count, b
     return result;
 }
 
-bool Animation_Runs(bool multi_frame, bool animate, bool empty, bool loop, int loop_count, int loop_iteration)
-{
+bool Animation_Runs(bool multi_frame, bool animate, bool empty, bool loop, int loop_count, int loop_iteration) {
     return multi_frame && animate && !empty && (loop || loop_count == 0 || loop_iteration <= loop_count);
 }

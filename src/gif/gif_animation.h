@@ -18,8 +18,8 @@ struct TGIFAnimationCounters {
 };
 
 struct TGIFStepResult {
-    bool Wrapped = false;         // the step went past the last frame
-    bool Pass_Counted = false;    // a counted pass ended: the timer runs on only when Keep_Running
+    bool Wrapped = false;       // the step went past the last frame
+    bool Pass_Counted = false;  // a counted pass ended: the timer runs on only when Keep_Running
     bool Keep_Running = true;
 };
 

@@ -25,8 +25,7 @@ public:
     void Step_Back(std::size_t count) { position_ -= std::min(count, position_); }
 
     // Plain read: copies up to count bytes and returns how many it copied.
-    std::size_t Read(void* target, std::size_t count)
-    {
+    std::size_t Read(void* target, std::size_t count) {
         const std::size_t n = std::min(count, Remaining());
         if (n > 0) std::memcpy(target, bytes_.data() + position_, n);
         position_ += n;
@@ -39,8 +38,7 @@ public:
     bool Read_Byte(std::uint8_t& value) { return Read(&value, 1) == 1; }
 
     // Skips up to count bytes and returns how many it skipped.
-    std::size_t Skip(std::size_t count)
-    {
+    std::size_t Skip(std::size_t count) {
         const std::size_t n = std::min(count, Remaining());
         position_ += n;
         return n;

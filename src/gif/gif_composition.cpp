@@ -16,8 +16,7 @@ namespace {
 class Bitmap_Surface {
 public:
     Bitmap_Surface(HDC compatible_with, HBITMAP bitmap)
-        : dc_(::CreateCompatibleDC(compatible_with)), select_(dc_.get(), bitmap)
-    {
+        : dc_(::CreateCompatibleDC(compatible_with)), select_(dc_.get(), bitmap) {
         // Monochrome sources and targets map black and white through these.
         ::SetTextColor(dc_.get(), RGB(0, 0, 0));
         ::SetBkColor(dc_.get(), RGB(255, 255, 255));
@@ -32,32 +31,27 @@ private:
 
 RECT To_RECT(const TGIFRect& rect) { return RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}; }
 
-RECT Frame_Rect(const TGIFFrame& frame)
-{
+RECT Frame_Rect(const TGIFFrame& frame) {
     return RECT{frame.Left, frame.Top, frame.Left + frame.Width, frame.Top + frame.Height};
 }
 
-void Fill(HDC dc, const RECT& rect, DWORD raster_operation)
-{
+void Fill(HDC dc, const RECT& rect, DWORD raster_operation) {
     ::PatBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, raster_operation);
 }
 
 // Copies area `from` of a surface to the origin of another.
-void Copy_Area(HDC target, HDC source, const RECT& from)
-{
+void Copy_Area(HDC target, HDC source, const RECT& from) {
     ::BitBlt(target, 0, 0, from.right - from.left, from.bottom - from.top, source, from.left, from.top, SRCCOPY);
 }
 
 }  // namespace
 
-COLORREF Color_To_RGB(TColor color)
-{
+COLORREF Color_To_RGB(TColor color) {
     if ((color & 0xFF000000u) == 0x80000000u) return ::GetSysColor(static_cast<int>(color & 0xFFu));
     return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
 
-void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation)
-{
+void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation) {
     BITMAP info{};
     if (bitmap == nullptr || ::GetObjectW(bitmap, sizeof info, &info) == 0) return;
     const Bitmap_Surface source(target, bitmap);
@@ -84,12 +78,11 @@ void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT&
         }
     }
     ::StretchBlt(target, rect.left, rect.top, width, height, source.get(), 0, 0, info.bmWidth, info.bmHeight,
-               raster_operation);
+                 raster_operation);
     if (palette != nullptr) ::SelectPalette(target, old_palette, TRUE);
 }
 
-bool TGIFImage::Start_Composition()
-{
+bool TGIFImage::Start_Composition() {
     // All black, and, with transparency, a mask all white: nothing painted
     // yet anywhere.  Every later step keeps black under white.
     composed_bitmap_.reset();
@@ -111,8 +104,7 @@ bool TGIFImage::Start_Composition()
     return true;
 }
 
-void TGIFImage::DrawCurrentFrame()
-{
+void TGIFImage::DrawCurrentFrame() {
     if (current_frame_ < 1 || current_frame_ > FrameCount() || !composed_bitmap_) return;
     const TGIFFrame& frame = Frame(current_frame_);
     const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(current_frame_);
@@ -148,8 +140,7 @@ void TGIFImage::DrawCurrentFrame()
     }
 }
 
-void TGIFImage::DisposeFrame(int index)
-{
+void TGIFImage::DisposeFrame(int index) {
     if (index < 1 || index > FrameCount() || !composed_bitmap_) return;
     const TGIFFrame& frame = Frame(index);
     const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(index);
@@ -178,18 +169,16 @@ TGIFSizes TGIFImage::Sizes() const { return TGIFSizes{Width(), Height(), Logical
 
 RECT TGIFImage::PictureRect() const { return To_RECT(Picture_Rect(display_, stretched_draw_, Sizes())); }
 
-void TGIFImage::UpdateOpaque()
-{
+void TGIFImage::UpdateOpaque() {
     stretched_draw_ = Is_Stretched_Draw(display_, Sizes());
     const TGIFRect client{0, 0, Width(), Height()};
     const TGIFRect picture = Picture_Rect(display_, stretched_draw_, Sizes());
     fully_opaque_ = Visible() && !Empty() && FrameCount() > 0 && !Frame(1).Transparent && client.Width() > 0 &&
-                   client.Height() > 0 && Intersect(picture, client) == client;
+                    client.Height() > 0 && Intersect(picture, client) == client;
     opaque_style_ = fully_opaque_;
 }
 
-void TGIFImage::PaintTo(HDC dc)
-{
+void TGIFImage::PaintTo(HDC dc) {
     if (!Visible()) return;
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
@@ -214,8 +203,7 @@ void TGIFImage::PaintTo(HDC dc)
     }
 }
 
-void TGIFImage::Paint(HDC dc, const RECT& area)
-{
+void TGIFImage::Paint(HDC dc, const RECT& area) {
     // The parent paints its own face under every windowless control and then
     // the controls in order, all off screen, so a change of the opaque style
     // needs no second paint here: the picture is drawn at once.
@@ -228,8 +216,7 @@ void TGIFImage::Paint(HDC dc, const RECT& area)
     Rearm_Animation();
 }
 
-void TGIFImage::Repaint()
-{
+void TGIFImage::Repaint() {
     if (Parent() == nullptr || Parent()->Handle() == nullptr || repainting_ || !Visible()) return;
     struct Guard {
         bool& flag;
@@ -269,20 +256,18 @@ void TGIFImage::Repaint()
     }
     if (buffered) {
         ::BitBlt(screen.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
-               area.left, area.top, SRCCOPY);
+                 area.left, area.top, SRCCOPY);
     }
 }
 
-HPALETTE TGIFImage::GetPalette() const
-{
+HPALETTE TGIFImage::GetPalette() const {
     if (!Visible() || Empty() || current_frame_ < 1 || current_frame_ > FrameCount()) return nullptr;
     const std::size_t slot = static_cast<std::size_t>(current_frame_ - 1);
     if (slot >= bitmaps_.size() || !bitmaps_[slot]) return nullptr;
     return bitmaps_[slot]->Palette.get();
 }
 
-void TGIFImage::Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value)
-{
+void TGIFImage::Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value) {
     if (display_.*flag == value) return;
     display_.*flag = value;
     Invalidate();
@@ -294,22 +279,19 @@ void TGIFImage::Set_StretchRatio(bool value) { Set_Display_Flag(&TGIFDisplayOpti
 void TGIFImage::Set_StretchBigOnly(bool value) { Set_Display_Flag(&TGIFDisplayOptions::StretchBigOnly, value); }
 void TGIFImage::Set_Tile(bool value) { Set_Display_Flag(&TGIFDisplayOptions::Tile, value); }
 
-void TGIFImage::Set_Opaque(bool value)
-{
+void TGIFImage::Set_Opaque(bool value) {
     if (opaque_ == value) return;
     opaque_ = value;
     Invalidate();
 }
 
-void TGIFImage::Set_Color(TColor value)
-{
+void TGIFImage::Set_Color(TColor value) {
     if (color_ == value) return;
     color_ = value;
     Invalidate();
 }
 
-void TGIFImage::Set_AutoSize(bool value)
-{
+void TGIFImage::Set_AutoSize(bool value) {
     if (auto_size_ == value) return;
     auto_size_ = value;
     if (auto_size_ && !Empty()) {
@@ -318,15 +300,13 @@ void TGIFImage::Set_AutoSize(bool value)
     }
 }
 
-void TGIFImage::Set_Visible(bool visible)
-{
+void TGIFImage::Set_Visible(bool visible) {
     if (visible == Visible()) return;
     velbrook::Graphic_Control::Set_Visible(visible);  // invalidates
     Post_Palette_Query();
 }
 
-void TGIFImage::Post_Palette_Query()
-{
+void TGIFImage::Post_Palette_Query() {
     if (Parent() == nullptr || Parent()->Handle() == nullptr) return;
     if (::GetFocus() == Parent()->Handle()) ::PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
 }

@@ -23,16 +23,14 @@ int Clamp_To_Int(std::size_t value) { return value > INT_MAX ? INT_MAX : static_
 
 }  // namespace
 
-void Skip_Sub_Blocks(TGIFByteReader& stream)
-{
+void Skip_Sub_Blocks(TGIFByteReader& stream) {
     std::uint8_t length = 0;
     while (stream.Read_Byte(length) && length > 0) {
         if (stream.Skip(length) < length) return;
     }
 }
 
-void TGIFDecoder::ClearImage()
-{
+void TGIFDecoder::ClearImage() {
     empty_ = true;
     frames_.clear();
     data_stream_.clear();
@@ -45,8 +43,7 @@ void TGIFDecoder::ClearImage()
     logical_height_ = 0;
 }
 
-bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes)
-{
+bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes) {
     ClearImage();
     graphic_control_ = {};
     try {
@@ -68,8 +65,7 @@ bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes)
     return loaded;
 }
 
-bool TGIFDecoder::Progress(const TGIFByteReader& stream)
-{
+bool TGIFDecoder::Progress(const TGIFByteReader& stream) {
     if (!OnProgress) return true;
     const std::size_t position = stream.Position();
     const std::size_t size = stream.Size();
@@ -80,8 +76,7 @@ bool TGIFDecoder::Progress(const TGIFByteReader& stream)
     return keep_on_processing_;
 }
 
-bool TGIFDecoder::Parse(TGIFByteReader& stream)
-{
+bool TGIFDecoder::Parse(TGIFByteReader& stream) {
     std::uint8_t header[6];
     if (!stream.Read_Exact(header, sizeof header)) return false;
     if (std::memcmp(header, "GIF", 3) != 0) return false;
@@ -145,50 +140,48 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream)
     return true;
 }
 
-void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label)
-{
+void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label) {
     switch (label) {
-    case Graphic_Control_Label:
-        stream.Read(graphic_control_.data(), graphic_control_.size());
-        return;
-    case Application_Label: {
-        std::uint8_t size = 0;
-        if (!stream.Read_Byte(size)) return;
-        std::uint8_t identifier[255];
-        const std::size_t got = stream.Read(identifier, size);
-        std::uint8_t length = 0;
-        if (!stream.Read_Byte(length)) return;
-        if (got >= 11 && std::memcmp(identifier, "NETSCAPE2.0", 11) == 0) {
-            std::uint8_t block[255];
-            // The count is bytes 1-2 of the first sub-block; a block too short
-            // to hold it leaves the count alone.
-            if (stream.Read(block, length) == length && length >= 3) loop_count_ = U16(block + 1);
+        case Graphic_Control_Label:
+            stream.Read(graphic_control_.data(), graphic_control_.size());
+            return;
+        case Application_Label: {
+            std::uint8_t size = 0;
+            if (!stream.Read_Byte(size)) return;
+            std::uint8_t identifier[255];
+            const std::size_t got = stream.Read(identifier, size);
+            std::uint8_t length = 0;
             if (!stream.Read_Byte(length)) return;
+            if (got >= 11 && std::memcmp(identifier, "NETSCAPE2.0", 11) == 0) {
+                std::uint8_t block[255];
+                // The count is bytes 1-2 of the first sub-block; a block too short
+                // to hold it leaves the count alone.
+                if (stream.Read(block, length) == length && length >= 3) loop_count_ = U16(block + 1);
+                if (!stream.Read_Byte(length)) return;
+            }
+            while (length > 0) {
+                if (stream.Skip(length) < length || !stream.Read_Byte(length)) return;
+            }
+            return;
         }
-        while (length > 0) {
-            if (stream.Skip(length) < length || !stream.Read_Byte(length)) return;
+        case Comment_Label:
+            Skip_Sub_Blocks(stream);
+            return;
+        case Plain_Text_Label: {
+            std::uint8_t size = 0;
+            if (!stream.Read_Byte(size) || stream.Skip(size) < size) return;
+            Skip_Sub_Blocks(stream);
+            return;
         }
-        return;
-    }
-    case Comment_Label:
-        Skip_Sub_Blocks(stream);
-        return;
-    case Plain_Text_Label: {
-        std::uint8_t size = 0;
-        if (!stream.Read_Byte(size) || stream.Skip(size) < size) return;
-        Skip_Sub_Blocks(stream);
-        return;
-    }
-    default:
-        // An extension we do not know: its sub-blocks are skipped, so that a
-        // valid GIF carrying one still loads.
-        Skip_Sub_Blocks(stream);
-        return;
+        default:
+            // An extension we do not know: its sub-blocks are skipped, so that a
+            // valid GIF carrying one still loads.
+            Skip_Sub_Blocks(stream);
+            return;
     }
 }
 
-TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget)
-{
+TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget) {
     std::uint8_t descriptor[10];
     if (!stream.Read_Exact(descriptor, sizeof descriptor)) return Frame_Result::Failed;
     const int width = U16(descriptor + 5);
@@ -238,15 +231,13 @@ TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReade
     return Frame_Result::Loaded;
 }
 
-bool TGIFDecoder::ReadData(std::istream& source)
-{
+bool TGIFDecoder::ReadData(std::istream& source) {
     std::uint8_t length_bytes[4];
     source.read(reinterpret_cast<char*>(length_bytes), sizeof length_bytes);
     if (source.gcount() != static_cast<std::streamsize>(sizeof length_bytes)) return false;
-    const auto length = static_cast<std::int32_t>(static_cast<std::uint32_t>(length_bytes[0]) |
-                                                  static_cast<std::uint32_t>(length_bytes[1]) << 8 |
-                                                  static_cast<std::uint32_t>(length_bytes[2]) << 16 |
-                                                  static_cast<std::uint32_t>(length_bytes[3]) << 24);
+    const auto length = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(length_bytes[0]) | static_cast<std::uint32_t>(length_bytes[1]) << 8 |
+        static_cast<std::uint32_t>(length_bytes[2]) << 16 | static_cast<std::uint32_t>(length_bytes[3]) << 24);
     if (length <= 0) return true;
     // Read in pieces, so that a length larger than what follows costs no
     // more memory than the bytes that are really there.
@@ -264,8 +255,7 @@ bool TGIFDecoder::ReadData(std::istream& source)
     return true;
 }
 
-void TGIFDecoder::WriteData(std::ostream& target) const
-{
+void TGIFDecoder::WriteData(std::ostream& target) const {
     if (data_stream_.empty()) return;
     const auto length = static_cast<std::uint32_t>(data_stream_.size());
     const char length_bytes[4] = {static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),

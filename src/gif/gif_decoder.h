@@ -28,12 +28,12 @@ struct TGIFFrame {
     int Top = 0;
     int Width = 0;
     int Height = 0;
-    int ColorBits = 0;               // bits of the local colour table; 0 without one
+    int ColorBits = 0;  // bits of the local colour table; 0 without one
     bool HasLocalPalette = false;
     const TGIFPalette* Palette = nullptr;  // Local_Palette, or the decoder's GlobalPalette
     bool Interlaced = false;
-    std::uint8_t Disposal = 0;       // 0..3
-    int Delay = 0;                   // milliseconds
+    std::uint8_t Disposal = 0;  // 0..3
+    int Delay = 0;              // milliseconds
     bool Transparent = false;
     std::uint8_t TransparentIndex = 0;
 
@@ -47,24 +47,23 @@ struct TGIFFrame {
 
     // Palette index and transparency at picture coordinates within the frame
     // (row 0 at the top).
-    std::uint8_t Index_At(int x, int y) const
-    {
-        return Raster.Pixels[static_cast<std::size_t>(Height - 1 - y) * Raster.Row_Stride +
-                             static_cast<std::size_t>(x)];
+    std::uint8_t Index_At(int x, int y) const {
+        return Raster
+            .Pixels[static_cast<std::size_t>(Height - 1 - y) * Raster.Row_Stride + static_cast<std::size_t>(x)];
     }
-    bool Is_Transparent_At(int x, int y) const
-    {
+    bool Is_Transparent_At(int x, int y) const {
         if (!Transparent) return false;
-        const std::uint8_t byte = Raster.Mask[static_cast<std::size_t>(Height - 1 - y) * Raster.Mask_Stride +
-                                              static_cast<std::size_t>(x) / 8];
+        const std::uint8_t byte =
+            Raster
+                .Mask[static_cast<std::size_t>(Height - 1 - y) * Raster.Mask_Stride + static_cast<std::size_t>(x) / 8];
         return (byte & (0x80u >> (x % 8))) != 0;
     }
 };
 
 // Loading progress: the read position and size of the bytes being parsed, the
 // percentage, and a flag the handler clears to cancel the load.
-using TProgressEvent = std::function<void(int BytesProcessed, int BytesToProcess, int PercentageProcessed,
-                                          bool& KeepOnProcessing)>;
+using TProgressEvent =
+    std::function<void(int BytesProcessed, int BytesToProcess, int PercentageProcessed, bool& KeepOnProcessing)>;
 
 // Called when a frame's rows are done, before the next block is read.  False
 // means the frame's bitmaps could not be built: the frame is dropped and

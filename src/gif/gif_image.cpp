@@ -10,8 +10,7 @@
 namespace {
 
 // The colour table of a frame's bitmap: 2^Bitmap_Color_Bits entries of its palette.
-std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame)
-{
+std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame) {
     std::vector<RGBQUAD> colors(std::size_t{1} << frame.Bitmap_Color_Bits);
     const std::uint8_t* rgb = frame.Palette->data();
     for (RGBQUAD& color : colors) {
@@ -21,8 +20,7 @@ std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame)
     return colors;
 }
 
-velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors)
-{
+velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors) {
     std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colors.size());
     auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
     palette->palVersion = 0x300;
@@ -36,8 +34,7 @@ velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors)
 // A DIB section holding rows of the raster (bottom row first, `stride`
 // bytes each, as the decoder lays them out).  Empty when GDI cannot make it.
 velbrook::Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std::span<const RGBQUAD> colors,
-                                           const std::vector<std::uint8_t>& rows, std::size_t stride)
-{
+                                           const std::vector<std::uint8_t>& rows, std::size_t stride) {
     const velbrook::Dib_Info_With_Colors info = velbrook::Top_Down_Dib_Info(frame.Width, frame.Height, bits, colors);
     void* memory = nullptr;
     velbrook::Bitmap_Handle bitmap(::CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &memory, nullptr, 0));
@@ -50,14 +47,12 @@ velbrook::Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std
     return bitmap;
 }
 
-velbrook::Bitmap_Handle Frame_Bitmap(const TGIFFrame& frame)
-{
+velbrook::Bitmap_Handle Frame_Bitmap(const TGIFFrame& frame) {
     return Raster_Dib_Section(frame, 8, Frame_Colors(frame), frame.Raster.Pixels, frame.Raster.Row_Stride);
 }
 
 // 1 bit per pixel, colour 0 black (opaque), colour 1 white (transparent).
-velbrook::Bitmap_Handle Frame_Mask(const TGIFFrame& frame)
-{
+velbrook::Bitmap_Handle Frame_Mask(const TGIFFrame& frame) {
     const RGBQUAD black_and_white[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     return Raster_Dib_Section(frame, 1, black_and_white, frame.Raster.Mask, frame.Raster.Mask_Stride);
 }
@@ -65,15 +60,13 @@ velbrook::Bitmap_Handle Frame_Mask(const TGIFFrame& frame)
 }  // namespace
 
 TGIFImage::TGIFImage(velbrook::Container* parent, std::wstring name, velbrook::Bounds bounds)
-    : velbrook::Graphic_Control(parent, std::move(name), bounds)
-{
+    : velbrook::Graphic_Control(parent, std::move(name), bounds) {
     decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
 }
 
 TGIFImage::~TGIFImage() { ClearImage(); }
 
-bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame)
-{
+bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame) {
     auto bitmaps = std::make_unique<TGIFFrameBitmaps>();
     bitmaps->Bitmap = Frame_Bitmap(frame);
     if (!bitmaps->Bitmap) return false;
@@ -92,8 +85,7 @@ bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame)
     return true;
 }
 
-void TGIFImage::ClearImage()
-{
+void TGIFImage::ClearImage() {
     decoder_.ClearImage();
     // Freed from the highest frame down, as they were built up.
     while (!bitmaps_.empty()) bitmaps_.pop_back();
@@ -104,8 +96,7 @@ void TGIFImage::ClearImage()
     first_frame_copy_.reset();
 }
 
-void TGIFImage::ResetImage()
-{
+void TGIFImage::ResetImage() {
     ClearImage();
     composed_bitmap_.reset();
     composed_mask_.reset();
@@ -113,8 +104,7 @@ void TGIFImage::ResetImage()
     Invalidate();
 }
 
-bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
-{
+bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes) {
     ClearImage();
     decoder_.FirstImageOnly = FirstImageOnly;
     if (OnProgress) {
@@ -141,8 +131,7 @@ bool TGIFImage::ReadImage(std::span<const std::uint8_t> bytes)
     return true;
 }
 
-bool TGIFImage::Load_From_Bytes(std::span<const std::uint8_t> bytes)
-{
+bool TGIFImage::Load_From_Bytes(std::span<const std::uint8_t> bytes) {
     bool loaded = false;
     try {
         // Parse a copy: the bytes may be our own stored Data, which the parse replaces.
@@ -155,8 +144,7 @@ bool TGIFImage::Load_From_Bytes(std::span<const std::uint8_t> bytes)
     return loaded;
 }
 
-bool TGIFImage::LoadFromStream(std::istream& source)
-{
+bool TGIFImage::LoadFromStream(std::istream& source) {
     std::vector<std::uint8_t> bytes;
     try {
         source.clear();
@@ -173,13 +161,11 @@ bool TGIFImage::ReadData(std::istream& source) { return decoder_.ReadData(source
 
 void TGIFImage::WriteData(std::ostream& target) const { decoder_.WriteData(target); }
 
-void TGIFImage::Loaded()
-{
+void TGIFImage::Loaded() {
     if (Stores_Data()) Load_From_Bytes(decoder_.DataStream());
 }
 
-void TGIFImage::Assign(const TGIFImage* source)
-{
+void TGIFImage::Assign(const TGIFImage* source) {
     if (source == nullptr || source->Empty()) {
         ResetImage();
         return;
@@ -187,15 +173,13 @@ void TGIFImage::Assign(const TGIFImage* source)
     Load_From_Bytes(source->DataStream());
 }
 
-HBITMAP TGIFImage::GetFirstFrameBitmap()
-{
+HBITMAP TGIFImage::GetFirstFrameBitmap() {
     if (Empty() || FrameCount() == 0) return nullptr;
     if (!first_frame_copy_) first_frame_copy_ = Frame_Bitmap(Frame(1));
     return first_frame_copy_.get();
 }
 
-void TGIFImage::Set_CurrentFrame(int value)
-{
+void TGIFImage::Set_CurrentFrame(int value) {
     if (value < 1 || value > FrameCount() || value == current_frame_) return;
     Changing();
     DisposeFrame(current_frame_);
@@ -205,43 +189,36 @@ void TGIFImage::Set_CurrentFrame(int value)
     Change();
 }
 
-void TGIFImage::On_Mouse_Move(POINT where)
-{
+void TGIFImage::On_Mouse_Move(POINT where) {
     if (OnMouseMove) OnMouseMove(*this, where.x - Left(), where.y - Top());
 }
 
-void TGIFImage::On_Mouse_Up(POINT where)
-{
+void TGIFImage::On_Mouse_Up(POINT where) {
     if (OnMouseUp) OnMouseUp(*this, where.x - Left(), where.y - Top());
 }
 
-void TGIFImage::On_Double_Click(POINT)
-{
+void TGIFImage::On_Double_Click(POINT) {
     if (OnDblClick) OnDblClick(*this);
 }
 
-void TGIFImage::Changing()
-{
+void TGIFImage::Changing() {
     if (OnChanging) OnChanging(*this);
 }
 
-void TGIFImage::Change()
-{
+void TGIFImage::Change() {
     if (OnChange) OnChange(*this);
 }
 
 // ---- Animation ----------------------------------------------------------
 
-int TGIFImage::FrameInterval(int index) const
-{
+int TGIFImage::FrameInterval(int index) const {
     // An index past the frames (a finished animation) counts as a frame
     // without a delay of its own.
     const int delay = index >= 1 && index <= FrameCount() ? Frame(index).Delay : 0;
     return Frame_Interval(delay, speed_);
 }
 
-void TGIFImage::SetTimerActive(bool active, unsigned interval)
-{
+void TGIFImage::SetTimerActive(bool active, unsigned interval) {
     if (!active) {
         // May run inside the timer's own tick: the timer copes with that.
         animation_timer_.reset();
@@ -257,8 +234,7 @@ void TGIFImage::SetTimerActive(bool active, unsigned interval)
     animation_timer_->Set_Interval(interval);
 }
 
-void TGIFImage::AnimationTick()
-{
+void TGIFImage::AnimationTick() {
     if (Empty() || !animate_ || !animation_timer_ || FrameCount() == 0) return;
     const DWORD started = ::GetTickCount();
     if (current_frame_ > FrameCount() || current_frame_ <= 0) current_frame_ = 1;
@@ -294,16 +270,14 @@ void TGIFImage::AnimationTick()
     if (step.Wrapped && OnWrapAnimation) OnWrapAnimation(*this);
 }
 
-void TGIFImage::Rearm_Animation()
-{
+void TGIFImage::Rearm_Animation() {
     int interval = 1;
     if (animate_ && FrameCount() > 1 && current_frame_ <= FrameCount()) interval = FrameInterval(current_frame_);
     const bool run = Animation_Runs(MultiFrame(), animate_, Empty(), loop_, LoopCount(), loop_iteration_);
     SetTimerActive(run, static_cast<unsigned>(interval));
 }
 
-void TGIFImage::Set_Animate(bool value)
-{
+void TGIFImage::Set_Animate(bool value) {
     if (value == animate_) return;
     animate_ = value;
     loop_iteration_ = 1;
@@ -318,8 +292,7 @@ void TGIFImage::Set_Animate(bool value)
     }
 }
 
-void TGIFImage::Set_Loop(bool value)
-{
+void TGIFImage::Set_Loop(bool value) {
     if (value == loop_) return;
     loop_ = value;
     if (value && FrameCount() > 0 && LoopCount() > 0 && loop_iteration_ > LoopCount()) {
@@ -330,8 +303,7 @@ void TGIFImage::Set_Loop(bool value)
     }
 }
 
-void TGIFImage::Set_Speed(int value)
-{
+void TGIFImage::Set_Speed(int value) {
     const int speed = value < 1 ? 1 : value;
     if (speed == speed_) return;
     speed_ = speed;
@@ -339,14 +311,12 @@ void TGIFImage::Set_Speed(int value)
     if (FrameCount() > 1 && animate_ && animation_timer_) animation_timer_->Set_Interval(1);
 }
 
-void TGIFImage::Set_Threaded(bool value)
-{
+void TGIFImage::Set_Threaded(bool value) {
     threaded_ = value;
     if (animation_timer_) animation_timer_->Set_Threaded(value);
 }
 
-void TGIFImage::Set_ThreadPriority(TThreadPriority value)
-{
+void TGIFImage::Set_ThreadPriority(TThreadPriority value) {
     thread_priority_ = value;
     if (animation_timer_) animation_timer_->Set_ThreadPriority(value);
 }

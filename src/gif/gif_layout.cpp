@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-bool Is_Stretched_Draw(const TGIFDisplayOptions& options, const TGIFSizes& sizes)
-{
+bool Is_Stretched_Draw(const TGIFDisplayOptions& options, const TGIFSizes& sizes) {
     if (!options.Stretch && !options.StretchRatio) return false;
     if (sizes.Width == sizes.LogicalWidth && sizes.Height == sizes.LogicalHeight) return false;
     const bool fits = sizes.Width >= sizes.LogicalWidth && sizes.Height >= sizes.LogicalHeight;
@@ -15,15 +14,13 @@ namespace {
 
 // Nearest integer, halves to the even neighbour; false when the value is not
 // a number that fits.
-bool Round_Half_Even(float value, int& result)
-{
+bool Round_Half_Even(float value, int& result) {
     if (!std::isfinite(value) || std::fabs(value) > 2.0e9f) return false;
     result = static_cast<int>(std::nearbyint(value));
     return true;
 }
 
-TGIFRect Ratio_Rect(const TGIFSizes& sizes)
-{
+TGIFRect Ratio_Rect(const TGIFSizes& sizes) {
     const TGIFRect client{0, 0, sizes.Width, sizes.Height};
     const float width = static_cast<float>(sizes.Width);
     const float height = static_cast<float>(sizes.Height);
@@ -46,8 +43,7 @@ TGIFRect Ratio_Rect(const TGIFSizes& sizes)
 
 }  // namespace
 
-TGIFRect Picture_Rect(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes)
-{
+TGIFRect Picture_Rect(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes) {
     if (sizes.LogicalWidth <= 0 || sizes.LogicalHeight <= 0) return {};
     const TGIFRect client{0, 0, sizes.Width, sizes.Height};
     if (stretched_draw) {
@@ -64,8 +60,7 @@ TGIFRect Picture_Rect(const TGIFDisplayOptions& options, bool stretched_draw, co
     return {0, 0, sizes.LogicalWidth, sizes.LogicalHeight};
 }
 
-std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes)
-{
+std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes) {
     if (sizes.LogicalWidth <= 0 || sizes.LogicalHeight <= 0) return {};
     if (stretched_draw || !options.Tile) return {Picture_Rect(options, stretched_draw, sizes)};
     std::vector<TGIFRect> tiles;
@@ -82,8 +77,7 @@ std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretc
     return tiles;
 }
 
-TGIFRect Intersect(const TGIFRect& a, const TGIFRect& b)
-{
+TGIFRect Intersect(const TGIFRect& a, const TGIFRect& b) {
     const TGIFRect overlap{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
                            std::min(a.Bottom, b.Bottom)};
     if (overlap.Left >= overlap.Right || overlap.Top >= overlap.Bottom) return {};

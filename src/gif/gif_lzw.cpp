@@ -8,8 +8,7 @@
 
 namespace velbrook::gif_lzw {
 
-[[gnu::always_inline]] inline void Raster_Decoder::Load_Common(Loop_Registers& r) const
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Load_Common(Loop_Registers& r) const {
     r.data = data_.data();
     r.clear = clear_;
     r.end = end_;
@@ -23,8 +22,7 @@ namespace velbrook::gif_lzw {
     r.first_code = first_code_;
 }
 
-[[gnu::always_inline]] inline void Raster_Decoder::Save_Common(const Loop_Registers& r)
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Save_Common(const Loop_Registers& r) {
     bit_ = r.bit;
     if (!finished_) held_end_bit_ = r.held_end;
     width_bits_ = r.width;
@@ -35,22 +33,19 @@ namespace velbrook::gif_lzw {
 }
 
 template <bool Output>
-[[gnu::always_inline]] inline void Raster_Decoder::Load(Walk_Registers& r) const
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Load(Walk_Registers& r) const {
     Load_Common(r);
     r.halt = cancelled_ || (Output && rows_done_);
     r.old_sound = old_sound_;
 }
 
-[[gnu::always_inline]] inline void Raster_Decoder::Save(const Walk_Registers& r)
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Save(const Walk_Registers& r) {
     Save_Common(r);
     old_sound_ = r.old_sound;
 }
 
 template <bool Output>
-[[gnu::always_inline]] inline void Raster_Decoder::Load(Copy_Registers& r) const
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Load(Copy_Registers& r) const {
     static_assert(Output, "the copying loop always writes");
     Load_Common(r);
     r.halt = cancelled_ || rows_done_;
@@ -63,8 +58,7 @@ template <bool Output>
     r.old_start = nullptr;
 }
 
-[[gnu::always_inline]] inline void Raster_Decoder::Save(Copy_Registers& r)
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Save(Copy_Registers& r) {
     Save_Common(r);
     old_sound_ = r.old_length != 0;
     raster_.Pixels_Supplied += static_cast<std::size_t>(r.x - r.x_saved);
@@ -77,8 +71,7 @@ template <bool Output>
 // next sub-block.  A clear code is dealt with here (Again: go round for the
 // next code); the data's end or the end code stop the loop.
 template <bool Output, class Registers>
-[[gnu::always_inline]] inline Raster_Decoder::Fetched Raster_Decoder::Fetch_Code(Registers& r, int& code, Stop& stop)
-{
+[[gnu::always_inline]] inline Raster_Decoder::Fetched Raster_Decoder::Fetch_Code(Registers& r, int& code, Stop& stop) {
     const std::uint64_t code_end = r.bit + static_cast<unsigned>(r.width);
     if (code_end < r.held_end) {
         code = Code_At(r.data, r.bit, r.width);
@@ -105,8 +98,7 @@ template <bool Output, class Registers>
 
 // A clear or end code; false when decoding ends here.
 template <bool Output>
-bool Raster_Decoder::Control_Code(int code)
-{
+bool Raster_Decoder::Control_Code(int code) {
     if (code == end_) {
         if (!end_of_data_) {
             end_of_data_ = true;  // the rest of the sub-blocks is skipped
@@ -130,8 +122,7 @@ bool Raster_Decoder::Control_Code(int code)
 // full or the table went bad), and the output loop for code sizes above 8,
 // where every string goes through the classic walk.
 template <bool Output>
-Stop Raster_Decoder::Decode()
-{
+Stop Raster_Decoder::Decode() {
     // Quick paths only when nothing is written.
     const bool quick = fast_ && !Output;
     const Entry* const entries = entries_.data();
@@ -178,8 +169,8 @@ Stop Raster_Decoder::Decode()
 
 // The entry for the previous string plus first_char; made_at is where that
 // string now stands in one piece, or null.
-[[gnu::always_inline]] inline void Raster_Decoder::Add_Copy_Entry(Copy_Registers& r, int first_char, const std::uint8_t* made_at)
-{
+[[gnu::always_inline]] inline void Raster_Decoder::Add_Copy_Entry(Copy_Registers& r, int first_char,
+                                                                  const std::uint8_t* made_at) {
     Add_Entry(r.next, r.limit, r.width, r.old_code, first_char,
               {made_at != nullptr ? static_cast<std::uint32_t>(made_at - r.pixels) : No_Copy,
                static_cast<std::uint16_t>(r.old_length != 0 ? r.old_length + 1 : 0),
@@ -190,8 +181,7 @@ Stop Raster_Decoder::Decode()
 // last written whole (roots from identity_, whose offset is 0), or walked
 // from its chain when there is no such copy.  False when the string crossed
 // a row end and went through the members.
-[[gnu::always_inline]] inline bool Raster_Decoder::Copy_Sound_String(Copy_Registers& r, int code, int& n)
-{
+[[gnu::always_inline]] inline bool Raster_Decoder::Copy_Sound_String(Copy_Registers& r, int code, int& n) {
     const Entry entry = entries_[static_cast<std::size_t>(code)];
     n = entry.Length;
     const int first_char = entry.First;
@@ -231,8 +221,7 @@ Stop Raster_Decoder::Decode()
 // A code not yet in the table: the previous string plus its own first byte,
 // n bytes, copied from just before out where the previous string stands.
 // False when the string went through the members instead.
-[[gnu::always_inline]] inline bool Raster_Decoder::Copy_New_String(Copy_Registers& r, int code, int& n)
-{
+[[gnu::always_inline]] inline bool Raster_Decoder::Copy_New_String(Copy_Registers& r, int code, int& n) {
     n = r.old_length + 1;
     const int first_char = r.first_code;
     const std::uint8_t* const made_at = r.old_start;
@@ -262,8 +251,7 @@ Stop Raster_Decoder::Decode()
     return in_place;
 }
 
-[[gnu::always_inline]] inline Stop Raster_Decoder::Halted(Copy_Registers& r)
-{
+[[gnu::always_inline]] inline Stop Raster_Decoder::Halted(Copy_Registers& r) {
     Save(r);
     return cancelled_ ? Stop::Cancel : Stop::Rows_Full;
 }
@@ -275,8 +263,7 @@ Stop Raster_Decoder::Decode()
 // string written across a row end (or by the classic walk) leaves no such
 // copy; the entries made from it walk their chain once.  Pixels are written
 // once each, in order, so a remembered string is never overwritten.
-Stop Raster_Decoder::Decode_Copying()
-{
+Stop Raster_Decoder::Decode_Copying() {
     Copy_Registers r;
     Load<true>(r);
     if (r.halt) return Halted(r);
@@ -324,8 +311,7 @@ Stop Raster_Decoder::Decode_Copying()
 // it is.  Whatever is left of the image data after the rows are full (or
 // the table went bad) is decoded without output, so the stream ends up
 // where the data really ends.
-Stop Raster_Decoder::Decode_All()
-{
+Stop Raster_Decoder::Decode_All() {
     int first = Read_Code();
     while (first == clear_) first = Read_Code();
     Stop stop = Stop::Data_Ended;
@@ -340,8 +326,7 @@ Stop Raster_Decoder::Decode_All()
     return stop;
 }
 
-TRasterOutcome Raster_Decoder::Run()
-{
+TRasterOutcome Raster_Decoder::Run() {
     std::uint8_t code_size = 0;
     const bool have_code_size = stream_.Read_Byte(code_size);
     if (have_code_size && code_size > GIF_Max_Code_Size) return TRasterOutcome::Refused;
@@ -381,8 +366,7 @@ TRasterOutcome Raster_Decoder::Run()
 }  // namespace velbrook::gif_lzw
 
 TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
-                            const TRasterProgress* progress)
-{
+                            const TRasterProgress* progress) {
     raster = TRaster{};
     std::unique_ptr<velbrook::gif_lzw::Raster_Decoder> decoder;
     try {

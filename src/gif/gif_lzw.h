@@ -63,8 +63,7 @@ TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format,
                             const TRasterProgress* progress = nullptr);
 
 // Whether the outcome leaves a raster that can be shown.
-inline bool Raster_Usable(TRasterOutcome outcome)
-{
+inline bool Raster_Usable(TRasterOutcome outcome) {
     return outcome != TRasterOutcome::Refused && outcome != TRasterOutcome::Too_Large &&
            outcome != TRasterOutcome::Cancelled;
 }

@@ -60,8 +60,7 @@ struct Interlace_Pass {
 
 // The code of `width` bits that starts at bit `bit` of the gathered data
 // (which keeps at least 4 bytes after every bit a code can start at).
-inline int Code_At(const std::uint8_t* data, std::uint64_t bit, int width)
-{
+inline int Code_At(const std::uint8_t* data, std::uint64_t bit, int width) {
     std::uint32_t word;
     std::memcpy(&word, data + (bit >> 3), sizeof word);
     return static_cast<int>((word >> (bit & 7u)) & ((1u << width) - 1u));
@@ -110,9 +109,7 @@ class Raster_Decoder {
 public:
     Raster_Decoder(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
                    const TRasterProgress* progress)
-        : stream_(stream), format_(format), raster_(raster), progress_(progress)
-    {
-    }
+        : stream_(stream), format_(format), raster_(raster), progress_(progress) {}
 
     TRasterOutcome Run();
 
@@ -133,8 +130,7 @@ private:
     // --- the string table and its copies (gif_lzw_table.cpp)
     void Start_Table(int code_size);
     void Reset_Table();
-    bool Is_Sound(int code) const
-    {
+    bool Is_Sound(int code) const {
         return code < clear_ || (code < next_ && code > end_ && entries_[code].Length != 0);
     }
     int String_Length(int code) const { return code < clear_ ? 1 : entries_[code].Length; }
@@ -159,13 +155,18 @@ private:
     enum class Fetched { Code, Again, Stopped };
     void Load_Common(Loop_Registers& r) const;
     void Save_Common(const Loop_Registers& r);
-    template <bool Output> void Load(Walk_Registers& r) const;
+    template <bool Output>
+    void Load(Walk_Registers& r) const;
     void Save(const Walk_Registers& r);
-    template <bool Output> void Load(Copy_Registers& r) const;
+    template <bool Output>
+    void Load(Copy_Registers& r) const;
     void Save(Copy_Registers& r);
-    template <bool Output, class Registers> Fetched Fetch_Code(Registers& r, int& code, Stop& stop);
-    template <bool Output> bool Control_Code(int code);
-    template <bool Output> Stop Decode();
+    template <bool Output, class Registers>
+    Fetched Fetch_Code(Registers& r, int& code, Stop& stop);
+    template <bool Output>
+    bool Control_Code(int code);
+    template <bool Output>
+    Stop Decode();
     Stop Decode_Copying();
     void Add_Copy_Entry(Copy_Registers& r, int first_char, const std::uint8_t* made_at);
     bool Copy_Sound_String(Copy_Registers& r, int code, int& n);
@@ -187,9 +188,9 @@ private:
     std::uint64_t held_end_bit_ = 0;
     std::uint64_t bit_ = 0;
     std::size_t stream_position_ = 0;
-    bool done_ = false;        // a block fetch failed: code reads that need more bits end
-    bool end_of_data_ = false; // the image data's terminator (or the stream's end) was reached
-    bool finished_ = false;    // after the end code nothing more is read
+    bool done_ = false;         // a block fetch failed: code reads that need more bits end
+    bool end_of_data_ = false;  // the image data's terminator (or the stream's end) was reached
+    bool finished_ = false;     // after the end code nothing more is read
 
     // LZW state.
     int code_size_ = 0;
@@ -225,8 +226,7 @@ private:
     std::uint8_t* row_mask_ = nullptr;
 };
 
-inline int Raster_Decoder::Read_Code()
-{
+inline int Raster_Decoder::Read_Code() {
     if (finished_) return -1;
     const std::uint64_t code_end = bit_ + static_cast<unsigned>(width_bits_);
     if (code_end >= held_end_bit_) {
@@ -258,8 +258,7 @@ inline int Raster_Decoder::Read_Code()
 // limit.  A full table takes nothing: codes stay 12 bits until a clear code.
 // The three registers are the caller's: the members, or a loop's locals.
 inline void Raster_Decoder::Add_Entry(int& next, int& limit, int& width, int old_code, int first_char,
-                                      const Entry& entry)
-{
+                                      const Entry& entry) {
     if (next >= Table_Size) return;
     prefix_[static_cast<std::size_t>(next)] = static_cast<std::uint16_t>(old_code);
     suffix_[static_cast<std::size_t>(next)] = static_cast<std::uint16_t>(first_char);
@@ -271,8 +270,7 @@ inline void Raster_Decoder::Add_Entry(int& next, int& limit, int& width, int old
     }
 }
 
-inline void Raster_Decoder::Finish_Code(int in_code, int first_char)
-{
+inline void Raster_Decoder::Finish_Code(int in_code, int first_char) {
     const Entry made = old_sound_ ? Entry{No_Copy, static_cast<std::uint16_t>(String_Length(old_code_) + 1),
                                           static_cast<std::uint16_t>(Root_Of(old_code_))}
                                   : Entry{No_Copy, 0, 0};
@@ -284,8 +282,7 @@ inline void Raster_Decoder::Finish_Code(int in_code, int first_char)
 
 // Writes the string of a sound code back to front from its prefix chain,
 // its last byte at `last`.
-inline void Raster_Decoder::Write_Chain(std::uint8_t* last, int code, int clear) const
-{
+inline void Raster_Decoder::Write_Chain(std::uint8_t* last, int code, int clear) const {
     while (code >= clear) {
         *last-- = static_cast<std::uint8_t>(suffix_[static_cast<std::size_t>(code)]);
         code = prefix_[static_cast<std::size_t>(code)];
@@ -293,8 +290,7 @@ inline void Raster_Decoder::Write_Chain(std::uint8_t* last, int code, int clear)
     *last = static_cast<std::uint8_t>(code);
 }
 
-inline void Raster_Decoder::Put_Value(int value)
-{
+inline void Raster_Decoder::Put_Value(int value) {
     row_pixels_[x_] = static_cast<std::uint8_t>(value);
     // The mask compares the whole value: a raw code above 255 is never the
     // transparent colour even when its low byte is, so the mask is brought

@@ -19,8 +19,7 @@ namespace {
 constexpr std::array<Interlace_Pass, 4> Interlaced_Passes{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}};
 constexpr std::array<Interlace_Pass, 1> Progressive_Pass{{{0, 1}}};
 
-bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product)
-{
+bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product) {
     if (a != 0 && b > std::numeric_limits<std::size_t>::max() / a) return false;
     product = a * b;
     return true;
@@ -30,8 +29,7 @@ bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product)
 
 // The pixel and mask buffers, all 0; false when their sizes overflow or the
 // memory cannot be had.
-bool Raster_Decoder::Allocate_Rows(std::size_t& pixel_count)
-{
+bool Raster_Decoder::Allocate_Rows(std::size_t& pixel_count) {
     raster_.Row_Stride = GIF_Row_Stride(format_.Width);
     raster_.Mask_Stride = format_.Transparent ? GIF_Mask_Stride(format_.Width) : 0;
     std::size_t pixel_bytes = 0;
@@ -54,8 +52,7 @@ bool Raster_Decoder::Allocate_Rows(std::size_t& pixel_count)
     return true;
 }
 
-void Raster_Decoder::Start_Rows()
-{
+void Raster_Decoder::Start_Rows() {
     if (format_.Interlaced) {
         passes_ = Interlaced_Passes.data();
         pass_count_ = static_cast<int>(Interlaced_Passes.size());
@@ -72,8 +69,7 @@ void Raster_Decoder::Start_Rows()
     row_mask_ = format_.Transparent ? raster_.Mask.data() + row * raster_.Mask_Stride : nullptr;
 }
 
-void Raster_Decoder::Next_Row()
-{
+void Raster_Decoder::Next_Row() {
     Flush_Mask();
     mask_from_ = 0;
     if (progress_interval_ != 0 && row_ % progress_interval_ == 0 && !cancelled_) {
@@ -98,8 +94,7 @@ void Raster_Decoder::Next_Row()
 // Sets the mask bits of the current row's pixels from mask_from_ up to x_
 // that hold the transparent index.  Rows are marked this way, a stretch at a
 // time, when they are full or decoding stops, not string by string.
-void Raster_Decoder::Flush_Mask()
-{
+void Raster_Decoder::Flush_Mask() {
     if (row_mask_ == nullptr) return;
     const std::uint8_t index = format_.TransparentIndex;
     const std::uint8_t* const row = row_pixels_;
@@ -120,8 +115,7 @@ void Raster_Decoder::Flush_Mask()
     mask_from_ = x_;
 }
 
-void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
-{
+void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count) {
     while (count > 0 && !rows_done_) {
         const std::size_t room = static_cast<std::size_t>(format_.Width - x_);
         const std::size_t n = count < room ? count : room;
@@ -135,8 +129,7 @@ void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count)
 }
 
 // Chunk copies may have run past the last byte written.
-void Raster_Decoder::Clear_Past_Last_Pixel()
-{
+void Raster_Decoder::Clear_Past_Last_Pixel() {
     if (rows_done_) return;
     Flush_Mask();
     const int end = std::min(format_.Width, x_ + Copy_Chunk);
@@ -144,8 +137,7 @@ void Raster_Decoder::Clear_Past_Last_Pixel()
 }
 
 // Pixels the stream did not supply are transparent, in the same row order.
-void Raster_Decoder::Mark_Rest_Transparent()
-{
+void Raster_Decoder::Mark_Rest_Transparent() {
     progress_interval_ = 0;
     while (!rows_done_) {
         for (int x = x_; x < format_.Width; ++x) row_mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));

@@ -8,8 +8,7 @@
 
 namespace velbrook::gif_lzw {
 
-void Raster_Decoder::Gather_Sub_Blocks()
-{
+void Raster_Decoder::Gather_Sub_Blocks() {
     const std::uint8_t* bytes = stream_.Data();
     const std::size_t size = stream_.Size();
     std::size_t position = stream_.Position();

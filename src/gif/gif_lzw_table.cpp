@@ -5,8 +5,7 @@
 
 namespace velbrook::gif_lzw {
 
-void Raster_Decoder::Start_Table(int code_size)
-{
+void Raster_Decoder::Start_Table(int code_size) {
     code_size_ = code_size;
     clear_ = 1 << code_size_;
     end_ = clear_ + 1;
@@ -20,8 +19,7 @@ void Raster_Decoder::Start_Table(int code_size)
     Reset_Table();
 }
 
-void Raster_Decoder::Reset_Table()
-{
+void Raster_Decoder::Reset_Table() {
     width_bits_ = code_size_ + 1;
     width_limit_ = 2 * clear_;
     next_ = clear_ + 2;
@@ -29,8 +27,7 @@ void Raster_Decoder::Reset_Table()
 
 // The classic decoder's walk: characters pushed last first, with its two
 // failure checks; false means it gave up (-2), leaving the table unchanged.
-bool Raster_Decoder::Decode_Slow(int code, bool output)
-{
+bool Raster_Decoder::Decode_Slow(int code, bool output) {
     const int in_code = code;
     std::size_t depth = 0;
     if (code >= next_) {
@@ -55,8 +52,7 @@ bool Raster_Decoder::Decode_Slow(int code, bool output)
 // Writes the string of a sound code (plus its first character again when
 // repeat_first is set) back to front: into the row when it fits, otherwise
 // into a scratch string that is then laid across rows.
-void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat_first)
-{
+void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat_first) {
     const std::size_t n = static_cast<std::size_t>(length);
     const bool fits = n <= static_cast<std::size_t>(format_.Width - x_);
     std::uint8_t* const start = fits ? row_pixels_ + x_ : string_.data();

@@ -16,8 +16,7 @@ constexpr UINT Handover_Message = WM_APP + 0x3A1;
 // Waits for `object` while serving the messages other threads send to this
 // one's windows: a tick on the worker may send to a window of this thread
 // while this thread waits for the tick to end.
-void Wait_Serving_Sent_Messages(HANDLE object) noexcept
-{
+void Wait_Serving_Sent_Messages(HANDLE object) noexcept {
     for (;;) {
         const DWORD woken = ::MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_SENDMESSAGE);
         if (woken != WAIT_OBJECT_0 + 1) return;
@@ -28,8 +27,7 @@ void Wait_Serving_Sent_Messages(HANDLE object) noexcept
 
 // Runs a tick; a failure goes to the application's failure handler.
 template <typename Tick>
-void Guarded_Tick(Tick&& tick) noexcept
-{
+void Guarded_Tick(Tick&& tick) noexcept {
     velbrook::Guarded(
         [&] {
             tick();
@@ -40,16 +38,22 @@ void Guarded_Tick(Tick&& tick) noexcept
 
 }  // namespace
 
-int Win32_Thread_Priority(TThreadPriority priority)
-{
+int Win32_Thread_Priority(TThreadPriority priority) {
     switch (priority) {
-        case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
-        case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
-        case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
-        case TThreadPriority::tpNormal: return THREAD_PRIORITY_NORMAL;
-        case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
-        case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
-        case TThreadPriority::tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+        case TThreadPriority::tpIdle:
+            return THREAD_PRIORITY_IDLE;
+        case TThreadPriority::tpLowest:
+            return THREAD_PRIORITY_LOWEST;
+        case TThreadPriority::tpLower:
+            return THREAD_PRIORITY_BELOW_NORMAL;
+        case TThreadPriority::tpNormal:
+            return THREAD_PRIORITY_NORMAL;
+        case TThreadPriority::tpHigher:
+            return THREAD_PRIORITY_ABOVE_NORMAL;
+        case TThreadPriority::tpHighest:
+            return THREAD_PRIORITY_HIGHEST;
+        case TThreadPriority::tpTimeCritical:
+            return THREAD_PRIORITY_TIME_CRITICAL;
     }
     return THREAD_PRIORITY_NORMAL;
 }
@@ -58,11 +62,11 @@ int Win32_Thread_Priority(TThreadPriority priority)
 
 // What the worker uses; shared with it, so that it lives until the worker ends.
 struct TTimerThread::State {
-    velbrook::Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};  // set once: end
-    velbrook::Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set while ticking
-    velbrook::Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // a handed-over tick finished
-    velbrook::Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)}; // the sleep begins afresh
-    velbrook::Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};   // no tick runs on the worker
+    velbrook::Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set once: end
+    velbrook::Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};    // set while ticking
+    velbrook::Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a handed-over tick finished
+    velbrook::Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // the sleep begins afresh
+    velbrook::Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};    // no tick runs on the worker
     velbrook::Kernel_Handle thread;
     DWORD thread_id = 0;
     TTimerEx* owner = nullptr;
@@ -79,8 +83,7 @@ struct TTimerThread::State {
     void Tick_Here();
 };
 
-DWORD WINAPI TTimerThread::State::Entry(void* parameter)
-{
+DWORD WINAPI TTimerThread::State::Entry(void* parameter) {
     std::shared_ptr<State> state;
     {
         const std::unique_ptr<std::shared_ptr<State>> handed(static_cast<std::shared_ptr<State>*>(parameter));
@@ -90,8 +93,7 @@ DWORD WINAPI TTimerThread::State::Entry(void* parameter)
     return 0;
 }
 
-void TTimerThread::State::Work()
-{
+void TTimerThread::State::Work() {
     for (;;) {
         HANDLE gate[2] = {quit.get(), run.get()};
         if (::WaitForMultipleObjects(2, gate, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
@@ -112,8 +114,7 @@ void TTimerThread::State::Work()
     }
 }
 
-void TTimerThread::State::Tick_Here()
-{
+void TTimerThread::State::Tick_Here() {
     {
         const std::lock_guard<std::mutex> lock(tick_lock);
         if (!running.load() || ending.load()) return;
@@ -131,14 +132,14 @@ void TTimerThread::State::Tick_Here()
     });
 }
 
-TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>())
-{
+TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>()) {
     if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle)
         throw EOutOfResources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->interval = owner.Interval();
     handover_ = std::make_unique<velbrook::Message_Window>(
-        owner.Name(), [this](UINT message, WPARAM) {
+        owner.Name(),
+        [this](UINT message, WPARAM) {
             if (message == Handover_Message) Handover_Tick();
         },
         L"Unable to create the timer window");
@@ -157,8 +158,7 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
     ::SetThreadPriority(thread, Win32_Thread_Priority(owner.ThreadPriority()));
 }
 
-TTimerThread::~TTimerThread()
-{
+TTimerThread::~TTimerThread() {
     state_->ending = true;
     state_->running = false;
     ::SetEvent(state_->quit.get());
@@ -168,8 +168,7 @@ TTimerThread::~TTimerThread()
     handover_.reset();
 }
 
-void TTimerThread::Handover_Tick()
-{
+void TTimerThread::Handover_Tick() {
     // The tick may free this object; the worker's state stays until the
     // worker has been told the tick is over.
     const std::shared_ptr<State> state = state_;
@@ -182,8 +181,7 @@ void TTimerThread::Handover_Tick()
     ::SetEvent(state->done.get());
 }
 
-void TTimerThread::Pause()
-{
+void TTimerThread::Pause() {
     {
         const std::lock_guard<std::mutex> lock(state_->tick_lock);
         state_->running = false;
@@ -194,8 +192,7 @@ void TTimerThread::Pause()
     if (::GetCurrentThreadId() != state_->thread_id) Wait_Serving_Sent_Messages(state_->idle.get());
 }
 
-void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_safe)
-{
+void TTimerThread::Run(TThreadPriority priority, unsigned interval, bool thread_safe) {
     state_->interval = interval;
     state_->thread_safe = thread_safe;
     ::SetThreadPriority(state_->thread.get(), Win32_Thread_Priority(priority));
@@ -214,8 +211,7 @@ DWORD TTimerThread::Thread_Id() const { return state_->thread_id; }
 
 TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { UpdateTimer(); }
 
-TTimerEx::~TTimerEx()
-{
+TTimerEx::~TTimerEx() {
     try {
         // The worker's tick reads the properties: it ends before they change.
         Pause_Worker();
@@ -228,61 +224,53 @@ TTimerEx::~TTimerEx()
     window_.reset();
 }
 
-void TTimerEx::Pause_Worker()
-{
+void TTimerEx::Pause_Worker() {
     // A tick running on the worker itself must not see a property change
     // half made.
     if (thread_) thread_->Pause();
 }
 
-void TTimerEx::Set_Enabled(bool value)
-{
+void TTimerEx::Set_Enabled(bool value) {
     if (value == enabled_) return;
     Pause_Worker();
     enabled_ = value;
     UpdateTimer();
 }
 
-void TTimerEx::Set_Interval(unsigned value)
-{
+void TTimerEx::Set_Interval(unsigned value) {
     if (value == interval_) return;
     Pause_Worker();
     interval_ = value;
     UpdateTimer();
 }
 
-void TTimerEx::Set_Threaded(bool value)
-{
+void TTimerEx::Set_Threaded(bool value) {
     if (value == threaded_) return;
     Pause_Worker();
     threaded_ = value;
     UpdateTimer();
 }
 
-void TTimerEx::Set_ThreadPriority(TThreadPriority value)
-{
+void TTimerEx::Set_ThreadPriority(TThreadPriority value) {
     if (value == thread_priority_) return;
     thread_priority_ = value;
     if (threaded_) UpdateTimer();
 }
 
-void TTimerEx::Set_ThreadSafe(bool value)
-{
+void TTimerEx::Set_ThreadSafe(bool value) {
     if (value == thread_safe_) return;
     Pause_Worker();
     thread_safe_ = value;
     if (threaded_) UpdateTimer();
 }
 
-void TTimerEx::Set_OnTimer(TNotifyEvent handler)
-{
+void TTimerEx::Set_OnTimer(TNotifyEvent handler) {
     Pause_Worker();
     on_timer_ = std::move(handler);
     UpdateTimer();
 }
 
-void TTimerEx::Timer()
-{
+void TTimerEx::Timer() {
     if (!enabled_ || !on_timer_) return;
     // A copy: the handler may free this timer, and with it on_timer_.
     const TNotifyEvent handler = on_timer_;
@@ -291,8 +279,7 @@ void TTimerEx::Timer()
 
 HWND TTimerEx::WindowHandle() const { return window_ ? window_->Handle() : nullptr; }
 
-void TTimerEx::UpdateTimer()
-{
+void TTimerEx::UpdateTimer() {
     if (thread_) thread_->Pause();
     if (window_) ::KillTimer(window_->Handle(), 1);
     if (threaded_) {
@@ -302,7 +289,8 @@ void TTimerEx::UpdateTimer()
         thread_.reset();
         if (!window_) {
             window_ = std::make_unique<velbrook::Message_Window>(
-                Name(), [this](UINT message, WPARAM) {
+                Name(),
+                [this](UINT message, WPARAM) {
                     if (message == WM_TIMER) Timer();
                 },
                 L"Unable to create the timer window");

@@ -16,9 +16,8 @@ namespace {
 
 // Fonts that hold whole scripts, in order: Latin, Greek and Cyrillic first,
 // then Japanese, Chinese and Korean (a Japanese font holds Greek too).
-constexpr const wchar_t* Preferred[] = {L"arial.ttf",  L"segoeui.ttf", L"tahoma.ttf", L"msgothic.ttc",
-                                        L"meiryo.ttc", L"yugothr.ttc", L"msyh.ttc",   L"simsun.ttc",
-                                        L"malgun.ttf", L"ipag.ttf"};
+constexpr const wchar_t* Preferred[] = {L"arial.ttf",   L"segoeui.ttf", L"tahoma.ttf", L"msgothic.ttc", L"meiryo.ttc",
+                                        L"yugothr.ttc", L"msyh.ttc",    L"simsun.ttc", L"malgun.ttf",   L"ipag.ttf"};
 
 std::wstring Lower(std::wstring text) {
     for (wchar_t& c : text)

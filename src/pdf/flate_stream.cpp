@@ -68,18 +68,24 @@ void Predict_Row(std::span<const std::uint8_t> row, std::span<const std::uint8_t
         int up = prior[i];
         int up_left = i >= std::size_t(bytes_per_pixel) ? prior[i - bytes_per_pixel] : 0;
         switch (filter) {
-        case 1: return static_cast<std::uint8_t>(row[i] - left);
-        case 2: return static_cast<std::uint8_t>(row[i] - up);
-        case 3: return static_cast<std::uint8_t>(row[i] - (left + up) / 2);
-        case 4: return static_cast<std::uint8_t>(row[i] - Paeth(left, up, up_left));
-        default: return row[i];
+            case 1:
+                return static_cast<std::uint8_t>(row[i] - left);
+            case 2:
+                return static_cast<std::uint8_t>(row[i] - up);
+            case 3:
+                return static_cast<std::uint8_t>(row[i] - (left + up) / 2);
+            case 4:
+                return static_cast<std::uint8_t>(row[i] - Paeth(left, up, up_left));
+            default:
+                return row[i];
         }
     };
     int best = 0;
     std::uint64_t best_cost = ~0ull;
     for (int filter = 0; filter < 5; ++filter) {
         std::uint64_t cost = 0;
-        for (std::size_t i = 0; i < n && cost < best_cost; ++i) cost += std::abs(static_cast<std::int8_t>(filtered(filter, i)));
+        for (std::size_t i = 0; i < n && cost < best_cost; ++i)
+            cost += std::abs(static_cast<std::int8_t>(filtered(filter, i)));
         if (cost < best_cost) best_cost = cost, best = filter;
     }
     out.resize(n + 1);

@@ -39,18 +39,16 @@ Pdf_Matrix Image_Matrix(const Image_Placement& placement, double page_height) {
         return Point{d.left + (o.x - s.left) * sx, page_height - (d.top + (o.y - s.top) * sy)};
     };
     Point origin = map(0, 0), along_u = map(1, 0), along_t = map(0, 1);
-    return {along_u.x - origin.x, along_u.y - origin.y, along_t.x - origin.x,
-            along_t.y - origin.y, origin.x, origin.y};
+    return {along_u.x - origin.x, along_u.y - origin.y, along_t.x - origin.x, along_t.y - origin.y, origin.x, origin.y};
 }
 
 std::string Image_Operators(const Image_Placement& placement, double page_height, const std::string& name) {
     const Page_Box& d = placement.destination;
     if (d.Empty() || placement.source.Empty()) return {};
     Pdf_Matrix m = Image_Matrix(placement, page_height);
-    return "q " + Pdf_Number(d.left) + " " + Pdf_Number(page_height - d.bottom) + " " + Pdf_Number(d.Width()) +
-           " " + Pdf_Number(d.Height()) + " re W n " + Pdf_Number(m.a) + " " + Pdf_Number(m.b) + " " +
-           Pdf_Number(m.c) + " " + Pdf_Number(m.d) + " " + Pdf_Number(m.e) + " " + Pdf_Number(m.f) + " cm /" +
-           name + " Do Q\n";
+    return "q " + Pdf_Number(d.left) + " " + Pdf_Number(page_height - d.bottom) + " " + Pdf_Number(d.Width()) + " " +
+           Pdf_Number(d.Height()) + " re W n " + Pdf_Number(m.a) + " " + Pdf_Number(m.b) + " " + Pdf_Number(m.c) + " " +
+           Pdf_Number(m.d) + " " + Pdf_Number(m.e) + " " + Pdf_Number(m.f) + " cm /" + name + " Do Q\n";
 }
 
 }  // namespace velbrook

@@ -11,9 +11,7 @@ constexpr std::uint8_t End_Of_Image = 0xD9;
 constexpr std::uint8_t Start_Of_Scan = 0xDA;
 constexpr std::uint8_t App14 = 0xEE;
 
-bool Is_Frame_Marker(std::uint8_t m) {
-    return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC;
-}
+bool Is_Frame_Marker(std::uint8_t m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
 // Markers that stand alone, without a length: TEM and the restart markers.
 bool Stands_Alone(std::uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7); }
 
@@ -67,8 +65,7 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
     bool frame = false;
     bool usable = false;
     Walk_Markers(bytes, [&](std::uint8_t marker, std::span<const std::uint8_t> body) {
-        if (marker == App14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0)
-            header.adobe = true;
+        if (marker == App14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0) header.adobe = true;
         if (Is_Frame_Marker(marker) && !frame) {
             frame = true;
             if (body.size() < 6) return false;

@@ -12,7 +12,7 @@ namespace velbrook {
 struct Jpeg_Header {
     int width = 0;
     int height = 0;
-    int components = 0;   // 1 grey, 3 YCbCr or RGB, 4 CMYK or YCCK
+    int components = 0;  // 1 grey, 3 YCbCr or RGB, 4 CMYK or YCCK
     bool progressive = false;
     // Adobe's APP14 marker: its CMYK pictures hold inverted values.
     bool adobe = false;

@@ -42,15 +42,15 @@ std::string Pdf_Date_String(const Pdf_Date& d) {
     char sign = offset < 0 ? '-' : '+';
     offset = std::abs(offset);
     char text[40];
-    std::snprintf(text, sizeof text, "D:%04d%02d%02d%02d%02d%02d%c%02d'%02d'", d.year, d.month, d.day, d.hour,
-                  d.minute, d.second, sign, offset / 60, offset % 60);
+    std::snprintf(text, sizeof text, "D:%04d%02d%02d%02d%02d%02d%c%02d'%02d'", d.year, d.month, d.day, d.hour, d.minute,
+                  d.second, sign, offset / 60, offset % 60);
     return text;
 }
 
 Pdf_Document::Pdf_Document(Pdf_Output& output, const Pdf_Document_Info& info) : writer_(output) {
-    info_ = writer_.Add_Object("<</Title " + Pdf_Text_String(info.title) + "/Producer " +
-                               Pdf_Text_String(info.producer) + "/CreationDate (" +
-                               Pdf_Date_String(info.created) + ")>>");
+    info_ =
+        writer_.Add_Object("<</Title " + Pdf_Text_String(info.title) + "/Producer " + Pdf_Text_String(info.producer) +
+                           "/CreationDate (" + Pdf_Date_String(info.created) + ")>>");
     pages_root_ = writer_.Reserve();
 }
 
@@ -74,8 +74,7 @@ Pdf_Image Pdf_Document::Add_Pixels(int width, int height, const Row_Source& fill
     Pdf_Object_Id id = writer_.Reserve();
     Pdf_Object_Id length = writer_.Reserve();
     writer_.Begin_Object(id);
-    writer_.Write("<</Type/XObject/Subtype/Image/Width " + std::to_string(width) + "/Height " +
-                  std::to_string(height) +
+    writer_.Write("<</Type/XObject/Subtype/Image/Width " + std::to_string(width) + "/Height " + std::to_string(height) +
                   "/ColorSpace/DeviceRGB/BitsPerComponent 8/Filter/FlateDecode/DecodeParms<</Predictor 15"
                   "/Colors 3/BitsPerComponent 8/Columns " +
                   std::to_string(width) + ">>/Length " + Ref(length) + ">>\nstream\n");
@@ -110,8 +109,8 @@ Pdf_Document::Run Pdf_Document::Choose_Font(const std::u32string& text) const {
     int best = 0;
     std::size_t best_missing = text.size() + 1;
     for (std::size_t f = 0; f < fonts_.size() && best_missing > 0; ++f) {
-        std::size_t missing = std::count_if(text.begin(), text.end(),
-                                            [&](char32_t c) { return fonts_[f]->font->Glyph_Of(c) == 0; });
+        std::size_t missing =
+            std::count_if(text.begin(), text.end(), [&](char32_t c) { return fonts_[f]->font->Glyph_Of(c) == 0; });
         if (missing < best_missing) best_missing = missing, best = static_cast<int>(f);
     }
     return {best, text};
@@ -130,7 +129,8 @@ bool Pdf_Document::Needs_Font_For(std::wstring_view text) const {
 int Pdf_Document::Text_Width(const Run& run) const {
     int width = 0;
     for (char32_t c : run.text) {
-        if (run.font < 0) width += Helvetica_Width(Win_Ansi_Code(c).value_or('?'));
+        if (run.font < 0)
+            width += Helvetica_Width(Win_Ansi_Code(c).value_or('?'));
         else {
             const Truetype_Font& font = *fonts_[run.font]->font;
             width += font.Width_Of(font.Glyph_Of(c));
@@ -219,7 +219,8 @@ void Pdf_Document::End_Page() {
     if (!in_page_) throw Failure(L"a PDF page was ended that was not begun");
     in_page_ = false;
     Pdf_Object_Id contents = writer_.Reserve();
-    writer_.Add_Stream(contents, "", std::span(reinterpret_cast<const std::uint8_t*>(content_.data()), content_.size()));
+    writer_.Add_Stream(contents, "",
+                       std::span(reinterpret_cast<const std::uint8_t*>(content_.data()), content_.size()));
     std::string resources = "<<";
     if (!page_images_.empty()) {
         resources += "/XObject<<";
@@ -229,13 +230,14 @@ void Pdf_Document::End_Page() {
     if (!page_fonts_.empty()) {
         resources += "/Font<<";
         for (int font : page_fonts_)
-            resources += font < 0 ? "/F0 " + Ref(helvetica_) : "/F" + std::to_string(font + 1) + " " + Ref(fonts_[font]->id);
+            resources +=
+                font < 0 ? "/F0 " + Ref(helvetica_) : "/F" + std::to_string(font + 1) + " " + Ref(fonts_[font]->id);
         resources += ">>";
     }
     resources += ">>";
     pages_.push_back(writer_.Add_Object("<</Type/Page/Parent " + Ref(pages_root_) + "/MediaBox[0 0 " +
-                                        Pdf_Number(page_width_) + " " + Pdf_Number(page_height_) +
-                                        "]/Resources" + resources + "/Contents " + Ref(contents) + ">>"));
+                                        Pdf_Number(page_width_) + " " + Pdf_Number(page_height_) + "]/Resources" +
+                                        resources + "/Contents " + Ref(contents) + ">>"));
 }
 
 void Pdf_Document::Write_Truetype(Font_Use& use) {
@@ -270,10 +272,10 @@ void Pdf_Document::Write_Truetype(Font_Use& use) {
     std::string widths = "[0[";
     for (const auto& used : font.Used()) widths += std::to_string(font.Width_Of(used.glyph)) + " ";
     widths += "]]";
-    Pdf_Object_Id descendant = writer_.Add_Object(
-        "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name +
-        "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor " + Ref(descriptor) +
-        "/W" + widths + "/CIDToGIDMap/Identity>>");
+    Pdf_Object_Id descendant =
+        writer_.Add_Object("<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name +
+                           "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor " +
+                           Ref(descriptor) + "/W" + widths + "/CIDToGIDMap/Identity>>");
 
     std::string map =
         "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
@@ -283,8 +285,11 @@ void Pdf_Document::Write_Truetype(Font_Use& use) {
     const auto& used = font.Used();
     for (std::size_t number = 0; number < used.size(); ++number)
         if (used[number].character != 0)
-            pairs.push_back(std::string("<").append(Hex4(static_cast<std::uint32_t>(number))).append("><")
-                                .append(Utf16_Hex(used[number].character)).append(">\n"));
+            pairs.push_back(std::string("<")
+                                .append(Hex4(static_cast<std::uint32_t>(number)))
+                                .append("><")
+                                .append(Utf16_Hex(used[number].character))
+                                .append(">\n"));
     // A block of the map holds at most 100 entries.
     for (std::size_t i = 0; i < pairs.size(); i += 100) {
         std::size_t n = std::min<std::size_t>(100, pairs.size() - i);

@@ -11,13 +11,19 @@ namespace velbrook {
 std::wstring Write_Failure_Reason(DWORD error) {
     switch (error) {
         case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return L"there is not enough space on the disk";
+        case ERROR_HANDLE_DISK_FULL:
+            return L"there is not enough space on the disk";
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return L"the file is in use by another program";
-        case ERROR_ACCESS_DENIED: return L"access is denied (the file or its folder may be read-only)";
-        case ERROR_WRITE_PROTECT: return L"the disk is write-protected";
-        case ERROR_PATH_NOT_FOUND: return L"the folder does not exist";
-        default: return System_Error_Text(error);
+        case ERROR_LOCK_VIOLATION:
+            return L"the file is in use by another program";
+        case ERROR_ACCESS_DENIED:
+            return L"access is denied (the file or its folder may be read-only)";
+        case ERROR_WRITE_PROTECT:
+            return L"the disk is write-protected";
+        case ERROR_PATH_NOT_FOUND:
+            return L"the folder does not exist";
+        default:
+            return System_Error_Text(error);
     }
 }
 
@@ -34,8 +40,8 @@ Replacing_File_Output::Replacing_File_Output(std::wstring target) : target_(std:
         if (attributes & FILE_ATTRIBUTE_READONLY) throw Failure(L"the file is read-only");
         // Another program holding the file would only show at the end, after
         // every page was written: ask now.
-        File_Handle probe(::CreateFileW(target_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        File_Handle probe(
+            ::CreateFileW(target_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!probe) Throw_Last_Error();
     }
     std::wstring folder = Directory_Of(target_);

@@ -89,8 +89,7 @@ Pdf_Object_Id Pdf_Writer::Add_Object(std::string_view body) {
     return id;
 }
 
-void Pdf_Writer::Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries,
-                            std::span<const std::uint8_t> data) {
+void Pdf_Writer::Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries, std::span<const std::uint8_t> data) {
     Begin_Object(id);
     Write("<<");
     Write(dictionary_entries);
@@ -140,8 +139,8 @@ void Pdf_Writer::Finish(Pdf_Object_Id root, Pdf_Object_Id info) {
             text.clear();
         }
     }
-    text += "trailer\n<</Size " + std::to_string(offsets_.size() + 1) + "/Root " + std::to_string(root) +
-            " 0 R/Info " + std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
+    text += "trailer\n<</Size " + std::to_string(offsets_.size() + 1) + "/Root " + std::to_string(root) + " 0 R/Info " +
+            std::to_string(info) + " 0 R>>\nstartxref\n" + std::to_string(table) + "\n%%EOF\n";
     Write(text);
     Flush();
 }

@@ -58,8 +58,7 @@ public:
     Pdf_Object_Id Add_Object(std::string_view body);
     // A stream object whose data is known: `dictionary_entries` go inside
     // << >> before /Length.
-    void Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries,
-                    std::span<const std::uint8_t> data);
+    void Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries, std::span<const std::uint8_t> data);
 
     void Write(std::string_view text);
     void Write(std::span<const std::uint8_t> bytes);

@@ -21,8 +21,7 @@ namespace {
 // picture at 300 dots an inch never needs a second page-sized copy.
 constexpr std::int64_t Band_Pixels = 1024 * 1024;
 
-Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stored_width,
-                                   std::int32_t stored_height) {
+Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stored_width, std::int32_t stored_height) {
     const Box& s = placement.source;
     return {.orientation = placement.orientation,
             .stored_width = double(stored_width),
@@ -69,8 +68,8 @@ Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Rast
 }
 
 // A JPEG that readers take as it is; false when it must be drawn instead.
-bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path,
-                   const Pdf_Page_Setup& setup, std::span<const std::uint8_t> bytes) {
+bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path, const Pdf_Page_Setup& setup,
+                   std::span<const std::uint8_t> bytes) {
     const std::optional<Jpeg_Header> header = Read_Jpeg_Header(bytes);
     if (!header || !Jpeg_Reaches_End_Marker(bytes)) return false;
     // Damaged data between whole markers shows only to a decoder.  libjpeg

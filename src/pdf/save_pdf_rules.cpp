@@ -25,12 +25,14 @@ Pdf_Paper Paper_For_Locale(int paper_size_code) {
 }
 
 Box Pdf_Page_Target(const Pdf_Paper& paper) {
-    auto margin = static_cast<std::int32_t>(std::lround(Pdf_Margin_Millimetres / Millimetres_Per_Inch * Pdf_Dots_Per_Inch));
+    auto margin =
+        static_cast<std::int32_t>(std::lround(Pdf_Margin_Millimetres / Millimetres_Per_Inch * Pdf_Dots_Per_Inch));
     return {margin, margin, paper.dots_wide - margin, paper.dots_high - margin};
 }
 
 Page_Box Dots_To_Points(const Box& dots) {
-    return {Points_Of_Dots(dots.left), Points_Of_Dots(dots.top), Points_Of_Dots(dots.right), Points_Of_Dots(dots.bottom)};
+    return {Points_Of_Dots(dots.left), Points_Of_Dots(dots.top), Points_Of_Dots(dots.right),
+            Points_Of_Dots(dots.bottom)};
 }
 
 double Points_Of_Dots(std::int32_t dots) { return dots * Points_Per_Inch / Pdf_Dots_Per_Inch; }

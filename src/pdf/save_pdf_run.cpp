@@ -25,7 +25,9 @@ Pdf_Date Save_Pdf_Environment::Local_Pdf_Date() {
     ::GetLocalTime(&local);
     TIME_ZONE_INFORMATION zone{};
     DWORD kind = ::GetTimeZoneInformation(&zone);
-    long bias = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT ? zone.DaylightBias : kind == TIME_ZONE_ID_STANDARD ? zone.StandardBias : 0);
+    long bias = zone.Bias + (kind == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                             : kind == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                             : 0);
     return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, static_cast<int>(-bias)};
 }
 
@@ -54,9 +56,12 @@ void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick() {
     Guarded(
         [&] {
             const int pages = Write_Document(*path);
-            if (pages < 0) host_.Set_Status(Aborted_Text);
-            else if (pages == 0) failure = L"None of the pictures in the list could be read, so there was nothing to save";
-            else host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+            if (pages < 0)
+                host_.Set_Status(Aborted_Text);
+            else if (pages == 0)
+                failure = L"None of the pictures in the list could be read, so there was nothing to save";
+            else
+                host_.Set_Status(Saved_Text(pages, *path, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
         },
         On_Failure{[&](std::exception_ptr stopped) { failure = Failure_Text(stopped); }});
     if (failure) host_.Set_Status(Saving_Stopped_Text(With_Full_Stop(*failure)));
@@ -70,9 +75,9 @@ int Save_Pdf_Run::Write_Document(const std::wstring& path) {
     // The options hold for the whole run, as they do for the print run.
     const Pdf_Page_Setup setup = Pdf_Setup_For(Paper_For_Locale(environment_.paper_size_code()), host_.Options());
     Caption_Fonts fonts(environment_.fonts_folder.empty() ? System_Fonts_Folder() : environment_.fonts_folder);
-    Pdf_Document document(output, {.title = Code_Points(Pdf_Title),
-                                   .producer = Code_Points(Pdf_Producer),
-                                   .created = environment_.now()});
+    Pdf_Document document(
+        output,
+        {.title = Code_Points(Pdf_Title), .producer = Code_Points(Pdf_Producer), .created = environment_.now()});
     auto stopping = [&] { return host_.Abort_Requested() || environment_.program_ending(); };
     auto page_done = [&] {
         host_.Set_Status(Saving_Progress_Text(document.Page_Count(), host_.Entry_Count(),

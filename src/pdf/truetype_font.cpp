@@ -92,7 +92,8 @@ Truetype_Font::Truetype_Font(std::vector<std::uint8_t> bytes) : bytes_(std::move
     if (Need("hmtx").length < 4u * long_metrics_ + 2u * (glyph_count_ - long_metrics_)) Damaged();
     if (Need("loca").length < (long_loca_ ? 4u : 2u) * (glyph_count_ + 1)) Damaged();
     cap_height_ = ascent_;
-    if (auto os2 = tables_.find("OS/2"); os2 != tables_.end() && os2->second.length >= 90 && U16(os2->second.offset) >= 2)
+    if (auto os2 = tables_.find("OS/2");
+        os2 != tables_.end() && os2->second.length >= 90 && U16(os2->second.offset) >= 2)
         cap_height_ = S16(os2->second.offset + 88);
     Read_Character_Map();
     Read_Name();
@@ -157,8 +158,10 @@ std::uint16_t Truetype_Font::Glyph_Of(char32_t c) const {
         while (low < high) {
             std::uint32_t mid = (low + high) / 2;
             std::uint64_t group = t + 16 + 12ull * mid;
-            if (c < U32(group)) high = mid;
-            else if (c > U32(group + 4)) low = mid + 1;
+            if (c < U32(group))
+                high = mid;
+            else if (c > U32(group + 4))
+                low = mid + 1;
             else {
                 glyph = U32(group + 8) + (c - U32(group));
                 break;
@@ -268,8 +271,9 @@ std::vector<std::uint8_t> Truetype_Font::Subset() const {
         while (glyf.size() % 4) glyf.push_back(0);
         int index = std::min<int>(used.glyph, long_metrics_ - 1);
         Put16(hmtx, U16(metrics.offset + 4ull * index));
-        std::uint64_t side = used.glyph < long_metrics_ ? metrics.offset + 4ull * used.glyph + 2
-                                                        : metrics.offset + 4ull * long_metrics_ + 2ull * (used.glyph - long_metrics_);
+        std::uint64_t side = used.glyph < long_metrics_
+                                 ? metrics.offset + 4ull * used.glyph + 2
+                                 : metrics.offset + 4ull * long_metrics_ + 2ull * (used.glyph - long_metrics_);
         Put16(hmtx, U16(side));
     }
     Put32(loca, static_cast<std::uint32_t>(glyf.size()));

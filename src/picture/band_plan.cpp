@@ -14,8 +14,8 @@ std::int32_t Slice_Edge(std::int64_t c, std::int64_t from, std::int64_t to, std:
     return static_cast<std::int32_t>(start + (2 * (c - from) * length + span) / (2 * span));
 }
 
-std::vector<Band_Slice> Plan_Bands(std::int32_t stored_width, std::int32_t stored_height,
-                                   const Placement& placement, std::int32_t band_rows) {
+std::vector<Band_Slice> Plan_Bands(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement,
+                                   std::int32_t band_rows) {
     std::vector<Band_Slice> bands;
     const Box& source = placement.source;
     const Box& destination = placement.destination;
@@ -32,8 +32,10 @@ std::vector<Band_Slice> Plan_Bands(std::int32_t stored_width, std::int32_t store
         const std::int64_t y1 = std::min<std::int64_t>(stored_height, y0 + band_rows);
         const std::int64_t lo = from_end ? stored_height - y1 : y0, hi = from_end ? stored_height - y0 : y1;
         Box band{0, 0, static_cast<std::int32_t>(oriented_w), static_cast<std::int32_t>(oriented_h)};
-        if (swapped) band.left = static_cast<std::int32_t>(lo), band.right = static_cast<std::int32_t>(hi);
-        else band.top = static_cast<std::int32_t>(lo), band.bottom = static_cast<std::int32_t>(hi);
+        if (swapped)
+            band.left = static_cast<std::int32_t>(lo), band.right = static_cast<std::int32_t>(hi);
+        else
+            band.top = static_cast<std::int32_t>(lo), band.bottom = static_cast<std::int32_t>(hi);
         const Box part{std::max(band.left, source.left), std::max(band.top, source.top),
                        std::min(band.right, source.right), std::min(band.bottom, source.bottom)};
         if (part.Empty()) continue;

@@ -22,8 +22,8 @@ std::int32_t Band_Rows_For(std::int32_t stored_width, std::int32_t stored_height
 
 struct Band_Slice {
     std::int32_t first_row = 0, row_count = 0;  // stored rows [first_row, first_row + row_count)
-    Box part;   // the visible part of the oriented picture that these rows give
-    Box slice;  // where that part goes on the device
+    Box part;                                   // the visible part of the oriented picture that these rows give
+    Box slice;                                  // where that part goes on the device
 };
 
 // The device edge of oriented coordinate `c` of the visible span [from, to)
@@ -34,7 +34,7 @@ std::int32_t Slice_Edge(std::int64_t c, std::int64_t from, std::int64_t to, std:
 // stored_width x stored_height pixels placed as `placement` says, in the
 // order the rows are stored; a band that shows nothing, or whose slice
 // rounds to nothing, is left out.  Empty when nothing is drawn.
-std::vector<Band_Slice> Plan_Bands(std::int32_t stored_width, std::int32_t stored_height,
-                                   const Placement& placement, std::int32_t band_rows);
+std::vector<Band_Slice> Plan_Bands(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement,
+                                   std::int32_t band_rows);
 
 }  // namespace velbrook

@@ -25,8 +25,8 @@ public:
     explicit File_Source(File_Handle file) : file_(std::move(file)) {}
     std::size_t Read(std::uint8_t* into, std::size_t size) noexcept override {
         DWORD got = 0;
-        if (!file_ || !::ReadFile(file_.get(), into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 24)), &got,
-                                  nullptr))
+        if (!file_ ||
+            !::ReadFile(file_.get(), into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 24)), &got, nullptr))
             return 0;
         return got;
     }
@@ -53,7 +53,9 @@ void Fill_White(std::uint32_t* rows, int width, int count) {
 class Jpeg_Row_Source final : public Row_Source {
 public:
     Jpeg_Row_Source(std::wstring path, SIZE cover, SIZE size)
-        : path_(std::move(path)), cover_(cover), size_(size),
+        : path_(std::move(path)),
+          cover_(cover),
+          size_(size),
           bgr_((static_cast<std::size_t>(size.cx) * 3 + 3) & ~std::size_t{3}) {}
 
     SIZE Size() const override { return size_; }
@@ -200,8 +202,8 @@ private:
         }
         Com_Ptr<IWICFormatConverter> converter;
         Check(factory_->CreateFormatConverter(converter.put()), L"its colours cannot be read");
-        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr,
-                                    0.0, WICBitmapPaletteTypeCustom),
+        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                    WICBitmapPaletteTypeCustom),
               L"its colours cannot be read");
         source_ = converter.query<IWICBitmapSource>();
     }
@@ -218,7 +220,11 @@ class Wic_Band_Picture final : public Picture {
 public:
     Wic_Band_Picture(std::wstring path, Picture_Kind kind, int page, int pages, SIZE size,
                      std::unique_ptr<Row_Source> first_rows)
-        : path_(std::move(path)), kind_(kind), page_(page), pages_(pages), size_(size),
+        : path_(std::move(path)),
+          kind_(kind),
+          page_(page),
+          pages_(pages),
+          size_(size),
           reader_(std::move(first_rows)) {}
 
     Picture_Kind Kind() const override { return kind_; }
@@ -327,7 +333,8 @@ std::shared_ptr<const Picture> Load_Wic_Picture(const std::wstring& path, Pictur
         throw Invalid_Picture(L"its page cannot be read");
     UINT width = 0, height = 0;
     if (FAILED(frame->GetSize(&width, &height))) throw Invalid_Picture(L"its size cannot be read");
-    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF) throw Invalid_Picture(L"it has no size");
+    if (width == 0 || height == 0 || width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        throw Invalid_Picture(L"it has no size");
     const SIZE size = Wic_Decoded_Size(width, height, request);
     // One decoder for the page either way: some decode the whole page as
     // soon as they are opened.
@@ -341,8 +348,7 @@ std::shared_ptr<const Picture> Load_Wic_Picture(const std::wstring& path, Pictur
     std::vector<std::uint32_t> first_row(static_cast<std::size_t>(size.cx));
     rows->Read(0, 1, first_row.data());
     if (rows->Failed()) throw Invalid_Picture(L"its pixels cannot be read");
-    return std::make_shared<Wic_Band_Picture>(path, kind, request.page, static_cast<int>(pages), size,
-                                              std::move(rows));
+    return std::make_shared<Wic_Band_Picture>(path, kind, request.page, static_cast<int>(pages), size, std::move(rows));
 }
 
 }  // namespace velbrook

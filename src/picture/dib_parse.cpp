@@ -134,7 +134,8 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes)
     const std::int64_t height = top_down ? -signed_height : signed_height;
     if (width <= 0 || height <= 0) Invalid(L"the bitmap has no pixels");
     switch (compression) {
-        case Bi_Rgb: break;
+        case Bi_Rgb:
+            break;
         case Bi_Rle8:
             if (bits != 8 || top_down) Invalid(L"run-length compression does not fit the bitmap");
             break;
@@ -144,7 +145,8 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes)
         case Bi_Bitfields:
             if (bits != 16 && bits != 32) Invalid(L"colour masks do not fit the bitmap");
             break;
-        default: Invalid(L"the bitmap's compression is not supported");
+        default:
+            Invalid(L"the bitmap's compression is not supported");
     }
     const unsigned out_bits = compression == Bi_Rle8 || compression == Bi_Rle4 ? 8 : bits;
     const std::uint64_t out_stride = Stride(static_cast<std::uint64_t>(width), out_bits);
@@ -189,10 +191,11 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes)
     if (compression == Bi_Rle8 || compression == Bi_Rle4) {
         if (image_size > available) Invalid(L"the compressed pixels lie past the end of the file");
         const std::uint64_t length = image_size ? image_size : available;
-        image.bits = Expand_Rle(in.Slice(pixel_offset, length, L"the compressed pixels"), image.width,
-                                image.height, compression == Bi_Rle4);
+        image.bits = Expand_Rle(in.Slice(pixel_offset, length, L"the compressed pixels"), image.width, image.height,
+                                compression == Bi_Rle4);
     } else {
-        const std::uint64_t length = Stride(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
+        const std::uint64_t length =
+            Stride(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
         auto pixels = in.Slice(pixel_offset, length, L"the bitmap's pixels");
         image.bits.assign(pixels.begin(), pixels.end());
     }

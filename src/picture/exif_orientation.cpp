@@ -16,9 +16,12 @@ public:
 
     bool Read_Byte_Order() {
         if (bytes_.size() < 8) return false;
-        if (bytes_[0] == 'I' && bytes_[1] == 'I') big_endian_ = false;
-        else if (bytes_[0] == 'M' && bytes_[1] == 'M') big_endian_ = true;
-        else return false;
+        if (bytes_[0] == 'I' && bytes_[1] == 'I')
+            big_endian_ = false;
+        else if (bytes_[0] == 'M' && bytes_[1] == 'M')
+            big_endian_ = true;
+        else
+            return false;
         return U16(2) == std::optional<std::uint16_t>(42);
     }
     std::optional<std::uint16_t> U16(std::uint64_t at) const {
@@ -72,7 +75,7 @@ int Read_Exif_Orientation(std::span<const std::uint8_t> jpeg) {
             ++at;
             continue;
         }
-        if (marker == 0xDA || marker == 0xD9) return 1;  // the scan or the end: no Exif before it
+        if (marker == 0xDA || marker == 0xD9) return 1;              // the scan or the end: no Exif before it
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // markers without a length
             at += 2;
             continue;

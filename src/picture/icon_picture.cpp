@@ -81,8 +81,8 @@ std::shared_ptr<const Picture> Make_Icon_Picture(std::span<const std::uint8_t> b
         width = in.I32(offset + 4);
         height = in.I32(offset + 8) / 2;
     }
-    Icon_Handle icon(::CreateIconFromResourceEx(const_cast<PBYTE>(image), length, TRUE, 0x00030000, width, height,
-                                                LR_DEFAULTCOLOR));
+    Icon_Handle icon(
+        ::CreateIconFromResourceEx(const_cast<PBYTE>(image), length, TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR));
     if (!icon) Invalid(L"the system refused the icon image");
     return std::make_shared<Icon_Picture>(std::move(icon), SIZE{width, height});
 }

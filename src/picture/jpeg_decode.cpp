@@ -20,8 +20,7 @@ using jpeg_detail::Jpeg_Session;
 void Open(Jpeg_Session& session, std::span<const std::uint8_t> bytes) {
     // libjpeg's memory source takes an unsigned long length.
     if (bytes.size() > 0xFFFFFFFFu) Refuse("the file is too large");
-    if (!jpeg_detail::Guarded_Open(&session, bytes.data(), bytes.size(),
-                                   static_cast<long>(Max_Decoded_Bytes))) {
+    if (!jpeg_detail::Guarded_Open(&session, bytes.data(), bytes.size(), static_cast<long>(Max_Decoded_Bytes))) {
         Refuse(session.error.message);
     }
 }
@@ -47,9 +46,8 @@ Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int
     Span_Source walk(bytes);
     if (!Jpeg_Reaches_End(walk)) Refuse("the file ends before its picture does");
     session.error.accept_early_end = least > 0;
-    const int denominator =
-        Choose_Jpeg_Scale(static_cast<int>(session.info.image_width),
-                          static_cast<int>(session.info.image_height), target_w, target_h);
+    const int denominator = Choose_Jpeg_Scale(static_cast<int>(session.info.image_width),
+                                              static_cast<int>(session.info.image_height), target_w, target_h);
     if (!jpeg_detail::Guarded_Prepare(&session, denominator,
                                       jpeg_detail::Output_Space(session.info.jpeg_color_space))) {
         Refuse(session.error.message);
@@ -67,8 +65,7 @@ Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int
     image.height = static_cast<int>(height);
     image.stride = static_cast<int>(stride);
     image.pixels.resize(static_cast<std::size_t>(stride * height));
-    if (!jpeg_detail::Guarded_Decode(&session, image.pixels.data(),
-                                     static_cast<std::size_t>(stride))) {
+    if (!jpeg_detail::Guarded_Decode(&session, image.pixels.data(), static_cast<std::size_t>(stride))) {
         Refuse(session.error.message);
     }
     return image;

@@ -42,8 +42,7 @@ void Install_Handlers(Jpeg_Session* session) {
 
 }  // namespace
 
-bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size,
-                  long max_library_memory) {
+bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size, long max_library_memory) {
     jpeg_decompress_struct* info = &session->info;
     Install_Handlers(session);
     if (setjmp(session->error.jump)) return false;
@@ -87,8 +86,7 @@ bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink) {
     jpeg_start_decompress(info);
     *ink = nullptr;
     if (info->out_color_space == JCS_CMYK) {
-        *ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                          info->output_width * 4, 1);
+        *ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, info->output_width * 4, 1);
     }
     return true;
 }
@@ -119,15 +117,13 @@ bool Guarded_Decode(Jpeg_Session* session, std::uint8_t* pixels, std::size_t str
     // CMYK rows go through a buffer of libjpeg's own, freed with the session.
     JSAMPARRAY ink = nullptr;
     if (cmyk) {
-        ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                         info->output_width * 4, 1);
+        ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, info->output_width * 4, 1);
     }
     while (info->output_scanline < info->output_height) {
         std::uint8_t* row = pixels + stride * info->output_scanline;
         if (cmyk) {
             jpeg_read_scanlines(info, ink, 1);
-            Cmyk_To_Bgr(ink[0], row, static_cast<int>(info->output_width),
-                        info->saw_Adobe_marker != FALSE);
+            Cmyk_To_Bgr(ink[0], row, static_cast<int>(info->output_width), info->saw_Adobe_marker != FALSE);
         } else {
             JSAMPROW target = row;
             jpeg_read_scanlines(info, &target, 1);

@@ -60,8 +60,7 @@ inline std::uint64_t Least_Data_Bytes(const jpeg_decompress_struct& info) {
 
 // Creates the decompressor over the bytes (which must outlive the session)
 // and reads the header.
-bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size,
-                  long max_library_memory);
+bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t size, long max_library_memory);
 
 // The same over a source manager of the caller's (which must outlive the
 // session) instead of bytes in memory.

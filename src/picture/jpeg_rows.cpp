@@ -157,7 +157,8 @@ Jpeg_Rows::Jpeg_Rows(Byte_Source& source, int target_w, int target_h) : state_(s
     if (!jpeg_detail::Guarded_Open_Source(&s.session, &s.source.base, static_cast<long>(Max_Decoded_Bytes)))
         Refuse(s.session.error.message);
     const int denominator = Choose_Jpeg_Scale(Stored_Width(), Stored_Height(), target_w, target_h);
-    if (!jpeg_detail::Guarded_Prepare(&s.session, denominator, jpeg_detail::Output_Space(s.session.info.jpeg_color_space)))
+    if (!jpeg_detail::Guarded_Prepare(&s.session, denominator,
+                                      jpeg_detail::Output_Space(s.session.info.jpeg_color_space)))
         Refuse(s.session.error.message);
     if (Width() <= 0 || Height() <= 0) Refuse("the picture has no pixels");
     // From here on, data that ends early is drawn as libjpeg fills it (with
@@ -189,7 +190,8 @@ void Jpeg_Rows::Read(std::uint8_t* rows, std::size_t stride, int count) {
         done = static_cast<int>(s.session.info.output_scanline - before);
     }
     const std::size_t row_bytes = static_cast<std::size_t>(Width()) * 3;
-    for (int k = std::max(0, done); k < count; ++k) std::memset(rows + stride * static_cast<std::size_t>(k), 0x80, row_bytes);
+    for (int k = std::max(0, done); k < count; ++k)
+        std::memset(rows + stride * static_cast<std::size_t>(k), 0x80, row_bytes);
     next_ += count;
 }
 

@@ -48,7 +48,7 @@ public:
 
     int Stored_Width() const;
     int Stored_Height() const;
-    int Width() const;   // the rows as decoded
+    int Width() const;  // the rows as decoded
     int Height() const;
     int Next_Row() const { return next_; }
     // The fewest bytes of data a whole picture of this size needs: Huffman

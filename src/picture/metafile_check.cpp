@@ -9,9 +9,9 @@ namespace {
 
 // Enhanced metafile records and header fields.
 constexpr std::uint32_t Emr_Header = 1, Emr_Eof = 14, Enh_Signature = 0x464D4520;
-constexpr std::size_t Emf_Header_Base = 88;    // up to and including the reference device in millimetres
-constexpr std::size_t Emf_Header_Pixels = 100; // with the pixel format fields
-constexpr std::size_t Emf_Eof_Size = 20;       // type, size, palette count and offset, size again
+constexpr std::size_t Emf_Header_Base = 88;     // up to and including the reference device in millimetres
+constexpr std::size_t Emf_Header_Pixels = 100;  // with the pixel format fields
+constexpr std::size_t Emf_Eof_Size = 20;        // type, size, palette count and offset, size again
 
 // Windows metafile fields.
 constexpr std::uint32_t Placeable_Key = 0x9AC6CDD7;
@@ -31,8 +31,8 @@ struct Emf_Index_Record {
     bool stock;
 };
 constexpr Emf_Index_Record Emf_Index_Records[] = {
-    {37, 8, true},  {40, 8, false}, {38, 8, false}, {39, 8, false},  {82, 8, false},  {49, 8, false},
-    {95, 8, false}, {93, 8, false}, {94, 8, false}, {48, 8, true},   {50, 8, false},  {51, 8, false},
+    {37, 8, true},  {40, 8, false},  {38, 8, false},  {39, 8, false},  {82, 8, false},  {49, 8, false},
+    {95, 8, false}, {93, 8, false},  {94, 8, false},  {48, 8, true},   {50, 8, false},  {51, 8, false},
     {99, 8, false}, {122, 8, false}, {100, 8, false}, {101, 8, false}, {71, 28, false}, {72, 28, false},
 };
 struct Wmf_Index_Record {
@@ -119,7 +119,10 @@ Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file) {
     std::size_t start = 0;
     if (file.size() >= 4 && in.U32(0) == Placeable_Key) {
         in.Need(0, Placeable_Size, L"the placeable header");
-        Wmf_Frame frame{.left = in.I16(6), .top = in.I16(8), .right = in.I16(10), .bottom = in.I16(12),
+        Wmf_Frame frame{.left = in.I16(6),
+                        .top = in.I16(8),
+                        .right = in.I16(10),
+                        .bottom = in.I16(12),
                         .units_per_inch = in.U16(14)};
         if (frame.right <= frame.left || frame.bottom <= frame.top || frame.units_per_inch == 0)
             Invalid(L"the placeable header has no size");

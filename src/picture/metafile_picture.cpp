@@ -61,9 +61,8 @@ std::shared_ptr<const Picture> Make_Wmf_Picture(std::span<const std::uint8_t> by
         picture.xExt = static_cast<LONG>((frame.right - frame.left) * 2540LL / frame.units_per_inch);
         picture.yExt = static_cast<LONG>((frame.bottom - frame.top) * 2540LL / frame.units_per_inch);
     }
-    Enh_Metafile_Handle handle(::SetWinMetaFileBits(static_cast<UINT>(checked.metafile.size()),
-                                                    checked.metafile.data(), nullptr,
-                                                    checked.frame ? &picture : nullptr));
+    Enh_Metafile_Handle handle(::SetWinMetaFileBits(static_cast<UINT>(checked.metafile.size()), checked.metafile.data(),
+                                                    nullptr, checked.frame ? &picture : nullptr));
     if (!handle) Invalid(L"the system refused the metafile");
     return std::make_shared<Metafile_Picture>(std::move(handle));
 }

@@ -20,8 +20,8 @@ bool Stretch_Dib(HDC dc, const RECT& target, const BITMAPINFO& info, const void*
     } else {
         ::SetStretchBltMode(dc, COLORONCOLOR);
     }
-    const int lines = ::StretchDIBits(dc, target.left, target.top, target_w, target_h, 0, 0, width, height, bits,
-                                      &info, DIB_RGB_COLORS, SRCCOPY);
+    const int lines = ::StretchDIBits(dc, target.left, target.top, target_w, target_h, 0, 0, width, height, bits, &info,
+                                      DIB_RGB_COLORS, SRCCOPY);
     return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
@@ -47,16 +47,23 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     const std::vector<std::uint8_t> bytes = Read_Picture_File(path);
     try {
         switch (type) {
-            case Picture_File_Type::Bmp: return Make_Bitmap_Picture(bytes);
-            case Picture_File_Type::Jpeg: return Make_Jpeg_Picture(bytes, request, path);
-            case Picture_File_Type::Emf: return Make_Emf_Picture(bytes);
-            case Picture_File_Type::Wmf: return Make_Wmf_Picture(bytes);
-            case Picture_File_Type::Ico: return Make_Icon_Picture(bytes);
+            case Picture_File_Type::Bmp:
+                return Make_Bitmap_Picture(bytes);
+            case Picture_File_Type::Jpeg:
+                return Make_Jpeg_Picture(bytes, request, path);
+            case Picture_File_Type::Emf:
+                return Make_Emf_Picture(bytes);
+            case Picture_File_Type::Wmf:
+                return Make_Wmf_Picture(bytes);
+            case Picture_File_Type::Ico:
+                return Make_Icon_Picture(bytes);
             case Picture_File_Type::Png:
-            case Picture_File_Type::Tiff: break;  // loaded from the file above
+            case Picture_File_Type::Tiff:
+                break;  // loaded from the file above
             case Picture_File_Type::Gif:
                 return Make_Decoded_Picture(Decode_Gif_First_Frame(bytes), Dib_Facts{.kind = Picture_Kind::Gif});
-            case Picture_File_Type::None: break;
+            case Picture_File_Type::None:
+                break;
         }
     } catch (const Invalid_Picture& invalid) {
         throw Invalid_Picture(L"\"" + path + L"\" is not a valid " + noun + L": " + invalid.Text());

@@ -76,9 +76,9 @@ public:
 // What a picture is loaded for: the rectangle it will be drawn in, how it is
 // placed there, and which page of a multi-page file.
 struct Picture_Request {
-    SIZE target{};                 // 0 or less in either direction: full size
+    SIZE target{};  // 0 or less in either direction: full size
     Page_Options options{};
-    int caption_height = 0;        // device pixels of the caption strip, when captions are printed
+    int caption_height = 0;  // device pixels of the caption strip, when captions are printed
     int page = 0;
     // A JPEG, PNG or TIFF whose decode would take more bytes than this is not
     // decoded at loading: it is read from its file a band at a time each

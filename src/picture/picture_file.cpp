@@ -14,11 +14,15 @@ namespace {
 std::wstring Reason_Of(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return L"it does not exist";
+        case ERROR_PATH_NOT_FOUND:
+            return L"it does not exist";
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return L"it is in use by another program";
-        case ERROR_ACCESS_DENIED: return L"access to it is denied";
-        default: return System_Error_Text(error);
+        case ERROR_LOCK_VIOLATION:
+            return L"it is in use by another program";
+        case ERROR_ACCESS_DENIED:
+            return L"access to it is denied";
+        default:
+            return System_Error_Text(error);
     }
 }
 

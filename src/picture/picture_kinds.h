@@ -30,8 +30,8 @@ std::shared_ptr<const Picture> Make_Decoded_Picture(Decoded_Image image, Dib_Fac
 // A PNG or TIFF page decoded whole through the Windows Imaging Component at
 // `size` (its scaler's, when that is smaller than the page), alpha composed
 // over white.
-std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
-                                                SIZE size, Picture_Kind kind, int pages);
+std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, SIZE size,
+                                                Picture_Kind kind, int pages);
 std::shared_ptr<const Picture> Make_Emf_Picture(std::span<const std::uint8_t> bytes);
 std::shared_ptr<const Picture> Make_Wmf_Picture(std::span<const std::uint8_t> bytes);
 std::shared_ptr<const Picture> Make_Icon_Picture(std::span<const std::uint8_t> bytes);

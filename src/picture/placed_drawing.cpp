@@ -59,8 +59,7 @@ Placement Place_On(const Picture& picture, const Page_Options& options, const RE
 
 bool Draw_Rows(HDC dc, Row_Source& rows, const Placement& placement) {
     const SIZE size = rows.Size();
-    const std::vector<Band_Slice> bands =
-        Plan_Bands(size.cx, size.cy, placement, Band_Rows_For(size.cx, size.cy));
+    const std::vector<Band_Slice> bands = Plan_Bands(size.cx, size.cy, placement, Band_Rows_For(size.cx, size.cy));
     if (bands.empty()) return true;
     const Box& source = placement.source;
     const Box& destination = placement.destination;
@@ -114,10 +113,10 @@ bool Draw_Placed(HDC dc, const Picture& picture, const Placement& given) {
         Placement placement = given;
         placement.source = {static_cast<std::int32_t>(s.left * oriented_w / own_w),
                             static_cast<std::int32_t>(s.top * oriented_h / own_h),
-                            static_cast<std::int32_t>(std::max<std::int64_t>(s.left * oriented_w / own_w + 1,
-                                                                             s.right * oriented_w / own_w)),
-                            static_cast<std::int32_t>(std::max<std::int64_t>(s.top * oriented_h / own_h + 1,
-                                                                             s.bottom * oriented_h / own_h))};
+                            static_cast<std::int32_t>(
+                                std::max<std::int64_t>(s.left * oriented_w / own_w + 1, s.right * oriented_w / own_w)),
+                            static_cast<std::int32_t>(
+                                std::max<std::int64_t>(s.top * oriented_h / own_h + 1, s.bottom * oriented_h / own_h))};
         Held_Rows rows(picture, SIZE{static_cast<LONG>(swapped ? oriented_h : oriented_w),
                                      static_cast<LONG>(swapped ? oriented_w : oriented_h)});
         return Draw_Rows(dc, rows, placement);

@@ -87,13 +87,16 @@ Placement Place_Picture(std::int32_t stored_width, std::int32_t stored_height, i
     placement.destination = area;
 
     switch (options.fit) {
-        case Fit_Mode::Stretch: break;
+        case Fit_Mode::Stretch:
+            break;
         case Fit_Mode::Fit: {
             // The side that fills its extent decides; the other keeps the
             // picture's proportions, at least one pixel.
             std::int64_t fit_w = area_w, fit_h = area_h;
-            if (area_w * h <= area_h * w) fit_h = std::max<std::int64_t>(1, Round_Div(area_w * h, w));
-            else fit_w = std::max<std::int64_t>(1, Round_Div(area_h * w, h));
+            if (area_w * h <= area_h * w)
+                fit_h = std::max<std::int64_t>(1, Round_Div(area_w * h, w));
+            else
+                fit_w = std::max<std::int64_t>(1, Round_Div(area_h * w, h));
             placement.destination.left = area.left + static_cast<std::int32_t>((area_w - fit_w) / 2);
             placement.destination.top = area.top + static_cast<std::int32_t>((area_h - fit_h) / 2);
             placement.destination.right = placement.destination.left + static_cast<std::int32_t>(fit_w);
@@ -104,8 +107,10 @@ Placement Place_Picture(std::int32_t stored_width, std::int32_t stored_height, i
             // The part of the picture with the area's proportions, centred;
             // the overflow is cut evenly from both sides.
             std::int64_t part_w = w, part_h = h;
-            if (area_w * h >= area_h * w) part_h = std::clamp<std::int64_t>(Round_Div(w * area_h, area_w), 1, h);
-            else part_w = std::clamp<std::int64_t>(Round_Div(h * area_w, area_h), 1, w);
+            if (area_w * h >= area_h * w)
+                part_h = std::clamp<std::int64_t>(Round_Div(w * area_h, area_w), 1, h);
+            else
+                part_w = std::clamp<std::int64_t>(Round_Div(h * area_w, area_h), 1, w);
             placement.source.left = static_cast<std::int32_t>((w - part_w) / 2);
             placement.source.top = static_cast<std::int32_t>((h - part_h) / 2);
             placement.source.right = placement.source.left + static_cast<std::int32_t>(part_w);

@@ -27,22 +27,24 @@ void Check(HRESULT result, const wchar_t* reason) {
 // covers what the request needs of it.
 SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
     if (request.target.cx <= 0 || request.target.cy <= 0) return {static_cast<LONG>(width), static_cast<LONG>(height)};
-    const Placement placement = Place_Picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 1,
-                                              request.options, Box{0, 0, request.target.cx, request.target.cy},
-                                              request.caption_height);
-    const Cover_Size cover = Decode_Cover(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                                          placement);
+    const Placement placement =
+        Place_Picture(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), 1, request.options,
+                      Box{0, 0, request.target.cx, request.target.cy}, request.caption_height);
+    const Cover_Size cover =
+        Decode_Cover(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), placement);
     if (cover.width <= 0 || cover.height <= 0) return {1, 1};
     const std::int64_t w = width, h = height;
     std::int64_t out_w = cover.width, out_h = cover.height;
-    if (std::int64_t{cover.width} * h >= std::int64_t{cover.height} * w) out_h = (h * cover.width + w - 1) / w;
-    else out_w = (w * cover.height + h - 1) / h;
+    if (std::int64_t{cover.width} * h >= std::int64_t{cover.height} * w)
+        out_h = (h * cover.width + w - 1) / w;
+    else
+        out_w = (w * cover.height + h - 1) / h;
     return {static_cast<LONG>(std::clamp<std::int64_t>(out_w, 1, w)),
             static_cast<LONG>(std::clamp<std::int64_t>(out_h, 1, h))};
 }
 
-std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
-                                                SIZE size, Picture_Kind kind, int pages) {
+std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, SIZE size,
+                                                Picture_Kind kind, int pages) {
     UINT width = 0, height = 0;
     Check(frame->GetSize(&width, &height), L"its size cannot be read");
     Decoded_Image image;

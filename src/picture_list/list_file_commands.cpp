@@ -56,16 +56,15 @@ std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path
 
 bool Write_File_Whole(const std::wstring& path, const std::string& bytes) {
     DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES &&
-        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
     std::wstring folder = Directory_Of(path);
     wchar_t temporary[MAX_PATH + 1] = {};
     if (!::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"vbk", 0, temporary)) return false;
     bool written = false;
     {
-        File_Handle file(::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
+        File_Handle file(
+            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             size_t at = 0;
             written = true;
@@ -94,7 +93,8 @@ bool Load_Entries_From_File(List_Window& window, const std::wstring& path) {
 }
 
 std::wstring Save_Failure_Text(const std::wstring& path) {
-    return L"The " + path + L" could not be saved !\r\n\r\nPossible reasons for this include :\r\n"
+    return L"The " + path +
+           L" could not be saved !\r\n\r\nPossible reasons for this include :\r\n"
            L"- there may not be enough disk space, \r\n- there may be errors on the disk, \r\n"
            L"- you may be saving to a read only disk (such as a CD-ROM), \r\n"
            L"- the file may already exist and be read-only or write locked, \r\n\r\n"

@@ -18,8 +18,8 @@ namespace velbrook {
 // Loads a picture for a box of the given size, to be shown there as the
 // options place it; throws Invalid_Picture for a file that is not a valid
 // picture of its kind.
-using Picture_Loader = std::function<std::shared_ptr<const Drawable>(const std::wstring& path, SIZE target,
-                                                                     const Page_Options& options)>;
+using Picture_Loader =
+    std::function<std::shared_ptr<const Drawable>(const std::wstring& path, SIZE target, const Page_Options& options)>;
 
 struct List_Window {
     Picture_List& list;

@@ -71,9 +71,9 @@ bool Picture_List::Swap_Entries(int a, int b) {
 }
 
 int Picture_List::Sorted_Insert_Position(const std::wstring& path) const {
-    auto place = std::upper_bound(entries_.begin(), entries_.end(), path, [](const std::wstring& a, const std::wstring& b) {
-        return Compare_Entries(a, b, true) < 0;
-    });
+    auto place =
+        std::upper_bound(entries_.begin(), entries_.end(), path,
+                         [](const std::wstring& a, const std::wstring& b) { return Compare_Entries(a, b, true) < 0; });
     return static_cast<int>(place - entries_.begin());
 }
 
@@ -155,9 +155,8 @@ void Picture_List::Set_Sorted(bool sorted) {
     if (!sorted_) return;
     int selected = box_.Selected();
     // Entries that compare equal keep their relative order.
-    std::stable_sort(entries_.begin(), entries_.end(), [](const std::wstring& a, const std::wstring& b) {
-        return Compare_Entries(a, b, true) < 0;
-    });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const std::wstring& a, const std::wstring& b) { return Compare_Entries(a, b, true) < 0; });
     Rebuild_Index();
     Fill_Box();
     if (selected >= 0) box_.Select(selected);

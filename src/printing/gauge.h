@@ -112,8 +112,8 @@ private:
     void Apply(Gauge_Change change);
     void Repaint();
     // Every drawing property repaints only when its value changes.
-    template <typename T> void Store_And_Repaint(T& field, const T& value)
-    {
+    template <typename T>
+    void Store_And_Repaint(T& field, const T& value) {
         if (field == value) return;
         field = value;
         Repaint();

@@ -47,9 +47,7 @@ std::wstring Range_Error_Text(std::int64_t low, std::int64_t high) {
     return L"Value must be between " + std::to_wstring(low) + L" and " + std::to_wstring(high);
 }
 
-int Gauge_Range::PercentDone() const {
-    return PercentOf(std::int64_t{progress_} - min_, std::int64_t{max_} - min_);
-}
+int Gauge_Range::PercentDone() const { return PercentOf(std::int64_t{progress_} - min_, std::int64_t{max_} - min_); }
 
 Gauge_Change Gauge_Range::Set_MinValue(std::int32_t value, bool loading) {
     if (value == min_) return Gauge_Change::Nothing;

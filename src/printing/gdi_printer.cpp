@@ -50,9 +50,8 @@ bool Send_Jpeg(HDC dc, const Box& destination, const std::vector<std::uint8_t>& 
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biCompression = BI_JPEG;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(jpeg.size());
-    const int lines = ::StretchDIBits(dc, destination.left, destination.top, destination.Width(),
-                                      destination.Height(), 0, 0, size.width, size.height, jpeg.data(), &info,
-                                      DIB_RGB_COLORS, SRCCOPY);
+    const int lines = ::StretchDIBits(dc, destination.left, destination.top, destination.Width(), destination.Height(),
+                                      0, 0, size.width, size.height, jpeg.data(), &info, DIB_RGB_COLORS, SRCCOPY);
     return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
@@ -143,8 +142,10 @@ private:
     [[noreturn]] void Fail(const std::wstring& what) const {
         const DWORD error = ::GetLastError();
         std::wstring text = L"The printer \"" + name_ + L"\" " + what;
-        if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY) text += L": there is not enough memory";
-        else if (error) text += L" (system error " + std::to_wstring(error) + L")";
+        if (error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY)
+            text += L": there is not enough memory";
+        else if (error)
+            text += L" (system error " + std::to_wstring(error) + L")";
         throw Failure(text);
     }
 

@@ -45,8 +45,7 @@ void Print_Run::Print_BitBtnClick() {
 
     std::unique_ptr<Printer> printer;
     std::optional<std::wstring> failure;
-    Guarded([&] { Run_Job(*selection, printer); },
-            On_Failure{[&](std::exception_ptr stopped) {
+    Guarded([&] { Run_Job(*selection, printer); }, On_Failure{[&](std::exception_ptr stopped) {
                 const std::wstring reason = With_Full_Stop(Failure_Text(stopped));
                 // The pages drawn so far still go out: the job is ended, not
                 // cancelled.  The box below already says the printer failed,
@@ -92,7 +91,7 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
         environment_.process_messages();
         // A multi-page TIFF gives every page its own sheet, in order.
         const int pages = picture ? picture->Page_Count() : 0;
-        for (int page = 0; picture; ) {
+        for (int page = 0; picture;) {
             Print_Page(*printer, *picture, *path, rect, options, caption_height, printed);
             if (++page >= pages || host_.Abort_Requested() || environment_.program_ending()) break;
             picture.reset();
@@ -113,8 +112,8 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
 void Print_Run::Print_Page(Printer& printer, const Picture& picture, const std::wstring& path, const RECT& rect,
                            const Page_Options& options, int caption_height, int& printed) {
     if (++printed > 1) printer.New_Page();
-    host_.Set_Status(Progress_Text(printer.Page_Number(), host_.Entry_Count(),
-                                   Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+    host_.Set_Status(
+        Progress_Text(printer.Page_Number(), host_.Entry_Count(), Elapsed_Seconds(start_ms_, environment_.clock_ms())));
     environment_.process_messages();
     environment_.wait_milliseconds(100);
     if (Drawing_For(path, options.more_types) != Page_Drawing::Nothing) {

@@ -8,8 +8,8 @@ std::uint64_t Elapsed_Seconds(std::int64_t start_ms, std::int64_t now_ms) {
 }
 
 std::wstring Progress_Text(int page, int entries, std::uint64_t seconds) {
-    return L"  Now printing page " + std::to_wstring(page) + L" of " + std::to_wstring(entries) + L" ... " +
-           L"    (" + std::to_wstring(seconds) + L" secs elapsed so far ...)";
+    return L"  Now printing page " + std::to_wstring(page) + L" of " + std::to_wstring(entries) + L" ... " + L"    (" +
+           std::to_wstring(seconds) + L" secs elapsed so far ...)";
 }
 
 std::wstring Success_Text(int entries, std::uint64_t seconds) {

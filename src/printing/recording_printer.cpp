@@ -55,7 +55,8 @@ void Recording_Printer::Draw_Placed(const Picture& picture, const Placement& pla
     Placement scaled = placement;
     const Box& d = placement.destination;
     scaled.destination = {d.left / s, d.top / s, d.right / s, d.bottom / s};
-    if (!velbrook::Draw_Placed(dc_.get(), picture, scaled)) throw Failure(L"The test printer could not draw the picture");
+    if (!velbrook::Draw_Placed(dc_.get(), picture, scaled))
+        throw Failure(L"The test printer could not draw the picture");
     ::GdiFlush();
 }
 

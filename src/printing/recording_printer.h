@@ -16,12 +16,12 @@
 namespace velbrook {
 
 struct Recorded_Page {
-    int width = 0, height = 0;            // in recorded pixels
-    std::vector<std::uint32_t> pixels;    // 0x00RRGGBB, top row first; white where nothing was drawn
-    std::vector<RECT> drawn;              // each Draw's rectangle, in device pixels
-    std::vector<Placement> placed;        // each Draw_Placed's placement, in device pixels
-    std::vector<std::wstring> captions;   // each caption's text
-    std::vector<Box> caption_strips;      // and its strip, in device pixels
+    int width = 0, height = 0;                     // in recorded pixels
+    std::vector<std::uint32_t> pixels;             // 0x00RRGGBB, top row first; white where nothing was drawn
+    std::vector<RECT> drawn;                       // each Draw's rectangle, in device pixels
+    std::vector<Placement> placed;                 // each Draw_Placed's placement, in device pixels
+    std::vector<std::wstring> captions;            // each caption's text
+    std::vector<Box> caption_strips;               // and its strip, in device pixels
     std::vector<std::vector<std::uint8_t>> jpegs;  // JPEG files taken as they are (see accept_jpeg)
 };
 
@@ -31,7 +31,7 @@ struct Print_Recording {
     std::wstring title;
     int documents_begun = 0;
     int documents_ended = 0;
-    std::vector<Recorded_Page> pages;     // a page is recorded when it ends
+    std::vector<Recorded_Page> pages;  // a page is recorded when it ends
     bool Open() const { return documents_begun > documents_ended; }
 };
 
@@ -39,7 +39,7 @@ struct Recording_Options {
     SIZE page{2479, 3508};  // A4 at 300 dpi, as the PDF queue reports it
     int scale = 8;          // device pixels per recorded pixel
     bool fail_begin = false;
-    int fail_at_page = 0;   // starting this page number fails; 0: never
+    int fail_at_page = 0;  // starting this page number fails; 0: never
     bool fail_draw = false;
     int pixels_per_inch = 300;
     // Takes JPEG itself, as a driver that accepts CHECKJPEGFORMAT does: a

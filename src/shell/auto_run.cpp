@@ -47,8 +47,7 @@ bool Auto_Run_On(Dialogs& dialogs, const std::wstring& program_path, HKEY root) 
 bool Auto_Run_Off(Dialogs& dialogs, const std::wstring& program_path, HKEY root) {
     const std::wstring name = Value_Name_For(program_path);
     if (!Delete_Registry_Value(dialogs, root, Run_Key_Path, name)) return false;
-    Information_Box(dialogs,
-                    L"This program (" + name + L") will now no-longer run automatically at Windows Start-Up.");
+    Information_Box(dialogs, L"This program (" + name + L") will now no-longer run automatically at Windows Start-Up.");
     return true;
 }
 
@@ -58,12 +57,12 @@ bool Check_Auto_Run_Location(Dialogs& dialogs, const std::wstring& program_path,
     if (stored.empty()) return false;
     if (Upper_A_To_Z(Path_In_Entry(stored)) == Upper_A_To_Z(program_path)) return true;
 
-    const std::wstring question =
-        L"The directory / path settings required to make this program (" + name + L")" + L"\r\n" +
-        L"run automatically at Windows Start-up do not match where the program " + L"\r\n" +
-        L"is currently being run from." + L"\r\n" + L"\r\n" + L" Old      = " + stored + L"\r\n" +
-        L" Current = " + program_path + L"\r\n" + L"\r\n" + L"Do you want to update the Windows Registry to " +
-        L"reflect the programs current locaton ?";
+    const std::wstring question = L"The directory / path settings required to make this program (" + name + L")" +
+                                  L"\r\n" + L"run automatically at Windows Start-up do not match where the program " +
+                                  L"\r\n" + L"is currently being run from." + L"\r\n" + L"\r\n" + L" Old      = " +
+                                  stored + L"\r\n" + L" Current = " + program_path + L"\r\n" + L"\r\n" +
+                                  L"Do you want to update the Windows Registry to " +
+                                  L"reflect the programs current locaton ?";
     if (Warning_Question(dialogs, question) == Answer::Yes) Auto_Run_On(dialogs, program_path, root);
     return true;
 }

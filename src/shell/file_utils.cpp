@@ -31,10 +31,13 @@ const wchar_t* State_Of_Open_Error(DWORD error) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_NOT_READY:
         case ERROR_NOT_DOS_DISK:
-        case ERROR_SECTOR_NOT_FOUND: return File_Not_Found;
+        case ERROR_SECTOR_NOT_FOUND:
+            return File_Not_Found;
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return File_Held_Open;
-        default: return File_Probe_Error;
+        case ERROR_LOCK_VIOLATION:
+            return File_Held_Open;
+        default:
+            return File_Probe_Error;
     }
 }
 

@@ -75,34 +75,37 @@ bool Write_Registry_Value(Dialogs& dialogs, HKEY root, const std::wstring& key, 
                           const std::wstring& data) {
     Key_Handle handle = Open_Key(root, key);
     if (!handle) {
-        Error_Box(dialogs, L"Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  "
-                           L"\r\n\r\n" +
-                               Key_Item_Lines(key, name) + L" Error Value = " + data + L"\r\n" + L"\r\n" +
-                               Contact_Author);
+        Error_Box(dialogs,
+                  L"Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  "
+                  L"\r\n\r\n" +
+                      Key_Item_Lines(key, name) + L" Error Value = " + data + L"\r\n" + L"\r\n" + Contact_Author);
         return false;
     }
     Write_String(handle.get(), name, data);
     if (Read_String(handle.get(), name) == data) return true;
-    Error_Box(dialogs, L"Error: The required settings could not be created \r\nor saved in the Windows Registry.  "
-                       L"\r\n\r\n" +
-                           Key_Item_Lines(key, name) + L" Error Value = " + data + L"\r\n" + L"\r\n" + Contact_Author);
+    Error_Box(dialogs,
+              L"Error: The required settings could not be created \r\nor saved in the Windows Registry.  "
+              L"\r\n\r\n" +
+                  Key_Item_Lines(key, name) + L" Error Value = " + data + L"\r\n" + L"\r\n" + Contact_Author);
     return false;
 }
 
 bool Delete_Registry_Value(Dialogs& dialogs, HKEY root, const std::wstring& key, const std::wstring& name) {
     Key_Handle handle = Open_Key(root, key);
     if (!handle) {
-        Error_Box(dialogs, L"Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  "
-                           L"\r\n\r\n" +
-                               Key_Item_Lines(key, name) + L"\r\n" + Contact_Author);
+        Error_Box(dialogs,
+                  L"Error: The specified Registry Key for this operation \r\ndoes NOT exist on your PC.  "
+                  L"\r\n\r\n" +
+                      Key_Item_Lines(key, name) + L"\r\n" + Contact_Author);
         return false;
     }
     // What the delete call says does not matter: whether the value is gone does.
     ::RegDeleteValueW(handle.get(), name.c_str());
     if (!Value_Exists(handle.get(), name)) return true;
-    Error_Box(dialogs, L"Error: The required Registry Key settings \r\ncould not be removed from the Windows "
-                       L"Registry.  \r\n\r\n" +
-                           Key_Item_Lines(key, name) + L"\r\n" + Contact_Author);
+    Error_Box(dialogs,
+              L"Error: The required Registry Key settings \r\ncould not be removed from the Windows "
+              L"Registry.  \r\n\r\n" +
+                  Key_Item_Lines(key, name) + L"\r\n" + Contact_Author);
     return false;
 }
 

@@ -97,8 +97,8 @@ void Delete_All_Shortcuts(Dialogs& dialogs, const std::wstring& target, HKEY roo
 
     const std::wstring base = Program_Base_Name(target);
     if (any)
-        Information_Box(dialogs, L"Success: All Desktop, Start Menu, and SendTo shortcuts to \"" + base +
-                                     L"\" have been deleted.");
+        Information_Box(
+            dialogs, L"Success: All Desktop, Start Menu, and SendTo shortcuts to \"" + base + L"\" have been deleted.");
     else
         Information_Box(dialogs, L"No Desktop, Start Menu, or SendTo shortcuts called \"" + base +
                                      L"\" could be found !  i.e. they may have been renamed to something else " +
@@ -113,8 +113,7 @@ void Create_Shortcut_on_Start_Menu_OptionClick(Dialogs& dialogs, const std::wstr
     Create_Shortcut(dialogs, program_path, L"Start Menu", L"", root);
 }
 
-void Create_Shortcut_on_Start_Programs_Menu_OptionClick(Dialogs& dialogs, const std::wstring& program_path,
-                                                        HKEY root) {
+void Create_Shortcut_on_Start_Programs_Menu_OptionClick(Dialogs& dialogs, const std::wstring& program_path, HKEY root) {
     Create_Shortcut(dialogs, program_path, L"Start Menu", L"Programs", root);
 }
 

@@ -28,8 +28,7 @@ void Create_Shortcut(Dialogs& dialogs, const std::wstring& target, const std::ws
 // Deletes the program's link from the folder of `value_name` (never from a
 // sub-folder); true when the link was there and is gone.  A link held open
 // elsewhere stays and counts as not found.
-bool Delete_Shortcut(const std::wstring& value_name, const std::wstring& program_path,
-                     HKEY root = HKEY_CURRENT_USER);
+bool Delete_Shortcut(const std::wstring& value_name, const std::wstring& program_path, HKEY root = HKEY_CURRENT_USER);
 
 // Deletes the links from the desktop, the Start menu and SendTo (not the
 // Programs folder) and tells the user whether any was there.

@@ -7,8 +7,7 @@
 namespace velbrook {
 namespace {
 
-std::wstring Replace_Each_Once(std::wstring_view text, std::wstring_view old_text,
-                               std::wstring_view new_text) {
+std::wstring Replace_Each_Once(std::wstring_view text, std::wstring_view old_text, std::wstring_view new_text) {
     std::wstring result;
     std::size_t from = 0;
     for (std::size_t found; (found = text.find(old_text, from)) != std::wstring_view::npos;
@@ -31,8 +30,7 @@ std::wstring_view File_Name_Part(std::wstring_view path, const wchar_t* separato
 
 }  // namespace
 
-std::wstring Replace_All(std::wstring_view text, std::wstring_view old_text,
-                         std::wstring_view new_text) {
+std::wstring Replace_All(std::wstring_view text, std::wstring_view old_text, std::wstring_view new_text) {
     if (text.empty() || old_text.empty()) return std::wstring(text);
     if (new_text.size() >= old_text.size()) return Replace_Each_Once(text, old_text, new_text);
     std::wstring result(text);

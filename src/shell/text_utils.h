@@ -15,8 +15,7 @@ namespace velbrook {
 // replaced once: searching again could feed on its own output for ever
 // ("ab" by "bbaa" in "aab" grows without end).  An empty text or an empty
 // old_text gives the text unchanged.
-std::wstring Replace_All(std::wstring_view text, std::wstring_view old_text,
-                         std::wstring_view new_text);
+std::wstring Replace_All(std::wstring_view text, std::wstring_view old_text, std::wstring_view new_text);
 
 // The file name after the last "\\" or ":", with every occurrence of its
 // extension removed: C:\Tools\velbrook.exe gives velbrook, x.exe.exe gives x.

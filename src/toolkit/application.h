@@ -29,7 +29,6 @@ public:
     static Application& Current();
     static bool Exists();
 
-
     const std::wstring& Title() const { return title_; }
     void Set_Title(std::wstring title);
 
@@ -76,8 +75,8 @@ std::wstring Failure_Text(std::exception_ptr failure);
 
 // How a pump takes its messages.
 enum class Pump_Wait {
-    For_Each,    // sleeps until the next message comes: the loops of Run and Show_Modal
-    Never,       // returns once the queue is empty: Process_Messages
+    For_Each,  // sleeps until the next message comes: the loops of Run and Show_Modal
+    Never,     // returns once the queue is empty: Process_Messages
 };
 
 // The one message pump of the program.  Serves messages until `done` answers
@@ -114,8 +113,9 @@ struct On_Failure {
 // failure handler: no C++ exception may unwind through a system frame.  The
 // callback's result, or `fallback` when it failed.
 template <typename Function>
-    requires(!std::is_void_v<std::invoke_result_t<Function&>>)
-std::invoke_result_t<Function&> Guarded(Function&& function, std::invoke_result_t<Function&> fallback) noexcept {
+requires(!std::is_void_v<std::invoke_result_t<Function&>>) std::invoke_result_t<Function&> Guarded(
+    Function&& function, std::invoke_result_t<Function&> fallback)
+noexcept {
     try {
         return function();
     } catch (...) {
@@ -125,7 +125,7 @@ std::invoke_result_t<Function&> Guarded(Function&& function, std::invoke_result_
 }
 
 template <typename Function>
-    requires std::is_void_v<std::invoke_result_t<Function&>>
+requires std::is_void_v<std::invoke_result_t<Function&>>
 void Guarded(Function&& function, const On_Failure& on_failure = {}) noexcept {
     try {
         function();

@@ -123,9 +123,9 @@ Windowed_Control::Windowed_Control(Container* parent, std::wstring name, Bounds 
         parent_window = parent->Handle();
     }
     const wchar_t* class_name = style.class_name ? style.class_name : toolkit_class;
-    HWND window = ::CreateWindowExW(style.ex_style, class_name, style.text.c_str(), window_style, bounds.left,
-                                    bounds.top, bounds.width, bounds.height, parent_window, nullptr,
-                                    ::GetModuleHandleW(nullptr), this);
+    HWND window =
+        ::CreateWindowExW(style.ex_style, class_name, style.text.c_str(), window_style, bounds.left, bounds.top,
+                          bounds.width, bounds.height, parent_window, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!window) throw Failure(L"Unable to create the window " + Name());
     if (style.class_name) Attach(window);
     if (!parent) Set_Visible_State(false);  // forms start hidden
@@ -332,7 +332,8 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_COMMAND:
             if (lparam) {
-                if (auto* child = From_Handle(reinterpret_cast<HWND>(lparam)); child && child->On_Command(HIWORD(wparam)))
+                if (auto* child = From_Handle(reinterpret_cast<HWND>(lparam));
+                    child && child->On_Command(HIWORD(wparam)))
                     return 0;
             }
             break;
@@ -356,7 +357,8 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
             ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
         }
-        case WM_ERASEBKGND: return 1;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_PAINT: {
             Paint_Dc paint(Handle());
             Paint(paint.get(), paint.Dirty());
@@ -422,7 +424,8 @@ LRESULT Container::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return Windowed_Control::Handle_Message(message, wparam, lparam);
 }

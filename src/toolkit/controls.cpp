@@ -9,9 +9,10 @@ namespace velbrook {
 // ---- Group_Box -----------------------------------------------------------
 
 Group_Box::Group_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
-    : Container(parent, std::move(name), bounds,
-                Window_Style{.style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS, .ex_style = WS_EX_CONTROLPARENT,
-                             .text = options.caption}) {
+    : Container(
+          parent, std::move(name), bounds,
+          Window_Style{
+              .style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS, .ex_style = WS_EX_CONTROLPARENT, .text = options.caption}) {
     Apply_Options(options.control);
 }
 
@@ -33,7 +34,8 @@ void Group_Box::Paint_Face(HDC dc, const RECT& client) {
     ::FillRect(dc, &text, ::GetSysColorBrush(COLOR_BTNFACE));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // ---- Button --------------------------------------------------------------
@@ -61,10 +63,9 @@ void Draw_Glyph(HDC dc, HBITMAP glyph, int x, int y) {
 }  // namespace
 
 Button::Button(Container* parent, std::wstring name, Bounds bounds, const Options& options)
-    : Windowed_Control(parent, std::move(name), bounds,
-                       Window_Style{.class_name = L"BUTTON",
-                                    .style = BS_OWNERDRAW | WS_TABSTOP,
-                                    .text = options.caption}) {
+    : Windowed_Control(
+          parent, std::move(name), bounds,
+          Window_Style{.class_name = L"BUTTON", .style = BS_OWNERDRAW | WS_TABSTOP, .text = options.caption}) {
     Apply_Options(options.control);
     if (options.glyph) Set_Glyph(*options.glyph, options.disabled_glyph ? *options.disabled_glyph : *options.glyph);
 }
@@ -159,7 +160,8 @@ std::wstring List_Box::Item(int index) const {
     LRESULT length = ::SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == LB_ERR) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT got = ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    LRESULT got =
+        ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
     return text;
 }
@@ -227,9 +229,9 @@ bool List_Box::On_Command(WORD code) {
 // ---- Status_Bar ----------------------------------------------------------
 
 Status_Bar::Status_Bar(Container* parent, std::wstring name, Bounds bounds, const Control_Options& options)
-    : Windowed_Control(parent, std::move(name), bounds,
-                       Window_Style{.class_name = STATUSCLASSNAMEW,
-                                    .style = CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER}) {
+    : Windowed_Control(
+          parent, std::move(name), bounds,
+          Window_Style{.class_name = STATUSCLASSNAMEW, .style = CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER}) {
     int parts[1] = {-1};  // one panel, running to the right edge
     ::SendMessageW(Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
     Apply_Options(options);
@@ -257,11 +259,12 @@ void Status_Bar::Apply_Bounds() {
 // ---- Label, Edit, Check_Box ----------------------------------------------
 
 Label::Label(Container* parent, std::wstring name, Bounds bounds, const Options& options)
-    : Windowed_Control(parent, std::move(name), bounds,
-                       Window_Style{.class_name = L"STATIC",
-                                    .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY,
-                                    .text = options.caption}),
-      alignment_(options.alignment), word_wrap_(options.word_wrap), colour_(options.colour) {
+    : Windowed_Control(
+          parent, std::move(name), bounds,
+          Window_Style{.class_name = L"STATIC", .style = SS_LEFT | SS_NOPREFIX | SS_NOTIFY, .text = options.caption}),
+      alignment_(options.alignment),
+      word_wrap_(options.word_wrap),
+      colour_(options.colour) {
     Apply_Options(options.control);
     Apply_Style();
 }
@@ -282,9 +285,15 @@ void Label::Set_Word_Wrap(bool wrap) {
 void Label::Apply_Style() {
     LONG_PTR style = ::GetWindowLongPtrW(Handle(), GWL_STYLE) & ~static_cast<LONG_PTR>(SS_TYPEMASK);
     switch (alignment_) {
-        case Alignment::Left: style |= word_wrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
-        case Alignment::Centre: style |= SS_CENTER; break;
-        case Alignment::Right: style |= SS_RIGHT; break;
+        case Alignment::Left:
+            style |= word_wrap_ ? SS_LEFT : SS_LEFTNOWORDWRAP;
+            break;
+        case Alignment::Centre:
+            style |= SS_CENTER;
+            break;
+        case Alignment::Right:
+            style |= SS_RIGHT;
+            break;
     }
     ::SetWindowLongPtrW(Handle(), GWL_STYLE, style);
     Invalidate();
@@ -339,10 +348,9 @@ Edit::Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring tex
     : Edit(parent, std::move(name), bounds, Options{.text = std::move(text)}) {}
 
 Check_Box::Check_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
-    : Windowed_Control(parent, std::move(name), bounds,
-                       Window_Style{.class_name = L"BUTTON",
-                                    .style = BS_AUTOCHECKBOX | WS_TABSTOP,
-                                    .text = options.caption}) {
+    : Windowed_Control(
+          parent, std::move(name), bounds,
+          Window_Style{.class_name = L"BUTTON", .style = BS_AUTOCHECKBOX | WS_TABSTOP, .text = options.caption}) {
     Apply_Options(options.control);
 }
 
@@ -392,13 +400,19 @@ void Bevel::Paint(HDC dc, const RECT& area) {
 Menu_Bar::Menu_Bar(std::wstring name) : Component(std::move(name)), menu_(::CreateMenu()) {}
 
 Menu_Item::Menu_Item(Form& form, Menu_Bar& bar, std::wstring name, std::wstring caption)
-    : Component(std::move(name)), form_(form), owner_menu_(bar.Handle()), popup_(::CreatePopupMenu()),
+    : Component(std::move(name)),
+      form_(form),
+      owner_menu_(bar.Handle()),
+      popup_(::CreatePopupMenu()),
       caption_(std::move(caption)) {
     ::AppendMenuW(owner_menu_, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup_), caption_.c_str());
 }
 
 Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item)
-    : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)),
+    : Component(std::move(name)),
+      form_(form),
+      owner_menu_(menu.Popup()),
+      caption_(std::move(caption)),
       check_item_(check_item) {
     if (caption_ == L"-") {
         ::AppendMenuW(owner_menu_, MF_SEPARATOR, 0, nullptr);
@@ -409,7 +423,10 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
 }
 
 Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options)
-    : Component(std::move(name)), form_(form), owner_menu_(menu.Popup()), caption_(std::move(caption)),
+    : Component(std::move(name)),
+      form_(form),
+      owner_menu_(menu.Popup()),
+      caption_(std::move(caption)),
       check_item_(options.check_item || options.radio) {
     const bool separator = caption_ == L"-";
     if (!separator) id_ = options.id ? options.id : form_.Next_Command_Id();
@@ -420,8 +437,8 @@ Menu_Item::Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstrin
             break;
         }
     }
-    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING),
-                  id_, separator ? nullptr : caption_.c_str());
+    ::InsertMenuW(owner_menu_, static_cast<UINT>(position), MF_BYPOSITION | (separator ? MF_SEPARATOR : MF_STRING), id_,
+                  separator ? nullptr : caption_.c_str());
     if (options.radio) {
         MENUITEMINFOW info{};
         info.cbSize = sizeof info;

@@ -240,9 +240,9 @@ public:
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, bool check_item = false);
     // Every item of a menu that other programs drive names its identifier.
     struct Options {
-        WORD id = 0;             // the command identifier; 0: the form's next one
+        WORD id = 0;  // the command identifier; 0: the form's next one
         bool check_item = false;
-        bool radio = false;      // a check item of a group, marked with a bullet
+        bool radio = false;                // a check item of a group, marked with a bullet
         const Menu_Item* after = nullptr;  // the item of this menu it follows; null: the menu's end
     };
     Menu_Item(Form& form, Menu_Item& menu, std::wstring name, std::wstring caption, const Options& options);
@@ -274,7 +274,8 @@ enum class File_Dialog_Kind { Open, Save };
 // The standard open or save dialog, as a component that remembers its state.
 class File_Dialog : public Component {
 public:
-    File_Dialog(std::wstring name, File_Dialog_Kind kind) : Component(std::move(name)), save_(kind == File_Dialog_Kind::Save) {}
+    File_Dialog(std::wstring name, File_Dialog_Kind kind)
+        : Component(std::move(name)), save_(kind == File_Dialog_Kind::Save) {}
     std::wstring initial_dir;
     std::wstring file_name;  // kept from one use to the next
     std::wstring filter;

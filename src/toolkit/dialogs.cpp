@@ -8,11 +8,16 @@ namespace velbrook {
 
 const wchar_t* Title_Of(Message_Kind kind) {
     switch (kind) {
-        case Message_Kind::Error: return L"Error";
-        case Message_Kind::Warning: return L"Warning";
-        case Message_Kind::Information: return L"Information";
-        case Message_Kind::Confirmation: return L"Confirm";
-        case Message_Kind::Failure: break;
+        case Message_Kind::Error:
+            return L"Error";
+        case Message_Kind::Warning:
+            return L"Warning";
+        case Message_Kind::Information:
+            return L"Information";
+        case Message_Kind::Confirmation:
+            return L"Confirm";
+        case Message_Kind::Failure:
+            break;
     }
     return L"";
 }
@@ -22,10 +27,14 @@ namespace {
 UINT Icon_Of(Message_Kind kind) {
     switch (kind) {
         case Message_Kind::Error:
-        case Message_Kind::Failure: return MB_ICONERROR;
-        case Message_Kind::Warning: return MB_ICONWARNING;
-        case Message_Kind::Information: return MB_ICONINFORMATION;
-        case Message_Kind::Confirmation: return MB_ICONQUESTION;
+        case Message_Kind::Failure:
+            return MB_ICONERROR;
+        case Message_Kind::Warning:
+            return MB_ICONWARNING;
+        case Message_Kind::Information:
+            return MB_ICONINFORMATION;
+        case Message_Kind::Confirmation:
+            return MB_ICONQUESTION;
     }
     return 0;
 }
@@ -106,9 +115,12 @@ Answer System_Dialogs::Show_Message(const Message_Request& request) {
         yes_no_hook = nullptr;
     }
     switch (result) {
-        case IDYES: return Answer::Yes;
-        case IDNO: return Answer::No;
-        default: return request.buttons == Buttons::Yes_No ? Answer::No : Answer::Ok;
+        case IDYES:
+            return Answer::Yes;
+        case IDNO:
+            return Answer::No;
+        default:
+            return request.buttons == Buttons::Yes_No ? Answer::No : Answer::Ok;
     }
 }
 

@@ -32,10 +32,10 @@ struct Message_Request {
 struct File_Dialog_Request {
     bool save = false;
     std::wstring initial_dir;
-    std::wstring file_name;   // what the name box shows when the dialog opens
-    std::wstring filter;      // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"
+    std::wstring file_name;  // what the name box shows when the dialog opens
+    std::wstring filter;     // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*"
     int filter_index = 1;
-    DWORD flags = 0;          // OFN_* options
+    DWORD flags = 0;                 // OFN_* options
     std::wstring default_extension;  // added to a name typed without one ("pdf"); empty: none
 };
 

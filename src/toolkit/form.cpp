@@ -19,8 +19,8 @@ Form::Form(std::wstring name, const Options& options)
     if (options.owner) ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(options.owner));
     // The hints' window is not owned by the form: an owned topmost popup keeps
     // Wine from putting its owner in the topmost band (Always On Top).
-    tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+    tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                      ::GetModuleHandleW(nullptr), nullptr));
 }
 
@@ -93,8 +93,7 @@ void Form::Show_Modal() {
     Show();
     ::SetForegroundWindow(Handle());
     // A quit message ends this loop and goes on to the program's own.
-    if (std::optional<int> quit = Pump_Until([this] { return closed_; }, Pump_Wait::For_Each))
-        ::PostQuitMessage(*quit);
+    if (std::optional<int> quit = Pump_Until([this] { return closed_; }, Pump_Wait::For_Each)) ::PostQuitMessage(*quit);
     if (owner) {
         ::EnableWindow(owner, TRUE);
         ::SetForegroundWindow(owner);
@@ -146,8 +145,7 @@ bool Form::Preview_Key(const MSG& message) {
     HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
     wchar_t class_name[64] = {};
     // Only our own windows carry a control in their user data.
-    if (!root || !::GetClassNameW(root, class_name, 64) || wcscmp(class_name, Toolkit_Class_Name()) != 0)
-        return false;
+    if (!root || !::GetClassNameW(root, class_name, 64) || wcscmp(class_name, Toolkit_Class_Name()) != 0) return false;
     auto* form = dynamic_cast<Form*>(From_Handle(root));
     if (!form || !form->key_preview_ || !form->On_Key_Down) return false;
     WORD key = static_cast<WORD>(message.wParam);
@@ -213,7 +211,8 @@ LRESULT Form::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
                     ::PostQuitMessage(0);
             }
             return 0;
-        case WM_QUERYENDSESSION: return Query_Close() ? TRUE : FALSE;
+        case WM_QUERYENDSESSION:
+            return Query_Close() ? TRUE : FALSE;
         case WM_DROPFILES:
             if (On_Drop_Files) {
                 On_Drop_Files(reinterpret_cast<HDROP>(wparam));
@@ -221,7 +220,8 @@ LRESULT Form::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
                 ::DragFinish(reinterpret_cast<HDROP>(wparam));
             }
             return 0;
-        default: break;
+        default:
+            break;
     }
     return Container::Handle_Message(message, wparam, lparam);
 }

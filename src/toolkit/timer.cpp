@@ -14,9 +14,12 @@ Timer::Timer(Component* owner, std::wstring name, unsigned interval)
     : Component(std::move(name)),
       owner_(owner),
       interval_(interval),
-      window_(Name(), [this](UINT message, WPARAM wparam) {
-          if (message == WM_TIMER && wparam == timer_id) Tick();
-      }, L"Unable to create the timer " + Name()) {}
+      window_(
+          Name(),
+          [this](UINT message, WPARAM wparam) {
+              if (message == WM_TIMER && wparam == timer_id) Tick();
+          },
+          L"Unable to create the timer " + Name()) {}
 
 Timer::~Timer() {
     if (running_) ::KillTimer(window_.Handle(), timer_id);

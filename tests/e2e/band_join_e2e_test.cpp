@@ -66,8 +66,7 @@ TEST(Band_Joins, A_Page_Drawn_In_Bands_Shows_No_Line_Gap_Or_Step_Where_The_Bands
     for (const Join_Case& c : cases) {
         pictures.push_back((program.Folder() / c.name).wstring());
         ASSERT_NO_FATAL_FAILURE(Write_File(
-            pictures.back(),
-            velbrook::test::Encode_Jpeg({.width = Width, .height = Height, .quality = 100}, c.paint)));
+            pictures.back(), velbrook::test::Encode_Jpeg({.width = Width, .height = Height, .quality = 100}, c.paint)));
     }
     const char* pdf_dir = std::getenv("VELBROOK_PDF_DIR");
     ASSERT_NE(pdf_dir, nullptr) << "cups_pdf_start sets VELBROOK_PDF_DIR";
@@ -95,8 +94,8 @@ TEST(Band_Joins, A_Page_Drawn_In_Bands_Shows_No_Line_Gap_Or_Step_Where_The_Bands
             }
             if (step > largest) largest = step, worst_row = y;
         }
-        EXPECT_LE(largest, cases[k].largest_step) << "between rows " << worst_row << " and " << worst_row + 1
-                                                  << " of " << page.height;
+        EXPECT_LE(largest, cases[k].largest_step)
+            << "between rows " << worst_row << " and " << worst_row + 1 << " of " << page.height;
         // The picture is there: not a blank page.
         EXPECT_FALSE(Near(sample(page.width / 2, page.height / 2), Rgb{255, 255, 255}, 20));
     }

@@ -86,15 +86,17 @@ void Velbrook::Start(const std::wstring& arguments) {
                           &process_))
         throw std::runtime_error("velbrook.exe did not start");
     process_id_ = process_.dwProcessId;
-    Wait_For([this] {
-        for (HWND window : Top_Windows())
-            if (Class_Of(window) == L"Velbrook.Window" && Window_Text(window) == L"Velbrook v1.0f" &&
-                ::IsWindowVisible(window)) {
-                main_ = window;
-                return true;
-            }
-        return false;
-    }, 20s);
+    Wait_For(
+        [this] {
+            for (HWND window : Top_Windows())
+                if (Class_Of(window) == L"Velbrook.Window" && Window_Text(window) == L"Velbrook v1.0f" &&
+                    ::IsWindowVisible(window)) {
+                    main_ = window;
+                    return true;
+                }
+            return false;
+        },
+        20s);
     if (!main_) throw std::runtime_error("the main window did not appear");
     ::WaitForInputIdle(process_.hProcess, 5000);
 }
@@ -202,7 +204,8 @@ std::vector<std::wstring> Velbrook::List() const {
         for (DWORD_PTR i = 0; i < count; ++i) {
             wchar_t text[4096] = {};
             DWORD_PTR got = 0;
-            ::SendMessageTimeoutW(candidate, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &got);
+            ::SendMessageTimeoutW(candidate, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                                  &got);
             items.emplace_back(text, got);
         }
     }
@@ -217,14 +220,16 @@ int Velbrook::Selected() const {
 
 HWND Velbrook::Wait_Box(const std::wstring& title, std::chrono::milliseconds limit) const {
     HWND found = nullptr;
-    Wait_For([&] {
-        for (HWND window : Top_Windows())
-            if (Class_Of(window) == L"#32770" && Window_Text(window) == title && ::IsWindowVisible(window)) {
-                found = window;
-                return true;
-            }
-        return false;
-    }, limit);
+    Wait_For(
+        [&] {
+            for (HWND window : Top_Windows())
+                if (Class_Of(window) == L"#32770" && Window_Text(window) == title && ::IsWindowVisible(window)) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        limit);
     return found;
 }
 
@@ -239,14 +244,16 @@ void Velbrook::Answer(HWND box, int button_id) {
 
 HWND Velbrook::Wait_Dialog(const std::function<bool(HWND)>& which, std::chrono::milliseconds limit) const {
     HWND found = nullptr;
-    Wait_For([&] {
-        for (HWND window : Top_Windows())
-            if (Class_Of(window) == L"#32770" && ::IsWindowVisible(window) && which(window)) {
-                found = window;
-                return true;
-            }
-        return false;
-    }, limit);
+    Wait_For(
+        [&] {
+            for (HWND window : Top_Windows())
+                if (Class_Of(window) == L"#32770" && ::IsWindowVisible(window) && which(window)) {
+                    found = window;
+                    return true;
+                }
+            return false;
+        },
+        limit);
     return found;
 }
 
@@ -284,8 +291,9 @@ bool Velbrook::Screenshot(const std::filesystem::path& bmp) const {
     ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     ::SelectObject(memory, old);
     DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER file{0x4D42,
+                          static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height), 0,
+                          0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     std::ofstream out(bmp, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
     out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);

@@ -134,8 +134,7 @@ struct Removed_At_End {
 
 std::set<HWND> Notepad_Windows() {
     std::set<HWND> found;
-    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, L"Notepad", nullptr));)
-        found.insert(window);
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, L"Notepad", nullptr));) found.insert(window);
     return found;
 }
 
@@ -147,14 +146,16 @@ struct Notepad {
 
 Notepad Wait_New_Notepad(const std::set<HWND>& before) {
     Notepad found;
-    Wait_For([&] {
-        for (HWND window : Notepad_Windows())
-            if (!before.contains(window)) {
-                found = {window, Window_Text(::FindWindowExW(window, nullptr, L"Edit", nullptr))};
-                return !found.text.empty();
-            }
-        return false;
-    }, 20s);
+    Wait_For(
+        [&] {
+            for (HWND window : Notepad_Windows())
+                if (!before.contains(window)) {
+                    found = {window, Window_Text(::FindWindowExW(window, nullptr, L"Edit", nullptr))};
+                    return !found.text.empty();
+                }
+            return false;
+        },
+        20s);
     return found;
 }
 

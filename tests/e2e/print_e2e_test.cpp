@@ -94,30 +94,33 @@ void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pi
     ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
 
     HWND box = nullptr;
-    const bool over = Wait_For([&] {
-        const std::wstring status = program.Status();
-        if (status.starts_with(Progress_Start) &&
-            (printed.progress.empty() || printed.progress.back() != status))
-            printed.progress.push_back(status);
-        if (Run_Over(status)) {
-            printed.status = status;
-            return true;
-        }
-        // A box of the program (not the set-up dialog going away) means the run went wrong.
-        box = program.Wait_Dialog([&](HWND window) {
-            return window != dialog && !::GetDlgItem(window, 0x470) && ::GetDlgItem(window, 0xFFFF);
-        }, 0ms);
-        return box != nullptr;
-    }, 180s);
+    const bool over = Wait_For(
+        [&] {
+            const std::wstring status = program.Status();
+            if (status.starts_with(Progress_Start) && (printed.progress.empty() || printed.progress.back() != status))
+                printed.progress.push_back(status);
+            if (Run_Over(status)) {
+                printed.status = status;
+                return true;
+            }
+            // A box of the program (not the set-up dialog going away) means the run went wrong.
+            box = program.Wait_Dialog(
+                [&](HWND window) {
+                    return window != dialog && !::GetDlgItem(window, 0x470) && ::GetDlgItem(window, 0xFFFF);
+                },
+                0ms);
+            return box != nullptr;
+        },
+        180s);
     printed.seconds_to_status = std::chrono::duration<double>(std::chrono::steady_clock::now() - ok_at).count();
-    ASSERT_EQ(box, nullptr) << "the program showed \"" << Narrow(Window_Text(box)) << "\": "
-                            << Narrow(Velbrook::Box_Text(box));
+    ASSERT_EQ(box, nullptr) << "the program showed \"" << Narrow(Window_Text(box))
+                            << "\": " << Narrow(Velbrook::Box_Text(box));
     ASSERT_TRUE(over) << "the run did not end; the status line says \"" << Narrow(program.Status()) << "\"";
 
     ASSERT_TRUE(printed.status.starts_with(Success_Start)) << Narrow(printed.status);
     ASSERT_TRUE(printed.status.ends_with(Success_End)) << Narrow(printed.status);
-    const std::wstring seconds = printed.status.substr(
-        Success_Start.size(), printed.status.size() - Success_Start.size() - Success_End.size());
+    const std::wstring seconds =
+        printed.status.substr(Success_Start.size(), printed.status.size() - Success_Start.size() - Success_End.size());
     ASSERT_FALSE(seconds.empty()) << Narrow(printed.status);
     ASSERT_EQ(seconds.find_first_not_of(L"0123456789"), std::wstring::npos) << Narrow(printed.status);
     ASSERT_TRUE(seconds == L"0" || seconds[0] != L'0') << "no leading zeros: " << Narrow(printed.status);
@@ -135,7 +138,9 @@ void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pi
     ASSERT_FALSE(printed.name.empty()) << "no new complete PDF in " << printed.unix_folder;
 }
 
-void Print_Samples(const Velbrook& program, Printed& printed) { Print_Pictures(program, Sample_List(program), printed); }
+void Print_Samples(const Velbrook& program, Printed& printed) {
+    Print_Pictures(program, Sample_List(program), printed);
+}
 
 namespace {
 
@@ -145,9 +150,10 @@ TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_T
     Velbrook program;
     Printed printed{.unix_folder = unix_folder};
     ASSERT_NO_FATAL_FAILURE(Print_Samples(program, printed));
-    std::printf("[   INFO   ] the run took %d s by the status line; %.1f s from OK to the success text, "
-                "%.1f s to the complete PDF\n",
-                printed.program_seconds, printed.seconds_to_status, printed.seconds_to_pdf);
+    std::printf(
+        "[   INFO   ] the run took %d s by the status line; %.1f s from OK to the success text, "
+        "%.1f s to the complete PDF\n",
+        printed.program_seconds, printed.seconds_to_status, printed.seconds_to_pdf);
 
     // The window is back to normal, the abort panel hidden, the last entry selected.
     EXPECT_TRUE(Wait_For([&] { return ::IsWindowEnabled(program.Button(L"Print / PDF")) != 0; }));
@@ -175,7 +181,11 @@ TEST(Print, Dropped_Pictures_Printed_To_The_Pdf_Printer_Arrive_One_Per_Page_In_T
     };
     const std::vector<std::vector<Sample>> pages = {
         {{0.25, 0.5, Red}, {0.1, 0.1, Red}, {0.4, 0.9, Red}, {0.75, 0.5, Green}, {0.6, 0.1, Green}, {0.9, 0.9, Green}},
-        {{0.5, 0.25, Blue}, {0.1, 0.1, Blue}, {0.9, 0.4, Blue}, {0.5, 0.75, Yellow}, {0.1, 0.6, Yellow},
+        {{0.5, 0.25, Blue},
+         {0.1, 0.1, Blue},
+         {0.9, 0.4, Blue},
+         {0.5, 0.75, Yellow},
+         {0.1, 0.6, Yellow},
          {0.9, 0.9, Yellow}},
         {{0.5, 0.5, Cyan}, {0.1, 0.1, Cyan}, {0.9, 0.1, Cyan}, {0.1, 0.9, Cyan}, {0.9, 0.9, Cyan}},
         {{0.5, 0.5, Orange}, {0.1, 0.1, Orange}, {0.9, 0.1, Orange}, {0.1, 0.9, Orange}, {0.9, 0.9, Orange}},
@@ -226,8 +236,8 @@ TEST(Print, Fit_Turn_And_The_New_Picture_Types_Reach_The_Pdf_Where_The_Placement
     const struct {
         double x, y;
         Rgb colour;
-    } samples[] = {{0.08, 0.95, Red}, {0.08, 0.05, Green}, {0.5, 0.5, Blue}, {0.9, 0.5, Blue},
-                   {0.012, 0.5, White}, {0.985, 0.5, White}};
+    } samples[] = {{0.08, 0.95, Red}, {0.08, 0.05, Green}, {0.5, 0.5, Blue},
+                   {0.9, 0.5, Blue},  {0.012, 0.5, White}, {0.985, 0.5, White}};
     for (const auto& s : samples)
         EXPECT_TRUE(Near(turned.At_Fraction(s.x, s.y), s.colour, 48)) << "page 1 at " << s.x << ", " << s.y;
     // The landscape PNG turned and fitted the same way, white beside it; the

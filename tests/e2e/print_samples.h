@@ -15,11 +15,11 @@ std::string Narrow(const std::wstring& text);
 struct Printed {
     std::string unix_folder;
     std::wstring folder;
-    std::wstring name;        // of the new PDF in the folder
-    std::wstring status;      // the status line at the end of the run
-    int program_seconds = -1;  // what the status line says the run took
+    std::wstring name;                                 // of the new PDF in the folder
+    std::wstring status;                               // the status line at the end of the run
+    int program_seconds = -1;                          // what the status line says the run took
     double seconds_to_status = 0, seconds_to_pdf = 0;  // as seen from here, from the click on OK
-    std::vector<std::wstring> progress;  // the progress texts seen on the way
+    std::vector<std::wstring> progress;                // the progress texts seen on the way
     // When not empty: text that this run's PDF holds (a picture's name, printed
     // under it), which tells it from other runs' PDFs in the shared folder.
     std::string mark;

@@ -63,7 +63,9 @@ TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {
     ASSERT_NE(program.handle, nullptr);
     std::string group = program.Resource(RT_GROUP_ICON, 1);
     ASSERT_GE(group.size(), 6u);
-    const auto word = [&](std::size_t at) { return std::uint16_t(std::uint8_t(group[at]) | std::uint8_t(group[at + 1]) << 8); };
+    const auto word = [&](std::size_t at) {
+        return std::uint16_t(std::uint8_t(group[at]) | std::uint8_t(group[at + 1]) << 8);
+    };
     const int count = word(4);
     ASSERT_EQ(group.size(), 6u + 14u * count);
     std::set<int> sizes;
@@ -84,9 +86,9 @@ TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {
             EXPECT_EQ(header.biHeight, 2 * size) << "colour and mask";
         }
         // Windows picks this image for this size, and can make an icon of it.
-        EXPECT_EQ(::LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE, size, size,
-                                                LR_DEFAULTCOLOR),
-                  word(at + 12))
+        EXPECT_EQ(
+            ::LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE, size, size, LR_DEFAULTCOLOR),
+            word(at + 12))
             << size;
         HICON icon = ::CreateIconFromResourceEx(reinterpret_cast<BYTE*>(image.data()), static_cast<DWORD>(image.size()),
                                                 TRUE, 0x00030000, size, size, LR_DEFAULTCOLOR);

@@ -43,7 +43,8 @@ TEST(Save_Pdf, The_Menu_Command_Saves_Through_The_Save_Dialog_And_Asks_Before_Re
     ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IPAPERSIZE | LOCALE_RETURN_NUMBER, reinterpret_cast<wchar_t*>(&paper),
                      sizeof paper / sizeof(wchar_t));
     EXPECT_NE(velbrook::pdf::Pdf_Field(info, "Page size").find(paper == 1 ? "612 x 792 pts (letter)" : "(A4)"),
-              std::string::npos) << info;
+              std::string::npos)
+        << info;
     const velbrook::pdf::Page_Pixels first = velbrook::pdf::Render_Page(unix_folder + "/album.pdf", 1, 30);
     EXPECT_TRUE(velbrook::pdf::Near(first.At_Fraction(0.5, 0.25), velbrook::pdf::Blue, 24));
 
@@ -60,9 +61,11 @@ TEST(Save_Pdf, The_Menu_Command_Saves_Through_The_Save_Dialog_And_Asks_Before_Re
     ASSERT_NE(question, nullptr) << "no question before replacing the file";
     Velbrook::Answer(question, IDYES);
     ASSERT_TRUE(Dialog_Closed(again));
-    ASSERT_TRUE(Wait_For([&] { return std::filesystem::file_size(target) > 0; }, 30s)) << "the emptied file was not replaced";
+    ASSERT_TRUE(Wait_For([&] { return std::filesystem::file_size(target) > 0; }, 30s))
+        << "the emptied file was not replaced";
     ASSERT_TRUE(Wait_For([&] { return program.Status().starts_with(saved); }, 30s));
-    EXPECT_EQ(velbrook::pdf::Pdf_Field(velbrook::pdf::Run_Unix("pdfinfo '" + unix_folder + "/album.pdf'"), "Pages"), "2");
+    EXPECT_EQ(velbrook::pdf::Pdf_Field(velbrook::pdf::Run_Unix("pdfinfo '" + unix_folder + "/album.pdf'"), "Pages"),
+              "2");
 
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

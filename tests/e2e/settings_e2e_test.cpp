@@ -44,11 +44,14 @@ TEST(Settings, A_Prepared_File_Places_The_Window_Reloads_The_List_And_Is_Written
     // The list file lives outside the program's folder, as a user's would.
     wchar_t temp[MAX_PATH + 1];
     ::GetTempPathW(MAX_PATH, temp);
-    std::filesystem::path list = std::filesystem::path(temp) / (L"velbrook-e2e-list-" + std::to_wstring(::GetCurrentProcessId()) + L".txt");
+    std::filesystem::path list =
+        std::filesystem::path(temp) / (L"velbrook-e2e-list-" + std::to_wstring(::GetCurrentProcessId()) + L".txt");
     std::wstring first = Test_Picture(L"red_green.bmp"), second = Test_Picture(L"blue_yellow.jpg");
     std::ofstream(list, std::ios::binary) << Narrow(first) << "\r\n" << Narrow(second) << "\r\n";
-    std::string settings = "[velbrook]\r\nwindow_top_posn=50\r\nwindow_left_posn=70\r\nwindow_Width=0x2BC\r\n"
-                           "window_Height=500\r\nFile_List_Name_Edit=" + Narrow(list.wstring()) + "\r\n";
+    std::string settings =
+        "[velbrook]\r\nwindow_top_posn=50\r\nwindow_left_posn=70\r\nwindow_Width=0x2BC\r\n"
+        "window_Height=500\r\nFile_List_Name_Edit=" +
+        Narrow(list.wstring()) + "\r\n";
     Velbrook program(L"", settings);
 
     RECT outer;

@@ -70,12 +70,16 @@ TEST(Plan_Bands, Slices_Cover_Every_Destination_Line_Exactly_Once) {
             const Box& s = band.slice;
             const Box& p = band.part;
             if (columns) {
-                EXPECT_EQ(s.top, d.top); EXPECT_EQ(s.bottom, d.bottom);
-                EXPECT_EQ(p.top, placement.source.top); EXPECT_EQ(p.bottom, placement.source.bottom);
+                EXPECT_EQ(s.top, d.top);
+                EXPECT_EQ(s.bottom, d.bottom);
+                EXPECT_EQ(p.top, placement.source.top);
+                EXPECT_EQ(p.bottom, placement.source.bottom);
                 EXPECT_LE(p.Width(), band.row_count);
             } else {
-                EXPECT_EQ(s.left, d.left); EXPECT_EQ(s.right, d.right);
-                EXPECT_EQ(p.left, placement.source.left); EXPECT_EQ(p.right, placement.source.right);
+                EXPECT_EQ(s.left, d.left);
+                EXPECT_EQ(s.right, d.right);
+                EXPECT_EQ(p.left, placement.source.left);
+                EXPECT_EQ(p.right, placement.source.right);
                 EXPECT_LE(p.Height(), band.row_count);
             }
             const std::int32_t from = columns ? s.left : s.top, to = columns ? s.right : s.bottom;

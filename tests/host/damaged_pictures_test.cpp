@@ -71,11 +71,25 @@ TEST(Damaged_Pictures, The_Portable_Readers_Refuse_Them_Or_Give_Drawable_Picture
         if (Named(picture.name, L"-cut") && !Named(picture.name, L"rle")) {
             EXPECT_FALSE(accepted) << "cut short";
         }
-        for (const wchar_t* lie : {L"-empty.", L"65535-square", L"60000-square", L"2^31", L"palette-past-end",
-                                   L"palette-longer-than-bits", L"rle8-literal-past-file", L"rows-past-picture",
-                                   L"emf-record", L"wmf-record", L"-total-past", L"-size-past", L"-no-end-record",
-                                   L"end-record-palette", L"largest-record", L"placeable-frame", L"jpeg-no-size",
-                                   L"huffman-too-many", L"huffman-overfull",
+        for (const wchar_t* lie : {L"-empty.",
+                                   L"65535-square",
+                                   L"60000-square",
+                                   L"2^31",
+                                   L"palette-past-end",
+                                   L"palette-longer-than-bits",
+                                   L"rle8-literal-past-file",
+                                   L"rows-past-picture",
+                                   L"emf-record",
+                                   L"wmf-record",
+                                   L"-total-past",
+                                   L"-size-past",
+                                   L"-no-end-record",
+                                   L"end-record-palette",
+                                   L"largest-record",
+                                   L"placeable-frame",
+                                   L"jpeg-no-size",
+                                   L"huffman-too-many",
+                                   L"huffman-overfull",
                                    L"huffman-table-number"})
             if (Named(picture.name, lie)) {
                 EXPECT_FALSE(accepted) << "a lie passed";

@@ -15,15 +15,20 @@ struct Tiff_Writer {
     bool big;
     Bytes bytes;
     void U16(std::uint32_t v) {
-        if (big) bytes.insert(bytes.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-        else bytes.insert(bytes.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
+        if (big)
+            bytes.insert(bytes.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+        else
+            bytes.insert(bytes.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
     }
     void U32(std::uint32_t v) {
-        if (big) U16(v >> 16), U16(v & 0xFFFF);
-        else U16(v & 0xFFFF), U16(v >> 16);
+        if (big)
+            U16(v >> 16), U16(v & 0xFFFF);
+        else
+            U16(v & 0xFFFF), U16(v >> 16);
     }
     void Header(std::uint32_t ifd = 8, std::uint32_t magic = 42) {
-        bytes.insert(bytes.end(), big ? std::initializer_list<std::uint8_t>{'M', 'M'} : std::initializer_list<std::uint8_t>{'I', 'I'});
+        bytes.insert(bytes.end(), big ? std::initializer_list<std::uint8_t>{'M', 'M'}
+                                      : std::initializer_list<std::uint8_t>{'I', 'I'});
         U16(magic);
         U32(ifd);
     }

@@ -21,9 +21,9 @@ TEST(File_Extension, Takes_The_Last_Dot_Of_The_File_Name) {
         {L"c:\\x\\drawing.wmf", L".wmf", true},
         {L"C:\\Pictures\\picture", L"", false},
         {L"C:\\Pictures\\archive.jpg.zip", L".zip", false},
-        {L"C:\\dir.jpg\\picture", L"", false},       // the dot is in a folder's name
+        {L"C:\\dir.jpg\\picture", L"", false},  // the dot is in a folder's name
         {L"C:/dir.jpg/picture", L"", false},
-        {L"dir.jpg:stream", L"", false},             // the drive colon also ends a folder
+        {L"dir.jpg:stream", L"", false},  // the drive colon also ends a folder
         {L"C:.jpg", L".jpg", true},
         {L"C:\\Pictures\\photo.", L".", false},
         {L"C:\\Pictures\\.jpg", L".jpg", true},

@@ -20,14 +20,29 @@ TEST(Gauge_Percent_Of, Cuts_Toward_Zero_And_Gives_Zero_For_An_Empty_Range) {
         std::int64_t part, whole;
         int percent;
     } cases[] = {
-        {1, 3, 33},   {2, 3, 66},    {3, 3, 100},   {0, 3, 0},     {199, 200, 99},  {-1, 3, -33},
-        {1, -3, -33}, {-2, -3, 66},  {5, 0, 0},     {0, 0, 0},     {-7, 0, 0},      {104, 1000, 10},
-        {1, 7, 14},   {6, 7, 85},    {999, 1000, 99},
+        {1, 3, 33},
+        {2, 3, 66},
+        {3, 3, 100},
+        {0, 3, 0},
+        {199, 200, 99},
+        {-1, 3, -33},
+        {1, -3, -33},
+        {-2, -3, 66},
+        {5, 0, 0},
+        {0, 0, 0},
+        {-7, 0, 0},
+        {104, 1000, 10},
+        {1, 7, 14},
+        {6, 7, 85},
+        {999, 1000, 99},
         // The widest range of 32-bit bounds is 4294967295 wide.
-        {4294967295LL, 4294967295LL, 100}, {2147483648LL, 4294967295LL, 50}, {42949672LL, 4294967295LL, 0},
+        {4294967295LL, 4294967295LL, 100},
+        {2147483648LL, 4294967295LL, 50},
+        {42949672LL, 4294967295LL, 0},
         {42949673LL, 4294967295LL, 1},
         // A quotient past the ends of int stops there.
-        {4294967295LL, 1, highest}, {-4294967295LL, 1, lowest},
+        {4294967295LL, 1, highest},
+        {-4294967295LL, 1, lowest},
     };
     for (const auto& c : cases) EXPECT_EQ(PercentOf(c.part, c.whole), c.percent) << c.part << " / " << c.whole;
 }
@@ -36,11 +51,22 @@ TEST(Gauge_Scaled_Part, Is_The_Size_Times_The_Binary_Fraction_Cut_Toward_Zero) {
     struct Case {
         int percent, size, part;
     } cases[] = {
-        {0, 99, 0},   {100, 99, 99}, {50, 99, 49}, {50, 98, 49}, {33, 100, 33}, {1, 99, 0},
-        {10, 99, 9},  {100, 0, 0},   {-50, 9, -4},
+        {0, 99, 0},
+        {100, 99, 99},
+        {50, 99, 49},
+        {50, 98, 49},
+        {33, 100, 33},
+        {1, 99, 0},
+        {10, 99, 9},
+        {100, 0, 0},
+        {-50, 9, -4},
         // 0.29 and 0.58 are a little below themselves in binary.
-        {29, 100, 28}, {58, 100, 57}, {57, 100, 57},
-        {100, highest, highest}, {200, highest, highest}, {200, lowest, lowest},
+        {29, 100, 28},
+        {58, 100, 57},
+        {57, 100, 57},
+        {100, highest, highest},
+        {200, highest, highest},
+        {200, lowest, lowest},
     };
     for (const auto& c : cases) EXPECT_EQ(ScaledPart(c.percent, c.size), c.part) << c.percent << "% of " << c.size;
 }
@@ -61,9 +87,8 @@ TEST(Gauge_Round_Half_Even, Takes_The_Nearest_And_A_Half_To_The_Even_Neighbour) 
         double value;
         int rounded;
     } cases[] = {
-        {0.5, 0},    {1.5, 2},   {2.5, 2},   {3.5, 4},   {-0.5, 0},  {-1.5, -2},      {-2.5, -2},
-        {0.49, 0},   {0.51, 1},  {2.4, 2},   {2.6, 3},   {-2.6, -3}, {49.999999999, 50}, {7.0, 7},
-        {1e12, highest}, {-1e12, lowest},
+        {0.5, 0},  {1.5, 2}, {2.5, 2}, {3.5, 4},   {-0.5, 0},          {-1.5, -2}, {-2.5, -2},      {0.49, 0},
+        {0.51, 1}, {2.4, 2}, {2.6, 3}, {-2.6, -3}, {49.999999999, 50}, {7.0, 7},   {1e12, highest}, {-1e12, lowest},
     };
     for (const auto& c : cases) EXPECT_EQ(Round_Half_Even(c.value), c.rounded) << c.value;
 }
@@ -109,14 +134,14 @@ TEST(Gauge_Range_Rules, Progress_Is_Clamped_And_Repaints_Only_When_The_Whole_Per
         {0, 100, 100, 150, 100, Gauge_Change::Nothing, 100},  // clamped onto itself
         {0, 100, 0, -5, 0, Gauge_Change::Nothing, 0},
         {0, 100, 40, 40, 40, Gauge_Change::Nothing, 40},
-        {0, 1000, 100, 104, 104, Gauge_Change::Stored, 10},    // 10 to 10.4 percent
+        {0, 1000, 100, 104, 104, Gauge_Change::Stored, 10},  // 10 to 10.4 percent
         {0, 1000, 100, 110, 110, Gauge_Change::Repaint, 11},
         {0, 1000, 109, 110, 110, Gauge_Change::Repaint, 11},
         {0, 1000, 104, 100, 100, Gauge_Change::Stored, 10},
         {0, 3, 0, 1, 1, Gauge_Change::Repaint, 33},
         {0, 3, 0, 2, 2, Gauge_Change::Repaint, 66},
         {-10, 10, 0, 1, 1, Gauge_Change::Repaint, 55},
-        {5, 5, 5, 9, 5, Gauge_Change::Nothing, 0},             // an empty range
+        {5, 5, 5, 9, 5, Gauge_Change::Nothing, 0},  // an empty range
         // The whole 32-bit range: 0 is half way, and nothing wraps.
         {lowest, highest, lowest, 0, 0, Gauge_Change::Repaint, 50},
         {lowest, highest, 0, highest, highest, Gauge_Change::Repaint, 100},
@@ -124,8 +149,8 @@ TEST(Gauge_Range_Rules, Progress_Is_Clamped_And_Repaints_Only_When_The_Whole_Per
         {lowest, highest, 0, 1, 1, Gauge_Change::Stored, 50},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.min) + ".." + std::to_string(c.max) + ": " + std::to_string(c.from) +
-                     " -> " + std::to_string(c.to));
+        SCOPED_TRACE(std::to_string(c.min) + ".." + std::to_string(c.max) + ": " + std::to_string(c.from) + " -> " +
+                     std::to_string(c.to));
         Gauge_Range range = Range_Of(c.min, c.max, c.from);
         EXPECT_EQ(range.Set_Progress(c.to), c.change);
         EXPECT_EQ(range.Progress(), c.stored);
@@ -226,8 +251,7 @@ TEST(Gauge_Geometry, The_Wedge_Grows_Clockwise_From_Twelve) {
         int percent;
         Gauge_Point point;
     } cases[] = {
-        {25, {98, 49}}, {50, {49, 98}}, {75, {0, 49}}, {100, {49, 0}},
-        {12, {83, 13}},  // 43.2 degrees past twelve
+        {25, {98, 49}}, {50, {49, 98}}, {75, {0, 49}}, {100, {49, 0}}, {12, {83, 13}},  // 43.2 degrees past twelve
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.percent);

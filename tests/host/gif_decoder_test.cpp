@@ -12,25 +12,23 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-TGIFEncodeFrame Solid_Frame(int width, int height, std::uint8_t index = 1)
-{
+TGIFEncodeFrame Solid_Frame(int width, int height, std::uint8_t index = 1) {
     return Whole_Frame(width, height, Bytes(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), index));
 }
 
-TGIFEncodeImage Picture(int frames, int width = 4, int height = 3)
-{
+TGIFEncodeImage Picture(int frames, int width = 4, int height = 3) {
     TGIFEncodeImage image;
     image.Width = width;
     image.Height = height;
     image.Global_Color_Bits = 2;
-    for (int i = 0; i < frames; ++i) image.Frames.push_back(Solid_Frame(width, height, static_cast<std::uint8_t>(i % 4)));
+    for (int i = 0; i < frames; ++i)
+        image.Frames.push_back(Solid_Frame(width, height, static_cast<std::uint8_t>(i % 4)));
     return image;
 }
 
 // Offset of the n-th image descriptor (0-based) in an encoded picture whose
 // frames have no local tables and no graphic control extensions.
-std::size_t Descriptor_Offset(const Bytes& gif, int n)
-{
+std::size_t Descriptor_Offset(const Bytes& gif, int n) {
     std::size_t at = 13 + (gif[10] & 0x80 ? std::size_t{3} << ((gif[10] & 7) + 1) : 0);
     for (;;) {
         if (gif[at] == 0x2C) {
@@ -48,19 +46,16 @@ std::size_t Descriptor_Offset(const Bytes& gif, int n)
 
 }  // namespace
 
-TEST(GifDecoder, HeaderAndVersion)
-{
+TEST(GifDecoder, HeaderAndVersion) {
     struct Case {
         std::string signature;
         bool loads;
         TGIFVersion version;
     };
     const std::vector<Case> cases = {
-        {"GIF89a", true, TGIFVersion::gvGIF89a},
-        {"GIF87a", true, TGIFVersion::gvGIF87a},
+        {"GIF89a", true, TGIFVersion::gvGIF89a},  {"GIF87a", true, TGIFVersion::gvGIF87a},
         {"GIF8?b", true, TGIFVersion::gvGIF87a},  // bytes 3 and 5 are not looked at
-        {"GIF99a", true, TGIFVersion::gvGIF89a},
-        {"gif89a", false, TGIFVersion::gvGIF87a},
+        {"GIF99a", true, TGIFVersion::gvGIF89a},  {"gif89a", false, TGIFVersion::gvGIF87a},
         {"GIX89a", false, TGIFVersion::gvGIF87a},
     };
     for (const Case& c : cases) {
@@ -74,8 +69,7 @@ TEST(GifDecoder, HeaderAndVersion)
     }
 }
 
-TEST(GifDecoder, LoadFailures)
-{
+TEST(GifDecoder, LoadFailures) {
     const Bytes good = Encode_GIF(Picture(2));
     const std::size_t second = Descriptor_Offset(good, 1);
     auto with = [&](std::size_t at, std::uint8_t value) {
@@ -92,17 +86,20 @@ TEST(GifDecoder, LoadFailures)
         {"header cut short", Bytes(good.begin(), good.begin() + 5)},
         {"screen descriptor cut short", Bytes(good.begin(), good.begin() + 12)},
         {"global table cut short", Bytes(good.begin(), good.begin() + 20)},
-        {"no frame", [] {
+        {"no frame",
+         [] {
              TGIFEncodeImage image = Picture(0);
              return Encode_GIF(image);
          }()},
         {"first frame width 0", with(Descriptor_Offset(good, 0) + 5, 0)},
-        {"second frame width 0", [&] {
+        {"second frame width 0",
+         [&] {
              Bytes b = with(second + 5, 0);
              b[second + 6] = 0;
              return b;
          }()},
-        {"second frame height 0", [&] {
+        {"second frame height 0",
+         [&] {
              Bytes b = with(second + 7, 0);
              b[second + 8] = 0;
              return b;
@@ -118,8 +115,7 @@ TEST(GifDecoder, LoadFailures)
     }
 }
 
-TEST(GifDecoder, AFailingFrameKeepsTheFramesBeforeIt)
-{
+TEST(GifDecoder, AFailingFrameKeepsTheFramesBeforeIt) {
     const Bytes good = Encode_GIF(Picture(3));
     const std::size_t second = Descriptor_Offset(good, 1);
     struct Case {
@@ -140,7 +136,8 @@ TEST(GifDecoder, AFailingFrameKeepsTheFramesBeforeIt)
         {"second frame code size 15", with(second + 10, {15}), 1},
         {"second frame code size 200", with(second + 10, {200}), 1},
         {"second descriptor cut short", Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(second + 6)), 1},
-        {"second frame's data cut short", Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(second + 13)), 2},
+        {"second frame's data cut short", Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(second + 13)),
+         2},
     };
     for (const Case& c : cases) {
         TGIFDecoder decoder;
@@ -150,8 +147,7 @@ TEST(GifDecoder, AFailingFrameKeepsTheFramesBeforeIt)
     }
 }
 
-TEST(GifDecoder, GraphicControlPerFrame)
-{
+TEST(GifDecoder, GraphicControlPerFrame) {
     struct Case {
         int disposal_stored;
         int disposal;
@@ -160,8 +156,8 @@ TEST(GifDecoder, GraphicControlPerFrame)
         int transparent;
     };
     const std::vector<Case> cases = {
-        {0, 0, 0, 0, -1}, {1, 1, 7, 70, 3}, {2, 2, 10, 100, 0}, {3, 3, 65535, 655350, 255},
-        {4, 2, 1, 10, -1}, {5, 2, 7, 70, 11}, {6, 2, 0, 0, -1}, {7, 2, 2, 20, 1},
+        {0, 0, 0, 0, -1},  {1, 1, 7, 70, 3},  {2, 2, 10, 100, 0}, {3, 3, 65535, 655350, 255},
+        {4, 2, 1, 10, -1}, {5, 2, 7, 70, 11}, {6, 2, 0, 0, -1},   {7, 2, 2, 20, 1},
     };
     for (const Case& c : cases) {
         TGIFEncodeImage image = Picture(2);
@@ -188,8 +184,7 @@ TEST(GifDecoder, GraphicControlPerFrame)
     }
 }
 
-TEST(GifDecoder, LoopCount)
-{
+TEST(GifDecoder, LoopCount) {
     struct Case {
         int stored;
         int loop_count;
@@ -205,8 +200,7 @@ TEST(GifDecoder, LoopCount)
     }
 }
 
-TEST(GifDecoder, ExtensionsAreSkippedWhole)
-{
+TEST(GifDecoder, ExtensionsAreSkippedWhole) {
     const Bytes good = Encode_GIF(Picture(1));
     const std::size_t first = Descriptor_Offset(good, 0);
     // Extensions whose bodies hold bytes that look like block introducers.
@@ -214,7 +208,8 @@ TEST(GifDecoder, ExtensionsAreSkippedWhole)
         {"unknown label", {0x21, 0x99, 3, 0x2C, 0x3B, 0x21, 2, 0x2C, 0x00, 0}},
         {"plain text", {0x21, 0x01, 12, 0, 0, 0, 0, 9, 0, 9, 0, 8, 8, 1, 0, 4, 0x2C, 0x3B, 0x2C, 0x3B, 0}},
         {"comment", {0x21, 0xFE, 2, 0x3B, 0x3B, 0}},
-        {"other application", {0x21, 0xFF, 11, 'X', 'M', 'P', ' ', 'D', 'a', 't', 'a', 'X', 'M', 'P', 2, 0x3B, 0x2C, 0}},
+        {"other application",
+         {0x21, 0xFF, 11, 'X', 'M', 'P', ' ', 'D', 'a', 't', 'a', 'X', 'M', 'P', 2, 0x3B, 0x2C, 0}},
         {"short looping block", {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 1, 0x3B, 0}},
     };
     for (const auto& [name, extension] : extensions) {
@@ -228,8 +223,7 @@ TEST(GifDecoder, ExtensionsAreSkippedWhole)
     }
 }
 
-TEST(GifDecoder, CommentCutShortEndsTheParse)
-{
+TEST(GifDecoder, CommentCutShortEndsTheParse) {
     Bytes gif = Encode_GIF(Picture(2));
     gif.pop_back();  // the trailer
     gif.insert(gif.end(), {0x21, 0xFE, 200, 'a', 'b'});
@@ -238,16 +232,18 @@ TEST(GifDecoder, CommentCutShortEndsTheParse)
     EXPECT_EQ(decoder.FrameCount(), 2);
 }
 
-TEST(GifDecoder, FrameCapAndFirstImageOnly)
-{
+TEST(GifDecoder, FrameCapAndFirstImageOnly) {
     struct Case {
         int frames;
         bool first_only;
         int loaded;
         bool multi;
     };
-    for (const Case c : std::vector<Case>{{1, false, 1, false}, {10, false, 10, true}, {10, true, 1, false},
-                                          {256, false, 256, true}, {260, false, 256, true}}) {
+    for (const Case c : std::vector<Case>{{1, false, 1, false},
+                                          {10, false, 10, true},
+                                          {10, true, 1, false},
+                                          {256, false, 256, true},
+                                          {260, false, 256, true}}) {
         TGIFDecoder decoder;
         decoder.FirstImageOnly = c.first_only;
         ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(c.frames, 2, 2)))) << c.frames;
@@ -256,14 +252,15 @@ TEST(GifDecoder, FrameCapAndFirstImageOnly)
     }
 }
 
-TEST(GifDecoder, LogicalSizeWidenedToEveryFrame)
-{
+TEST(GifDecoder, LogicalSizeWidenedToEveryFrame) {
     struct Case {
         int screen_w, screen_h, left, top, w, h;
         int logical_w, logical_h;
     };
-    for (const Case c : std::vector<Case>{{120, 100, 100, 0, 50, 10, 150, 100}, {120, 100, 0, 95, 10, 10, 120, 105},
-                                          {10, 10, 0, 0, 5, 5, 10, 10}, {0, 0, 65535, 1, 1, 1, 65536, 2}}) {
+    for (const Case c : std::vector<Case>{{120, 100, 100, 0, 50, 10, 150, 100},
+                                          {120, 100, 0, 95, 10, 10, 120, 105},
+                                          {10, 10, 0, 0, 5, 5, 10, 10},
+                                          {0, 0, 65535, 1, 1, 1, 65536, 2}}) {
         TGIFEncodeImage image = Picture(0, c.screen_w, c.screen_h);
         TGIFEncodeFrame frame = Solid_Frame(c.w, c.h);
         frame.Left = c.left;
@@ -278,8 +275,7 @@ TEST(GifDecoder, LogicalSizeWidenedToEveryFrame)
     }
 }
 
-TEST(GifDecoder, ColourTablesAndBitmapColours)
-{
+TEST(GifDecoder, ColourTablesAndBitmapColours) {
     // Global table of 2 bits; frame 2 has a 5-bit local table, which raises
     // the global bits, so frame 3 (global table) gets 32 bitmap colours.
     TGIFEncodeImage image = Picture(3);
@@ -301,8 +297,7 @@ TEST(GifDecoder, ColourTablesAndBitmapColours)
     EXPECT_TRUE(std::equal(global.begin(), global.end(), decoder.GlobalPalette().begin()));
 }
 
-TEST(GifDecoder, NoGlobalTableClearsThePalette)
-{
+TEST(GifDecoder, NoGlobalTableClearsThePalette) {
     TGIFDecoder decoder;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(1))));
     TGIFEncodeImage image = Picture(1);
@@ -313,8 +308,7 @@ TEST(GifDecoder, NoGlobalTableClearsThePalette)
     for (const std::uint8_t b : decoder.GlobalPalette()) ASSERT_EQ(b, 0);
 }
 
-TEST(GifDecoder, ProgressAndCancel)
-{
+TEST(GifDecoder, ProgressAndCancel) {
     TGIFEncodeImage big = Picture(0, 400, 300);
     big.Frames = {Solid_Frame(4, 4), Whole_Frame(400, 300, Photo_Like(400, 300, 2, 9)), Solid_Frame(4, 4)};
     const Bytes gif = Encode_GIF(big);
@@ -324,7 +318,8 @@ TEST(GifDecoder, ProgressAndCancel)
         int cancel_at;  // 0: never
         bool loads;
     };
-    for (const Case c : std::vector<Case>{{"never", 0, true}, {"first call", 1, false}, {"inside the big frame", 5, false}}) {
+    for (const Case c :
+         std::vector<Case>{{"never", 0, true}, {"first call", 1, false}, {"inside the big frame", 5, false}}) {
         TGIFDecoder decoder;
         std::vector<int> percents;
         std::vector<int> positions;
@@ -346,12 +341,12 @@ TEST(GifDecoder, ProgressAndCancel)
     }
 }
 
-TEST(GifDecoder, StoredData)
-{
+TEST(GifDecoder, StoredData) {
     const Bytes gif = Encode_GIF(Picture(1));
     auto stored = [](std::int32_t length, const Bytes& body) {
         std::string s;
-        for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF));
+        for (int i = 0; i < 4; ++i)
+            s.push_back(static_cast<char>((static_cast<std::uint32_t>(length) >> (8 * i)) & 0xFF));
         s.append(body.begin(), body.end());
         return s;
     };
@@ -376,7 +371,8 @@ TEST(GifDecoder, StoredData)
         EXPECT_EQ(decoder.DataStream(), c.data) << c.name;
         std::ostringstream out;
         decoder.WriteData(out);
-        EXPECT_EQ(out.str(), c.data.empty() ? std::string() : stored(static_cast<std::int32_t>(c.data.size()), c.data)) << c.name;
+        EXPECT_EQ(out.str(), c.data.empty() ? std::string() : stored(static_cast<std::int32_t>(c.data.size()), c.data))
+            << c.name;
     }
     // After a load the stored bytes are the loaded ones, after a failed load none.
     TGIFDecoder decoder;
@@ -386,8 +382,7 @@ TEST(GifDecoder, StoredData)
     EXPECT_TRUE(decoder.DataStream().empty());
 }
 
-TEST(GifDecoder, FramesCanBeReadBackByPosition)
-{
+TEST(GifDecoder, FramesCanBeReadBackByPosition) {
     TGIFEncodeImage image = Picture(0, 30, 20);
     TGIFEncodeFrame frame = Whole_Frame(30, 20, Photo_Like(30, 20, 2, 4));
     frame.Interlaced = true;
@@ -399,8 +394,7 @@ TEST(GifDecoder, FramesCanBeReadBackByPosition)
         for (int x = 0; x < 30; ++x) ASSERT_EQ(f.Index_At(x, y), frame.Indices[static_cast<std::size_t>(y * 30 + x)]);
 }
 
-TEST(GifDecoder, RasterBudgetStopsAtTheFrameThatPassesIt)
-{
+TEST(GifDecoder, RasterBudgetStopsAtTheFrameThatPassesIt) {
     TGIFDecoder decoder;
     decoder.Raster_Budget = 3 * 100 * 100;  // three 100 x 100 frames (stride 100)
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(5, 100, 100))));

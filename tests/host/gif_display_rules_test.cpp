@@ -10,8 +10,7 @@
 
 namespace {
 
-TEST(GifLayout, PictureRectForEveryDisplayMode)
-{
+TEST(GifLayout, PictureRectForEveryDisplayMode) {
     struct Case {
         const char* name;
         TGIFDisplayOptions options;
@@ -55,8 +54,7 @@ TEST(GifLayout, PictureRectForEveryDisplayMode)
     }
 }
 
-TEST(GifLayout, RatioRoundsHalvesToEven)
-{
+TEST(GifLayout, RatioRoundsHalvesToEven) {
     // Picture 4 x 1 in a 5 x 5 control: fy = 5, fx = 1.25; m = (5 - 1.25) / 2 =
     // 1.875 -> top 2, bottom round(3.125) = 3.
     EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {5, 5, 4, 1}), (TGIFRect{0, 2, 5, 3}));
@@ -67,8 +65,7 @@ TEST(GifLayout, RatioRoundsHalvesToEven)
     EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {7, 1, 2, 1}), (TGIFRect{2, 0, 4, 1}));
 }
 
-TEST(GifLayout, TilesStartInsideTheControlRowsFirst)
-{
+TEST(GifLayout, TilesStartInsideTheControlRowsFirst) {
     const std::vector<TGIFRect> tiles = Paint_Rects({.Tile = true}, false, {100, 100, 40, 30});
     ASSERT_EQ(tiles.size(), 12u);  // 3 columns x 4 rows
     EXPECT_EQ(tiles[0], (TGIFRect{0, 0, 40, 30}));
@@ -81,30 +78,26 @@ TEST(GifLayout, TilesStartInsideTheControlRowsFirst)
     // Stretching wins over tiling; a plain picture is one rectangle.
     EXPECT_EQ(Paint_Rects({.Stretch = true, .Tile = true}, true, {100, 100, 40, 30}),
               (std::vector<TGIFRect>{{0, 0, 100, 100}}));
-    EXPECT_EQ(Paint_Rects({.Center = true}, false, {100, 100, 40, 30}),
-              (std::vector<TGIFRect>{{30, 35, 70, 65}}));
+    EXPECT_EQ(Paint_Rects({.Center = true}, false, {100, 100, 40, 30}), (std::vector<TGIFRect>{{30, 35, 70, 65}}));
     EXPECT_TRUE(Paint_Rects({.Tile = true}, false, {100, 100, 0, 0}).empty());
 }
 
-TEST(GifAnimationRules, FrameIntervalsByDelayAndSpeed)
-{
+TEST(GifAnimationRules, FrameIntervalsByDelayAndSpeed) {
     struct Case {
         int delay;
         int speed;
         int interval;
     };
     const std::vector<Case> cases = {
-        {0, 100, 50},    {40, 100, 50},  {50, 100, 50},  {100, 100, 100}, {10, 100, 50},
-        {0, 200, 25},    {40, 200, 25},  {50, 200, 25},  {100, 200, 50},  {100, 50, 200},
-        {100, 1, 10000}, {100, 0, 10000}, {50, 10000, 1}, {50, 1000000, 1}, {655350, 1, 65535000},
-        {75, 200, 37},
+        {0, 100, 50},   {40, 100, 50},    {50, 100, 50},         {100, 100, 100}, {10, 100, 50},   {0, 200, 25},
+        {40, 200, 25},  {50, 200, 25},    {100, 200, 50},        {100, 50, 200},  {100, 1, 10000}, {100, 0, 10000},
+        {50, 10000, 1}, {50, 1000000, 1}, {655350, 1, 65535000}, {75, 200, 37},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Frame_Interval(c.delay, c.speed), c.interval) << c.delay << " ms at " << c.speed << "%";
 }
 
-TEST(GifAnimationRules, StepTimeIsTakenOffTheNextInterval)
-{
+TEST(GifAnimationRules, StepTimeIsTakenOffTheNextInterval) {
     EXPECT_EQ(Step_Interval(100, 100, 0), 100);
     EXPECT_EQ(Step_Interval(100, 100, 30), 70);
     EXPECT_EQ(Step_Interval(100, 100, 99), 1);
@@ -122,8 +115,7 @@ struct Playback {
     TGIFAnimationCounters counters;
 };
 
-Playback Play(int frame_count, bool loop, int loop_count, int steps)
-{
+Playback Play(int frame_count, bool loop, int loop_count, int steps) {
     Playback play;
     for (int i = 0; i < steps && !play.stopped; ++i) {
         if (play.counters.CurrentFrame > frame_count || play.counters.CurrentFrame <= 0) play.counters.CurrentFrame = 1;
@@ -135,8 +127,7 @@ Playback Play(int frame_count, bool loop, int loop_count, int steps)
     return play;
 }
 
-TEST(GifAnimationRules, LoopCountsDecideHowOftenThePicturePlays)
-{
+TEST(GifAnimationRules, LoopCountsDecideHowOftenThePicturePlays) {
     struct Case {
         const char* name;
         bool loop;
@@ -164,26 +155,24 @@ TEST(GifAnimationRules, LoopCountsDecideHowOftenThePicturePlays)
     }
 }
 
-TEST(GifAnimationRules, ABadIndexStartsAgainFromTheFirstFrame)
-{
+TEST(GifAnimationRules, ABadIndexStartsAgainFromTheFirstFrame) {
     TGIFAnimationCounters counters{.CurrentFrame = -5, .LoopIteration = 1};
     const TGIFStepResult step = Advance_Frame(counters, 3, false, 0);
     EXPECT_FALSE(step.Wrapped);
     EXPECT_EQ(counters.CurrentFrame, 1);
 }
 
-TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft)
-{
+TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft) {
     struct Case {
         bool multi, animate, empty, loop;
         int loop_count, loop_iteration;
         bool runs;
     };
     const std::vector<Case> cases = {
-        {true, true, false, false, 1, 1, true},    {true, true, false, false, 1, 2, false},
-        {true, true, false, true, 1, 2, true},     {true, true, false, false, 0, 7, true},
+        {true, true, false, false, 1, 1, true},     {true, true, false, false, 1, 2, false},
+        {true, true, false, true, 1, 2, true},      {true, true, false, false, 0, 7, true},
         {true, true, false, false, 999, 999, true}, {true, true, false, false, 999, 1000, false},
-        {false, true, false, true, 0, 1, false},   {true, false, false, true, 0, 1, false},
+        {false, true, false, true, 0, 1, false},    {true, false, false, true, 0, 1, false},
         {true, true, true, true, 0, 1, false},
     };
     for (const Case& c : cases)

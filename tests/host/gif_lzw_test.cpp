@@ -20,8 +20,7 @@ struct Decoded {
     TRaster Raster;
 };
 
-Decoded Decode(const std::vector<std::uint8_t>& data, TRasterFormat format, const TRasterProgress* progress = nullptr)
-{
+Decoded Decode(const std::vector<std::uint8_t>& data, TRasterFormat format, const TRasterProgress* progress = nullptr) {
     TGIFByteReader stream(data);
     Decoded d{};
     d.Outcome = DecodeRaster(stream, format, d.Raster, progress);
@@ -40,8 +39,7 @@ class Model_Decoder {
 public:
     Model_Decoder(const std::vector<std::uint8_t>& bytes, TRasterFormat format) : In_(bytes), F_(format) {}
 
-    Decoded Run()
-    {
+    Decoded Run() {
         Decoded d{};
         const std::size_t count = static_cast<std::size_t>(F_.Width) * static_cast<std::size_t>(F_.Height);
         d.Pixels.assign(count, 0);
@@ -77,8 +75,7 @@ public:
                 if (++stored == count) break;
                 v = Next_Pixel();
             }
-            while (Next_Pixel() >= 0) {
-            }
+            while (Next_Pixel() >= 0) {}
             if (stored == count) d.Outcome = TRasterOutcome::Complete;
         }
         for (std::size_t i = stored; i < count && F_.Transparent; ++i)
@@ -88,8 +85,7 @@ public:
     }
 
 private:
-    bool Fetch()
-    {
+    bool Fetch() {
         if (Pos_ >= In_.size()) return false;
         const std::size_t n = In_[Pos_++];
         if (n == 0) return false;
@@ -102,8 +98,7 @@ private:
         Pos_ += n;
         return true;
     }
-    int Read_Code()
-    {
+    int Read_Code() {
         if (Finished_) return -1;
         const std::size_t held_bits = Held_.size() * 8;
         if (Cur_ + static_cast<std::size_t>(Width_) >= held_bits && !Done_) {
@@ -120,14 +115,12 @@ private:
             if (Held_[Cur_ / 8] & (1 << (Cur_ % 8))) code |= 1 << k;
         return code;
     }
-    void Reset()
-    {
+    void Reset() {
         Width_ = S_ + 1;
         Limit_ = 2 * Clear_;
         Next_ = Clear_ + 2;
     }
-    int Next_Pixel()
-    {
+    int Next_Pixel() {
         if (!Stack_.empty()) {
             const int v = Stack_.back();
             Stack_.pop_back();
@@ -144,8 +137,7 @@ private:
         }
         if (code == Clear_ + 1) {
             if (!Eod_)
-                while (Fetch()) {
-                }
+                while (Fetch()) {}
             Eod_ = true;
             Finished_ = true;
             return -2;
@@ -189,17 +181,16 @@ private:
     std::vector<int> Stack_;
 };
 
-std::vector<std::uint8_t> Sequence(std::size_t count, int colors)
-{
+std::vector<std::uint8_t> Sequence(std::size_t count, int colors) {
     std::vector<std::uint8_t> out(count);
-    for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<std::uint8_t>((i * 7 + i / 5) % static_cast<std::size_t>(colors));
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = static_cast<std::uint8_t>((i * 7 + i / 5) % static_cast<std::size_t>(colors));
     return out;
 }
 
 }  // namespace
 
-TEST(GifLzw, InterlacedRowsArriveInPassOrder)
-{
+TEST(GifLzw, InterlacedRowsArriveInPassOrder) {
     struct Case {
         int height;
         std::vector<int> order;
@@ -219,7 +210,8 @@ TEST(GifLzw, InterlacedRowsArriveInPassOrder)
         // first ones of the pass order, the rest stay 0.
         for (int supplied = 1; supplied <= c.height; ++supplied) {
             std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * supplied));
-            for (int i = 0; i < width * supplied; ++i) pixels[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(1 + i / width);
+            for (int i = 0; i < width * supplied; ++i)
+                pixels[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(1 + i / width);
             const Decoded d = Decode(Encoded_Data(pixels, 4), {width, c.height, true, false, 0});
             for (int k = 0; k < c.height; ++k) {
                 const int row = c.order[static_cast<std::size_t>(k)];
@@ -231,8 +223,7 @@ TEST(GifLzw, InterlacedRowsArriveInPassOrder)
     }
 }
 
-TEST(GifLzw, RowStridePaddingAndMaskBits)
-{
+TEST(GifLzw, RowStridePaddingAndMaskBits) {
     struct Case {
         int width;
         std::size_t row_stride;
@@ -241,8 +232,8 @@ TEST(GifLzw, RowStridePaddingAndMaskBits)
     for (const Case c : std::vector<Case>{{1, 4, 4}, {4, 4, 4}, {5, 8, 4}, {32, 32, 4}, {33, 36, 8}}) {
         const int height = 2;
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(c.width * height), 3);
-        pixels[0] = 7;                                       // x = 0, top row
-        if (c.width >= 5) pixels[4] = 7;                     // x = 4, top row
+        pixels[0] = 7;                                               // x = 0, top row
+        if (c.width >= 5) pixels[4] = 7;                             // x = 4, top row
         pixels[static_cast<std::size_t>(c.width * height - 1)] = 7;  // last pixel
         const Decoded d = Decode(Encoded_Data(pixels, 3), {c.width, height, false, true, 7});
         ASSERT_EQ(d.Outcome, TRasterOutcome::Complete);
@@ -268,8 +259,7 @@ TEST(GifLzw, RowStridePaddingAndMaskBits)
     }
 }
 
-TEST(GifLzw, EncodedPicturesRoundTrip)
-{
+TEST(GifLzw, EncodedPicturesRoundTrip) {
     struct Case {
         const char* name;
         int width, height, bits;
@@ -302,8 +292,7 @@ TEST(GifLzw, EncodedPicturesRoundTrip)
     }
 }
 
-TEST(GifLzw, OneByteSubBlocksAtEveryCodeWidth)
-{
+TEST(GifLzw, OneByteSubBlocksAtEveryCodeWidth) {
     // Long runs of distinct strings push the code width up to 12 bits; with
     // 1-byte sub-blocks a 10- to 12-bit code straddles three of them.
     for (int code_size = 2; code_size <= 8; ++code_size) {
@@ -321,8 +310,7 @@ TEST(GifLzw, OneByteSubBlocksAtEveryCodeWidth)
     }
 }
 
-TEST(GifLzw, HandWrittenCodeStreams)
-{
+TEST(GifLzw, HandWrittenCodeStreams) {
     struct Case {
         const char* name;
         int code_size;
@@ -341,7 +329,13 @@ TEST(GifLzw, HandWrittenCodeStreams)
         {"early end code", 2, {4, 1, 2, 5, 3, 3}, 4, 1, {1, 2, 0, 0}, TRasterOutcome::Early_End_Code},
         // Without an end code the padding bits of the last byte are codes too.
         {"no end code, padding read", 2, {4, 1, 2}, 4, 1, {1, 2, 0, 0}, TRasterOutcome::Complete},
-        {"no end code, data ends", 2, {4, 1, 2, 1, 3, 3, 0, 0}, 9, 1, {1, 2, 1, 3, 3, 0, 0, 0, 0}, TRasterOutcome::Data_Ended},
+        {"no end code, data ends",
+         2,
+         {4, 1, 2, 1, 3, 3, 0, 0},
+         9,
+         1,
+         {1, 2, 1, 3, 3, 0, 0, 0, 0},
+         TRasterOutcome::Data_Ended},
         {"end code on the last bit", 2, {4, 1, 2, 6, 5}, 5, 1, {1, 2, 1, 2, 0}, TRasterOutcome::Early_End_Code},
     };
     for (const Case& c : cases) {
@@ -353,8 +347,7 @@ TEST(GifLzw, HandWrittenCodeStreams)
     }
 }
 
-TEST(GifLzw, SelfReferencingEntryStopsThePixels)
-{
+TEST(GifLzw, SelfReferencingEntryStopsThePixels) {
     // Code size 2 (clear 4, end 5).  After "1", code 7 is beyond the next
     // free entry 6, so it repeats the previous string and entry 6 is made;
     // then entry 7 is made pointing to 7 itself (and codes widen to 4 bits),
@@ -371,8 +364,7 @@ TEST(GifLzw, SelfReferencingEntryStopsThePixels)
     EXPECT_EQ(d.End_Position, m.End_Position);
 }
 
-TEST(GifLzw, TransparentFrameCutInHalf)
-{
+TEST(GifLzw, TransparentFrameCutInHalf) {
     const int width = 10, height = 6;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width * height), 2);
     // The first half of the pixels, then the data stops; then the same with
@@ -390,8 +382,7 @@ TEST(GifLzw, TransparentFrameCutInHalf)
     }
 }
 
-TEST(GifLzw, NothingIsReadAfterTheTerminator)
-{
+TEST(GifLzw, NothingIsReadAfterTheTerminator) {
     const std::vector<std::uint8_t> pixels(24, 1);
     for (const std::size_t supplied : {std::size_t{3}, std::size_t{24}}) {
         TLZWOptions options;
@@ -405,20 +396,17 @@ TEST(GifLzw, NothingIsReadAfterTheTerminator)
     }
 }
 
-TEST(GifLzw, RefusedAndMissingData)
-{
+TEST(GifLzw, RefusedAndMissingData) {
     struct Case {
         std::vector<std::uint8_t> data;
         TRasterOutcome outcome;
     };
     const std::vector<Case> cases = {
-        {{12, 1, 0, 0}, TRasterOutcome::Refused},
-        {{15, 1, 0, 0}, TRasterOutcome::Refused},
-        {{16, 1, 0, 0}, TRasterOutcome::Refused},
-        {{255}, TRasterOutcome::Refused},
-        {{}, TRasterOutcome::Data_Ended},         // not even the code size
-        {{8}, TRasterOutcome::Data_Ended},        // no sub-blocks
-        {{8, 0}, TRasterOutcome::Data_Ended},     // only the terminator
+        {{12, 1, 0, 0}, TRasterOutcome::Refused},   {{15, 1, 0, 0}, TRasterOutcome::Refused},
+        {{16, 1, 0, 0}, TRasterOutcome::Refused},   {{255}, TRasterOutcome::Refused},
+        {{}, TRasterOutcome::Data_Ended},            // not even the code size
+        {{8}, TRasterOutcome::Data_Ended},           // no sub-blocks
+        {{8, 0}, TRasterOutcome::Data_Ended},        // only the terminator
         {{8, 5, 1, 2}, TRasterOutcome::Data_Ended},  // a sub-block cut short
     };
     for (const Case& c : cases) {
@@ -434,16 +422,15 @@ TEST(GifLzw, RefusedAndMissingData)
     }
 }
 
-TEST(GifLzw, ProgressEveryRowInterval)
-{
+TEST(GifLzw, ProgressEveryRowInterval) {
     struct Case {
         int width, height;
         std::vector<int> rows;  // rows after which progress is called
     };
     const std::vector<Case> cases = {
-        {300, 300, {}},                                                // 90,000 pixels: none
-        {320, 320, {0, 64, 128, 192, 256}},                            // narrow: every 64th
-        {400, 300, {0, 32, 64, 96, 128, 160, 192, 224, 256, 288}},     // wide: every 32nd
+        {300, 300, {}},                                             // 90,000 pixels: none
+        {320, 320, {0, 64, 128, 192, 256}},                         // narrow: every 64th
+        {400, 300, {0, 32, 64, 96, 128, 160, 192, 224, 256, 288}},  // wide: every 32nd
     };
     for (const Case& c : cases) {
         const std::vector<std::uint8_t> pixels = Photo_Like(c.width, c.height, 8, 2);
@@ -465,8 +452,7 @@ TEST(GifLzw, ProgressEveryRowInterval)
     }
 }
 
-TEST(GifLzw, CancelledProgressStopsTheFrame)
-{
+TEST(GifLzw, CancelledProgressStopsTheFrame) {
     const std::vector<std::uint8_t> pixels = Photo_Like(400, 300, 8, 3);
     const std::vector<std::uint8_t> data = Encoded_Data(pixels, 8);
     int calls = 0;
@@ -477,8 +463,7 @@ TEST(GifLzw, CancelledProgressStopsTheFrame)
     EXPECT_EQ(calls, 3);
 }
 
-TEST(GifLzw, MatchesTheClassicDecoderOnDamagedData)
-{
+TEST(GifLzw, MatchesTheClassicDecoderOnDamagedData) {
     std::mt19937 random(20240601);
     int compared = 0;
     for (int round = 0; round < 3000; ++round) {
@@ -527,31 +512,30 @@ namespace {
 // is the entry just being made, and strings grow by one each time), long
 // runs of random length (strings longer than any short copy), photo-like,
 // and a repeating sequence.
-std::vector<std::uint8_t> Content(int kind, int width, int height, int bits, unsigned seed)
-{
+std::vector<std::uint8_t> Content(int kind, int width, int height, int bits, unsigned seed) {
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const int colors = 1 << bits;
     std::mt19937 random(seed);
     switch (kind) {
-    case 0:
-        return std::vector<std::uint8_t>(count, static_cast<std::uint8_t>(colors - 1));
-    case 1: {
-        std::vector<std::uint8_t> out;
-        while (out.size() < count) {
-            const std::size_t run = 1 + random() % 300;
-            out.insert(out.end(), std::min(run, count - out.size()), static_cast<std::uint8_t>(random() % static_cast<unsigned>(colors)));
+        case 0:
+            return std::vector<std::uint8_t>(count, static_cast<std::uint8_t>(colors - 1));
+        case 1: {
+            std::vector<std::uint8_t> out;
+            while (out.size() < count) {
+                const std::size_t run = 1 + random() % 300;
+                out.insert(out.end(), std::min(run, count - out.size()),
+                           static_cast<std::uint8_t>(random() % static_cast<unsigned>(colors)));
+            }
+            return out;
         }
-        return out;
-    }
-    case 2:
-        return Photo_Like(width, height, bits, seed);
-    default:
-        return Sequence(count, colors);
+        case 2:
+            return Photo_Like(width, height, bits, seed);
+        default:
+            return Sequence(count, colors);
     }
 }
 
-void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFormat& format, const std::string& what)
-{
+void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFormat& format, const std::string& what) {
     const Decoded fast = Decode(data, format);
     const Decoded model = Model_Decoder(data, format).Run();
     ASSERT_EQ(Raster_Usable(fast.Outcome), Raster_Usable(model.Outcome)) << what;
@@ -571,8 +555,7 @@ void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFo
 
 }  // namespace
 
-TEST(GifLzw, CopiedStringsAtRowEndsMatchTheClassicDecoder)
-{
+TEST(GifLzw, CopiedStringsAtRowEndsMatchTheClassicDecoder) {
     // Widths around the short-copy size and odd ones; heights that make the
     // interlace passes end at different places; the data whole, cut short
     // after some pixels (with and without an end code), or truncated.
@@ -608,8 +591,7 @@ TEST(GifLzw, CopiedStringsAtRowEndsMatchTheClassicDecoder)
     EXPECT_EQ(compared, 15 * 3 * 4 * 4);
 }
 
-TEST(GifLzw, FullTableWithoutClearCodeMatchesTheClassicDecoder)
-{
+TEST(GifLzw, FullTableWithoutClearCodeMatchesTheClassicDecoder) {
     // The table fills at 4096 and stays; codes keep pointing at strings
     // written long before, in other rows and passes.
     TLZWOptions no_clear;
@@ -630,8 +612,7 @@ TEST(GifLzw, FullTableWithoutClearCodeMatchesTheClassicDecoder)
     }
 }
 
-TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent)
-{
+TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent) {
     // Code size 8 (clear 256, end 257).  After a clear code the next code is
     // a pixel as it is: 263 is written as 7, but it is not index 7, so its
     // mask bit stays clear while the 7s around it are marked.

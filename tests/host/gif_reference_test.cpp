@@ -18,8 +18,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // Compares one file; returns true when both decoders accepted it.
-bool Compare(const std::string& name, const Bytes& gif)
-{
+bool Compare(const std::string& name, const Bytes& gif) {
     std::vector<TReference_Frame> reference;
     const bool giflib_ok = Reference_Decode(gif, reference);
     TGIFDecoder ours;
@@ -40,8 +39,7 @@ bool Compare(const std::string& name, const Bytes& gif)
     return true;
 }
 
-std::vector<std::pair<std::string, Bytes>> Generated_Corpus()
-{
+std::vector<std::pair<std::string, Bytes>> Generated_Corpus() {
     std::vector<std::pair<std::string, Bytes>> corpus;
     for (int bits = 1; bits <= 8; ++bits) {
         for (const bool interlaced : {false, true}) {
@@ -66,9 +64,9 @@ std::vector<std::pair<std::string, Bytes>> Generated_Corpus()
                 inner.Height = 9;
                 inner.Indices = Photo_Like(33, 9, bits, 99);
                 image.Frames.push_back(inner);
-                corpus.emplace_back("bits " + std::to_string(bits) + (interlaced ? " interlaced" : "") +
-                                        (local ? " local" : ""),
-                                    Encode_GIF(image));
+                corpus.emplace_back(
+                    "bits " + std::to_string(bits) + (interlaced ? " interlaced" : "") + (local ? " local" : ""),
+                    Encode_GIF(image));
             }
         }
     }
@@ -88,16 +86,14 @@ std::vector<std::pair<std::string, Bytes>> Generated_Corpus()
     return corpus;
 }
 
-std::filesystem::path Giflib_Pictures()
-{
+std::filesystem::path Giflib_Pictures() {
     if (const char* given = std::getenv("VELBROOK_GIFLIB_PIC")) return given;
     return std::filesystem::path(VELBROOK_TEST_DATA) / ".." / ".." / "build" / "deps" / "giflib-pic";
 }
 
 }  // namespace
 
-TEST(GifReference, GeneratedCorpusMatchesGiflib)
-{
+TEST(GifReference, GeneratedCorpusMatchesGiflib) {
     int both = 0;
     const auto corpus = Generated_Corpus();
     for (const auto& [name, gif] : corpus) {
@@ -108,8 +104,7 @@ TEST(GifReference, GeneratedCorpusMatchesGiflib)
     EXPECT_EQ(both, static_cast<int>(corpus.size()));
 }
 
-TEST(GifReference, GiflibSamplePicturesMatchGiflib)
-{
+TEST(GifReference, GiflibSamplePicturesMatchGiflib) {
     const std::filesystem::path folder = Giflib_Pictures();
     if (!std::filesystem::is_directory(folder)) {
         GTEST_SKIP() << "no giflib sample pictures in " << folder << " (run tests/data/gif/fetch-giflib-pic)";

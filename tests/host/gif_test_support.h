@@ -13,8 +13,7 @@ namespace gif_test {
 
 // Widths at which a decoder reads each code of a hand-written sequence that
 // holds only well-formed codes (clear codes allowed).
-inline std::vector<std::pair<int, int>> At_Decoder_Widths(int code_size, const std::vector<int>& codes)
-{
+inline std::vector<std::pair<int, int>> At_Decoder_Widths(int code_size, const std::vector<int>& codes) {
     const int clear = 1 << code_size;
     int width = code_size + 1;
     int limit = 2 * clear;
@@ -48,27 +47,26 @@ inline std::vector<std::pair<int, int>> At_Decoder_Widths(int code_size, const s
 
 // Image data: the code size byte, then the codes in sub-blocks.
 inline std::vector<std::uint8_t> Image_Data(int code_size, const std::vector<int>& codes,
-                                            const std::vector<int>& sub_blocks = {255})
-{
+                                            const std::vector<int>& sub_blocks = {255}) {
     std::vector<std::uint8_t> out{static_cast<std::uint8_t>(code_size)};
-    const std::vector<std::uint8_t> blocks = Pack_Sub_Blocks(Pack_Codes(At_Decoder_Widths(code_size, codes)), sub_blocks);
+    const std::vector<std::uint8_t> blocks =
+        Pack_Sub_Blocks(Pack_Codes(At_Decoder_Widths(code_size, codes)), sub_blocks);
     out.insert(out.end(), blocks.begin(), blocks.end());
     return out;
 }
 
 inline std::vector<std::uint8_t> Encoded_Data(const std::vector<std::uint8_t>& pixels, int code_size,
-                                              const TLZWOptions& options = {})
-{
+                                              const TLZWOptions& options = {}) {
     std::vector<std::uint8_t> out{static_cast<std::uint8_t>(code_size)};
-    const std::vector<std::uint8_t> blocks = Pack_Sub_Blocks(LZW_Encode(pixels, code_size, options), options.Sub_Block_Sizes);
+    const std::vector<std::uint8_t> blocks =
+        Pack_Sub_Blocks(LZW_Encode(pixels, code_size, options), options.Sub_Block_Sizes);
     out.insert(out.end(), blocks.begin(), blocks.end());
     return out;
 }
 
 // Photo-like indices: smooth gradients with noise, so strings have the
 // lengths real pictures give.
-inline std::vector<std::uint8_t> Photo_Like(int width, int height, int bits, unsigned seed)
-{
+inline std::vector<std::uint8_t> Photo_Like(int width, int height, int bits, unsigned seed) {
     std::mt19937 random(seed);
     std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     const int colors = 1 << bits;
@@ -84,8 +82,7 @@ inline std::vector<std::uint8_t> Photo_Like(int width, int height, int bits, uns
 }
 
 // Palette indices of a raster, top row first, Width bytes a row.
-inline std::vector<std::uint8_t> Top_Down(const TRaster& raster, int width, int height)
-{
+inline std::vector<std::uint8_t> Top_Down(const TRaster& raster, int width, int height) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = height - 1; y >= 0; --y) {
@@ -95,8 +92,7 @@ inline std::vector<std::uint8_t> Top_Down(const TRaster& raster, int width, int 
     return out;
 }
 
-inline std::vector<bool> Mask_Top_Down(const TRaster& raster, int width, int height)
-{
+inline std::vector<bool> Mask_Top_Down(const TRaster& raster, int width, int height) {
     std::vector<bool> out;
     if (raster.Mask.empty()) return out;
     for (int y = height - 1; y >= 0; --y) {

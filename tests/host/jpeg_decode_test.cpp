@@ -71,10 +71,9 @@ TEST(Decode_Jpeg, Colour_Pictures_Come_Out_As_Bgr_Top_Down) {
 
 TEST(Decode_Jpeg, Grey_Pictures_Give_Equal_Channels) {
     const int levels[4] = {0, 90, 170, 255};
-    const auto file = Encode_Jpeg({.width = 32, .height = 32, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE},
-                                  [&](int x, int y, std::uint8_t* s) {
-                                      s[0] = static_cast<std::uint8_t>(levels[Quadrant(x, y, 32, 32)]);
-                                  });
+    const auto file = Encode_Jpeg(
+        {.width = 32, .height = 32, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE},
+        [&](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(levels[Quadrant(x, y, 32, 32)]); });
     const Decoded_Image image = Decode_Jpeg(file, 0, 0);
     Rgb expected[4];
     for (int q = 0; q < 4; ++q) expected[q] = {levels[q], levels[q], levels[q]};
@@ -87,10 +86,10 @@ struct Ink_Colour {
     Rgb rgb;
 };
 constexpr Ink_Colour Inks[4] = {
-    {{255, 0, 0, 0}, {0, 255, 255}},      // cyan
-    {{0, 255, 255, 0}, {255, 0, 0}},      // red
-    {{0, 0, 0, 128}, {127, 127, 127}},    // half black
-    {{0, 0, 0, 0}, {255, 255, 255}},      // paper
+    {{255, 0, 0, 0}, {0, 255, 255}},    // cyan
+    {{0, 255, 255, 0}, {255, 0, 0}},    // red
+    {{0, 0, 0, 128}, {127, 127, 127}},  // half black
+    {{0, 0, 0, 0}, {255, 255, 255}},    // paper
 };
 
 TEST(Decode_Jpeg, Adobe_Cmyk_And_Ycck_Pictures_Are_Converted_From_Inverted_Ink) {
@@ -137,12 +136,11 @@ TEST(Decode_Jpeg, Decodes_At_The_Scale_Chosen_For_The_Target) {
         int target_w, target_h, expected_w, expected_h;
     };
     const Case cases[] = {
-        {0, 0, 64, 48},   // full size
-        {8, 6, 8, 6},     // 1/8
-        {9, 6, 16, 12},   // one column more: 1/4
-        {20, 20, 32, 24}, // 1/2
-        {64, 48, 64, 48},
-        {500, 500, 64, 48}, // never above the file's own size
+        {0, 0, 64, 48},                        // full size
+        {8, 6, 8, 6},                          // 1/8
+        {9, 6, 16, 12},                        // one column more: 1/4
+        {20, 20, 32, 24},                      // 1/2
+        {64, 48, 64, 48}, {500, 500, 64, 48},  // never above the file's own size
     };
     const auto file = Rgb_Quadrants({.width = 64, .height = 48});
     for (const auto& c : cases) {

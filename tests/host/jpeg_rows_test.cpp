@@ -47,7 +47,8 @@ TEST(Jpeg_Rows, Bands_Of_Rows_Are_The_Whole_Decode_At_Every_Scale) {
     } files[] = {
         {"baseline", Gradient({.width = 101, .height = 67})},
         {"progressive", Gradient({.width = 64, .height = 90, .progressive = true})},
-        {"grey", Gradient({.width = 50, .height = 17, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE})},
+        {"grey",
+         Gradient({.width = 50, .height = 17, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE})},
         {"CMYK", Gradient(cmyk)},
         {"one row", Gradient({.width = 40, .height = 1})},
     };

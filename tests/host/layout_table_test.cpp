@@ -27,7 +27,8 @@ constexpr Control_Design Controls[] = {
 
 std::vector<std::wstring> Design_Table() {
     std::vector<std::wstring> table = {Layout_Header_Line(Design_W, Design_H)};
-    for (const auto& c : Controls) table.push_back(Layout_Control_Line(c.left, c.width, c.top, c.height, c.font, c.name));
+    for (const auto& c : Controls)
+        table.push_back(Layout_Control_Line(c.left, c.width, c.top, c.height, c.font, c.name));
     table.push_back(Layout_Non_Visual_Line);
     return table;
 }
@@ -39,7 +40,8 @@ Scaled_Geometry Scale(int control, int client_w, int client_h) {
     return scaled.value_or(Scaled_Geometry{});
 }
 
-void Expect_Geometry(const Scaled_Geometry& g, int left, int width, int top, int height, int font, const wchar_t* name) {
+void Expect_Geometry(const Scaled_Geometry& g, int left, int width, int top, int height, int font,
+                     const wchar_t* name) {
     EXPECT_EQ(g.left, left) << name;
     EXPECT_EQ(g.width, width) << name;
     EXPECT_EQ(g.top, top) << name;
@@ -100,11 +102,8 @@ TEST(Compute_Scale_Factors, Fonts_Follow_The_Tighter_Direction) {
         double sx, sy, sf;
     };
     const Case cases[] = {
-        {569, 379, 1.0, 1.0, 1.0},
-        {1138, 379, 2.0, 1.0, 1.0},
-        {569, 758, 1.0, 2.0, 1.0},
-        {1138, 758, 2.0, 2.0, 2.0},
-        {0, 379, 0.0, 1.0, 0.0},
+        {569, 379, 1.0, 1.0, 1.0},  {1138, 379, 2.0, 1.0, 1.0}, {569, 758, 1.0, 2.0, 1.0},
+        {1138, 758, 2.0, 2.0, 2.0}, {0, 379, 0.0, 1.0, 0.0},
     };
     for (const auto& c : cases) {
         const Scale_Factors f = Compute_Scale_Factors(c.w, c.h, Design_W, Design_H);

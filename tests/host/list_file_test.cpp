@@ -34,9 +34,18 @@ TEST(Parse_List_File, Splits_Lines_As_The_Format_Says) {
         {"ANSI bytes kept", "C:\\Bilder\\\xE4pfel.jpg\r\n", false, {"C:\\Bilder\\\xE4pfel.jpg"}},
         {"stops at a zero byte", "a\r\nb\0c\r\nd\r\n"s, false, {"a", "b"}},
         {"zero byte first", "\0a\r\n"s, false, {}},
-        {"byte-order mark", "\xEF\xBB\xBF" "a\r\nb", true, {"a", "b"}},
+        {"byte-order mark",
+         "\xEF\xBB\xBF"
+         "a\r\nb",
+         true,
+         {"a", "b"}},
         {"byte-order mark alone", "\xEF\xBB\xBF", true, {}},
-        {"half a mark is text", "\xEF\xBB" "a", false, {"\xEF\xBB" "a"}},
+        {"half a mark is text",
+         "\xEF\xBB"
+         "a",
+         false,
+         {"\xEF\xBB"
+          "a"}},
         {"mark after a zero byte", "\0\xEF\xBB\xBF"s, false, {}},
         {"mark not first is text", "a\xEF\xBB\xBF", false, {"a\xEF\xBB\xBF"}},
     };

@@ -38,7 +38,7 @@ struct Sound_Case {
     Bytes file;
     std::size_t metafile_start;  // where the bytes for the system begin
     std::size_t metafile_size;
-    bool framed = false;         // a placeable Windows metafile
+    bool framed = false;  // a placeable Windows metafile
 };
 
 TEST(Metafile_Check, Sound_Metafiles_Pass_With_The_Bytes_The_System_Gets) {
@@ -114,23 +114,30 @@ TEST(Metafile_Check, Enhanced_Metafiles_With_Lying_Headers_Or_Records_Are_Refuse
     const std::vector<Lie> lies = {
         {"not a header record", "header is missing", [](Bytes& b) { Set_Le32(b, 0, 2); }},
         {"no signature", "header is missing", [](Bytes& b) { Set_Le32(b, 40, 0x464D4521); }},
-        {"more bytes claimed than held", "claims more bytes", [](Bytes& b) { Set_Le32(b, 48, static_cast<std::uint32_t>(b.size() + 4)); }},
-        {"total not a multiple of 4", "claims more bytes", [](Bytes& b) { Set_Le32(b, 48, static_cast<std::uint32_t>(b.size() - 2)); }},
+        {"more bytes claimed than held", "claims more bytes",
+         [](Bytes& b) { Set_Le32(b, 48, static_cast<std::uint32_t>(b.size() + 4)); }},
+        {"total not a multiple of 4", "claims more bytes",
+         [](Bytes& b) { Set_Le32(b, 48, static_cast<std::uint32_t>(b.size() - 2)); }},
         {"header shorter than its fields", "header has a wrong size", [](Bytes& b) { Set_Le32(b, 4, 84); }},
         {"header size not a multiple of 4", "header has a wrong size", [](Bytes& b) { Set_Le32(b, 4, 110); }},
-        {"header longer than the metafile", "header has a wrong size", [](Bytes& b) { Set_Le32(b, 4, static_cast<std::uint32_t>(b.size() + 8)); }},
+        {"header longer than the metafile", "header has a wrong size",
+         [](Bytes& b) { Set_Le32(b, 4, static_cast<std::uint32_t>(b.size() + 8)); }},
         {"empty frame", "frame is empty", [](Bytes& b) { Set_Le32(b, 32, 0); }},
         {"inverted frame", "frame is empty", [](Bytes& b) { Set_Le32(b, 36, static_cast<std::uint32_t>(-5)); }},
         {"reference device of no pixels", "reference device", [](Bytes& b) { Set_Le32(b, 72, 0); }},
-        {"reference device of negative millimetres", "reference device", [](Bytes& b) { Set_Le32(b, 84, static_cast<std::uint32_t>(-100)); }},
+        {"reference device of negative millimetres", "reference device",
+         [](Bytes& b) { Set_Le32(b, 84, static_cast<std::uint32_t>(-100)); }},
         {"no handles", "handle table", [](Bytes& b) { Set_Le16(b, 56, 0); }},
         {"description outside the header", "description", [](Bytes& b) { Set_Le32(b, 60, 8), Set_Le32(b, 64, 100); }},
-        {"description offset wrapping", "description", [](Bytes& b) { Set_Le32(b, 60, 2), Set_Le32(b, 64, 0xFFFFFFFE); }},
+        {"description offset wrapping", "description",
+         [](Bytes& b) { Set_Le32(b, 60, 2), Set_Le32(b, 64, 0xFFFFFFFE); }},
         {"pixel format outside the header", "pixel format", [](Bytes& b) { Set_Le32(b, 88, 40), Set_Le32(b, 92, 88); }},
         {"record of 4 bytes", "record has a wrong size", [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 4); }},
         {"record of no bytes", "record has a wrong size", [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 0); }},
-        {"record size not a multiple of 4", "record has a wrong size", [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 26); }},
-        {"record past the end", "record has a wrong size", [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 0x7FFFFFF0); }},
+        {"record size not a multiple of 4", "record has a wrong size",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 26); }},
+        {"record past the end", "record has a wrong size",
+         [](Bytes& b) { Set_Le32(b, Emf_First_Record + 4, 0x7FFFFFF0); }},
         {"record count too high", "record count", [](Bytes& b) { Set_Le32(b, 52, 7); }},
         {"record count too low", "record count", [](Bytes& b) { Set_Le32(b, 52, 5); }},
         {"no end record", "no end record", [](Bytes& b) { Set_Le32(b, Emf_Eof_At(b), 43); }},
@@ -140,7 +147,8 @@ TEST(Metafile_Check, Enhanced_Metafiles_With_Lying_Headers_Or_Records_Are_Refuse
              b.resize(b.size() - 4);
              Set_Le32(b, 48, static_cast<std::uint32_t>(b.size()));
          }},
-        {"end-record palette outside it", "palette", [](Bytes& b) { Set_Le32(b, Emf_Eof_At(b) + 8, 3), Set_Le32(b, Emf_Eof_At(b) + 12, 16); }},
+        {"end-record palette outside it", "palette",
+         [](Bytes& b) { Set_Le32(b, Emf_Eof_At(b) + 8, 3), Set_Le32(b, Emf_Eof_At(b) + 12, 16); }},
         {"a second header", "second header", [](Bytes& b) { Set_Le32(b, Emf_First_Record, 1); }},
         // The players index their object table with these unchecked.
         {"brush made past the object table", "outside the object table",
@@ -166,8 +174,8 @@ TEST(Metafile_Check, Enhanced_Metafiles_With_Lying_Headers_Or_Records_Are_Refuse
 }
 
 TEST(Metafile_Check, Windows_Metafiles_With_Lying_Headers_Or_Records_Are_Refused) {
-    constexpr std::size_t H = 22;            // the metafile header, behind the placeable one
-    constexpr std::size_t First = H + 18;    // the first record
+    constexpr std::size_t H = 22;          // the metafile header, behind the placeable one
+    constexpr std::size_t First = H + 18;  // the first record
     const std::vector<Lie> lies = {
         {"placeable frame empty", "placeable header has no size", [](Bytes& b) { Set_Le16(b, 10, 0); }},
         {"placeable frame inverted", "placeable header has no size", [](Bytes& b) { Set_Le16(b, 8, 2000); }},
@@ -175,15 +183,19 @@ TEST(Metafile_Check, Windows_Metafiles_With_Lying_Headers_Or_Records_Are_Refused
         {"unknown type", "header is missing", [](Bytes& b) { Set_Le16(b, H, 3); }},
         {"header of 10 words", "header is missing", [](Bytes& b) { Set_Le16(b, H + 2, 10); }},
         {"unknown version", "header is missing", [](Bytes& b) { Set_Le16(b, H + 4, 0x0200); }},
-        {"more words claimed than held", "claims more bytes", [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 + 1)); }},
+        {"more words claimed than held", "claims more bytes",
+         [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 + 1)); }},
         {"size past 32 bits of bytes", "claims more bytes", [](Bytes& b) { Set_Le32(b, H + 6, 0x80000010); }},
         {"size of the header alone", "too short to hold its end record", [](Bytes& b) { Set_Le32(b, H + 6, 9); }},
-        {"size ending inside a record", "record has a wrong size", [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 - 4)); }},
-        {"size ending before the end record", "no end record", [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 - 3)); }},
+        {"size ending inside a record", "record has a wrong size",
+         [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 - 4)); }},
+        {"size ending before the end record", "no end record",
+         [](Bytes& b) { Set_Le32(b, H + 6, static_cast<std::uint32_t>((b.size() - H) / 2 - 3)); }},
         {"record of 2 words", "record has a wrong size", [](Bytes& b) { Set_Le32(b, First, 2); }},
         {"record of no words", "record has a wrong size", [](Bytes& b) { Set_Le32(b, First, 0); }},
         {"record past the end", "record has a wrong size", [](Bytes& b) { Set_Le32(b, First, 0x40000000); }},
-        {"record larger than the header's largest", "larger than its header allows", [](Bytes& b) { Set_Le32(b, H + 12, 4); }},
+        {"record larger than the header's largest", "larger than its header allows",
+         [](Bytes& b) { Set_Le32(b, H + 12, 4); }},
         {"end record of 4 words", "end record has a wrong size",
          [](Bytes& b) {
              Set_Le32(b, b.size() - 6, 4);
@@ -199,7 +211,8 @@ TEST(Metafile_Check, Windows_Metafiles_With_Lying_Headers_Or_Records_Are_Refused
         // Found by the damaged-picture corpus: the first object selection's
         // index turned into 65280, and the system's player read far outside
         // its object table.
-        {"object selected past the table", "outside the object table", [](Bytes& b) { b[First + 20 + 14 + 7] ^= 0xFF; }},
+        {"object selected past the table", "outside the object table",
+         [](Bytes& b) { b[First + 20 + 14 + 7] ^= 0xFF; }},
         {"object deleted past the table", "outside the object table",
          [](Bytes& b) { Set_Le16(b, First + 20 + 14 + 4, 0x01F0), Set_Le16(b, First + 20 + 14 + 6, 2); }},
         {"region painted with no such brush", "outside the object table",

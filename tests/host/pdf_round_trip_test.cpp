@@ -51,7 +51,8 @@ struct Page_Pixels {
 };
 
 Page_Pixels Render(const std::string& pdf, int page) {
-    std::string ppm = Run_Tool("pdftoppm -r 72 -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "'").output;
+    std::string ppm =
+        Run_Tool("pdftoppm -r 72 -f " + std::to_string(page) + " -l " + std::to_string(page) + " '" + pdf + "'").output;
     Page_Pixels pixels;
     std::istringstream in(ppm);
     std::string magic;
@@ -82,8 +83,9 @@ protected:
     void TearDown() override { std::filesystem::remove_all(folder_); }
     std::string Save(const Memory_Output& output, const char* name) {
         std::string path = (folder_ / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(output.Bytes().data()),
-                                                    static_cast<std::streamsize>(output.Bytes().size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(output.Bytes().data()),
+                   static_cast<std::streamsize>(output.Bytes().size()));
         return path;
     }
     std::filesystem::path folder_;
@@ -105,13 +107,17 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
     // Adobe's CMYK is stored inverted: 0 is full ink.  Full cyan, no other ink.
     auto cmyk = Encode_Jpeg({.width = 64, .height = 64, .components = 4, .input = JCS_CMYK, .stored = JCS_CMYK},
                             [](int, int, std::uint8_t* s) { s[0] = 0, s[1] = s[2] = s[3] = 255; });
-    auto grey = Encode_Jpeg({.width = 100, .height = 100, .components = 1, .input = JCS_GRAYSCALE,
-                             .stored = JCS_GRAYSCALE, .progressive = true},
+    auto grey = Encode_Jpeg({.width = 100,
+                             .height = 100,
+                             .components = 1,
+                             .input = JCS_GRAYSCALE,
+                             .stored = JCS_GRAYSCALE,
+                             .progressive = true},
                             [](int x, int, std::uint8_t* s) { s[0] = x < 50 ? 200 : 30; });
 
     Memory_Output output;
-    Pdf_Document document(output, {.title = U"Orvel Pics", .producer = U"Velbrook v1.0f",
-                                   .created = {2026, 12, 9, 15, 4, 5, 60}});
+    Pdf_Document document(
+        output, {.title = U"Orvel Pics", .producer = U"Velbrook v1.0f", .created = {2026, 12, 9, 15, 4, 5, 60}});
     auto ipa = Read_File("/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf");
     ASSERT_FALSE(ipa.empty()) << "IPAGothic (fonts-ipafont-gothic) is needed";
     document.Add_Font(std::make_unique<Truetype_Font>(std::move(ipa)));
@@ -120,15 +126,18 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
     // Orientation 6 (a quarter turn clockwise) into a 200 x 300 box.
     document.Begin_Page(A4_Width, A4_Height);
     Pdf_Image photo = document.Add_Jpeg(quadrants, *Read_Jpeg_Header(quadrants));
-    document.Draw_Image(photo, {.orientation = 6, .stored_width = 300, .stored_height = 200,
-                                .source = {0, 0, 200, 300}, .destination = {100, 100, 300, 400}});
+    document.Draw_Image(photo, {.orientation = 6,
+                                .stored_width = 300,
+                                .stored_height = 200,
+                                .source = {0, 0, 200, 300},
+                                .destination = {100, 100, 300, 400}});
     document.Draw_Caption(L"Caf\u00e9 \u20ac.jpg", strip, 10);
     document.End_Page();
 
     document.Begin_Page(A4_Width, A4_Height);
     Pdf_Image ink = document.Add_Jpeg(cmyk, *Read_Jpeg_Header(cmyk));
-    document.Draw_Image(ink, {.stored_width = 64, .stored_height = 64, .source = {0, 0, 64, 64},
-                              .destination = {50, 50, 150, 150}});
+    document.Draw_Image(
+        ink, {.stored_width = 64, .stored_height = 64, .source = {0, 0, 64, 64}, .destination = {50, 50, 150, 150}});
     document.Draw_Caption(std::wstring(200, L'W') + L"end", strip, 10);
     document.End_Page();
 
@@ -136,8 +145,9 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
     // the box and must be clipped away.
     document.Begin_Page(A4_Width, A4_Height);
     Pdf_Image dark = document.Add_Jpeg(grey, *Read_Jpeg_Header(grey));
-    document.Draw_Image(dark, {.stored_width = 100, .stored_height = 100, .source = {50, 0, 100, 100},
-                               .destination = {100, 500, 200, 600}});
+    document.Draw_Image(
+        dark,
+        {.stored_width = 100, .stored_height = 100, .source = {50, 0, 100, 100}, .destination = {100, 500, 200, 600}});
     document.End_Page();
 
     document.Begin_Page(612, 792);
@@ -147,8 +157,11 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
             for (int i = 0; i < 3; ++i) rgb[x * 3 + i] = static_cast<std::uint8_t>(c[i]);
         }
     });
-    document.Draw_Image(pixels, {.orientation = 3, .stored_width = 64, .stored_height = 48,
-                                 .source = {0, 0, 64, 48}, .destination = {300, 300, 428, 396}});
+    document.Draw_Image(pixels, {.orientation = 3,
+                                 .stored_width = 64,
+                                 .stored_height = 48,
+                                 .source = {0, 0, 64, 48},
+                                 .destination = {300, 300, 428, 396}});
     document.Draw_Caption(L"\u0391\u0398\u0397\u039d\u0391 \u65e5\u672c.jpg", {14, 750, 598, 778}, 10);
     document.End_Page();
     document.Finish();
@@ -167,15 +180,19 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
 
     // Every JPEG listed as jpeg with its own size, and its bytes in the file
     // as they were.
-    std::string images = Run_Tool("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $3, $4, $5, $6, $9}'").output;
-    EXPECT_EQ(images, "1 image 300 200 rgb jpeg\n2 image 64 64 cmyk jpeg\n3 image 100 100 gray jpeg\n4 image 64 48 rgb image\n");
+    std::string images =
+        Run_Tool("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $3, $4, $5, $6, $9}'").output;
+    EXPECT_EQ(
+        images,
+        "1 image 300 200 rgb jpeg\n2 image 64 64 cmyk jpeg\n3 image 100 100 gray jpeg\n4 image 64 48 rgb image\n");
     std::string file(output.Bytes().begin(), output.Bytes().end());
     for (const auto* jpeg : {&quadrants, &cmyk, &grey})
         EXPECT_NE(file.find(std::string(jpeg->begin(), jpeg->end())), std::string::npos);
 
     std::string fonts = Run_Tool("pdffonts '" + pdf + "'").output;
     EXPECT_NE(fonts.find("Helvetica                            Type 1            WinAnsi          no  no  no"),
-              std::string::npos) << fonts;
+              std::string::npos)
+        << fonts;
     std::size_t subset = fonts.find("+IPAGothic ");
     ASSERT_NE(subset, std::string::npos) << fonts;
     EXPECT_EQ(fonts.substr(subset + 31, 46), "CID TrueType      Identity-H       yes yes yes") << fonts;
@@ -184,8 +201,7 @@ TEST_F(Pdf_Round_Trip, Readers_Find_The_Pages_Images_Fonts_Text_And_Colours_Wher
     EXPECT_NE(text.find("Café €.jpg"), std::string::npos) << text;
     EXPECT_NE(text.find("WWW…"), std::string::npos) << "cut with an ellipsis: " << text;
     EXPECT_EQ(text.find("Wend"), std::string::npos) << text;
-    EXPECT_NE(text.find("ΑΘΗΝΑ 日本.jpg"),
-              std::string::npos) << text;
+    EXPECT_NE(text.find("ΑΘΗΝΑ 日本.jpg"), std::string::npos) << text;
 
     // Quarter turn clockwise: the stored top-left (red) goes to the top
     // right, the top-right (green) to the bottom right.

@@ -24,8 +24,14 @@ TEST(Pdf_Writer, Numbers_And_Text_Strings_Are_Written_As_Pdf_Reads_Them) {
         double value;
         const char* text;
     };
-    const Case numbers[] = {{0, "0"},           {-0.00001, "0"}, {1, "1"},          {-2.5, "-2.5"},
-                            {595.2756, "595.2756"}, {1.23456, "1.2346"}, {1e9, "1000000000"}, {NAN, "0"}};
+    const Case numbers[] = {{0, "0"},
+                            {-0.00001, "0"},
+                            {1, "1"},
+                            {-2.5, "-2.5"},
+                            {595.2756, "595.2756"},
+                            {1.23456, "1.2346"},
+                            {1e9, "1000000000"},
+                            {NAN, "0"}};
     for (const Case& c : numbers) EXPECT_EQ(Pdf_Number(c.value), c.text) << c.value;
 
     EXPECT_EQ(Pdf_Text_String(U"Orvel Pics"), "(Orvel Pics)");
@@ -82,13 +88,18 @@ TEST(Jpeg_Header, Size_Components_And_Adobe_Marker_Come_From_The_Markers) {
     const Case cases[] = {
         {"YCbCr", {.width = 40, .height = 24}, 3, false, false},
         {"progressive", {.width = 33, .height = 17, .progressive = true}, 3, true, false},
-        {"grey", {.width = 8, .height = 9, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE}, 1, false, false},
+        {"grey",
+         {.width = 8, .height = 9, .components = 1, .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE},
+         1,
+         false,
+         false},
         {"RGB", {.width = 16, .height = 16, .stored = JCS_RGB}, 3, false, true},
         {"CMYK", {.width = 20, .height = 10, .components = 4, .input = JCS_CMYK, .stored = JCS_CMYK}, 4, false, true},
         {"YCCK", {.width = 20, .height = 10, .components = 4, .input = JCS_CMYK, .stored = JCS_YCCK}, 4, false, true},
     };
     for (const Case& c : cases) {
-        auto file = Encode_Jpeg(c.recipe, [](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(x * 7 + y); });
+        auto file =
+            Encode_Jpeg(c.recipe, [](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(x * 7 + y); });
         auto header = Read_Jpeg_Header(file);
         ASSERT_TRUE(header) << c.name;
         EXPECT_EQ(header->width, c.recipe.width) << c.name;
@@ -111,12 +122,9 @@ TEST(Jpeg_Header, Size_Components_And_Adobe_Marker_Come_From_The_Markers) {
         std::uint8_t value;
     };
     const Forgery forgeries[] = {
-        {"arithmetic coding", frame + 1, 0xC9},
-        {"lossless", frame + 1, 0xC3},
-        {"12-bit samples", frame + 4, 12},
-        {"height left to a later marker", frame + 6, 0},
-        {"two components", frame + 9, 2},
-        {"not a JPEG", 1, 0xD9},
+        {"arithmetic coding", frame + 1, 0xC9}, {"lossless", frame + 1, 0xC3},
+        {"12-bit samples", frame + 4, 12},      {"height left to a later marker", frame + 6, 0},
+        {"two components", frame + 9, 2},       {"not a JPEG", 1, 0xD9},
     };
     for (const Forgery& f : forgeries) {
         auto file = plain;
@@ -145,7 +153,9 @@ TEST(Image_Placement, Each_Orientation_Takes_The_Stored_Corners_Where_Exif_Says)
     const double page_height = 800;
     for (const Case& c : cases) {
         bool turned = c.orientation >= 5;
-        Image_Placement placement{.orientation = c.orientation, .stored_width = 40, .stored_height = 20,
+        Image_Placement placement{.orientation = c.orientation,
+                                  .stored_width = 40,
+                                  .stored_height = 20,
                                   .source = {0, 0, turned ? 20.0 : 40.0, turned ? 40.0 : 20.0},
                                   .destination = {100, 200, turned ? 140.0 : 180.0, turned ? 280.0 : 240.0}};
         Pdf_Matrix m = Image_Matrix(placement, page_height);
@@ -162,8 +172,8 @@ TEST(Image_Placement, Each_Orientation_Takes_The_Stored_Corners_Where_Exif_Says)
 
     // A crop: the right half of the oriented picture fills the box, so the
     // picture's left edge lies a whole box width further left, clipped.
-    Image_Placement crop{.stored_width = 40, .stored_height = 20, .source = {20, 0, 40, 20},
-                         .destination = {0, 0, 100, 100}};
+    Image_Placement crop{
+        .stored_width = 40, .stored_height = 20, .source = {20, 0, 40, 20}, .destination = {0, 0, 100, 100}};
     Pdf_Matrix m = Image_Matrix(crop, 100);
     EXPECT_NEAR(m.e, -100, 1e-9);
     EXPECT_NEAR(m.a, 200, 1e-9);

@@ -13,12 +13,10 @@ TEST(Scramble_Text, Moves_Each_Printable_Character_By_Its_Position_And_Wraps_Rou
         const wchar_t* plain;
         const wchar_t* scrambled;
     } cases[] = {
-        {L"", L""},
-        {L"A", L"R"},        // 0x41 + 17
-        {L"AA", L"RW"},      // the second one moves 22
-        {L"~", L"0"},        // 0x7E + 17 wraps past the end of the 95
-        {L" ", L"1"},
-        {L"\tA\x00e9", L"\tW\x00e9"},  // tab and e-acute stay; the A is second
+        {L"", L""},     {L"A", L"R"},                  // 0x41 + 17
+        {L"AA", L"RW"},                                // the second one moves 22
+        {L"~", L"0"},                                  // 0x7E + 17 wraps past the end of the 95
+        {L" ", L"1"},   {L"\tA\x00e9", L"\tW\x00e9"},  // tab and e-acute stay; the A is second
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Scramble_Text(c.plain), c.scrambled) << c.plain;
@@ -42,9 +40,9 @@ TEST(Scramble_Text, Every_Printable_Character_Changes_At_Every_Position_And_Come
 
 TEST(Stored_Product_Texts, Keep_Nothing_Readable_And_Unscramble_To_Usable_Texts) {
     Product_Texts texts = Stored_Product_Texts();
-    const std::wstring* plain[] = {&texts.author_name, &texts.developed_using, &texts.copyright,
-                                   &texts.software_status, &texts.comments, &texts.web_page,
-                                   &texts.email_address, &texts.web_address};
+    const std::wstring* plain[] = {&texts.author_name,     &texts.developed_using, &texts.copyright,
+                                   &texts.software_status, &texts.comments,        &texts.web_page,
+                                   &texts.email_address,   &texts.web_address};
     for (int i = 0; i < 8; ++i) {
         ASSERT_FALSE(plain[i]->empty()) << i;
         EXPECT_EQ(Stored_Scrambled_Text(i).find(*plain[i]), std::wstring_view::npos) << i;
@@ -70,7 +68,8 @@ TEST(Stored_Product_Texts, Keep_Nothing_Readable_And_Unscramble_To_Usable_Texts)
         EXPECT_EQ(address->find(L' '), std::wstring::npos) << *address;
     }
     // The donation page is joined from two pieces, neither of which is the page.
-    EXPECT_EQ(texts.donation_page, Unscramble_Text(Stored_Scrambled_Text(8)) + Unscramble_Text(Stored_Scrambled_Text(9)));
+    EXPECT_EQ(texts.donation_page,
+              Unscramble_Text(Stored_Scrambled_Text(8)) + Unscramble_Text(Stored_Scrambled_Text(9)));
     EXPECT_NE(texts.donation_page, Unscramble_Text(Stored_Scrambled_Text(8)));
     EXPECT_NE(texts.donation_page, texts.web_address);
 }

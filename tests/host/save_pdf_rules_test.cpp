@@ -43,8 +43,12 @@ TEST(Save_Pdf_Rules, Raster_Size_Follows_The_Place_On_The_Page) {
     };
     const Case cases[] = {
         {"stretched", 38, 38, {.destination = {0, 0, 2362, 3389}, .source = {0, 0, 38, 38}}, 2362, 3389},
-        {"turned a quarter", 100, 50,
-         {.orientation = 6, .destination = {0, 0, 500, 2000}, .source = {0, 0, 50, 100}}, 2000, 500},
+        {"turned a quarter",
+         100,
+         50,
+         {.orientation = 6, .destination = {0, 0, 500, 2000}, .source = {0, 0, 50, 100}},
+         2000,
+         500},
         {"a cropped part", 100, 100, {.destination = {0, 0, 400, 400}, .source = {50, 0, 100, 50}}, 800, 800},
         {"nothing visible", 100, 100, {.destination = {}, .source = {0, 0, 100, 100}}, 1, 1},
     };
@@ -59,7 +63,8 @@ TEST(Save_Pdf_Rules, Status_Texts_Name_The_Page_The_Count_And_The_Seconds) {
     EXPECT_EQ(Saving_Progress_Text(3, 12, 7), L"  Now saving page 3 of 12 ...     (7 secs elapsed so far ...)");
     EXPECT_EQ(Saved_Text(1, L"C:\\a.pdf", 0),
               L"  Success: 1 page saved to \"C:\\a.pdf\" !!    (The entire process took 0 seconds).");
-    EXPECT_EQ(Saved_Text(2, L"b.pdf", 5), L"  Success: 2 pages saved to \"b.pdf\" !!    (The entire process took 5 seconds).");
+    EXPECT_EQ(Saved_Text(2, L"b.pdf", 5),
+              L"  Success: 2 pages saved to \"b.pdf\" !!    (The entire process took 5 seconds).");
     EXPECT_EQ(Save_Pdf_Failure_Text(L"C:\\a.pdf", L"the file is read-only."),
               L"The PDF file \"C:\\a.pdf\" could not be saved:\r\n\r\nthe file is read-only.");
 }

@@ -22,7 +22,7 @@ TEST(Parse_Ini_Integer, Reads_Decimal_And_Hexadecimal) {
         {L"007", 7},
         {L"2147483647", INT_MAX},
         {L"-2147483648", INT_MIN},
-        {L" 12", 12},        // spaces around a value are not part of it
+        {L" 12", 12},  // spaces around a value are not part of it
         {L"12\t ", 12},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(Parse_Ini_Integer(text, Default), expected) << text;
@@ -30,9 +30,27 @@ TEST(Parse_Ini_Integer, Reads_Decimal_And_Hexadecimal) {
 
 TEST(Parse_Ini_Integer, Gives_The_Default_For_Anything_Else) {
     const wchar_t* cases[] = {
-        L"", L"   ", L"abc", L"0x", L"0X", L"0xg", L"0x12z", L"12abc", L"1 2", L"-", L"+", L"--5",
-        L"-0x10", L"x300", L"1.5", L"1e3",
-        L"2147483648", L"-2147483649", L"0x80000000", L"0xFFFFFFFF", L"99999999999999999999",
+        L"",
+        L"   ",
+        L"abc",
+        L"0x",
+        L"0X",
+        L"0xg",
+        L"0x12z",
+        L"12abc",
+        L"1 2",
+        L"-",
+        L"+",
+        L"--5",
+        L"-0x10",
+        L"x300",
+        L"1.5",
+        L"1e3",
+        L"2147483648",
+        L"-2147483649",
+        L"0x80000000",
+        L"0xFFFFFFFF",
+        L"99999999999999999999",
         L"\x0661\x0662",  // digits of another script
     };
     for (const wchar_t* text : cases) {

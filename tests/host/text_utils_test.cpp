@@ -15,14 +15,14 @@ struct Replace_Case {
 
 TEST(Replace_All, Replaces_Every_Occurrence) {
     const Replace_Case cases[] = {
-        {L"aabb", L"ab", L"", L""},              // a removal joins a new occurrence
-        {L"xaabby", L"ab", L"-", L"xa-by"},      // "a-b" holds no further ab
+        {L"aabb", L"ab", L"", L""},          // a removal joins a new occurrence
+        {L"xaabby", L"ab", L"-", L"xa-by"},  // "a-b" holds no further ab
         {L"abcabc", L"b", L"", L"acac"},
         {L"a.b.c", L".", L"\\", L"a\\b\\c"},
-        {L"aa", L"a", L"aa", L"aaaa"},           // the new text holds the old one
+        {L"aa", L"a", L"aa", L"aaaa"},  // the new text holds the old one
         {L"x.exe.exe", L".exe", L"", L"x"},
-        {L"aab", L"ab", L"bbaa", L"abbaa"},      // searching again would never end
-        {L"ABab", L"ab", L"", L"AB"},            // case-sensitive
+        {L"aab", L"ab", L"bbaa", L"abbaa"},  // searching again would never end
+        {L"ABab", L"ab", L"", L"AB"},        // case-sensitive
         {L"", L"a", L"b", L""},
         {L"abc", L"", L"x", L"abc"},
         {L"abc", L"abcd", L"", L"abc"},
@@ -106,7 +106,7 @@ TEST(Digits_To_Integer, Keeps_Digits_And_A_Leading_Sign) {
         {L"", 0},
         {L"abc", 0},
         {L"+7", 7},
-        {L"--5", -5},     // the second sign is no longer first once the first is kept
+        {L"--5", -5},  // the second sign is no longer first once the first is kept
         {L"+-5", 5},
         {L" 1 2 3 ", 123},
         {L"-0", 0},
@@ -148,15 +148,15 @@ TEST(Field_As_Integer, Reads_The_Nth_Field) {
         {L"10 20 30", L" ", 1, 10},
         {L"10 20 30", L" ", 2, 20},
         {L"10 20 30", L" ", 3, 30},
-        {L"10 20 30", L" ", 5, 30},   // past the last field: the last
+        {L"10 20 30", L" ", 5, 30},  // past the last field: the last
         {L"10 20 30", L" ", 0, 10},
         {L"569 379 W/H Mainform1", L" ", 2, 379},
-        {L"569 379 W/H Mainform1", L" ", 3, 0},   // a word without digits
+        {L"569 379 W/H Mainform1", L" ", 3, 0},  // a word without digits
         {L"8 120 -4 25 12 Print_BitBtn1", L" ", 3, -4},
         {L"8 120 -4 25 12 Print_BitBtn1", L" ", 6, 1},
         {L"1, 2, 3", L", ", 3, 3},
-        {L"1  2", L" ", 2, 0},        // two spaces hold an empty field
-        {L"12 34", L"", 2, 1234},     // no delimiter: one field
+        {L"1  2", L" ", 2, 0},     // two spaces hold an empty field
+        {L"12 34", L"", 2, 1234},  // no delimiter: one field
         {L"", L" ", 1, 0},
     };
     for (const auto& c : cases) {

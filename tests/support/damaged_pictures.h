@@ -68,16 +68,41 @@ inline std::vector<Sound> Sound_Pictures() {
     std::vector<Sound> sound = {
         {"24bit", L".bmp", Build_Bmp({.width = 8, .height = 6, .bits = 24, .pixels = Patterned_Rows(8, 6, 24)}), 54},
         {"8bit", L".bmp",
-         Build_Bmp({.width = 8, .height = -6, .bits = 8, .palette = Spread_Palette(16), .pixels = Patterned_Rows(8, 6, 8)}),
+         Build_Bmp(
+             {.width = 8, .height = -6, .bits = 8, .palette = Spread_Palette(16), .pixels = Patterned_Rows(8, 6, 8)}),
          54 + 64},
-        {"rle8", L".bmp", Build_Bmp({.width = 8, .height = 3, .bits = 8, .compression = Bmp_Rle8,
-                                     .palette = Spread_Palette(4), .pixels = rle8}), 70},
-        {"rle4", L".bmp", Build_Bmp({.width = 8, .height = 2, .bits = 4, .compression = Bmp_Rle4,
-                                     .palette = Spread_Palette(16), .pixels = rle4}), 54},
-        {"os2", L".bmp", Build_Bmp({.header_size = 12, .width = 8, .height = 6, .bits = 8,
-                                    .palette = Spread_Palette(4), .pixels = Patterned_Rows(8, 6, 8)}), 38},
-        {"masks", L".bmp", Build_Bmp({.width = 8, .height = 6, .bits = 16, .compression = Bmp_Bitfields,
-                                      .masks = {0xF800, 0x07E0, 0x001F}, .pixels = Patterned_Rows(8, 6, 16)}), 66},
+        {"rle8", L".bmp",
+         Build_Bmp({.width = 8,
+                    .height = 3,
+                    .bits = 8,
+                    .compression = Bmp_Rle8,
+                    .palette = Spread_Palette(4),
+                    .pixels = rle8}),
+         70},
+        {"rle4", L".bmp",
+         Build_Bmp({.width = 8,
+                    .height = 2,
+                    .bits = 4,
+                    .compression = Bmp_Rle4,
+                    .palette = Spread_Palette(16),
+                    .pixels = rle4}),
+         54},
+        {"os2", L".bmp",
+         Build_Bmp({.header_size = 12,
+                    .width = 8,
+                    .height = 6,
+                    .bits = 8,
+                    .palette = Spread_Palette(4),
+                    .pixels = Patterned_Rows(8, 6, 8)}),
+         38},
+        {"masks", L".bmp",
+         Build_Bmp({.width = 8,
+                    .height = 6,
+                    .bits = 16,
+                    .compression = Bmp_Bitfields,
+                    .masks = {0xF800, 0x07E0, 0x001F},
+                    .pixels = Patterned_Rows(8, 6, 16)}),
+         66},
         {"icon", L".ico", Icon_32(16), 62},
         {"emf", L".emf", Build_Emf({.records = Emf_Filled_Rectangle(0xFFFF00)}), 0},
         {"wmf", L".wmf", Build_Wmf({.records = Wmf_Filled_Rectangle(0x0080FF)}), 0},
@@ -87,8 +112,12 @@ inline std::vector<Sound> Sound_Pictures() {
         if (s.header == 0) s.header = s.bytes.size();
     for (J_COLOR_SPACE stored : {JCS_YCbCr, JCS_CMYK}) {
         const bool cmyk = stored == JCS_CMYK;
-        Jpeg_Recipe recipe{.width = 24, .height = 16, .components = cmyk ? 4 : 3, .input = cmyk ? JCS_CMYK : JCS_RGB,
-                           .stored = stored, .full_chroma = false};
+        Jpeg_Recipe recipe{.width = 24,
+                           .height = 16,
+                           .components = cmyk ? 4 : 3,
+                           .input = cmyk ? JCS_CMYK : JCS_RGB,
+                           .stored = stored,
+                           .full_chroma = false};
         Bytes file = Encode_Jpeg(recipe, [&](int x, int y, std::uint8_t* sample) {
             for (int c = 0; c < recipe.components; ++c) sample[c] = static_cast<std::uint8_t>(x * 9 + y * 13 + c * 60);
         });
@@ -136,9 +165,9 @@ inline Bytes Tiff_Rgb(std::uint32_t width, std::uint32_t height) {
     const std::uint32_t strip = width * height * 3;
     const std::uint32_t entries = 10, ifd_size = 2 + entries * 12 + 4;
     const std::uint32_t bits_at = 8 + ifd_size, strip_at = bits_at + 6;
-    const Entry ifd[] = {{256, 4, 1, width},    {257, 4, 1, height},  {258, 3, 3, bits_at},   {259, 3, 1, 1},
-                         {262, 3, 1, 2},        {273, 4, 1, strip_at}, {277, 3, 1, 3},        {278, 4, 1, height},
-                         {279, 4, 1, strip},    {284, 3, 1, 1}};
+    const Entry ifd[] = {{256, 4, 1, width}, {257, 4, 1, height},   {258, 3, 3, bits_at}, {259, 3, 1, 1},
+                         {262, 3, 1, 2},     {273, 4, 1, strip_at}, {277, 3, 1, 3},       {278, 4, 1, height},
+                         {279, 4, 1, strip}, {284, 3, 1, 1}};
     Put_Le16(out, entries);
     for (const Entry& e : ifd) {
         Put_Le16(out, e.tag), Put_Le16(out, e.type), Put_Le32(out, e.count), Put_Le32(out, e.value);
@@ -155,8 +184,18 @@ inline std::vector<Sound> More_Sound_Pictures() {
     TGIFEncodeImage gif = One_Frame_Picture(20, 12, indices);
     gif.Global_Color_Bits = 3;
     return {
-        {"png", L".png", Build_Png(24, 16, false, [](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(x * 9), s[1] = static_cast<std::uint8_t>(y * 13); }), 0},
-        {"png-alpha", L".png", Build_Png(9, 7, true, [](int x, int y, std::uint8_t* s) { s[2] = static_cast<std::uint8_t>(x * y), s[3] = static_cast<std::uint8_t>(x * 20); }), 0},
+        {"png", L".png",
+         Build_Png(24, 16, false,
+                   [](int x, int y, std::uint8_t* s) {
+                       s[0] = static_cast<std::uint8_t>(x * 9), s[1] = static_cast<std::uint8_t>(y * 13);
+                   }),
+         0},
+        {"png-alpha", L".png",
+         Build_Png(9, 7, true,
+                   [](int x, int y, std::uint8_t* s) {
+                       s[2] = static_cast<std::uint8_t>(x * y), s[3] = static_cast<std::uint8_t>(x * 20);
+                   }),
+         0},
         {"gif", L".gif", Encode_GIF(gif), 0},
         {"tiff", L".tif", Tiff_Rgb(8, 6), 0},
     };
@@ -185,7 +224,8 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
         add(s.name + "-empty", s.extension, {});
         // Cut short: inside every header field that matters, and in the data.
         for (std::size_t cut : {1, 6, 14, 22, 30, 54, 88}) {
-            if (cut < s.bytes.size()) add(s.name + "-cut" + std::to_string(cut), s.extension, Bytes(s.bytes.begin(), s.bytes.begin() + cut));
+            if (cut < s.bytes.size())
+                add(s.name + "-cut" + std::to_string(cut), s.extension, Bytes(s.bytes.begin(), s.bytes.begin() + cut));
         }
         for (std::size_t part : {2, 3}) {
             const std::size_t cut = s.bytes.size() - s.bytes.size() / part / 4;
@@ -210,47 +250,96 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
         {"negative-width", {.width = -8, .height = 6, .pixels = few}},
         {"65535-square", {.width = 65535, .height = 65535, .pixels = few}},
         {"65535-square-os2", {.header_size = 12, .width = 65535, .height = 65535, .pixels = few}},
-        {"65535-square-1bit", {.width = 65535, .height = 65535, .bits = 1, .palette = Spread_Palette(2), .pixels = few}},
+        {"65535-square-1bit",
+         {.width = 65535, .height = 65535, .bits = 1, .palette = Spread_Palette(2), .pixels = few}},
         {"60000-square", {.width = 60000, .height = 60000, .bits = 32, .pixels = few}},
         {"2^31-rows", {.width = 1, .height = INT32_MIN, .pixels = few}},
         {"2^31-1-rows", {.width = 1, .height = INT32_MAX, .pixels = few}},
         {"16000-square-rle8",
-         {.width = 16000, .height = 16000, .bits = 8, .compression = Bmp_Rle8, .palette = Spread_Palette(2),
+         {.width = 16000,
+          .height = 16000,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(2),
           .pixels = {0, 0, 0, 1}}},
         {"65535-square-rle8",
-         {.width = 65535, .height = 65535, .bits = 8, .compression = Bmp_Rle8, .palette = Spread_Palette(2),
+         {.width = 65535,
+          .height = 65535,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(2),
           .pixels = {0, 0, 0, 1}}},
         // Palettes longer than the file.
-        {"palette-past-end", {.width = 8, .height = 6, .bits = 8, .palette = Spread_Palette(4), .pixels = {},
-                              .colours_used = 256}},
-        {"palette-longer-than-bits", {.width = 8, .height = 6, .bits = 4, .palette = Spread_Palette(16),
-                                      .pixels = few, .colours_used = 4000}},
-        {"os2-palette-past-end", {.header_size = 12, .width = 8, .height = 6, .bits = 8,
-                                  .palette = Spread_Palette(4), .pixels = {}, .offset_shift = 3000}},
+        {"palette-past-end",
+         {.width = 8, .height = 6, .bits = 8, .palette = Spread_Palette(4), .pixels = {}, .colours_used = 256}},
+        {"palette-longer-than-bits",
+         {.width = 8, .height = 6, .bits = 4, .palette = Spread_Palette(16), .pixels = few, .colours_used = 4000}},
+        {"os2-palette-past-end",
+         {.header_size = 12,
+          .width = 8,
+          .height = 6,
+          .bits = 8,
+          .palette = Spread_Palette(4),
+          .pixels = {},
+          .offset_shift = 3000}},
         // Compressed runs past the row end, and moves past the picture.
-        {"rle8-run-past-row", {.width = 4, .height = 2, .bits = 8, .compression = Bmp_Rle8, .palette = Spread_Palette(4),
-                               .pixels = {255, 1, 0, 0, 255, 2, 0, 1}}},
-        {"rle8-literal-past-row", {.width = 4, .height = 2, .bits = 8, .compression = Bmp_Rle8,
-                                   .palette = Spread_Palette(4), .pixels = {0, 9, 1, 2, 3, 1, 2, 3, 1, 2, 3, 0, 0, 1}}},
-        {"rle8-literal-past-file", {.width = 4, .height = 2, .bits = 8, .compression = Bmp_Rle8,
-                                    .palette = Spread_Palette(4), .pixels = {0, 200, 1, 2}}},
-        {"rle8-move-past-picture", {.width = 4, .height = 2, .bits = 8, .compression = Bmp_Rle8,
-                                    .palette = Spread_Palette(4), .pixels = {0, 2, 255, 255, 4, 1, 0, 1}}},
-        {"rle8-rows-past-picture", {.width = 4, .height = 2, .bits = 8, .compression = Bmp_Rle8,
-                                    .palette = Spread_Palette(4), .pixels = {0, 0, 0, 0, 0, 0, 0, 0, 4, 1}}},
-        {"rle4-run-past-row", {.width = 3, .height = 2, .bits = 4, .compression = Bmp_Rle4, .palette = Spread_Palette(16),
-                               .pixels = {255, 0x12, 0, 0, 255, 0x34, 0, 1}}},
-        {"rle4-literal-past-row", {.width = 3, .height = 2, .bits = 4, .compression = Bmp_Rle4,
-                                   .palette = Spread_Palette(16), .pixels = {0, 9, 0x12, 0x34, 0x56, 0x78, 0x90, 0, 0, 1}}},
+        {"rle8-run-past-row",
+         {.width = 4,
+          .height = 2,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(4),
+          .pixels = {255, 1, 0, 0, 255, 2, 0, 1}}},
+        {"rle8-literal-past-row",
+         {.width = 4,
+          .height = 2,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(4),
+          .pixels = {0, 9, 1, 2, 3, 1, 2, 3, 1, 2, 3, 0, 0, 1}}},
+        {"rle8-literal-past-file",
+         {.width = 4,
+          .height = 2,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(4),
+          .pixels = {0, 200, 1, 2}}},
+        {"rle8-move-past-picture",
+         {.width = 4,
+          .height = 2,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(4),
+          .pixels = {0, 2, 255, 255, 4, 1, 0, 1}}},
+        {"rle8-rows-past-picture",
+         {.width = 4,
+          .height = 2,
+          .bits = 8,
+          .compression = Bmp_Rle8,
+          .palette = Spread_Palette(4),
+          .pixels = {0, 0, 0, 0, 0, 0, 0, 0, 4, 1}}},
+        {"rle4-run-past-row",
+         {.width = 3,
+          .height = 2,
+          .bits = 4,
+          .compression = Bmp_Rle4,
+          .palette = Spread_Palette(16),
+          .pixels = {255, 0x12, 0, 0, 255, 0x34, 0, 1}}},
+        {"rle4-literal-past-row",
+         {.width = 3,
+          .height = 2,
+          .bits = 4,
+          .compression = Bmp_Rle4,
+          .palette = Spread_Palette(16),
+          .pixels = {0, 9, 0x12, 0x34, 0x56, 0x78, 0x90, 0, 0, 1}}},
     };
     for (const auto& [name, spec] : sizes) add(name, L".bmp", Build_Bmp(spec));
 
     const Bytes photo = sound[sound.size() - 2].bytes;
     if (more_types) {
-        for (const auto& [name, width, height] : {std::tuple{"png-60000-square", 60000u, 60000u},
-                                                 std::tuple{"png-65535-square", 65535u, 65535u},
-                                                 std::tuple{"png-2^31-rows", 1u, 0x7FFFFFFFu},
-                                                 std::tuple{"png-no-size", 0u, 0u}}) {
+        for (const auto& [name, width, height] :
+             {std::tuple{"png-60000-square", 60000u, 60000u}, std::tuple{"png-65535-square", 65535u, 65535u},
+              std::tuple{"png-2^31-rows", 1u, 0x7FFFFFFFu}, std::tuple{"png-no-size", 0u, 0u}}) {
             Bytes png = Build_Png(4, 4, false, [](int, int, std::uint8_t*) {});
             Set_Png_Size(png, width, height);
             add(name, L".png", std::move(png));
@@ -269,13 +358,16 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
     add("jpeg-30000-square", L".jpg", With_Frame_Size(photo, 30000, 30000));
     // Bad Huffman tables: more codes than symbols, more codes of a length
     // than the length can hold, a table number that does not exist.
-    add("huffman-too-many-codes", L".jpg",
-        With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) { std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0xFF); }));
-    add("huffman-overfull-length", L".jpg", With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) { b[counts] = 3; }));
-    add("huffman-table-number", L".jpg", With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) { b[counts - 1] = 0x07; }));
+    add("huffman-too-many-codes", L".jpg", With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) {
+            std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0xFF);
+        }));
+    add("huffman-overfull-length", L".jpg",
+        With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) { b[counts] = 3; }));
+    add("huffman-table-number", L".jpg",
+        With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) { b[counts - 1] = 0x07; }));
     add("huffman-no-codes", L".jpg", With_Huffman_Table(photo, [](Bytes& b, std::size_t counts) {
-        std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0);
-    }));
+            std::fill_n(b.begin() + static_cast<std::ptrdiff_t>(counts), 16, 0);
+        }));
 
     // Pictures large enough to be printed a band at a time from their file,
     // broken off or damaged in the middle of their data, so that the break
@@ -283,7 +375,8 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
     // back and with a stretch of its scan zeroed, a PNG cut or with a row's
     // bytes changed, a bitmap cut short.
     const auto paint = [](int x, int y, std::uint8_t* s) {
-        s[0] = static_cast<std::uint8_t>(x / 7), s[1] = static_cast<std::uint8_t>(y / 5), s[2] = static_cast<std::uint8_t>(x + y);
+        s[0] = static_cast<std::uint8_t>(x / 7), s[1] = static_cast<std::uint8_t>(y / 5),
+        s[2] = static_cast<std::uint8_t>(x + y);
     };
     const Bytes big_jpeg = Encode_Jpeg({.width = 1600, .height = 1200, .quality = 80, .full_chroma = false}, paint);
     const auto half_jpeg = big_jpeg.begin() + static_cast<std::ptrdiff_t>(big_jpeg.size() / 2);
@@ -297,13 +390,15 @@ inline std::vector<Damaged_Picture> Damaged_Pictures(bool more_types = false) {
     add("banded-jpeg-scan-zeroed", L".jpg", std::move(zeroed));
     if (more_types) {
         const Bytes big_png = Build_Png(1200, 1000, false, paint);
-        add("banded-png-cut", L".png", Bytes(big_png.begin(), big_png.begin() + static_cast<std::ptrdiff_t>(big_png.size() * 2 / 3)));
+        add("banded-png-cut", L".png",
+            Bytes(big_png.begin(), big_png.begin() + static_cast<std::ptrdiff_t>(big_png.size() * 2 / 3)));
         Bytes changed = big_png;
         changed[changed.size() / 2] ^= 0x5A;
         add("banded-png-row-changed", L".png", std::move(changed));
     }
     const Bytes big_bmp = Build_Bmp({.width = 1200, .height = 1000, .pixels = Patterned_Rows(1200, 1000, 24)});
-    add("banded-bmp-short", L".bmp", Bytes(big_bmp.begin(), big_bmp.begin() + static_cast<std::ptrdiff_t>(big_bmp.size() * 2 / 3)));
+    add("banded-bmp-short", L".bmp",
+        Bytes(big_bmp.begin(), big_bmp.begin() + static_cast<std::ptrdiff_t>(big_bmp.size() * 2 / 3)));
 
     // Icons whose sizes lie.
     Bytes icon = Icon_32(16);

@@ -9,8 +9,7 @@ namespace {
 
 class Bit_Writer {
 public:
-    void Put(int code, int width)
-    {
+    void Put(int code, int width) {
         Accumulator_ |= static_cast<std::uint32_t>(code) << Bits_;
         Bits_ += width;
         while (Bits_ >= 8) {
@@ -19,8 +18,7 @@ public:
             Bits_ -= 8;
         }
     }
-    std::vector<std::uint8_t> Finish()
-    {
+    std::vector<std::uint8_t> Finish() {
         if (Bits_ > 0) Bytes_.push_back(static_cast<std::uint8_t>(Accumulator_));
         Accumulator_ = 0;
         Bits_ = 0;
@@ -33,14 +31,12 @@ private:
     int Bits_ = 0;
 };
 
-void Put_U16(std::vector<std::uint8_t>& out, int value)
-{
+void Put_U16(std::vector<std::uint8_t>& out, int value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
     out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
-void Put_Palette(std::vector<std::uint8_t>& out, int bits, const std::vector<std::uint8_t>& given, int seed)
-{
+void Put_Palette(std::vector<std::uint8_t>& out, int bits, const std::vector<std::uint8_t>& given, int seed) {
     const std::size_t size = std::size_t{3} << bits;
     std::vector<std::uint8_t> palette = given.empty() ? Test_Palette(bits, seed) : given;
     palette.resize(size, 0);
@@ -49,8 +45,7 @@ void Put_Palette(std::vector<std::uint8_t>& out, int bits, const std::vector<std
 
 }  // namespace
 
-std::uint64_t FNV1a_64(const std::uint8_t* bytes, std::size_t count, std::uint64_t hash)
-{
+std::uint64_t FNV1a_64(const std::uint8_t* bytes, std::size_t count, std::uint64_t hash) {
     for (std::size_t i = 0; i < count; ++i) {
         hash ^= bytes[i];
         hash *= 0x100000001b3ull;
@@ -58,8 +53,7 @@ std::uint64_t FNV1a_64(const std::uint8_t* bytes, std::size_t count, std::uint64
     return hash;
 }
 
-std::vector<std::uint8_t> Test_Palette(int bits, int seed)
-{
+std::vector<std::uint8_t> Test_Palette(int bits, int seed) {
     const std::size_t colors = std::size_t{1} << bits;
     std::vector<std::uint8_t> palette(3 * colors);
     for (std::size_t i = 0; i < colors; ++i) {
@@ -72,8 +66,7 @@ std::vector<std::uint8_t> Test_Palette(int bits, int seed)
 }
 
 std::vector<std::uint8_t> Stream_Order(const std::vector<std::uint8_t>& indices, int width, int height,
-                                       bool interlaced)
-{
+                                       bool interlaced) {
     if (!interlaced) return indices;
     std::vector<std::uint8_t> out;
     out.reserve(indices.size());
@@ -89,8 +82,7 @@ std::vector<std::uint8_t> Stream_Order(const std::vector<std::uint8_t>& indices,
 }
 
 std::vector<std::uint8_t> LZW_Encode(const std::vector<std::uint8_t>& pixels, int code_size,
-                                     const TLZWOptions& options)
-{
+                                     const TLZWOptions& options) {
     const int clear = 1 << code_size;
     const int end = clear + 1;
     // Children of each code by next character; 0 = none (code 0 is never a child).
@@ -158,22 +150,20 @@ std::vector<std::uint8_t> LZW_Encode(const std::vector<std::uint8_t>& pixels, in
     return out.Finish();
 }
 
-std::vector<std::uint8_t> Pack_Codes(const std::vector<std::pair<int, int>>& codes_and_widths)
-{
+std::vector<std::uint8_t> Pack_Codes(const std::vector<std::pair<int, int>>& codes_and_widths) {
     Bit_Writer out;
     for (const auto& [code, width] : codes_and_widths) out.Put(code, width);
     return out.Finish();
 }
 
-std::vector<std::uint8_t> Pack_Sub_Blocks(const std::vector<std::uint8_t>& data, const std::vector<int>& sizes)
-{
+std::vector<std::uint8_t> Pack_Sub_Blocks(const std::vector<std::uint8_t>& data, const std::vector<int>& sizes) {
     std::vector<std::uint8_t> out;
     std::size_t at = 0;
     std::size_t which = 0;
     while (at < data.size()) {
         const int wanted = sizes.empty() ? 255 : sizes[which++ % sizes.size()];
-        const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(std::clamp(wanted, 1, 255)),
-                                                       data.size() - at);
+        const std::size_t size =
+            std::min<std::size_t>(static_cast<std::size_t>(std::clamp(wanted, 1, 255)), data.size() - at);
         out.push_back(static_cast<std::uint8_t>(size));
         out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
                    data.begin() + static_cast<std::ptrdiff_t>(at + size));
@@ -183,8 +173,7 @@ std::vector<std::uint8_t> Pack_Sub_Blocks(const std::vector<std::uint8_t>& data,
     return out;
 }
 
-TGIFEncodeFrame Whole_Frame(int width, int height, std::vector<std::uint8_t> indices)
-{
+TGIFEncodeFrame Whole_Frame(int width, int height, std::vector<std::uint8_t> indices) {
     TGIFEncodeFrame frame;
     frame.Width = width;
     frame.Height = height;
@@ -192,8 +181,7 @@ TGIFEncodeFrame Whole_Frame(int width, int height, std::vector<std::uint8_t> ind
     return frame;
 }
 
-TGIFEncodeImage One_Frame_Picture(int width, int height, std::vector<std::uint8_t> indices)
-{
+TGIFEncodeImage One_Frame_Picture(int width, int height, std::vector<std::uint8_t> indices) {
     TGIFEncodeImage image;
     image.Width = width;
     image.Height = height;
@@ -201,8 +189,7 @@ TGIFEncodeImage One_Frame_Picture(int width, int height, std::vector<std::uint8_
     return image;
 }
 
-std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image)
-{
+std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image) {
     const char* signature = image.GIF89a ? "GIF89a" : "GIF87a";
     std::vector<std::uint8_t> out(signature, signature + 6);
     Put_U16(out, image.Width);
@@ -243,8 +230,8 @@ std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image)
         Put_U16(out, frame.Width);
         Put_U16(out, frame.Height);
         const int local_bits = frame.Local_Color_Bits;
-        out.push_back(static_cast<std::uint8_t>((local_bits > 0 ? 0x80 | (local_bits - 1) : 0) |
-                                                (frame.Interlaced ? 0x40 : 0)));
+        out.push_back(
+            static_cast<std::uint8_t>((local_bits > 0 ? 0x80 | (local_bits - 1) : 0) | (frame.Interlaced ? 0x40 : 0)));
         if (local_bits > 0) Put_Palette(out, local_bits, frame.Local_Palette, seed++);
         if (!frame.Raw_Image_Data.empty()) {
             out.insert(out.end(), frame.Raw_Image_Data.begin(), frame.Raw_Image_Data.end());
@@ -256,9 +243,8 @@ std::vector<std::uint8_t> Encode_GIF(const TGIFEncodeImage& image)
             throw std::invalid_argument("Encode_GIF: Indices must hold Width * Height entries");
         }
         out.push_back(static_cast<std::uint8_t>(code_size));
-        const std::vector<std::uint8_t> codes =
-            LZW_Encode(Stream_Order(frame.Indices, frame.Width, frame.Height, frame.Interlaced), code_size,
-                       frame.Options);
+        const std::vector<std::uint8_t> codes = LZW_Encode(
+            Stream_Order(frame.Indices, frame.Width, frame.Height, frame.Interlaced), code_size, frame.Options);
         const std::vector<std::uint8_t> blocks = Pack_Sub_Blocks(codes, frame.Options.Sub_Block_Sizes);
         out.insert(out.end(), blocks.begin(), blocks.end());
     }

@@ -13,10 +13,10 @@
 
 struct TLZWOptions {
     bool Clear_At_Start = true;
-    bool Clear_When_Full = true;   // false: the table fills and codes stay 12 bits
+    bool Clear_When_Full = true;                                      // false: the table fills and codes stay 12 bits
     std::size_t End_After = std::numeric_limits<std::size_t>::max();  // pixels before an early end code
-    bool End_Code = true;          // false: the data just stops
-    std::vector<int> Sub_Block_Sizes{255};  // cycled; each 1..255
+    bool End_Code = true;                                             // false: the data just stops
+    std::vector<int> Sub_Block_Sizes{255};                            // cycled; each 1..255
 };
 
 struct TGIFEncodeFrame {
@@ -24,7 +24,7 @@ struct TGIFEncodeFrame {
     int Top = 0;
     int Width = 0;
     int Height = 0;
-    int Local_Color_Bits = 0;           // 0: no local table
+    int Local_Color_Bits = 0;                 // 0: no local table
     std::vector<std::uint8_t> Local_Palette;  // 3 << bits bytes; made up when empty
     bool Interlaced = false;
     bool Graphic_Control = false;
@@ -41,9 +41,9 @@ struct TGIFEncodeImage {
     bool GIF89a = true;
     int Width = 0;
     int Height = 0;
-    int Global_Color_Bits = 8;          // 0: no global table
+    int Global_Color_Bits = 8;                 // 0: no global table
     std::vector<std::uint8_t> Global_Palette;  // made up when empty
-    int Loop_Count = -1;                // -1: no looping extension
+    int Loop_Count = -1;                       // -1: no looping extension
     std::vector<std::string> Comments;
     std::vector<TGIFEncodeFrame> Frames;
     bool Trailer = true;
@@ -77,5 +77,4 @@ std::vector<std::uint8_t> Pack_Sub_Blocks(const std::vector<std::uint8_t>& data,
 std::vector<std::uint8_t> Test_Palette(int bits, int seed = 0);
 
 // FNV-1a, 64 bits.
-std::uint64_t FNV1a_64(const std::uint8_t* bytes, std::size_t count,
-                       std::uint64_t hash = 0xcbf29ce484222325ull);
+std::uint64_t FNV1a_64(const std::uint8_t* bytes, std::size_t count, std::uint64_t hash = 0xcbf29ce484222325ull);

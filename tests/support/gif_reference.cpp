@@ -12,11 +12,11 @@ struct Memory_Source {
     std::size_t Position;
 };
 
-int Read_Memory(GifFileType* file, GifByteType* target, int count)
-{
+int Read_Memory(GifFileType* file, GifByteType* target, int count) {
     auto* source = static_cast<Memory_Source*>(file->UserData);
     const std::size_t left = source->Size - source->Position;
-    const std::size_t n = count < 0 ? 0 : (static_cast<std::size_t>(count) < left ? static_cast<std::size_t>(count) : left);
+    const std::size_t n =
+        count < 0 ? 0 : (static_cast<std::size_t>(count) < left ? static_cast<std::size_t>(count) : left);
     std::memcpy(target, source->Bytes + source->Position, n);
     source->Position += n;
     return static_cast<int>(n);
@@ -24,8 +24,7 @@ int Read_Memory(GifFileType* file, GifByteType* target, int count)
 
 }  // namespace
 
-bool Reference_Decode(std::span<const std::uint8_t> bytes, std::vector<TReference_Frame>& frames)
-{
+bool Reference_Decode(std::span<const std::uint8_t> bytes, std::vector<TReference_Frame>& frames) {
     frames.clear();
     Memory_Source source{bytes.data(), bytes.size(), 0};
     int error = 0;

@@ -16,9 +16,9 @@ namespace velbrook::test {
 struct Jpeg_Recipe {
     int width = 16;
     int height = 16;
-    int components = 3;                      // of the samples handed to the encoder
-    J_COLOR_SPACE input = JCS_RGB;           // what the samples are
-    J_COLOR_SPACE stored = JCS_YCbCr;        // what the file holds
+    int components = 3;                // of the samples handed to the encoder
+    J_COLOR_SPACE input = JCS_RGB;     // what the samples are
+    J_COLOR_SPACE stored = JCS_YCbCr;  // what the file holds
     bool progressive = false;
     int quality = 95;
     // Full-resolution chroma, so that solid colours decode close to exact;

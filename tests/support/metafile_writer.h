@@ -36,10 +36,10 @@ struct Emf_Spec {
     std::int32_t frame[4] = {0, 0, 1000, 1000};  // 0.01 mm
     std::int32_t device[2] = {1000, 1000};       // reference device, pixels
     std::int32_t millimetres[2] = {100, 100};
-    std::u16string description;                  // with its own zero separators
+    std::u16string description;  // with its own zero separators
     std::uint16_t handles = 2;
-    std::vector<Emf_Record> records;             // between the header and the end record
-    std::vector<std::uint32_t> eof_palette;      // entries kept in the end record
+    std::vector<Emf_Record> records;         // between the header and the end record
+    std::vector<std::uint32_t> eof_palette;  // entries kept in the end record
 };
 
 // A solid rectangle over the whole of a 100 x 100 reference frame: a brush
@@ -126,12 +126,9 @@ struct Wmf_Spec {
 // (0x00BBGGRR) and a null pen made and selected, then the rectangle.
 inline std::vector<Wmf_Record> Wmf_Filled_Rectangle(std::uint32_t colour) {
     const auto low = static_cast<std::uint16_t>(colour & 0xFFFF), high = static_cast<std::uint16_t>(colour >> 16);
-    return {{Meta_Set_Window_Org, {0, 0}},
-            {Meta_Set_Window_Ext, {1000, 1000}},
-            {Meta_Create_Brush, {0, low, high, 0}},
-            {Meta_Select_Object, {0}},
-            {Meta_Create_Pen, {5, 0, 0, 0, 0}},
-            {Meta_Select_Object, {1}},
+    return {{Meta_Set_Window_Org, {0, 0}},          {Meta_Set_Window_Ext, {1000, 1000}},
+            {Meta_Create_Brush, {0, low, high, 0}}, {Meta_Select_Object, {0}},
+            {Meta_Create_Pen, {5, 0, 0, 0, 0}},     {Meta_Select_Object, {1}},
             {Meta_Rectangle, {1000, 1000, 0, 0}}};
 }
 
@@ -161,7 +158,7 @@ inline std::vector<std::uint8_t> Build_Wmf(const Wmf_Spec& spec) {
     put16(0x0300);  // version
     put32(0);       // size in words, set below
     put16(spec.objects);
-    put32(0);       // largest record in words, set below
+    put32(0);  // largest record in words, set below
     put16(0);
     std::uint32_t largest = 3;
     for (const Wmf_Record& record : spec.records) {

@@ -47,8 +47,7 @@ std::string Run_Unix(const std::string& script) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     std::wstring command = L"/bin/sh -c \"" + Widen(shell) + L"\"";
-    if (!::CreateProcessW(L"/bin/sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
+    if (!::CreateProcessW(L"/bin/sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return {};
     ::CloseHandle(process.hProcess);
     ::CloseHandle(process.hThread);

@@ -30,7 +30,8 @@ inline void Put_Be32(std::vector<std::uint8_t>& out, std::uint32_t v) {
     for (int shift : {24, 16, 8, 0}) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-inline void Put_Png_Chunk(std::vector<std::uint8_t>& out, const char (&type)[5], const std::vector<std::uint8_t>& data) {
+inline void Put_Png_Chunk(std::vector<std::uint8_t>& out, const char (&type)[5],
+                          const std::vector<std::uint8_t>& data) {
     Put_Be32(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
@@ -59,7 +60,8 @@ std::vector<std::uint8_t> Build_Png(int width, int height, bool alpha, Paint pix
         z.push_back(last ? 1 : 0);
         z.push_back(static_cast<std::uint8_t>(length)), z.push_back(static_cast<std::uint8_t>(length >> 8));
         z.push_back(static_cast<std::uint8_t>(~length)), z.push_back(static_cast<std::uint8_t>(~length >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at), raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        z.insert(z.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                 raw.begin() + static_cast<std::ptrdiff_t>(at + length));
         at += length;
         if (last) break;
     }

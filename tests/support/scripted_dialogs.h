@@ -16,8 +16,8 @@ public:
     std::vector<File_Dialog_Request> file_dialogs;
     int printer_setups = 0;
 
-    std::deque<Answer> answers;                                  // for Yes/No boxes
-    std::deque<std::optional<std::wstring>> file_answers;        // nullopt = Cancel
+    std::deque<Answer> answers;                            // for Yes/No boxes
+    std::deque<std::optional<std::wstring>> file_answers;  // nullopt = Cancel
     std::deque<std::optional<Printer_Selection>> printer_answers;
 
     Answer Show_Message(const Message_Request& request) override {

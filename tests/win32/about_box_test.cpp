@@ -46,7 +46,8 @@ protected:
     // Shows the window modally and runs `step` from inside its modal loop,
     // once it is up; a window that does not close fails the test.
     void Run_Modal(const std::function<void()>& step) {
-        testing::Drive_Modal(about, [this] { about.Show_Modal(); }, step);
+        testing::Drive_Modal(
+            about, [this] { about.Show_Modal(); }, step);
     }
 
     void Press_Key_In(HWND control, WORD key) {
@@ -178,8 +179,8 @@ TEST_F(About_Box_Test, Labels_Have_Their_Fonts_Colours_Alignment_And_Wrapping) {
         {L"Comments_Label", L"Times New Roman", 15, false, false, plain, Alignment::Right, true},
         {L"WEB_Address_Label", L"Times New Roman", 16, true, true, blue, Alignment::Left, false},
         {L"WEB_Page_Label", L"Times New Roman", 15, false, false, plain, Alignment::Right, true},
-        {L"Australian_Made_Label", L"Arial", 13, false, false, ::GetSysColor(COLOR_HIGHLIGHTTEXT),
-         Alignment::Centre, true},
+        {L"Australian_Made_Label", L"Arial", 13, false, false, ::GetSysColor(COLOR_HIGHLIGHTTEXT), Alignment::Centre,
+         true},
     };
     for (const auto& c : cases) {
         auto* label = dynamic_cast<Label*>(&Find(c.name));
@@ -191,7 +192,7 @@ TEST_F(About_Box_Test, Labels_Have_Their_Fonts_Colours_Alignment_And_Wrapping) {
         EXPECT_EQ(label->Text_Colour(), c.colour) << c.name;
         // The window itself aligns and wraps as asked.
         LONG type = ::GetWindowLongW(label->Handle(), GWL_STYLE) & SS_TYPEMASK;
-        LONG wanted = c.alignment == Alignment::Centre ? SS_CENTER
+        LONG wanted = c.alignment == Alignment::Centre  ? SS_CENTER
                       : c.alignment == Alignment::Right ? SS_RIGHT
                       : c.wraps                         ? SS_LEFT
                                                         : SS_LEFTNOWORDWRAP;
@@ -233,10 +234,9 @@ TEST_F(About_Box_Test, Product_Texts_Fill_The_Labels_And_Buttons_And_Clear_The_H
     std::wstring author = fresh.Author_and_Date_Label.Text();
     EXPECT_TRUE(author.ends_with(L", September 2007")) << author;
     EXPECT_GT(author.size(), std::wstring(L", September 2007").size()) << "a name comes first";
-    for (Windowed_Control* filled :
-         std::initializer_list<Windowed_Control*>{&fresh.Developed_Using_Label, &fresh.Copyright_Label,
-                                                  &fresh.Software_Status_Label, &fresh.Comments_Label,
-                                                  &fresh.WEB_Page_Label})
+    for (Windowed_Control* filled : std::initializer_list<Windowed_Control*>{
+             &fresh.Developed_Using_Label, &fresh.Copyright_Label, &fresh.Software_Status_Label, &fresh.Comments_Label,
+             &fresh.WEB_Page_Label})
         EXPECT_FALSE(filled->Text().empty()) << filled->Name();
     EXPECT_NE(fresh.Email_Button.Text().find(L'@'), std::wstring::npos) << fresh.Email_Button.Text();
     EXPECT_TRUE(fresh.WEB_Button.Text().starts_with(L"http://")) << fresh.WEB_Button.Text();
@@ -276,8 +276,7 @@ TEST_F(About_Box_Test, Activation_Starts_The_Timers_And_Turns_The_Buttons_Into_L
         EXPECT_TRUE(std::all_of(free.begin(), free.end() - 1, iswdigit)) << free;
         for (const wchar_t* name : {L"Email_Address_Label", L"WEB_Address_Label", L"Australian_Made_Label",
                                     L"Australian_Made_Logo", L"Orvel_Logo_GIFImage", L"Orvel_Logo_Banner_Image",
-                                    L"Bevel3", L"Bevel1",
-                                    L"Donations_Label", L"Donations_Image"})
+                                    L"Bevel3", L"Bevel1", L"Donations_Label", L"Donations_Image"})
             EXPECT_EQ(Find(name).Own_Cursor(), Cursor_Kind::Hand_Point) << name;
         EXPECT_EQ(about.OKButton.Own_Cursor(), Cursor_Kind::Default);
         // The frames went to the back, Bevel1 last of all.
@@ -340,10 +339,10 @@ int Text_Width(const Label& label) {
 
 TEST_F(About_Box_Test, The_One_Line_Texts_And_The_Links_Fit_Their_Labels) {
     Run_Modal([&] {
-        for (Label* label : {&about.Product_Name_Label, &about.Author_and_Date_Label, &about.Developed_Using_Label,
-                             &about.Copyright_Label, &about.Software_Status_Label, &about.Comments_Label,
-                             &about.WEB_Page_Label, &about.Email_Address_Label, &about.WEB_Address_Label,
-                             &about.Free_Resources_Label, &about.Label3}) {
+        for (Label* label :
+             {&about.Product_Name_Label, &about.Author_and_Date_Label, &about.Developed_Using_Label,
+              &about.Copyright_Label, &about.Software_Status_Label, &about.Comments_Label, &about.WEB_Page_Label,
+              &about.Email_Address_Label, &about.WEB_Address_Label, &about.Free_Resources_Label, &about.Label3}) {
             EXPECT_FALSE(label->Text().empty()) << label->Name();
             EXPECT_LE(Text_Width(*label), label->Width()) << label->Name() << ": " << label->Text().size();
         }

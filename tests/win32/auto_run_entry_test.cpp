@@ -38,7 +38,9 @@ protected:
         return Raw_Get(HKEY_LOCAL_MACHINE, Run_Key, value.empty() ? name : value).bytes_as_text;
     }
     bool Entry_Exists() const { return Raw_Get(HKEY_LOCAL_MACHINE, Run_Key, name).exists; }
-    std::wstring On_Text() const { return L"This program (" + name + L") will now run automatically at Windows Start-Up."; }
+    std::wstring On_Text() const {
+        return L"This program (" + name + L") will now run automatically at Windows Start-Up.";
+    }
     std::wstring Off_Text() const {
         return L"This program (" + name + L") will now no-longer run automatically at Windows Start-Up.";
     }
@@ -104,7 +106,8 @@ TEST_F(Auto_Run, Start_Up_Check_Follows_The_Registry_Not_The_Mark_It_Was_Given) 
     ASSERT_TRUE(Raw_Set_String(HKEY_LOCAL_MACHINE, Run_Key, name, path));
     EXPECT_TRUE(Check_Auto_Run_Location(dialogs, path));
     // Differing only in the case of a to z still matches.
-    ASSERT_TRUE(Raw_Set_String(HKEY_LOCAL_MACHINE, Run_Key, name, L"c:\\aPPS\\velBROOK\\VB_AUTO_RUN_" + Process_Tag() + L".EXE"));
+    ASSERT_TRUE(Raw_Set_String(HKEY_LOCAL_MACHINE, Run_Key, name,
+                               L"c:\\aPPS\\velBROOK\\VB_AUTO_RUN_" + Process_Tag() + L".EXE"));
     EXPECT_TRUE(Check_Auto_Run_Location(dialogs, path));
     EXPECT_TRUE(dialogs.messages.empty());
 }

@@ -61,10 +61,11 @@ Difference Compare(const Canvas& a, const Canvas& b) {
 TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
     Scratch_Folder folder;
     const std::wstring jpeg = folder.Write(L"photo.jpg", Photo(3000, 2000));
-    const std::wstring png = folder.Write(L"screen.png", test::Build_Png(2000, 1500, true, [](int x, int y, std::uint8_t* s) {
-        Paint(x, y, s);
-        s[3] = static_cast<std::uint8_t>(x < 1000 ? 255 : 128);  // half of it lets the white through
-    }));
+    const std::wstring png =
+        folder.Write(L"screen.png", test::Build_Png(2000, 1500, true, [](int x, int y, std::uint8_t* s) {
+                         Paint(x, y, s);
+                         s[3] = static_cast<std::uint8_t>(x < 1000 ? 255 : 128);  // half of it lets the white through
+                     }));
     // The new types accepted throughout: harmless to a JPEG's placement.
     const Page_Options options[] = {
         {.more_types = true},
@@ -118,7 +119,8 @@ TEST(Banded_Pictures, A_File_That_Breaks_Off_Inside_A_Band_Leaves_The_Rest_As_Th
     ASSERT_TRUE(banded->Open_Rows());
     // The file is cut to its first half after it was loaded, as a file on a
     // share might be: the page breaks off in the middle of a band.
-    folder.Write(L"photo.jpg", std::vector<std::uint8_t>(photo.begin(), photo.begin() + static_cast<long>(photo.size() / 2)));
+    folder.Write(L"photo.jpg",
+                 std::vector<std::uint8_t>(photo.begin(), photo.begin() + static_cast<long>(photo.size() / 2)));
     Canvas canvas(800, 1200);
     EXPECT_TRUE(Draw_Placed(canvas.Dc(), *banded, Place_On(*banded, {}, canvas.Whole(), 0)));
     EXPECT_TRUE(Near(canvas.At(10, 10), Rgb{20, 20, 20}, 30));  // the mark

@@ -21,9 +21,7 @@ using Clock = std::chrono::steady_clock;
 // program has as good as hung.
 constexpr double Hang_Seconds = 5.0;
 
-double Seconds_Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double Seconds_Since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 class Damaged_Pictures : public Main_Form_Test {};
 

@@ -21,7 +21,8 @@ protected:
 
 TEST_F(Drop_Intake, Accepted_Files_Are_Appended_In_The_Order_Of_The_Drop) {
     std::vector<std::wstring> names;
-    for (const wchar_t* name : {L"e.wmf", L"a.bmp", L"Photo.JPG", L"d.emf", L"c.jpeg"}) names.push_back(folder.Write(name));
+    for (const wchar_t* name : {L"e.wmf", L"a.bmp", L"Photo.JPG", L"d.emf", L"c.jpeg"})
+        names.push_back(folder.Write(name));
     Fill({L"C:\\already.jpg"});
     Form().Pictures().Select_Index(0);
     Form().StatusBar1.Set_Panel_Text(L"  kept");

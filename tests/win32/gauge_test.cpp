@@ -377,11 +377,8 @@ TEST_F(Gauge_Round_Test, The_Pie_Grows_Clockwise_From_Twelve) {
         int percent;
         Rgb upper_right, lower_right, lower_left, upper_left;
     } cases[] = {
-        {0, White, White, White, White},
-        {25, Blue, White, White, White},
-        {50, Blue, Blue, White, White},
-        {75, Blue, Blue, Blue, White},
-        {100, Blue, Blue, Blue, Blue},
+        {0, White, White, White, White}, {25, Blue, White, White, White}, {50, Blue, Blue, White, White},
+        {75, Blue, Blue, Blue, White},   {100, Blue, Blue, Blue, Blue},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.percent);

@@ -13,15 +13,13 @@ using namespace gif_pictures;
 namespace {
 
 // Three 2 x 2 frames, red, green and blue, each for 100 ms.
-Bytes Three_Frames(int loop_count)
-{
+Bytes Three_Frames(int loop_count) {
     return Picture(2, 2, {Solid(0, 0, 2, 2, R, 0, 10), Solid(0, 0, 2, 2, G, 0, 10), Solid(0, 0, 2, 2, B, 0, 10)},
                    loop_count);
 }
 
 // The frame on display, by its colour.
-int Shown(const TGIFImage& image)
-{
+int Shown(const TGIFImage& image) {
     const COLORREF color = Read_Pixels(image.ComposedBitmap()).At(1, 1);
     if (color == Red) return 1;
     if (color == Green) return 2;
@@ -34,14 +32,12 @@ struct Recorder {
     int wraps = 0;
     int changing = 0;
     int changes = 0;
-    void Attach(TGIFImage& image)
-    {
+    void Attach(TGIFImage& image) {
         image.OnWrapAnimation = [this](TGIFImage&) { ++wraps; };
         image.OnChanging = [this](TGIFImage&) { ++changing; };
         image.OnChange = [this](TGIFImage&) { ++changes; };
     }
-    void Ticks(TGIFImage& image, int count)
-    {
+    void Ticks(TGIFImage& image, int count) {
         for (int i = 0; i < count; ++i) {
             image.AnimationTick();
             shown.push_back(Shown(image));
@@ -49,8 +45,7 @@ struct Recorder {
     }
 };
 
-TEST(GifAnimation, LoopCountsLoopAndWraps)
-{
+TEST(GifAnimation, LoopCountsLoopAndWraps) {
     struct Case {
         const char* name;
         int loop_count;  // -1: no looping extension
@@ -86,8 +81,7 @@ TEST(GifAnimation, LoopCountsLoopAndWraps)
     }
 }
 
-TEST(GifAnimation, EveryStepTellsBeforeAndAfterAndWrapsAtTheLastFrame)
-{
+TEST(GifAnimation, EveryStepTellsBeforeAndAfterAndWrapsAtTheLastFrame) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
     image.Set_Animate(true);
@@ -101,8 +95,7 @@ TEST(GifAnimation, EveryStepTellsBeforeAndAfterAndWrapsAtTheLastFrame)
     EXPECT_EQ(wrapped_on, (std::vector<int>{3, 3}));
 }
 
-TEST(GifAnimation, LoopSwitchedOnAfterTheEndStartsAgain)
-{
+TEST(GifAnimation, LoopSwitchedOnAfterTheEndStartsAgain) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(-1)));
     image.Set_Animate(true);
@@ -127,8 +120,7 @@ TEST(GifAnimation, LoopSwitchedOnAfterTheEndStartsAgain)
     EXPECT_EQ(still.AnimationTimer(), nullptr);
 }
 
-TEST(GifAnimation, AnimateOffShowsFrameOneAndOnStartsFromIt)
-{
+TEST(GifAnimation, AnimateOffShowsFrameOneAndOnStartsFromIt) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(2)));
     image.Set_Animate(true);
@@ -159,8 +151,7 @@ TEST(GifAnimation, AnimateOffShowsFrameOneAndOnStartsFromIt)
     EXPECT_EQ(Shown(image), 1);
 }
 
-TEST(GifAnimation, TheWrapKeepsTheComposition)
-{
+TEST(GifAnimation, TheWrapKeepsTheComposition) {
     // Frame 1 leaves its top left pixel transparent; frame 2 paints green
     // everywhere and stays: at the wrap frame 1 goes over that green.
     TGIFEncodeFrame first = Solid(0, 0, 2, 2, R, 0, 5);
@@ -176,8 +167,7 @@ TEST(GifAnimation, TheWrapKeepsTheComposition)
     EXPECT_EQ(pixels.At(1, 0), Red);
 }
 
-TEST(GifAnimation, CurrentFrameOutsideTheFramesIsIgnored)
-{
+TEST(GifAnimation, CurrentFrameOutsideTheFramesIsIgnored) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
     int changes = 0;
@@ -191,8 +181,7 @@ TEST(GifAnimation, CurrentFrameOutsideTheFramesIsIgnored)
     EXPECT_EQ(changes, 1);
 }
 
-TEST(GifAnimation, ASingleFrameNeverGetsATimer)
-{
+TEST(GifAnimation, ASingleFrameNeverGetsATimer) {
     TGIFImage image(nullptr, L"Still", {0, 0, 2, 2});
     ASSERT_TRUE(image.Load_From_Bytes(Picture(2, 2, {Solid(0, 0, 2, 2, R, 0, 10)}, 0)));
     image.Set_Loop(true);
@@ -209,8 +198,7 @@ TEST(GifAnimation, ASingleFrameNeverGetsATimer)
     EXPECT_EQ(empty.AnimationTimer(), nullptr);
 }
 
-TEST(GifAnimation, IntervalsByDelayAndSpeed)
-{
+TEST(GifAnimation, IntervalsByDelayAndSpeed) {
     const Bytes gif = Picture(2, 2,
                               {Solid(0, 0, 2, 2, R, 0, 0), Solid(0, 0, 2, 2, G, 0, 4), Solid(0, 0, 2, 2, B, 0, 5),
                                Solid(0, 0, 2, 2, Y, 0, 10)},
@@ -252,8 +240,7 @@ TEST(GifAnimation, IntervalsByDelayAndSpeed)
     EXPECT_EQ(image.AnimationTimer()->Interval(), 1u);
 }
 
-TEST(GifAnimation, APaintStartsTheTimerWhenTheAnimationShouldRun)
-{
+TEST(GifAnimation, APaintStartsTheTimerWhenTheAnimationShouldRun) {
     TGIFImage image(nullptr, L"Logo", {0, 0, 2, 2});
     image.Set_Animate(true);
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(-1)));
@@ -273,8 +260,7 @@ TEST(GifAnimation, APaintStartsTheTimerWhenTheAnimationShouldRun)
     EXPECT_EQ(Shown(image), 3);
 }
 
-TEST(GifAnimation, TheLogoPlaysItsPassesAndStopsOnTheLastFrame)
-{
+TEST(GifAnimation, TheLogoPlaysItsPassesAndStopsOnTheLastFrame) {
     std::vector<TGIFEncodeFrame> frames;
     for (int i = 0; i < 8; ++i) {
         TGIFEncodeFrame frame = Solid(0, 0, 2, 2, static_cast<std::uint8_t>(i % 4), 2, 10);
@@ -302,8 +288,7 @@ TEST(GifAnimation, TheLogoPlaysItsPassesAndStopsOnTheLastFrame)
     EXPECT_EQ(image.LoopIteration(), 1);
 }
 
-TEST(GifAnimation, RunsOnItsTimerInBothModesAndStopsByItself)
-{
+TEST(GifAnimation, RunsOnItsTimerInBothModesAndStopsByItself) {
     for (bool threaded : {false, true}) {
         TGIFImage image;
         ASSERT_TRUE(image.Load_From_Bytes(
@@ -323,8 +308,7 @@ TEST(GifAnimation, RunsOnItsTimerInBothModesAndStopsByItself)
     }
 }
 
-TEST(GifAnimation, SwitchingThreadedWhileRunningKeepsAnimating)
-{
+TEST(GifAnimation, SwitchingThreadedWhileRunningKeepsAnimating) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
     int steps = 0;
@@ -341,8 +325,7 @@ TEST(GifAnimation, SwitchingThreadedWhileRunningKeepsAnimating)
 
 UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 
-TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation)
-{
+TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
     TTimerEx_Set_Timer = &Refuse_Timer;
@@ -360,8 +343,7 @@ TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation)
 
 namespace {
 
-TEST(GifAnimation, AHandlerMayStopTheAnimationDuringAStep)
-{
+TEST(GifAnimation, AHandlerMayStopTheAnimationDuringAStep) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
     image.Set_Animate(true);

@@ -13,8 +13,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Two_Frame_GIF()
-{
+Bytes Two_Frame_GIF() {
     TGIFEncodeImage image;
     image.Width = 5;
     image.Height = 3;
@@ -48,8 +47,7 @@ struct Dib {
 };
 
 // Reads a bitmap back through GetDIBits at its own depth.
-Dib Read_Back(HBITMAP bitmap)
-{
+Dib Read_Back(HBITMAP bitmap) {
     BITMAP info{};
     GetObjectW(bitmap, sizeof info, &info);
     Dib dib{};
@@ -62,16 +60,15 @@ Dib Read_Back(HBITMAP bitmap)
     const std::size_t stride = ((static_cast<std::size_t>(info.bmWidth) * info.bmBitsPixel + 31) / 32) * 4;
     dib.Bits.resize(stride * static_cast<std::size_t>(info.bmHeight));
     HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), dib.Bits.data(),
-              reinterpret_cast<BITMAPINFO*>(&dib), DIB_RGB_COLORS);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), dib.Bits.data(), reinterpret_cast<BITMAPINFO*>(&dib),
+              DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return dib;
 }
 
 }  // namespace
 
-TEST(GifImage, FramesBecomeBitmapsAndMasks)
-{
+TEST(GifImage, FramesBecomeBitmapsAndMasks) {
     TGIFImage image;
     EXPECT_EQ(image.CurrentFrame(), 0);
     const Bytes gif = Two_Frame_GIF();
@@ -121,8 +118,7 @@ TEST(GifImage, FramesBecomeBitmapsAndMasks)
     EXPECT_EQ(small.Bits[5], 0);
 }
 
-TEST(GifImage, StoredDataRoundTrip)
-{
+TEST(GifImage, StoredDataRoundTrip) {
     const Bytes gif = Two_Frame_GIF();
     std::string form;
     for (int i = 0; i < 4; ++i) form.push_back(static_cast<char>((gif.size() >> (8 * i)) & 0xFF));
@@ -151,8 +147,7 @@ TEST(GifImage, StoredDataRoundTrip)
     }
 }
 
-TEST(GifImage, LoadFromStreamAssignAndFirstFrame)
-{
+TEST(GifImage, LoadFromStreamAssignAndFirstFrame) {
     const Bytes gif = Two_Frame_GIF();
     std::istringstream stream(std::string(gif.begin(), gif.end()));
     stream.seekg(7);  // loading always starts from the beginning
@@ -181,8 +176,7 @@ TEST(GifImage, LoadFromStreamAssignAndFirstFrame)
     EXPECT_FALSE(source.Stores_Data());
 }
 
-TEST(GifImage, CancelledProgressLeavesTheControlEmpty)
-{
+TEST(GifImage, CancelledProgressLeavesTheControlEmpty) {
     TGIFImage image;
     int calls = 0;
     image.OnProgress = [&](TGIFImage& sender, int, int, int, bool& keep) {
@@ -194,12 +188,11 @@ TEST(GifImage, CancelledProgressLeavesTheControlEmpty)
     EXPECT_EQ(image.FrameCount(), 0);
 }
 
-TEST(GifImage, ProgressPercentagesHoldForAGifPast42Megabytes)
-{
+TEST(GifImage, ProgressPercentagesHoldForAGifPast42Megabytes) {
     // Past 42,949,672 bytes a position times 100 no longer fits in 32 bits,
     // and the program is a 32-bit one.  A long comment takes it there.
     Bytes gif = Two_Frame_GIF();
-    gif.pop_back();  // the trailer
+    gif.pop_back();                         // the trailer
     constexpr std::size_t blocks = 180000;  // 46 MB of comment
     gif.reserve(gif.size() + 2 + blocks * 256 + 2);
     gif.insert(gif.end(), {0x21, 0xFE});

@@ -16,22 +16,27 @@ using namespace gif_pictures;
 
 namespace {
 
-COLORREF Letter_Color(char letter)
-{
+COLORREF Letter_Color(char letter) {
     switch (letter) {
-        case 'Y': return Yellow;
-        case 'R': return Red;
-        case 'G': return Green;
-        case 'B': return Blue;
-        case 'K': return Black;
-        case 'M': return Magenta;
-        default: return 0xFFFFFFFF;
+        case 'Y':
+            return Yellow;
+        case 'R':
+            return Red;
+        case 'G':
+            return Green;
+        case 'B':
+            return Blue;
+        case 'K':
+            return Black;
+        case 'M':
+            return Magenta;
+        default:
+            return 0xFFFFFFFF;
     }
 }
 
 // Rows of letters: Y R G B for the palette, K black.
-std::vector<std::string> Composed_Rows(const TGIFImage& image)
-{
+std::vector<std::string> Composed_Rows(const TGIFImage& image) {
     const Pixels pixels = Read_Pixels(image.ComposedBitmap());
     std::vector<std::string> rows;
     for (int y = 0; y < pixels.Height; ++y) {
@@ -48,8 +53,7 @@ std::vector<std::string> Composed_Rows(const TGIFImage& image)
 }
 
 // Rows of the mask: '.' nothing painted (white), '#' painted (black).
-std::vector<std::string> Mask_Rows(const TGIFImage& image)
-{
+std::vector<std::string> Mask_Rows(const TGIFImage& image) {
     if (image.ComposedMask() == nullptr) return {};
     const Pixels pixels = Read_Pixels(image.ComposedMask());
     std::vector<std::string> rows;
@@ -62,16 +66,14 @@ std::vector<std::string> Mask_Rows(const TGIFImage& image)
 }
 
 // A 4 x 4 frame of one colour whose left column is the transparent colour.
-TGIFEncodeFrame Red_With_Clear_Left_Column(int disposal)
-{
+TGIFEncodeFrame Red_With_Clear_Left_Column(int disposal) {
     TGIFEncodeFrame frame = Solid(0, 0, 4, 4, R, disposal);
     for (int y = 0; y < 4; ++y) frame.Indices[static_cast<std::size_t>(y * 4)] = Y;
     frame.Transparent_Index = Y;
     return frame;
 }
 
-TEST(GifComposition, DisposalMethodsAndMasks)
-{
+TEST(GifComposition, DisposalMethodsAndMasks) {
     TGIFEncodeFrame clear_corner = Solid(0, 0, 4, 4, R, 2);
     clear_corner.Indices[0] = Y;
     clear_corner.Transparent_Index = Y;
@@ -83,33 +85,53 @@ TEST(GifComposition, DisposalMethodsAndMasks)
         std::vector<std::string> mask;  // empty: the picture has no mask
     };
     const std::vector<Case> cases = {
-        {"frame 1 alone", {Solid(0, 0, 4, 4, R), Solid(1, 1, 2, 2, G)}, {},
-         {"RRRR", "RRRR", "RRRR", "RRRR"}, {}},
-        {"none specified keeps the frame", {Solid(0, 0, 4, 4, R, 0), Solid(1, 1, 2, 2, G)}, {2},
-         {"RRRR", "RGGR", "RGGR", "RRRR"}, {}},
-        {"leave in place", {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G)}, {2},
-         {"RRRR", "RGGR", "RGGR", "RRRR"}, {}},
-        {"restore to background", {Solid(0, 0, 4, 4, R, 2), Solid(1, 1, 2, 2, G)}, {2},
-         {"KKKK", "KGGK", "KGGK", "KKKK"}, {}},
-        {"transparent pixel of frame 1", {clear_corner, Solid(1, 1, 2, 2, G)}, {},
-         {"KRRR", "RRRR", "RRRR", "RRRR"}, {".###", "####", "####", "####"}},
-        {"restore to background clears the mask", {clear_corner, Solid(1, 1, 2, 2, G)}, {2},
-         {"KKKK", "KGGK", "KGGK", "KKKK"}, {"....", ".##.", ".##.", "...."}},
+        {"frame 1 alone", {Solid(0, 0, 4, 4, R), Solid(1, 1, 2, 2, G)}, {}, {"RRRR", "RRRR", "RRRR", "RRRR"}, {}},
+        {"none specified keeps the frame",
+         {Solid(0, 0, 4, 4, R, 0), Solid(1, 1, 2, 2, G)},
+         {2},
+         {"RRRR", "RGGR", "RGGR", "RRRR"},
+         {}},
+        {"leave in place", {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G)}, {2}, {"RRRR", "RGGR", "RGGR", "RRRR"}, {}},
+        {"restore to background",
+         {Solid(0, 0, 4, 4, R, 2), Solid(1, 1, 2, 2, G)},
+         {2},
+         {"KKKK", "KGGK", "KGGK", "KKKK"},
+         {}},
+        {"transparent pixel of frame 1",
+         {clear_corner, Solid(1, 1, 2, 2, G)},
+         {},
+         {"KRRR", "RRRR", "RRRR", "RRRR"},
+         {".###", "####", "####", "####"}},
+        {"restore to background clears the mask",
+         {clear_corner, Solid(1, 1, 2, 2, G)},
+         {2},
+         {"KKKK", "KGGK", "KGGK", "KKKK"},
+         {"....", ".##.", ".##.", "...."}},
         {"restore to previous",
-         {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G, 3), Solid(3, 3, 1, 1, B)}, {2, 3},
-         {"RRRR", "RRRR", "RRRR", "RRRB"}, {}},
+         {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G, 3), Solid(3, 3, 1, 1, B)},
+         {2, 3},
+         {"RRRR", "RRRR", "RRRR", "RRRB"},
+         {}},
         {"restore to previous, before the restore",
-         {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G, 3), Solid(3, 3, 1, 1, B)}, {2},
-         {"RRRR", "RGGR", "RGGR", "RRRR"}, {}},
+         {Solid(0, 0, 4, 4, R, 1), Solid(1, 1, 2, 2, G, 3), Solid(3, 3, 1, 1, B)},
+         {2},
+         {"RRRR", "RGGR", "RGGR", "RRRR"},
+         {}},
         {"restore to previous brings the mask back",
-         {Red_With_Clear_Left_Column(1), Solid(0, 1, 2, 2, G, 3), Solid(3, 0, 1, 1, B)}, {2, 3},
-         {"KRRB", "KRRR", "KRRR", "KRRR"}, {".###", ".###", ".###", ".###"}},
+         {Red_With_Clear_Left_Column(1), Solid(0, 1, 2, 2, G, 3), Solid(3, 0, 1, 1, B)},
+         {2, 3},
+         {"KRRB", "KRRR", "KRRR", "KRRR"},
+         {".###", ".###", ".###", ".###"}},
         {"opaque frame paints the mask",
-         {Red_With_Clear_Left_Column(1), Solid(0, 1, 2, 2, G, 3), Solid(3, 0, 1, 1, B)}, {2},
-         {"KRRR", "GGRR", "GGRR", "KRRR"}, {".###", "####", "####", ".###"}},
+         {Red_With_Clear_Left_Column(1), Solid(0, 1, 2, 2, G, 3), Solid(3, 0, 1, 1, B)},
+         {2},
+         {"KRRR", "GGRR", "GGRR", "KRRR"},
+         {".###", "####", "####", ".###"}},
         {"transparent frame over an earlier one",
-         {Solid(0, 0, 4, 4, G, 1), Red_With_Clear_Left_Column(1)}, {2},
-         {"GRRR", "GRRR", "GRRR", "GRRR"}, {"####", "####", "####", "####"}},
+         {Solid(0, 0, 4, 4, G, 1), Red_With_Clear_Left_Column(1)},
+         {2},
+         {"GRRR", "GRRR", "GRRR", "GRRR"},
+         {"####", "####", "####", "####"}},
     };
     for (const Case& c : cases) {
         TGIFImage image;
@@ -120,8 +142,7 @@ TEST(GifComposition, DisposalMethodsAndMasks)
     }
 }
 
-TEST(GifComposition, OutOfRangeIndicesChangeNothing)
-{
+TEST(GifComposition, OutOfRangeIndicesChangeNothing) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Picture(4, 4, {Solid(0, 0, 4, 4, R, 2), Solid(1, 1, 2, 2, G, 2)})));
     image.DisposeFrame(0);
@@ -136,15 +157,13 @@ TEST(GifComposition, OutOfRangeIndicesChangeNothing)
 constexpr COLORREF Brown = RGB(90, 60, 30);
 
 // A 2 x 2 picture: R G over B Y.
-Bytes Quad_Picture()
-{
+Bytes Quad_Picture() {
     TGIFEncodeFrame frame = Solid(0, 0, 2, 2, R);
     frame.Indices = {R, G, B, Y};
     return Picture(2, 2, {frame});
 }
 
-TEST(GifPainting, BackgroundTransparencyAndDisplayModes)
-{
+TEST(GifPainting, BackgroundTransparencyAndDisplayModes) {
     struct Point {
         int x, y;
         char color;
@@ -170,45 +189,89 @@ TEST(GifPainting, BackgroundTransparencyAndDisplayModes)
         image.Set_Color(Brown);
     };
     const std::vector<Case> cases = {
-        {"transparent pixels show the background", clear_left, {0, 0, 6, 6}, {},
-         {{0, 0, 'M'}, {0, 3, 'M'}, {1, 0, 'R'}, {3, 3, 'R'}, {5, 5, 'M'}}, false},
-        {"Opaque paints Color first", clear_left, {0, 0, 6, 6}, opaque_brown,
-         {{0, 0, 'N'}, {1, 0, 'R'}, {5, 5, 'N'}, {4, 0, 'N'}}, false},
-        {"frame 1 smaller than the picture, transparent", small_clear_frame, {0, 0, 6, 6}, {},
-         {{5, 5, 'M'}, {4, 0, 'M'}, {0, 0, 'M'}, {1, 1, 'R'}}, false},
-        {"frame 1 smaller than the picture, opaque", small_opaque_frame, {0, 0, 6, 6}, {},
-         {{5, 5, 'K'}, {4, 0, 'K'}, {0, 0, 'R'}}, true},
+        {"transparent pixels show the background",
+         clear_left,
+         {0, 0, 6, 6},
+         {},
+         {{0, 0, 'M'}, {0, 3, 'M'}, {1, 0, 'R'}, {3, 3, 'R'}, {5, 5, 'M'}},
+         false},
+        {"Opaque paints Color first",
+         clear_left,
+         {0, 0, 6, 6},
+         opaque_brown,
+         {{0, 0, 'N'}, {1, 0, 'R'}, {5, 5, 'N'}, {4, 0, 'N'}},
+         false},
+        {"frame 1 smaller than the picture, transparent",
+         small_clear_frame,
+         {0, 0, 6, 6},
+         {},
+         {{5, 5, 'M'}, {4, 0, 'M'}, {0, 0, 'M'}, {1, 1, 'R'}},
+         false},
+        {"frame 1 smaller than the picture, opaque",
+         small_opaque_frame,
+         {0, 0, 6, 6},
+         {},
+         {{5, 5, 'K'}, {4, 0, 'K'}, {0, 0, 'R'}},
+         true},
         {"empty control, not opaque", {}, {0, 0, 6, 6}, {}, {{0, 0, 'M'}, {5, 5, 'M'}}, false},
         {"empty control, opaque", {}, {0, 0, 6, 6}, opaque_brown, {{0, 0, 'N'}, {5, 5, 'N'}}, false},
-        {"invisible control paints nothing", clear_left, {0, 0, 6, 6},
+        {"invisible control paints nothing",
+         clear_left,
+         {0, 0, 6, 6},
          [&](TGIFImage& image) {
              opaque_brown(image);
              image.Set_Visible(false);
          },
-         {{0, 0, 'M'}, {1, 0, 'M'}, {5, 5, 'M'}}, false},
-        {"natural size", Quad_Picture(), {0, 0, 6, 6}, {},
-         {{0, 0, 'R'}, {1, 0, 'G'}, {0, 1, 'B'}, {1, 1, 'Y'}, {2, 2, 'M'}}, false},
-        {"stretched over the control", Quad_Picture(), {0, 0, 8, 8},
+         {{0, 0, 'M'}, {1, 0, 'M'}, {5, 5, 'M'}},
+         false},
+        {"natural size",
+         Quad_Picture(),
+         {0, 0, 6, 6},
+         {},
+         {{0, 0, 'R'}, {1, 0, 'G'}, {0, 1, 'B'}, {1, 1, 'Y'}, {2, 2, 'M'}},
+         false},
+        {"stretched over the control",
+         Quad_Picture(),
+         {0, 0, 8, 8},
          [](TGIFImage& image) { image.Set_Stretch(true); },
-         {{0, 0, 'R'}, {3, 3, 'R'}, {7, 0, 'G'}, {4, 3, 'G'}, {0, 7, 'B'}, {7, 7, 'Y'}}, true},
-        {"ratio kept", half_and_half, {0, 0, 8, 8}, [](TGIFImage& image) { image.Set_StretchRatio(true); },
-         {{0, 1, 'M'}, {0, 2, 'R'}, {3, 5, 'R'}, {4, 2, 'G'}, {7, 5, 'G'}, {7, 6, 'M'}}, false},
-        {"big only leaves a fitting picture", Quad_Picture(), {0, 0, 6, 6},
+         {{0, 0, 'R'}, {3, 3, 'R'}, {7, 0, 'G'}, {4, 3, 'G'}, {0, 7, 'B'}, {7, 7, 'Y'}},
+         true},
+        {"ratio kept",
+         half_and_half,
+         {0, 0, 8, 8},
+         [](TGIFImage& image) { image.Set_StretchRatio(true); },
+         {{0, 1, 'M'}, {0, 2, 'R'}, {3, 5, 'R'}, {4, 2, 'G'}, {7, 5, 'G'}, {7, 6, 'M'}},
+         false},
+        {"big only leaves a fitting picture",
+         Quad_Picture(),
+         {0, 0, 6, 6},
          [](TGIFImage& image) {
              image.Set_Stretch(true);
              image.Set_StretchBigOnly(true);
          },
-         {{0, 0, 'R'}, {1, 1, 'Y'}, {3, 3, 'M'}}, false},
-        {"big only scales a picture that is too big", Quad_Picture(), {0, 0, 1, 1},
+         {{0, 0, 'R'}, {1, 1, 'Y'}, {3, 3, 'M'}},
+         false},
+        {"big only scales a picture that is too big",
+         Quad_Picture(),
+         {0, 0, 1, 1},
          [](TGIFImage& image) {
              image.Set_Stretch(true);
              image.Set_StretchBigOnly(true);
          },
-         {{0, 0, 'R'}}, true},
-        {"centred", Quad_Picture(), {0, 0, 6, 6}, [](TGIFImage& image) { image.Set_Center(true); },
-         {{1, 1, 'M'}, {2, 2, 'R'}, {3, 3, 'Y'}, {4, 4, 'M'}}, false},
-        {"tiled", Quad_Picture(), {0, 0, 5, 5}, [](TGIFImage& image) { image.Set_Tile(true); },
-         {{0, 0, 'R'}, {3, 1, 'Y'}, {4, 4, 'R'}, {4, 1, 'B'}, {1, 4, 'G'}}, true},
+         {{0, 0, 'R'}},
+         true},
+        {"centred",
+         Quad_Picture(),
+         {0, 0, 6, 6},
+         [](TGIFImage& image) { image.Set_Center(true); },
+         {{1, 1, 'M'}, {2, 2, 'R'}, {3, 3, 'Y'}, {4, 4, 'M'}},
+         false},
+        {"tiled",
+         Quad_Picture(),
+         {0, 0, 5, 5},
+         [](TGIFImage& image) { image.Set_Tile(true); },
+         {{0, 0, 'R'}, {3, 1, 'Y'}, {4, 4, 'R'}, {4, 1, 'B'}, {1, 4, 'G'}},
+         true},
     };
     for (const Case& c : cases) {
         TGIFImage image(nullptr, L"Picture", c.bounds);
@@ -228,8 +291,7 @@ TEST(GifPainting, BackgroundTransparencyAndDisplayModes)
     }
 }
 
-TEST(GifPainting, PictureRectFollowsTheDisplayProperties)
-{
+TEST(GifPainting, PictureRectFollowsTheDisplayProperties) {
     TGIFImage image(nullptr, L"Logo", {0, 0, 173, 165});
     ASSERT_TRUE(image.Load_From_Bytes(Picture(135, 125, {Solid(0, 0, 135, 125, R)})));
     struct Case {
@@ -243,24 +305,26 @@ TEST(GifPainting, PictureRectFollowsTheDisplayProperties)
         {"centred", [](TGIFImage& i) { i.Set_Center(true); }, {19, 20, 154, 145}, false},
         {"stretched", [](TGIFImage& i) { i.Set_Stretch(true); }, {0, 0, 173, 165}, true},
         {"big only", [](TGIFImage& i) { i.Set_StretchBigOnly(true); }, {19, 20, 154, 145}, false},
-        {"ratio instead", [](TGIFImage& i) {
+        {"ratio instead",
+         [](TGIFImage& i) {
              i.Set_StretchBigOnly(false);
              i.Set_Stretch(false);
              i.Set_StretchRatio(true);
-         }, {0, 2, 173, 163}, true},
+         },
+         {0, 2, 173, 163},
+         true},
     };
     for (const Case& c : cases) {
         c.set(image);
         image.UpdateOpaque();
         const RECT rect = image.PictureRect();
         EXPECT_EQ(image.StretchedDraw(), c.stretched) << c.name;
-        EXPECT_TRUE(EqualRect(&rect, &c.rect)) << c.name << ": " << rect.left << "," << rect.top << ","
-                                               << rect.right << "," << rect.bottom;
+        EXPECT_TRUE(EqualRect(&rect, &c.rect))
+            << c.name << ": " << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
     }
 }
 
-TEST(GifPainting, AutoSizeTakesThePictureSize)
-{
+TEST(GifPainting, AutoSizeTakesThePictureSize) {
     const Bytes gif = Picture(30, 20, {Solid(0, 0, 30, 20, R), Solid(40, 0, 10, 5, G)});
     TGIFImage image(nullptr, L"Picture", {7, 9, 105, 105});
     image.Set_AutoSize(true);
@@ -281,8 +345,7 @@ TEST(GifPainting, AutoSizeTakesThePictureSize)
     EXPECT_EQ(empty.Get_Bounds(), (velbrook::Bounds{0, 0, 105, 105}));
 }
 
-TEST(GifPainting, PaletteQuery)
-{
+TEST(GifPainting, PaletteQuery) {
     TGIFImage image;
     EXPECT_EQ(image.GetPalette(), nullptr);
     ASSERT_TRUE(image.Load_From_Bytes(Quad_Picture()));
@@ -294,14 +357,14 @@ TEST(GifPainting, PaletteQuery)
 
 class Gif_Form_Test : public ::testing::Test {
 protected:
-    Gif_Form_Test() : application(dialogs, L"Velbrook v1.0f"), form(L"About", velbrook::Form::Options{.caption = L"About"}) {}
+    Gif_Form_Test()
+        : application(dialogs, L"Velbrook v1.0f"), form(L"About", velbrook::Form::Options{.caption = L"About"}) {}
     velbrook::Scripted_Dialogs dialogs;
     velbrook::Application application;
     velbrook::Form form;
 
     // The form's client area as its paint handling draws it.
-    Pixels Printed_Client()
-    {
+    Pixels Printed_Client() {
         const SIZE size = form.Client_Size();
         Canvas canvas(size.cx, size.cy, Magenta);
         SendMessageW(form.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
@@ -315,8 +378,7 @@ protected:
 
     // Paints the screen under the form's top left 60 x 60 magenta, so that
     // whatever a repaint leaves alone stays magenta.
-    void Paint_Magenta_Over(velbrook::Form& target)
-    {
+    void Paint_Magenta_Over(velbrook::Form& target) {
         const velbrook::Window_Dc dc(target.Handle());
         const velbrook::Brush_Handle magenta(CreateSolidBrush(Magenta));
         RECT all{0, 0, 60, 60};
@@ -324,8 +386,7 @@ protected:
     }
 };
 
-TEST_F(Gif_Form_Test, PlacedOnAFormPaintedByItAndClickedThroughIt)
-{
+TEST_F(Gif_Form_Test, PlacedOnAFormPaintedByItAndClickedThroughIt) {
     TGIFImage& logo = form.Add<TGIFImage>(&form, L"Orvel_Logo_GIFImage", velbrook::Bounds{10, 20, 8, 8});
     EXPECT_EQ(form.Find_Component(L"Orvel_Logo_GIFImage"), &logo);
     ASSERT_TRUE(logo.Load_From_Bytes(Picture(4, 4, {Red_With_Clear_Left_Column(0)})));
@@ -347,8 +408,7 @@ TEST_F(Gif_Form_Test, PlacedOnAFormPaintedByItAndClickedThroughIt)
     EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(Gif_Form_Test, MouseMovesReleasesAndDoubleClicksReachItThroughItsParent)
-{
+TEST_F(Gif_Form_Test, MouseMovesReleasesAndDoubleClicksReachItThroughItsParent) {
     TGIFImage& logo = form.Add<TGIFImage>(&form, L"Orvel_Logo_GIFImage", velbrook::Bounds{10, 20, 8, 8});
     ASSERT_TRUE(logo.Load_From_Bytes(Picture(4, 4, {Red_With_Clear_Left_Column(0)})));
     logo.Set_Stretch(true);
@@ -374,8 +434,7 @@ TEST_F(Gif_Form_Test, MouseMovesReleasesAndDoubleClicksReachItThroughItsParent)
     EXPECT_EQ(events, (std::vector<std::string>{"move 2,2", "move 0,7", "up 7,0", "double click 0,0"}));
 }
 
-TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
-{
+TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle) {
     struct Case {
         const char* name;
         bool transparent;
@@ -421,8 +480,7 @@ TEST_F(Gif_Form_Test, RepaintDrawsOnlyThePictureRectangle)
 
 namespace {
 
-TEST(GifPainting, StretchDrawBitmapPicksTheStretchModeAndPutsThePaletteBack)
-{
+TEST(GifPainting, StretchDrawBitmapPicksTheStretchModeAndPutsThePaletteBack) {
     TGIFImage image;
     TGIFEncodeFrame frame = Solid(0, 0, 2, 2, R);
     frame.Indices = {R, Y, Y, R};
@@ -454,8 +512,7 @@ TEST(GifPainting, StretchDrawBitmapPicksTheStretchModeAndPutsThePaletteBack)
     }
 }
 
-TEST_F(Gif_Form_Test, DisplayPropertiesRepaintOnlyWhenTheyChange)
-{
+TEST_F(Gif_Form_Test, DisplayPropertiesRepaintOnlyWhenTheyChange) {
     TGIFImage& logo = form.Add<TGIFImage>(&form, L"Logo", velbrook::Bounds{20, 30, 40, 40});
     form.Show();
     ASSERT_TRUE(logo.Load_From_Bytes(Quad_Picture()));
@@ -497,8 +554,7 @@ TEST_F(Gif_Form_Test, DisplayPropertiesRepaintOnlyWhenTheyChange)
     EXPECT_FALSE(logo.DoubleBuffered());
 }
 
-TEST_F(Gif_Form_Test, LoadingAndShowingAskTheParentToRealiseItsPalette)
-{
+TEST_F(Gif_Form_Test, LoadingAndShowingAskTheParentToRealiseItsPalette) {
     TGIFImage& logo = form.Add<TGIFImage>(&form, L"Logo", velbrook::Bounds{0, 0, 40, 40});
     form.Show();
     SetForegroundWindow(form.Handle());

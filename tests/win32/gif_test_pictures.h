@@ -25,8 +25,7 @@ inline constexpr COLORREF Magenta = RGB(255, 0, 255);
 inline constexpr COLORREF Palette_Colors[4] = {Yellow, Red, Green, Blue};
 enum : std::uint8_t { Y = 0, R = 1, G = 2, B = 3 };
 
-inline Bytes Four_Colours()
-{
+inline Bytes Four_Colours() {
     Bytes palette;
     for (COLORREF c : Palette_Colors) {
         palette.push_back(GetRValue(c));
@@ -37,8 +36,7 @@ inline Bytes Four_Colours()
 }
 
 inline TGIFEncodeFrame Solid(int left, int top, int width, int height, std::uint8_t index, int disposal = 0,
-                             int delay = 0)
-{
+                             int delay = 0) {
     TGIFEncodeFrame frame;
     frame.Left = left;
     frame.Top = top;
@@ -51,8 +49,7 @@ inline TGIFEncodeFrame Solid(int left, int top, int width, int height, std::uint
     return frame;
 }
 
-inline Bytes Picture(int width, int height, std::vector<TGIFEncodeFrame> frames, int loop_count = -1)
-{
+inline Bytes Picture(int width, int height, std::vector<TGIFEncodeFrame> frames, int loop_count = -1) {
     TGIFEncodeImage image;
     image.Width = width;
     image.Height = height;
@@ -71,8 +68,7 @@ struct Pixels {
     COLORREF At(int x, int y) const { return Colors[static_cast<std::size_t>(y * Width + x)]; }
 };
 
-inline Pixels Read_Pixels(HBITMAP bitmap)
-{
+inline Pixels Read_Pixels(HBITMAP bitmap) {
     BITMAP info{};
     GetObjectW(bitmap, sizeof info, &info);
     Pixels pixels;
@@ -89,15 +85,15 @@ inline Pixels Read_Pixels(HBITMAP bitmap)
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(info.bmHeight), raw.data(), &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    for (std::uint32_t value : raw) pixels.Colors.push_back(RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF));
+    for (std::uint32_t value : raw)
+        pixels.Colors.push_back(RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF));
     return pixels;
 }
 
 // An off-screen 32-bit surface filled with one colour, to paint on.
 class Canvas {
 public:
-    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height)
-    {
+    Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
         bitmap_ = velbrook::Top_Down_Dib_Section(width, height, &bits_);
         dc_.reset(CreateCompatibleDC(nullptr));
         old_ = SelectObject(dc_.get(), bitmap_.get());
@@ -108,8 +104,7 @@ public:
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
     HDC Dc() const { return dc_.get(); }
-    COLORREF At(int x, int y) const
-    {
+    COLORREF At(int x, int y) const {
         GdiFlush();
         const std::uint32_t value = bits_[y * width_ + x];
         return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);

@@ -78,8 +78,8 @@ TEST(Layout_Scroll_Bars, recording_hides_both_and_measures_the_client_without_th
     const SIZE without_bars = window.form.Client_Size();
     EXPECT_GT(without_bars.cx, with_bars.cx);
     EXPECT_GT(without_bars.cy, with_bars.cy);
-    EXPECT_EQ(window.table.Item(0), std::to_wstring(without_bars.cx) + L" " + std::to_wstring(without_bars.cy) +
-                                        L" W/H Mainform1");
+    EXPECT_EQ(window.table.Item(0),
+              std::to_wstring(without_bars.cx) + L" " + std::to_wstring(without_bars.cy) + L" W/H Mainform1");
 }
 
 TEST_F(Layout_Scaling, nothing_moves_before_the_table_is_recorded) {
@@ -112,12 +112,12 @@ TEST_F(Layout_Scaling, half_the_height_cuts_every_value_toward_zero) {
     const Control& print = window.print;
     EXPECT_EQ(print.Left(), 140);
     EXPECT_EQ(print.Width(), 130);
-    EXPECT_EQ(print.Top(), 156);        // 312 * 190 / 379 = 156.4
-    EXPECT_EQ(print.Height(), 15);      // 30 * 190 / 379 = 15.04
-    EXPECT_EQ(print.Font_Points(), 6);  // 12 * 190 / 379 = 6.02
-    EXPECT_EQ(window.abort.Height(), 12);  // 25 * 190 / 379 = 12.53
-    EXPECT_EQ(window.gauge.Top(), 17);     // 34 * 190 / 379 = 17.04
-    EXPECT_EQ(window.gauge.Height(), 11);  // 22 * 190 / 379 = 11.03
+    EXPECT_EQ(print.Top(), 156);            // 312 * 190 / 379 = 156.4
+    EXPECT_EQ(print.Height(), 15);          // 30 * 190 / 379 = 15.04
+    EXPECT_EQ(print.Font_Points(), 6);      // 12 * 190 / 379 = 6.02
+    EXPECT_EQ(window.abort.Height(), 12);   // 25 * 190 / 379 = 12.53
+    EXPECT_EQ(window.gauge.Top(), 17);      // 34 * 190 / 379 = 17.04
+    EXPECT_EQ(window.gauge.Height(), 11);   // 22 * 190 / 379 = 11.03
     EXPECT_EQ(window.files.Height(), 116);  // 232 * 190 / 379 = 116.3
 }
 

@@ -54,7 +54,9 @@ struct Layout_Test_Form {
         gauge.Set_Visible(false);
         table.Set_Visible(false);
         name.Set_Visible(false);
-        form.On_Resize = [this] { if (scale_on_resize) scale_on_resize(); };
+        form.On_Resize = [this] {
+            if (scale_on_resize) scale_on_resize();
+        };
     }
 
     // The client size of the design, from the group box around everything.

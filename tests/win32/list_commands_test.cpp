@@ -21,15 +21,11 @@ TEST_F(List_Commands, Refused_Commands_Show_Their_Box_And_Change_Nothing) {
         {"up, empty", 0, -1, L"Move_Up_BitBtn", L"There are no files in the list to move."},
         {"down, empty", 0, -1, L"Move_Down_BitBtn", L"There are no files in the list to move."},
         {"remove, empty", 0, -1, L"Remove_Item_BitBtn", L"There are no files in the list to move."},
-        {"up, none selected", 3, -1, L"Move_Up_BitBtn",
-         L"None of the files in the list have been selected."},
-        {"down, none selected", 3, -1, L"Move_Down_BitBtn",
-         L"None of the files in the list have been selected."},
-        {"remove, none selected", 3, -1, L"Remove_Item_BitBtn",
-         L"None of the files in the list have been selected."},
+        {"up, none selected", 3, -1, L"Move_Up_BitBtn", L"None of the files in the list have been selected."},
+        {"down, none selected", 3, -1, L"Move_Down_BitBtn", L"None of the files in the list have been selected."},
+        {"remove, none selected", 3, -1, L"Remove_Item_BitBtn", L"None of the files in the list have been selected."},
         {"up at the top", 3, 0, L"Move_Up_BitBtn", L"This file is already at the top of the list."},
-        {"down at the bottom", 3, 2, L"Move_Down_BitBtn",
-         L"This file is already at the bottom of the list."},
+        {"down at the bottom", 3, 2, L"Move_Down_BitBtn", L"This file is already at the bottom of the list."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -183,11 +179,11 @@ TEST_F(List_Commands, The_Preview_Shows_Each_Picture_Kind_And_Clears_For_Invalid
         const wchar_t* name;
         bool shown;
     } cases[] = {
-        {L"red_green.bmp", L"a.bmp", true},       {L"blue_yellow.jpg", L"b.jpg", true},
-        {L"blue_yellow.jpg", L"B.JPEG", true},    {L"cyan.emf", L"c.emf", true},
-        {L"orange.wmf", L"d.wmf", true},          {L"grey.ico", L"e.ico", true},
-        {L"corrupt.jpg", L"f.jpg", false},        {L"truncated.jpg", L"g.jpg", false},
-        {L"not_a_bitmap.bmp", L"h.bmp", false},   {L"red_green.bmp", L"i.gif", false},
+        {L"red_green.bmp", L"a.bmp", true},     {L"blue_yellow.jpg", L"b.jpg", true},
+        {L"blue_yellow.jpg", L"B.JPEG", true},  {L"cyan.emf", L"c.emf", true},
+        {L"orange.wmf", L"d.wmf", true},        {L"grey.ico", L"e.ico", true},
+        {L"corrupt.jpg", L"f.jpg", false},      {L"truncated.jpg", L"g.jpg", false},
+        {L"not_a_bitmap.bmp", L"h.bmp", false}, {L"red_green.bmp", L"i.gif", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

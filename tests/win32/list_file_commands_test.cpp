@@ -96,7 +96,8 @@ TEST_F(List_File, A_Save_Onto_A_Read_Only_File_Keeps_It_Intact_And_Shows_The_Box
 
 TEST_F(List_File, A_Save_Onto_A_File_Held_Open_By_Another_Program_Keeps_It_Intact) {
     std::wstring target = folder.Write(L"held.txt", "old\r\n");
-    File_Handle holder(::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    File_Handle holder(
+        ::CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
     Form().File_List_Name_Edit.Set_Text(target);
     Fill({L"C:\\new.jpg"});
@@ -172,7 +173,8 @@ TEST_F(List_File, Load_Over_Unsaved_Changes_Asks_First) {
 
 TEST_F(List_File, A_List_File_That_Cannot_Be_Read_Leaves_The_List_As_It_Was) {
     std::wstring list = folder.Write(L"locked.txt", "C:\\x.jpg\r\n");
-    File_Handle holder(::CreateFileW(list.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    File_Handle holder(
+        ::CreateFileW(list.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
     Fill({L"C:\\mine.jpg"});
     dialogs.file_answers = {list};

@@ -31,8 +31,7 @@ TEST_F(Main_Form_Test, Help_About_Shows_The_About_Window_Modally_Over_The_Main_W
         about, [&] { ::SendMessageW(window.Handle(), WM_COMMAND, command::About, 0); },
         [&] {
             was_shown = ::IsWindowVisible(about.Handle()) != FALSE;
-            was_modal = !::IsWindowEnabled(window.Handle()) &&
-                        ::GetWindow(about.Handle(), GW_OWNER) == window.Handle();
+            was_modal = !::IsWindowEnabled(window.Handle()) && ::GetWindow(about.Handle(), GW_OWNER) == window.Handle();
             EXPECT_TRUE(about.Quote_Change_Timer.Enabled());
             ::PostMessageW(about.OKButton.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
         });

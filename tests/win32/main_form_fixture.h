@@ -53,9 +53,8 @@ protected:
     TMainForm1& Form() {
         if (!form) {
             form = std::make_unique<TMainForm1>(
-                Main_Form_Setup{.dialogs = dialogs,
-                                .program_path = folder / L"velbrook.exe",
-                                .load_picture = Load_Preview},
+                Main_Form_Setup{
+                    .dialogs = dialogs, .program_path = folder / L"velbrook.exe", .load_picture = Load_Preview},
                 about);
         }
         return *form;

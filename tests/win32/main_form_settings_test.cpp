@@ -33,7 +33,8 @@ TEST_F(Main_Form_Settings, Stored_Maximised_And_Always_On_Top_Are_Applied_At_Fir
     EXPECT_TRUE(Topmost());
 }
 
-TEST_F(Main_Form_Settings, Closing_While_Maximised_Writes_One_And_The_Normal_Placement_And_The_Next_Start_Is_Maximised) {
+TEST_F(Main_Form_Settings,
+       Closing_While_Maximised_Writes_One_And_The_Normal_Placement_And_The_Next_Start_Is_Maximised) {
     Write_Ini("[velbrook]\r\nwindow_top_posn=40\r\nwindow_left_posn=30\r\n");
     Shown().Show_Window(SW_SHOWMAXIMIZED);
     ASSERT_TRUE(Form().Maximized());
@@ -85,9 +86,10 @@ TEST_F(Main_Form_Settings, A_Settings_File_The_Program_May_Not_Write_Gives_Way_T
 
 TEST_F(Main_Form_Settings, Restore_Factory_Defaults_Answered_No_Changes_Nothing_And_Yes_Restores_The_Window) {
     std::wstring list = folder.Write(L"list.txt", "C:\\a.jpg\r\n");
-    Write_Ini("[velbrook]\r\nwindow_top_posn=100\r\nwindow_left_posn=90\r\nwindow_Width=700\r\n"
-              "Always_on_Top_Option=1\r\nFile_List_Name_Edit=" +
-              std::string(list.begin(), list.end()) + "\r\n");
+    Write_Ini(
+        "[velbrook]\r\nwindow_top_posn=100\r\nwindow_left_posn=90\r\nwindow_Width=700\r\n"
+        "Always_on_Top_Option=1\r\nFile_List_Name_Edit=" +
+        std::string(list.begin(), list.end()) + "\r\n");
     TMainForm1& window = Shown();
     ASSERT_EQ(Entries(), std::vector<std::wstring>{L"C:\\a.jpg"});
     window.Has_File_List_Changed_CheckBox.Set_Checked(true);

@@ -31,19 +31,34 @@ const Control_Row design[] = {
     {L"Reset_BitBtn", L"All_GroupBox", {8, 312, 130, 30}, L"Reset", L"Reset / erase the list", true},
     {L"Print_BitBtn", L"All_GroupBox", {140, 312, 130, 30}, L"Print / PDF", L"Print all files in the list", true},
     {L"Exit_BitBtn", L"All_GroupBox", {272, 312, 130, 30}, L"Exit", L"Exit this program", true},
-    {L"Sort_List_BitBtn", L"All_GroupBox", {408, 11, 145, 30}, L"Sort List",
-     L"Sort files by drive, directory, and file name", true},
-    {L"Move_Up_BitBtn", L"All_GroupBox", {408, 43, 145, 30}, L"Move Up",
-     L"Move the currently selected file UP one position in the list", true},
-    {L"Move_Down_BitBtn", L"All_GroupBox", {408, 75, 145, 30}, L"Move Down",
-     L"Move the currently selected file DOWN one position in the list", true},
-    {L"Remove_Item_BitBtn", L"All_GroupBox", {408, 107, 145, 30}, L"Remove",
-     L"Remove the currently selected file from the list", true},
+    {L"Sort_List_BitBtn",
+     L"All_GroupBox",
+     {408, 11, 145, 30},
+     L"Sort List",
+     L"Sort files by drive, directory, and file name",
+     true},
+    {L"Move_Up_BitBtn",
+     L"All_GroupBox",
+     {408, 43, 145, 30},
+     L"Move Up",
+     L"Move the currently selected file UP one position in the list",
+     true},
+    {L"Move_Down_BitBtn",
+     L"All_GroupBox",
+     {408, 75, 145, 30},
+     L"Move Down",
+     L"Move the currently selected file DOWN one position in the list",
+     true},
+    {L"Remove_Item_BitBtn",
+     L"All_GroupBox",
+     {408, 107, 145, 30},
+     L"Remove",
+     L"Remove the currently selected file from the list",
+     true},
     {L"GroupBox1", L"All_GroupBox", {408, 144, 145, 200}, L" Image Preview : ", L"", true},
     {L"Image1", L"GroupBox1", {2, 19, 141, 179}, nullptr, L"", true},
     {L"StatusBar1", L"All_GroupBox", {2, 348, 557, 25}, nullptr, L"", true},
-    {L"Halt_Processing_GroupBox", L"All_GroupBox", {100, 133, 205, 105}, L" Abort after current image : ", L"",
-     false},
+    {L"Halt_Processing_GroupBox", L"All_GroupBox", {100, 133, 205, 105}, L" Abort after current image : ", L"", false},
     {L"Abort_BitBtn", L"Halt_Processing_GroupBox", {38, 40, 130, 40}, L"Abort", L"", true},
     {L"Gauge1", L"MainForm1", {580, 34, 100, 22}, nullptr, L"", false},
     {L"Scaling_ListBox", L"MainForm1", {612, 4, 25, 29}, nullptr, L"", false},
@@ -110,10 +125,12 @@ TEST_F(Main_Form_Test, Buttons_Inside_The_Group_Box_Follow_The_Tab_Order) {
         auto* control = Windowed_Control::From_Handle(child);
         if (control && control->Tab_Order() >= 0) order.push_back(control->Name());
     }
-    std::vector<std::wstring> expected{L"Print_BitBtn",       L"Exit_BitBtn",         L"File_ListBox",
-                                       L"Move_Up_BitBtn",     L"Move_Down_BitBtn",    L"Remove_Item_BitBtn",
-                                       L"Reset_BitBtn",       L"GroupBox1",           L"Sort_List_BitBtn",
-                                       L"Halt_Processing_GroupBox", L"Load_FileList_BitBtn", L"Save_FileList_BitBtn",
+    std::vector<std::wstring> expected{L"Print_BitBtn",           L"Exit_BitBtn",
+                                       L"File_ListBox",           L"Move_Up_BitBtn",
+                                       L"Move_Down_BitBtn",       L"Remove_Item_BitBtn",
+                                       L"Reset_BitBtn",           L"GroupBox1",
+                                       L"Sort_List_BitBtn",       L"Halt_Processing_GroupBox",
+                                       L"Load_FileList_BitBtn",   L"Save_FileList_BitBtn",
                                        L"Save_FileList_As_BitBtn"};
     EXPECT_EQ(order, expected);
 }
@@ -137,8 +154,8 @@ const Menu_Row file_menu[] = {
     {L"Restore_Factory_Defaults_Option", L"&Restore Factory Defaults", command::Restore_Factory_Defaults, false},
     {L"N2", L"-", 0, false},
     {L"Create_Shortcut_on_Desktop_Option", L"Create Shortcut on Desktop", command::Create_Shortcut_on_Desktop, false},
-    {L"Create_Shortcut_on_Start_Menu_Option", L"Create Shortcut on Start Menu",
-     command::Create_Shortcut_on_Start_Menu, false},
+    {L"Create_Shortcut_on_Start_Menu_Option", L"Create Shortcut on Start Menu", command::Create_Shortcut_on_Start_Menu,
+     false},
     {L"Create_Shortcut_on_Start_Programs_Menu_Option", L"Create Shortcut on Start -> Programs Menu",
      command::Create_Shortcut_on_Start_Programs_Menu, false},
     {L"Create_Shortcut_on_SendTo_Menu_Option", L"Create Shortcut on SendTo Menu",
@@ -319,8 +336,7 @@ TEST_F(Main_Form_Test, Closing_With_Unsaved_Changes_Asks_And_Keeps_The_Window_Wh
     EXPECT_EQ(dialogs.messages[0].kind, Message_Kind::Confirmation);
     EXPECT_EQ(dialogs.messages[0].title, L"Confirm");
     EXPECT_EQ(dialogs.messages[0].buttons, Buttons::Yes_No);
-    EXPECT_EQ(dialogs.messages[0].text,
-              L"The file list has not been saved.  Do you want to save it before exiting ?");
+    EXPECT_EQ(dialogs.messages[0].text, L"The file list has not been saved.  Do you want to save it before exiting ?");
     EXPECT_EQ(dialogs.file_dialogs.size(), 1u);
     EXPECT_FALSE(window.Closed());
     EXPECT_TRUE(::IsWindowVisible(window.Handle()));

@@ -19,10 +19,13 @@ TEST(Message_Window, Hands_Timer_And_Program_Messages_To_Its_Handler_Guarded) {
     Scripted_Dialogs dialogs;
     Application application(dialogs, L"Velbrook v1.0f");
     std::vector<UINT> seen;
-    Message_Window window(L"Probe", [&](UINT message, WPARAM wparam) {
-        seen.push_back(message);
-        if (wparam == 7) throw Failure(L"The handler failed");
-    }, L"No window");
+    Message_Window window(
+        L"Probe",
+        [&](UINT message, WPARAM wparam) {
+            seen.push_back(message);
+            if (wparam == 7) throw Failure(L"The handler failed");
+        },
+        L"No window");
     EXPECT_EQ(::FindWindowExW(HWND_MESSAGE, nullptr, L"Velbrook.Timer", L"Probe"), window.Handle());
     ::SendMessageW(window.Handle(), WM_TIMER, 1, 0);
     ::SendMessageW(window.Handle(), WM_APP + 5, 0, 0);
@@ -42,11 +45,14 @@ TEST(Message_Window, A_Handler_Is_Not_Entered_Again_And_May_Free_Its_Window) {
     std::unique_ptr<Message_Window> window;
     HWND handle = nullptr;
     int calls = 0;
-    window = std::make_unique<Message_Window>(L"Probe", [&](UINT, WPARAM wparam) {
-        ++calls;
-        ::SendMessageW(handle, WM_APP, 0, 0);  // arrives while this one runs: not handed over
-        if (wparam == 1) window.reset();
-    }, L"No window");
+    window = std::make_unique<Message_Window>(
+        L"Probe",
+        [&](UINT, WPARAM wparam) {
+            ++calls;
+            ::SendMessageW(handle, WM_APP, 0, 0);  // arrives while this one runs: not handed over
+            if (wparam == 1) window.reset();
+        },
+        L"No window");
     handle = window->Handle();
     ::SendMessageW(handle, WM_APP, 0, 0);
     EXPECT_EQ(calls, 1);
@@ -58,7 +64,8 @@ TEST(Message_Window, A_Handler_Is_Not_Entered_Again_And_May_Free_Its_Window) {
 }
 
 TEST(Message_Window, Control_Lookup_Trusts_Only_Windows_Of_This_Program) {
-    Message_Window hidden(L"Probe", [](UINT, WPARAM) {}, L"No window");
+    Message_Window hidden(
+        L"Probe", [](UINT, WPARAM) {}, L"No window");
     EXPECT_EQ(Windowed_Control::From_Handle(hidden.Handle()), nullptr);
     // Another module's window whose user data holds anything at all.
     HWND foreign = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,

@@ -29,8 +29,12 @@ void Draw_A_Bit_Of_Everything(HDC dc) {
     Region_Handle clip(::CreateEllipticRgn(100, 0, 200, 100));
     ::SelectClipRgn(dc, clip.get());
     BITMAPINFO info{};
-    info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER), .biWidth = 2, .biHeight = 2, .biPlanes = 1,
-                      .biBitCount = 32, .biCompression = BI_RGB};
+    info.bmiHeader = {.biSize = sizeof(BITMAPINFOHEADER),
+                      .biWidth = 2,
+                      .biHeight = 2,
+                      .biPlanes = 1,
+                      .biBitCount = 32,
+                      .biCompression = BI_RGB};
     const std::uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     ::StretchDIBits(dc, 100, 0, 100, 100, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
     ::SelectClipRgn(dc, nullptr);

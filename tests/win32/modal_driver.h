@@ -12,8 +12,7 @@
 
 namespace velbrook::testing {
 
-inline void Drive_Modal(Form& modal, const std::function<void()>& enter, const std::function<void()>& step)
-{
+inline void Drive_Modal(Form& modal, const std::function<void()>& enter, const std::function<void()>& step) {
     Timer driver(nullptr, L"Driver", 30);
     Timer guard(nullptr, L"Guard", 5000);
     driver.OnTimer = [&] {

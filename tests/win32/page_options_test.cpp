@@ -44,14 +44,38 @@ TEST_F(Page_Options_Test, Each_Option_Places_The_Marked_Picture_As_The_Table_Say
         int orientation;
         POINT red, green, white;  // device pixels of the page
     } cases[] = {
-        {"fit: centred, white above and below", plain, {.fit = Fit_Mode::Fit}, {10, 934, 2469, 2573}, 1,
-         {100, 1000}, {2400, 1000}, {1200, 600}},
-        {"fit and turn: the top along the left edge", plain, {.fit = Fit_Mode::Fit, .turn_to_page = true},
-         {77, 10, 2402, 3498}, 8, {150, 3400}, {150, 100}, {40, 1750}},
-        {"camera's quarter turn clockwise", turned, {.camera_orientation = true}, Box{10, 10, 2469, 3498}, 6, {2400, 100},
-         {2400, 3400}, {4, 1750}},
-        {"camera tag ignored with the option off", turned, {.fit = Fit_Mode::Fit}, {10, 934, 2469, 2573}, 1,
-         {100, 1000}, {2400, 1000}, {1200, 600}},
+        {"fit: centred, white above and below",
+         plain,
+         {.fit = Fit_Mode::Fit},
+         {10, 934, 2469, 2573},
+         1,
+         {100, 1000},
+         {2400, 1000},
+         {1200, 600}},
+        {"fit and turn: the top along the left edge",
+         plain,
+         {.fit = Fit_Mode::Fit, .turn_to_page = true},
+         {77, 10, 2402, 3498},
+         8,
+         {150, 3400},
+         {150, 100},
+         {40, 1750}},
+        {"camera's quarter turn clockwise",
+         turned,
+         {.camera_orientation = true},
+         Box{10, 10, 2469, 3498},
+         6,
+         {2400, 100},
+         {2400, 3400},
+         {4, 1750}},
+        {"camera tag ignored with the option off",
+         turned,
+         {.fit = Fit_Mode::Fit},
+         {10, 934, 2469, 2573},
+         1,
+         {100, 1000},
+         {2400, 1000},
+         {1200, 600}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -148,8 +172,8 @@ TEST(Page_Options_Settings, Round_Trip_In_Their_Own_Section_And_Defaults_Leave_T
     Write_Page_Options(ini, {});
     EXPECT_EQ(Read_Bytes(ini), classic) << "default options write nothing";
 
-    const Page_Options chosen{.fit = Fit_Mode::Fill, .turn_to_page = true, .print_file_names = true,
-                              .more_types = true};
+    const Page_Options chosen{
+        .fit = Fit_Mode::Fill, .turn_to_page = true, .print_file_names = true, .more_types = true};
     Write_Page_Options(ini, chosen);
     EXPECT_EQ(Read_Page_Options(ini), chosen);
     EXPECT_EQ(Read_Settings(ini).width, Settings{}.width);

@@ -43,34 +43,51 @@ std::vector<Valid_Case> Valid_Cases() {
         {"1 bit", {.bits = 1, .palette = two, .pixels = Rows({{0x80}, {0x40}})}, {Red, Green, Green, Red}},
         {"4 bits", {.bits = 4, .palette = Four_Palette, .pixels = Rows({{0x23}, {0x01}})}},
         {"8 bits", {.bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}})}},
-        {"8 bits, short colour table", {.bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}}), .colours_used = 4}},
+        {"8 bits, short colour table",
+         {.bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}}), .colours_used = 4}},
         {"16 bits 5-5-5", {.bits = 16, .pixels = Rows({{0x1F, 0x00, 0xFF, 0x7F}, {0x00, 0x7C, 0xE0, 0x03}})}},
         {"16 bits 5-6-5 masks",
-         {.bits = 16, .compression = BI_BITFIELDS, .masks = {0xF800, 0x07E0, 0x001F},
+         {.bits = 16,
+          .compression = BI_BITFIELDS,
+          .masks = {0xF800, 0x07E0, 0x001F},
           .pixels = Rows({{0x1F, 0x00, 0xFF, 0xFF}, {0x00, 0xF8, 0xE0, 0x07}})}},
         {"24 bits", {.bits = 24, .pixels = Rows({{255, 0, 0, 255, 255, 255}, {0, 0, 255, 0, 255, 0}})}},
         {"24 bits top-down",
          {.height = -2, .bits = 24, .pixels = Rows({{0, 0, 255, 0, 255, 0}, {255, 0, 0, 255, 255, 255}})}},
         {"32 bits", {.bits = 32, .pixels = {255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0}}},
         {"32 bits, red and blue masks swapped",
-         {.bits = 32, .compression = BI_BITFIELDS, .masks = {0x000000FF, 0x0000FF00, 0x00FF0000},
+         {.bits = 32,
+          .compression = BI_BITFIELDS,
+          .masks = {0x000000FF, 0x0000FF00, 0x00FF0000},
           .pixels = {0, 0, 255, 0, 255, 255, 255, 0, 255, 0, 0, 0, 0, 255, 0, 0}}},
         {"V5 header, masks inside it",
-         {.header_size = 124, .bits = 32, .compression = BI_BITFIELDS, .masks = {0x00FF0000, 0x0000FF00, 0x000000FF},
+         {.header_size = 124,
+          .bits = 32,
+          .compression = BI_BITFIELDS,
+          .masks = {0x00FF0000, 0x0000FF00, 0x000000FF},
           .pixels = {255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0, 0, 255, 0, 0}}},
         {"OS/2 core header, 24 bits",
          {.header_size = 12, .bits = 24, .pixels = Rows({{255, 0, 0, 255, 255, 255}, {0, 0, 255, 0, 255, 0}})}},
-        {"OS/2 core header, 8 bits", {.header_size = 12, .bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}})}},
+        {"OS/2 core header, 8 bits",
+         {.header_size = 12, .bits = 8, .palette = Four_Palette, .pixels = Rows({{2, 3}, {0, 1}})}},
         // Bottom row: two runs of one pixel; top row: a literal run of three
         // (the third falls outside the row) padded to a word; then the end.
-        {"RLE8", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
-                  .pixels = {1, 2, 1, 3, 0, 0, 0, 3, 0, 1, 0, 0, 0, 1}}},
-        {"RLE8 without its end marker", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
-                                         .pixels = {1, 2, 1, 3, 0, 0, 1, 0, 1, 1}}},
-        {"RLE4", {.bits = 4, .compression = BI_RLE4, .palette = Four_Palette, .pixels = {2, 0x23, 0, 0, 0, 3, 0x01, 0x00, 0, 1}}},
+        {"RLE8",
+         {.bits = 8,
+          .compression = BI_RLE8,
+          .palette = Four_Palette,
+          .pixels = {1, 2, 1, 3, 0, 0, 0, 3, 0, 1, 0, 0, 0, 1}}},
+        {"RLE8 without its end marker",
+         {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette, .pixels = {1, 2, 1, 3, 0, 0, 1, 0, 1, 1}}},
+        {"RLE4",
+         {.bits = 4,
+          .compression = BI_RLE4,
+          .palette = Four_Palette,
+          .pixels = {2, 0x23, 0, 0, 0, 3, 0x01, 0x00, 0, 1}}},
         // A move up one row and back to its start leaves the bottom row at index 0.
-        {"RLE8 with a move", {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette,
-                              .pixels = {0, 2, 0, 1, 1, 0, 1, 1, 0, 1}}, {Red, Green, Red, Red}},
+        {"RLE8 with a move",
+         {.bits = 8, .compression = BI_RLE8, .palette = Four_Palette, .pixels = {0, 2, 0, 1, 1, 0, 1, 1, 0, 1}},
+         {Red, Green, Red, Red}},
     };
 }
 
@@ -144,19 +161,41 @@ TEST_F(Picture_Bitmap_Files, Malformed_Headers_And_Pixels_Are_Invalid_Pictures) 
         {"size product past 32 bits", [](Bmp_Spec& s) { s.width = 0x7FFFFFFF, s.height = 0x7FFFFFFF; }},
         {"pixel offset inside the header", [](Bmp_Spec& s) { s.offset_shift = -4; }},
         {"pixel offset past the end", [](Bmp_Spec& s) { s.offset_shift = 1000; }},
-        {"masks with 24 bits", [](Bmp_Spec& s) { s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0xFF00, 0xFF}; }},
-        {"an empty mask", [](Bmp_Spec& s) { s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0, 0xFF}; }},
+        {"masks with 24 bits",
+         [](Bmp_Spec& s) {
+             s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0xFF00, 0xFF};
+         }},
+        {"an empty mask",
+         [](Bmp_Spec& s) {
+             s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0, 0xFF};
+         }},
         {"overlapping masks",
-         [](Bmp_Spec& s) { s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0x1FF00, 0xFF}; }},
+         [](Bmp_Spec& s) {
+             s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xFF0000, 0x1FF00, 0xFF};
+         }},
         {"a mask with a gap",
-         [](Bmp_Spec& s) { s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xF0F000, 0xF00, 0xFF}; }},
+         [](Bmp_Spec& s) {
+             s.bits = 32, s.compression = BI_BITFIELDS, s.masks = {0xF0F000, 0xF00, 0xFF};
+         }},
         {"colour table longer than the bits allow", [](Bmp_Spec& s) { s.bits = 1, s.colours_used = 3; }},
         {"colour table past the end", [](Bmp_Spec& s) { s.bits = 8, s.colours_used = 200, s.pixels.resize(4); }},
         {"RLE8 with 24 bits", [](Bmp_Spec& s) { s.bits = 24; }, true},
         {"RLE8 top-down", [](Bmp_Spec& s) { s.height = -2; }, true},
-        {"RLE8 cut short", [](Bmp_Spec& s) { s.pixels = {1, 2, 1, 3, 0}; }, true},
-        {"RLE8 literal run past the end", [](Bmp_Spec& s) { s.pixels = {0, 200, 1, 2}; }, true},
-        {"RLE8 move past the end", [](Bmp_Spec& s) { s.pixels = {0, 2, 1}; }, true},
+        {"RLE8 cut short",
+         [](Bmp_Spec& s) {
+             s.pixels = {1, 2, 1, 3, 0};
+         },
+         true},
+        {"RLE8 literal run past the end",
+         [](Bmp_Spec& s) {
+             s.pixels = {0, 200, 1, 2};
+         },
+         true},
+        {"RLE8 move past the end",
+         [](Bmp_Spec& s) {
+             s.pixels = {0, 2, 1};
+         },
+         true},
         {"RLE8 rows past the last one", [](Bmp_Spec& s) { s.pixels = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1}; }, true},
         {"RLE4 with 8 bits", [](Bmp_Spec& s) { s.compression = BI_RLE4; }, true},
     };

@@ -55,7 +55,9 @@ public:
         ::CloseHandle(file);
         return full;
     }
-    std::wstring Copy(const std::string& sample, const std::wstring& name) { return Write(name, Read_Bytes(Sample(sample))); }
+    std::wstring Copy(const std::string& sample, const std::wstring& name) {
+        return Write(name, Read_Bytes(Sample(sample)));
+    }
 
 private:
     std::wstring path_;

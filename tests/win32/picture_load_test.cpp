@@ -112,7 +112,8 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
         {L"half.emf", {emf.begin(), emf.begin() + static_cast<long>(emf.size() / 2)}},
         {L"long_record.emf", emf_long_record},
         {L"bitmap.emf", Read_Bytes(Sample("red_green.bmp"))},
-        {L"empty_frame.wmf", [&] {
+        {L"empty_frame.wmf",
+         [&] {
              auto changed = wmf;
              changed[10] = changed[11] = 0;  // the placeable frame's right edge at 0
              return changed;

@@ -34,8 +34,8 @@ TEST(Print_Pdf, Samples_Printed_To_The_Pdf_Queue_Arrive_As_Pages_Of_Their_Colour
                     Sample("cyan.emf"),      Sample("orange.wmf"),  Sample("portrait.jpg")};
     Print_Run run(host);
     run.Print_BitBtnClick();
-    ASSERT_TRUE(host.dialogs.messages.empty()) << std::string(host.dialogs.messages[0].text.begin(),
-                                                              host.dialogs.messages[0].text.end());
+    ASSERT_TRUE(host.dialogs.messages.empty())
+        << std::string(host.dialogs.messages[0].text.begin(), host.dialogs.messages[0].text.end());
     ASSERT_TRUE(host.status.starts_with(L"  Success: All 6 pictures have been printed !!"));
 
     const std::wstring new_pdf = pdf::Wait_New_Pdf(folder, before);

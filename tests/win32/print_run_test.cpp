@@ -89,11 +89,12 @@ TEST_F(Print_Run_Test, Corrupt_Middle_Jpeg_Gives_Two_Pages_And_Counts_Every_Entr
         EXPECT_EQ(std::vector<LONG>({d.left, d.top, d.right, d.bottom}),
                   std::vector<LONG>({r.left, r.top, r.right, r.bottom}));
     }
-    EXPECT_EQ(b.host.statuses, (std::vector<std::wstring>{
-                                   L"  Now printing page 1 of 3 ...     (0 secs elapsed so far ...)",
-                                   L"  Now printing page 2 of 3 ...     (0 secs elapsed so far ...)",
-                                   L"  Success: All 3 pictures have been printed !!    (The entire process took 0 seconds).",
-                               }));
+    EXPECT_EQ(b.host.statuses,
+              (std::vector<std::wstring>{
+                  L"  Now printing page 1 of 3 ...     (0 secs elapsed so far ...)",
+                  L"  Now printing page 2 of 3 ...     (0 secs elapsed so far ...)",
+                  L"  Success: All 3 pictures have been printed !!    (The entire process took 0 seconds).",
+              }));
     // Busy, then the panel, before the first entry; the panel hidden, then normal, at the end.
     const auto& log = b.host.log;
     EXPECT_LT(b.host.Index_Of(L"busy"), b.host.Index_Of(L"panel shown"));
@@ -118,17 +119,23 @@ TEST_F(Print_Run_Test, A_List_Where_Every_Entry_Fails_Still_Gives_One_Empty_Page
     const std::wstring locked = folder.Copy("red_green.bmp", L"locked.bmp");
     File_Handle holder(::CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder);
-    b.host.entries = {Sample("corrupt.jpg"), Sample("not_a_bitmap.bmp"), L"", folder.Path(L"gone.bmp"),
-                      folder.Copy("red_green.bmp", L"notes.txt"), locked, Sample("truncated.jpg")};
+    b.host.entries = {Sample("corrupt.jpg"),
+                      Sample("not_a_bitmap.bmp"),
+                      L"",
+                      folder.Path(L"gone.bmp"),
+                      folder.Copy("red_green.bmp", L"notes.txt"),
+                      locked,
+                      Sample("truncated.jpg")};
     b.run->Print_BitBtnClick();
     EXPECT_EQ(b.recording->documents_begun, 1);
     EXPECT_EQ(b.recording->documents_ended, 1);
     ASSERT_EQ(b.recording->pages.size(), 1u);
     EXPECT_TRUE(b.Blank(0));
     EXPECT_EQ(b.host.Count(L"wait 100"), 0);
-    EXPECT_EQ(b.host.statuses, (std::vector<std::wstring>{
-                                   L"  Success: All 7 pictures have been printed !!    (The entire process took 0 seconds).",
-                               }));
+    EXPECT_EQ(b.host.statuses,
+              (std::vector<std::wstring>{
+                  L"  Success: All 7 pictures have been printed !!    (The entire process took 0 seconds).",
+              }));
     EXPECT_FALSE(b.host.preview);
     EXPECT_TRUE(b.host.dialogs.messages.empty());
 }
@@ -165,8 +172,7 @@ TEST_F(Print_Run_Test, Abort_During_The_Second_Of_Five_Gives_Two_Pages_And_A_Sec
     EXPECT_EQ(b.recording->documents_begun, 2);
     EXPECT_EQ(b.recording->pages.size(), 7u);
     EXPECT_FALSE(b.host.abort_requested);
-    EXPECT_EQ(b.host.status,
-              L"  Success: All 5 pictures have been printed !!    (The entire process took 0 seconds).");
+    EXPECT_EQ(b.host.status, L"  Success: All 5 pictures have been printed !!    (The entire process took 0 seconds).");
     form.Close();
 }
 
@@ -201,11 +207,12 @@ TEST_F(Print_Run_Test, Elapsed_Seconds_Are_Cut_Toward_Zero_And_Never_Wrap) {
     b.now_ms = 1'000'000;
     b.host.on_select = [&](int index) { b.now_ms = index == 0 ? 1'004'900 : 1'000'000 + 70'000'999; };
     b.run->Print_BitBtnClick();
-    EXPECT_EQ(b.host.statuses, (std::vector<std::wstring>{
-                                   L"  Now printing page 1 of 2 ...     (4 secs elapsed so far ...)",
-                                   L"  Now printing page 2 of 2 ...     (70000 secs elapsed so far ...)",
-                                   L"  Success: All 2 pictures have been printed !!    (The entire process took 70000 seconds).",
-                               }));
+    EXPECT_EQ(b.host.statuses,
+              (std::vector<std::wstring>{
+                  L"  Now printing page 1 of 2 ...     (4 secs elapsed so far ...)",
+                  L"  Now printing page 2 of 2 ...     (70000 secs elapsed so far ...)",
+                  L"  Success: All 2 pictures have been printed !!    (The entire process took 70000 seconds).",
+              }));
 }
 
 TEST_F(Print_Run_Test, Printer_Failures_End_The_Run_With_A_Box_And_A_Normal_Window) {
@@ -220,7 +227,11 @@ TEST_F(Print_Run_Test, Printer_Failures_End_The_Run_With_A_Box_And_A_Normal_Wind
         {"second page cannot start", [](Print_Bench& x) { x.options.fail_at_page = 2; }, L"page 2", 1, 1},
         {"job cannot begin", [](Print_Bench& x) { x.options.fail_begin = true; }, L"begin the job", 0, 0},
         {"drawing fails", [](Print_Bench& x) { x.options.fail_draw = true; }, L"could not draw", 1, 1},
-        {"page too small", [](Print_Bench& x) { x.options.page = {20, 3000}; }, L"too small", 0, 0},
+        {"page too small",
+         [](Print_Bench& x) {
+             x.options.page = {20, 3000};
+         },
+         L"too small", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

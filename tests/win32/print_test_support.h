@@ -96,8 +96,10 @@ struct Print_Bench {
         environment.clock_ms = [this] { return now_ms; };
         environment.wait_milliseconds = [this](unsigned ms) {
             host.log.push_back(L"wait " + std::to_wstring(ms));
-            if (real_waits) Print_Environment::Default_Wait_Milliseconds(ms);
-            else Print_Environment::Default_Process_Messages();
+            if (real_waits)
+                Print_Environment::Default_Wait_Milliseconds(ms);
+            else
+                Print_Environment::Default_Process_Messages();
         };
         environment.taskbar_progress = false;
         run = std::make_unique<Print_Run>(host, std::move(environment));

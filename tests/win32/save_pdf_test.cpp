@@ -27,7 +27,8 @@ namespace {
 using namespace velbrook::testing;
 
 std::string Utf8(const std::wstring& text) {
-    int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
     return out;
@@ -39,7 +40,8 @@ class Save_Pdf_Test : public ::testing::Test {
 protected:
     Save_Pdf_Test() : application_(app_dialogs_, L"Velbrook tests") {
         static int counter = 0;
-        unix_folder_ = "/tmp/velbrook-save-pdf-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        unix_folder_ =
+            "/tmp/velbrook-save-pdf-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
         folder_ = pdf::Windows_Path(unix_folder_) + L"\\";
         std::filesystem::create_directories(folder_);
         Save_Pdf_Environment environment;
@@ -59,7 +61,8 @@ protected:
     std::string Unix(const std::wstring& name) { return unix_folder_ + "/" + Utf8(name); }
     std::set<std::wstring> Files() const {
         std::set<std::wstring> names;
-        for (auto& entry : std::filesystem::directory_iterator(folder_)) names.insert(entry.path().filename().wstring());
+        for (auto& entry : std::filesystem::directory_iterator(folder_))
+            names.insert(entry.path().filename().wstring());
         return names;
     }
     std::wstring Write(const std::wstring& name, const std::vector<std::uint8_t>& bytes) {
@@ -90,13 +93,15 @@ protected:
 
 TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) {
     // Adobe's CMYK JPEGs hold inverted values: 0 is full ink.  Full cyan.
-    const std::wstring cmyk = Write(L"cmyk.jpg", test::Encode_Jpeg({.width = 40, .height = 40, .components = 4,
-                                                                    .input = JCS_CMYK, .stored = JCS_CMYK},
-                                                                   [](int, int, std::uint8_t* s) {
-                                                                       s[0] = 0, s[1] = s[2] = s[3] = 255;
-                                                                   }));
-    const std::wstring grey = Write(L"grey.jpg", test::Encode_Jpeg({.width = 30, .height = 20, .components = 1,
-                                                                    .input = JCS_GRAYSCALE, .stored = JCS_GRAYSCALE,
+    const std::wstring cmyk =
+        Write(L"cmyk.jpg",
+              test::Encode_Jpeg({.width = 40, .height = 40, .components = 4, .input = JCS_CMYK, .stored = JCS_CMYK},
+                                [](int, int, std::uint8_t* s) { s[0] = 0, s[1] = s[2] = s[3] = 255; }));
+    const std::wstring grey = Write(L"grey.jpg", test::Encode_Jpeg({.width = 30,
+                                                                    .height = 20,
+                                                                    .components = 1,
+                                                                    .input = JCS_GRAYSCALE,
+                                                                    .stored = JCS_GRAYSCALE,
                                                                     .progressive = true},
                                                                    [](int, int, std::uint8_t* s) { s[0] = 90; }));
     // Cut in the middle of its scan, with the end marker put back: whole to
@@ -104,8 +109,16 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
     std::vector<std::uint8_t> cut = Read_Bytes(Sample("truncated.jpg"));
     cut.insert(cut.end(), {0xFF, 0xD9});
     const std::wstring mended = Write(L"mended.jpg", cut);
-    host_.entries = {Sample("red_green.bmp"), Sample("corrupt.jpg"), Sample("blue_yellow.jpg"), Sample("cyan.emf"),
-                     Sample("orange.wmf"),    Sample("portrait.jpg"), cmyk, grey, Sample("truncated.jpg"), mended};
+    host_.entries = {Sample("red_green.bmp"),
+                     Sample("corrupt.jpg"),
+                     Sample("blue_yellow.jpg"),
+                     Sample("cyan.emf"),
+                     Sample("orange.wmf"),
+                     Sample("portrait.jpg"),
+                     cmyk,
+                     grey,
+                     Sample("truncated.jpg"),
+                     mended};
     const std::wstring target = Target(L"Orvel Pics.pdf");
     Save(target);
 
@@ -129,7 +142,8 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
         }
     }
     const int pages = cut_loads ? 9 : 7;
-    EXPECT_TRUE(host_.status.starts_with(L"  Success: " + std::to_wstring(pages) + L" pages saved to \"" + target + L"\""))
+    EXPECT_TRUE(
+        host_.status.starts_with(L"  Success: " + std::to_wstring(pages) + L" pages saved to \"" + target + L"\""))
         << Utf8(host_.status);
     EXPECT_EQ(host_.statuses.front(), Saving_Progress_Text(1, 10, 0));
     EXPECT_EQ(Files(), (std::set<std::wstring>{L"Orvel Pics.pdf", L"cmyk.jpg", L"grey.jpg", L"mended.jpg"}));
@@ -145,9 +159,11 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
 
     // JPEGs as they are; the bitmap at its own size; the metafiles at 300
     // dots an inch of the page rectangle (A4 less 5 mm: 2362 x 3389).
-    const std::string images = pdf::Run_Unix("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $4, $5, $6, $9}'");
-    std::string expected = "1 64 48 rgb image\n2 80 60 rgb jpeg\n3 2362 3389 rgb image\n4 2362 3389 rgb image\n"
-                           "5 60 120 rgb jpeg\n6 40 40 cmyk jpeg\n7 30 20 gray jpeg\n";
+    const std::string images =
+        pdf::Run_Unix("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $4, $5, $6, $9}'");
+    std::string expected =
+        "1 64 48 rgb image\n2 80 60 rgb jpeg\n3 2362 3389 rgb image\n4 2362 3389 rgb image\n"
+        "5 60 120 rgb jpeg\n6 40 40 cmyk jpeg\n7 30 20 gray jpeg\n";
     if (cut_loads) expected += "8 80 60 rgb image\n9 80 60 rgb image\n";
     EXPECT_EQ(images, expected);
 
@@ -158,16 +174,25 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
         pdf::Rgb colour;
     };
     const Expect colours[] = {
-        {1, 0.25, 0.5, Red},    {1, 0.75, 0.5, Green},   {2, 0.5, 0.25, Blue},  {2, 0.5, 0.75, Yellow},
-        {3, 0.5, 0.5, Cyan},    {3, 0.03, 0.03, Cyan},   {4, 0.97, 0.97, Orange}, {5, 0.5, 0.5, Magenta},
-        {6, 0.5, 0.5, {0, 174, 239}}, {7, 0.5, 0.5, {90, 90, 90}},
+        {1, 0.25, 0.5, Red},
+        {1, 0.75, 0.5, Green},
+        {2, 0.5, 0.25, Blue},
+        {2, 0.5, 0.75, Yellow},
+        {3, 0.5, 0.5, Cyan},
+        {3, 0.03, 0.03, Cyan},
+        {4, 0.97, 0.97, Orange},
+        {5, 0.5, 0.5, Magenta},
+        {6, 0.5, 0.5, {0, 174, 239}},
+        {7, 0.5, 0.5, {90, 90, 90}},
         // The 5 mm margin stays white.
-        {1, 0.005, 0.5, {255, 255, 255}}, {5, 0.5, 0.997, {255, 255, 255}},
+        {1, 0.005, 0.5, {255, 255, 255}},
+        {5, 0.5, 0.997, {255, 255, 255}},
     };
     for (const Expect& e : colours) {
         const pdf::Page_Pixels page = pdf::Render_Page(pdf, e.page, 50);
         ASSERT_GT(page.width, 0) << "page " << e.page;
-        EXPECT_TRUE(pdf::Near(page.At_Fraction(e.x, e.y), e.colour, 24)) << "page " << e.page << " at " << e.x << ", " << e.y;
+        EXPECT_TRUE(pdf::Near(page.At_Fraction(e.x, e.y), e.colour, 24))
+            << "page " << e.page << " at " << e.x << ", " << e.y;
     }
 }
 
@@ -193,14 +218,15 @@ TEST_F(Save_Pdf_Test, Options_Place_Pictures_As_The_Print_Run_Does_And_Tiff_Page
     // to the page's height and centred: its stored top-left (red) mark is
     // at the top right, its top-right (green) mark at the bottom right.
     const Expect colours[] = {
-        {1, 0.84, 0.14, pdf::Red},  {1, 0.84, 0.86, pdf::Green}, {1, 0.5, 0.5, pdf::Blue},
+        {1, 0.84, 0.14, pdf::Red},       {1, 0.84, 0.86, pdf::Green},    {1, 0.5, 0.5, pdf::Blue},
         {1, 0.02, 0.5, {255, 255, 255}}, {2, 0.5, 0.5, {255, 127, 127}}, {3, 0.5, 0.5, pdf::Green},
         {4, 0.5, 0.5, pdf::Blue},
     };
     for (const Expect& e : colours) {
         const pdf::Page_Pixels page = pdf::Render_Page(pdf, e.page, 50);
         ASSERT_GT(page.width, 0) << "page " << e.page;
-        EXPECT_TRUE(pdf::Near(page.At_Fraction(e.x, e.y), e.colour, 30)) << "page " << e.page << " at " << e.x << ", " << e.y;
+        EXPECT_TRUE(pdf::Near(page.At_Fraction(e.x, e.y), e.colour, 30))
+            << "page " << e.page << " at " << e.x << ", " << e.y;
     }
 }
 
@@ -245,8 +271,10 @@ TEST_F(Save_Pdf_Test, A_Target_That_Cannot_Be_Replaced_Keeps_Its_Old_File) {
     };
     File_Handle held;
     const Case cases[] = {
-        {L"read-only.pdf", L"read-only", [](const std::wstring& path) { ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); }},
-        {L"held open.pdf", L"in use by another program", [&](const std::wstring& path) {
+        {L"read-only.pdf", L"read-only",
+         [](const std::wstring& path) { ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); }},
+        {L"held open.pdf", L"in use by another program",
+         [&](const std::wstring& path) {
              held.reset(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
              ASSERT_TRUE(held);
          }},

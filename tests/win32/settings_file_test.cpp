@@ -65,8 +65,14 @@ TEST_F(Settings_File, no_file_gives_every_default) {
 }
 
 TEST_F(Settings_File, a_new_file_holds_the_eight_keys_in_order) {
-    Write_Settings(ini, {.top = -8, .left = 1500, .width = 640, .height = 480, .always_on_top = true,
-                         .auto_run = false, .maximized = true, .file_list_name = L"C:\\Lists\\my pictures.txt"});
+    Write_Settings(ini, {.top = -8,
+                         .left = 1500,
+                         .width = 640,
+                         .height = 480,
+                         .always_on_top = true,
+                         .auto_run = false,
+                         .maximized = true,
+                         .file_list_name = L"C:\\Lists\\my pictures.txt"});
     const std::vector<std::string> expected{
         "[velbrook]",
         "WindowState_wsMaximized=1",
@@ -160,7 +166,7 @@ TEST_F(Settings_File, beside_the_program_while_it_may_write_there_else_in_the_us
         const wchar_t* program_folder;  // under the scratch folder
         bool own_file;                  // the user's folder has a file already (top 7)
         bool chosen_beside;
-        int top_read;                   // from the chosen file
+        int top_read;  // from the chosen file
     } const cases[] = {
         {"no file in a writable folder", Beside::none, L"program", false, true, 20},
         {"a writable file", Beside::writable, L"program", true, true, 99},
@@ -211,8 +217,9 @@ TEST_F(Settings_File, beside_the_program_while_it_may_write_there_else_in_the_us
 }
 
 TEST_F(Settings_File, a_name_ansi_cannot_hold_survives_in_a_unicode_file) {
-    const std::wstring name = L"C:\\\u0395\u03b9\u03ba\u03cc\u03bd\u03b5\u03c2 \u041a\u0430\u0440\u0442\u0438\u043d\u043a\u0438"
-                              L" \u5199\u771f \u05ea\u05de\u05d5\u05e0\u05d5\u05ea\\list.txt";
+    const std::wstring name =
+        L"C:\\\u0395\u03b9\u03ba\u03cc\u03bd\u03b5\u03c2 \u041a\u0430\u0440\u0442\u0438\u043d\u043a\u0438"
+        L" \u5199\u771f \u05ea\u05de\u05d5\u05e0\u05d5\u05ea\\list.txt";
     Write_Bytes(ini, "[Other]\r\nkept=yes\r\n");
     Write_Settings(ini, {.width = 700, .file_list_name = name});
 

@@ -97,6 +97,8 @@ inline void Raw_Delete(HKEY root, const std::wstring& key, const std::wstring& n
     ::RegDeleteKeyValueW(root, key.c_str(), name.c_str());
 }
 
-inline bool Path_Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool Path_Exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace velbrook::testing

@@ -38,8 +38,8 @@ std::wstring Temp_Folder() {
 }
 
 void Write_File(const std::wstring& path, const char* bytes) {
-    File_Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+    File_Handle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(file) << "cannot write a test file";
     DWORD written = 0;
     ::WriteFile(file.get(), bytes, static_cast<DWORD>(strlen(bytes)), &written, nullptr);

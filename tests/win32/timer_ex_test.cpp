@@ -18,8 +18,7 @@ namespace {
 class Counting_Timer : public TTimerEx {
 public:
     int calls = 0;
-    void Timer() override
-    {
+    void Timer() override {
         ++calls;
         TTimerEx::Timer();
     }
@@ -27,8 +26,7 @@ public:
 
 const char* Mode_Name(bool threaded) { return threaded ? "threaded" : "window"; }
 
-TEST(TimerEx, StartsInWindowModeWithItsDefaults)
-{
+TEST(TimerEx, StartsInWindowModeWithItsDefaults) {
     TTimerEx timer;
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 1000u);
@@ -41,8 +39,7 @@ TEST(TimerEx, StartsInWindowModeWithItsDefaults)
     EXPECT_FALSE(KillTimer(timer.WindowHandle(), 1));
 }
 
-TEST(TimerEx, TicksArriveOnTheInterfaceThreadInBothModes)
-{
+TEST(TimerEx, TicksArriveOnTheInterfaceThreadInBothModes) {
     for (bool threaded : {false, true}) {
         TTimerEx timer;
         timer.Set_Threaded(threaded);
@@ -66,8 +63,7 @@ TEST(TimerEx, TicksArriveOnTheInterfaceThreadInBothModes)
     }
 }
 
-TEST(TimerEx, NoTicksWhenDisabledWithoutHandlerOrWithIntervalZero)
-{
+TEST(TimerEx, NoTicksWhenDisabledWithoutHandlerOrWithIntervalZero) {
     struct Case {
         const char* name;
         bool enabled;
@@ -107,8 +103,7 @@ TEST(TimerEx, NoTicksWhenDisabledWithoutHandlerOrWithIntervalZero)
     }
 }
 
-TEST(TimerEx, SwitchingModesWhileRunningKeepsTicking)
-{
+TEST(TimerEx, SwitchingModesWhileRunningKeepsTicking) {
     TTimerEx timer;
     timer.Set_Interval(5);
     int ticks = 0;
@@ -122,8 +117,7 @@ TEST(TimerEx, SwitchingModesWhileRunningKeepsTicking)
     }
 }
 
-TEST(TimerEx, SwitchingModesFromInsideATick)
-{
+TEST(TimerEx, SwitchingModesFromInsideATick) {
     TTimerEx timer;
     timer.Set_Interval(5);
     int ticks = 0;
@@ -134,8 +128,7 @@ TEST(TimerEx, SwitchingModesFromInsideATick)
     ASSERT_TRUE(Pump_Until([&] { return ticks >= 12; }));
 }
 
-TEST(TimerEx, FreedInsideItsOwnTick)
-{
+TEST(TimerEx, FreedInsideItsOwnTick) {
     for (bool threaded : {false, true}) {
         auto timer = std::make_unique<TTimerEx>();
         timer->Set_Threaded(threaded);
@@ -157,8 +150,7 @@ TEST(TimerEx, FreedInsideItsOwnTick)
     }
 }
 
-TEST(TimerEx, DestructionEndsTheWorkerAtOnce)
-{
+TEST(TimerEx, DestructionEndsTheWorkerAtOnce) {
     DWORD worker = 0;
     {
         TTimerEx timer;
@@ -176,8 +168,7 @@ TEST(TimerEx, DestructionEndsTheWorkerAtOnce)
     }
 }
 
-TEST(TimerEx, PriorityOfTheWorker)
-{
+TEST(TimerEx, PriorityOfTheWorker) {
     TTimerEx timer;
     timer.Set_ThreadPriority(TThreadPriority::tpLowest);
     timer.Set_Threaded(true);
@@ -189,8 +180,7 @@ TEST(TimerEx, PriorityOfTheWorker)
     EXPECT_EQ(timer.Thread()->Priority(), THREAD_PRIORITY_ABOVE_NORMAL);
 }
 
-TEST(TimerEx, ThreadSafeTicksRunOnTheWorker)
-{
+TEST(TimerEx, ThreadSafeTicksRunOnTheWorker) {
     // Declared before the timer: the worker may still tick while the timer
     // is being destroyed, and these outlive it.
     std::atomic<int> ticks{0};
@@ -208,8 +198,7 @@ TEST(TimerEx, ThreadSafeTicksRunOnTheWorker)
     EXPECT_NE(thread.load(), GetCurrentThreadId());
 }
 
-TEST(TimerEx, AFailingTickIsReportedAndTheTimerRunsOn)
-{
+TEST(TimerEx, AFailingTickIsReportedAndTheTimerRunsOn) {
     velbrook::Scripted_Dialogs dialogs;
     velbrook::Application application(dialogs, L"Velbrook v1.0f");
     for (bool threaded : {false, true}) {
@@ -228,8 +217,7 @@ TEST(TimerEx, AFailingTickIsReportedAndTheTimerRunsOn)
 
 UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 
-TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable)
-{
+TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable) {
     TTimerEx timer;
     TTimerEx_Set_Timer = &Refuse_Timer;
     bool raised = false;
@@ -248,8 +236,7 @@ TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable)
     TTimerEx_Set_Timer = &::SetTimer;
 }
 
-TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
-{
+TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain) {
     TTimerEx timer;
     timer.Set_Interval(5);
     int depth = 0;
@@ -272,8 +259,7 @@ TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain)
     EXPECT_EQ(deepest, 1);
 }
 
-TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing)
-{
+TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing) {
     int ran = 0;
     for (int i = 0; i < 60; ++i) {
         auto timer = std::make_unique<TTimerEx>();

@@ -24,14 +24,12 @@ public:
     std::function<void()> while_shown;
     std::atomic<int> shown{0};
 
-    std::wstring Last_Text()
-    {
+    std::wstring Last_Text() {
         const std::lock_guard<std::mutex> lock(mutex_);
         return last_text_;
     }
 
-    velbrook::Answer Show_Message(const velbrook::Message_Request& request) override
-    {
+    velbrook::Answer Show_Message(const velbrook::Message_Request& request) override {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             last_text_ = request.text;
@@ -50,13 +48,11 @@ private:
 
 velbrook::Kernel_Handle New_Event() { return velbrook::Kernel_Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr)); }
 
-bool Signalled_Within(const velbrook::Kernel_Handle& event, DWORD milliseconds)
-{
+bool Signalled_Within(const velbrook::Kernel_Handle& event, DWORD milliseconds) {
     return WaitForSingleObject(event.get(), milliseconds) == WAIT_OBJECT_0;
 }
 
-TEST(TimerExWorker, AFailingTickWhoseBoxServesMessagesLeavesTheTimerRunning)
-{
+TEST(TimerExWorker, AFailingTickWhoseBoxServesMessagesLeavesTheTimerRunning) {
     Watching_Dialogs dialogs;
     velbrook::Application application(dialogs, L"Velbrook v1.0f");
     // A real box serves messages while it is open: the worker's next
@@ -77,8 +73,7 @@ TEST(TimerExWorker, AFailingTickWhoseBoxServesMessagesLeavesTheTimerRunning)
     EXPECT_EQ(dialogs.Last_Text(), L"The tick failed.");
 }
 
-TEST(TimerExWorker, TheFirstTickComesAfterTheIntervalSetWhileTheWorkerSleeps)
-{
+TEST(TimerExWorker, TheFirstTickComesAfterTheIntervalSetWhileTheWorkerSleeps) {
     TTimerEx timer;
     timer.Set_Interval(3600 * 1000);  // an hour: the worker starts a long sleep
     int ticks = 0;
@@ -93,8 +88,7 @@ TEST(TimerExWorker, TheFirstTickComesAfterTheIntervalSetWhileTheWorkerSleeps)
 // window thread calls a setter: the setter waits for the tick, and must serve
 // what the tick asks of it meanwhile.  Neither may be kept waiting: the tick
 // gives up after a few seconds, and the test then sees it as failed.
-TEST(TimerExWorker, ASetterCalledDuringAThreadSafeTickLetsTheTickFinish)
-{
+TEST(TimerExWorker, ASetterCalledDuringAThreadSafeTickLetsTheTickFinish) {
     Watching_Dialogs dialogs;
     velbrook::Application application(dialogs, L"Velbrook v1.0f");
     const HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -131,8 +125,7 @@ TEST(TimerExWorker, ASetterCalledDuringAThreadSafeTickLetsTheTickFinish)
     DestroyWindow(window);
 }
 
-TEST(TimerExWorker, DestroyingTheTimerLeavesEnabledAloneWhileATickRunsOnTheWorker)
-{
+TEST(TimerExWorker, DestroyingTheTimerLeavesEnabledAloneWhileATickRunsOnTheWorker) {
     const velbrook::Kernel_Handle in_tick = New_Event();
     const velbrook::Kernel_Handle destroying = New_Event();
     std::atomic<int> ticks{0};

@@ -8,8 +8,7 @@
 
 #include "toolkit/application.h"
 
-inline bool Pump_Until(const std::function<bool()>& condition, DWORD limit_ms = 20000)
-{
+inline bool Pump_Until(const std::function<bool()>& condition, DWORD limit_ms = 20000) {
     const DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start > limit_ms) return false;

@@ -165,7 +165,9 @@ TEST(Message_Pump, Key_Preview_And_The_Dialog_Manager_Work_In_Every_Loop) {
             for (WPARAM key : {WPARAM{VK_TAB}, WPARAM{'X'}}) ::PostMessageW(first.Handle(), WM_KEYDOWN, key, 1);
         };
         switch (loop) {
-            case Loop::Run: application->Run(form, post_keys); break;
+            case Loop::Run:
+                application->Run(form, post_keys);
+                break;
             case Loop::Modal:
                 form.Show();
                 post_keys();

@@ -15,8 +15,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> Frame_Indices(const TGIFFrame& frame)
-{
+std::vector<std::uint8_t> Frame_Indices(const TGIFFrame& frame) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(frame.Width) * static_cast<std::size_t>(frame.Height));
     for (int y = frame.Height - 1; y >= 0; --y) {
@@ -26,22 +25,22 @@ std::vector<std::uint8_t> Frame_Indices(const TGIFFrame& frame)
     return out;
 }
 
-bool Dump(const std::filesystem::path& folder, int number, const TGIFFrame& frame, const std::vector<std::uint8_t>& indices)
-{
+bool Dump(const std::filesystem::path& folder, int number, const TGIFFrame& frame,
+          const std::vector<std::uint8_t>& indices) {
     char name[32];
     std::snprintf(name, sizeof name, "frame-%03d", number);
     std::ofstream pgm(folder / (std::string(name) + ".pgm"), std::ios::binary);
     pgm << "P5\n" << frame.Width << ' ' << frame.Height << "\n255\n";
     pgm.write(reinterpret_cast<const char*>(indices.data()), static_cast<std::streamsize>(indices.size()));
     std::ofstream pal(folder / (std::string(name) + ".pal"), std::ios::binary);
-    pal.write(reinterpret_cast<const char*>(frame.Palette->data()), static_cast<std::streamsize>(frame.Palette->size()));
+    pal.write(reinterpret_cast<const char*>(frame.Palette->data()),
+              static_cast<std::streamsize>(frame.Palette->size()));
     return pgm.good() && pal.good();
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const char* file = nullptr;
     const char* dump = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -75,10 +74,11 @@ int main(int argc, char** argv)
         const std::vector<std::uint8_t> indices = Frame_Indices(f);
         char transparent[8] = "-";
         if (f.Transparent) std::snprintf(transparent, sizeof transparent, "%d", f.TransparentIndex);
-        std::printf("frame %d rect %d %d %d %d interlaced %d disposal %d delay %d transparent %s colorbits %d "
-                    "indexes %016" PRIx64 "\n",
-                    i, f.Left, f.Top, f.Width, f.Height, f.Interlaced ? 1 : 0, f.Disposal, f.Delay, transparent,
-                    f.ColorBits, FNV1a_64(indices.data(), indices.size()));
+        std::printf(
+            "frame %d rect %d %d %d %d interlaced %d disposal %d delay %d transparent %s colorbits %d "
+            "indexes %016" PRIx64 "\n",
+            i, f.Left, f.Top, f.Width, f.Height, f.Interlaced ? 1 : 0, f.Disposal, f.Delay, transparent, f.ColorBits,
+            FNV1a_64(indices.data(), indices.size()));
         if (dump != nullptr && !Dump(dump, i, f, indices)) {
             std::fprintf(stderr, "gif_inspect: cannot write into %s\n", dump);
             return 1;
