@@ -87,12 +87,7 @@ Pdf_Image Pdf_Document::Add_Pixels(int width, int height, const Row_Source& fill
         flate.Write(filtered);
         std::swap(row, prior);
     }
-    std::uint64_t compressed = flate.Finish();
-    writer_.Write("\nendstream");
-    writer_.End_Object();
-    writer_.Begin_Object(length);
-    writer_.Write(std::to_string(compressed));
-    writer_.End_Object();
+    End_Deflated_Stream(flate, length);
     return {id, width, height};
 }
 
@@ -240,6 +235,17 @@ void Pdf_Document::End_Page() {
                                         resources + "/Contents " + Ref(contents) + ">>"));
 }
 
+// Ends a deflated stream's object and writes its length, known only now, into
+// the object reserved for it.
+void Pdf_Document::End_Deflated_Stream(Flate_Stream& flate, Pdf_Object_Id length) {
+    std::uint64_t compressed = flate.Finish();
+    writer_.Write("\nendstream");
+    writer_.End_Object();
+    writer_.Begin_Object(length);
+    writer_.Write(std::to_string(compressed));
+    writer_.End_Object();
+}
+
 void Pdf_Document::Write_Truetype(Font_Use& use) {
     Truetype_Font& font = *use.font;
     std::vector<std::uint8_t> subset = font.Subset();
@@ -256,12 +262,7 @@ void Pdf_Document::Write_Truetype(Font_Use& use) {
                   ">>\nstream\n");
     Flate_Stream flate(writer_);
     flate.Write(subset);
-    std::uint64_t compressed = flate.Finish();
-    writer_.Write("\nendstream");
-    writer_.End_Object();
-    writer_.Begin_Object(length);
-    writer_.Write(std::to_string(compressed));
-    writer_.End_Object();
+    End_Deflated_Stream(flate, length);
 
     auto box = font.Bounding_Box();
     Pdf_Object_Id descriptor = writer_.Add_Object(

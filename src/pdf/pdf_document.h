@@ -39,6 +39,8 @@ struct Pdf_Image {
     int width = 0, height = 0;
 };
 
+class Flate_Stream;
+
 class Pdf_Document {
 public:
     Pdf_Document(Pdf_Output& output, const Pdf_Document_Info& info);
@@ -80,6 +82,7 @@ private:
     int Text_Width(const Run& run) const;
     std::string Show_Text(Run& run);
     void Write_Truetype(Font_Use& use);
+    void End_Deflated_Stream(Flate_Stream& flate, Pdf_Object_Id length);
 
     Pdf_Writer writer_;
     Pdf_Object_Id info_ = 0;

@@ -191,21 +191,7 @@ private:
         Check(decoder_->GetFrame(static_cast<UINT>(page), frame.put()), L"its page cannot be read");
         UINT width = 0, height = 0;
         Check(frame->GetSize(&width, &height), L"its size cannot be read");
-        Com_Ptr<IWICBitmapSource> source = frame.query<IWICBitmapSource>();
-        if (width != static_cast<UINT>(size.cx) || height != static_cast<UINT>(size.cy)) {
-            Com_Ptr<IWICBitmapScaler> scaler;
-            Check(factory_->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
-            Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
-                                     WICBitmapInterpolationModeFant),
-                  L"it cannot be scaled");
-            source = scaler.query<IWICBitmapSource>();
-        }
-        Com_Ptr<IWICFormatConverter> converter;
-        Check(factory_->CreateFormatConverter(converter.put()), L"its colours cannot be read");
-        Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                    WICBitmapPaletteTypeCustom),
-              L"its colours cannot be read");
-        source_ = converter.query<IWICBitmapSource>();
+        source_ = Wic_Pbgra_Source(factory_.get(), frame.query<IWICBitmapSource>(), width, height, size);
     }
 
     Com_Apartment apartment_;  // first, so that it ends last

@@ -11,6 +11,7 @@
 
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
+#include "toolkit/handles.h"
 
 namespace velbrook {
 
@@ -57,6 +58,10 @@ bool Draw_Rows(HDC dc, Row_Source& rows, const Placement& placement);
 SIZE Jpeg_Cover(int width, int height, int tag, const Picture_Request& request);
 // The size the imaging component's scaler gives a picture for the request.
 SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request);
+// A decoded frame of width x height scaled to the size (Fant) and converted
+// to premultiplied BGRA.  Throws Invalid_Picture where the component refuses.
+Com_Ptr<IWICBitmapSource> Wic_Pbgra_Source(IWICImagingFactory* factory, Com_Ptr<IWICBitmapSource> source, UINT width,
+                                           UINT height, SIZE size);
 
 // A JPEG whose decode for the request takes more than
 // request.whole_decode_bytes, as a picture read from its file a band at a

@@ -43,6 +43,24 @@ SIZE Wic_Decoded_Size(UINT width, UINT height, const Picture_Request& request) {
             static_cast<LONG>(std::clamp<std::int64_t>(out_h, 1, h))};
 }
 
+Com_Ptr<IWICBitmapSource> Wic_Pbgra_Source(IWICImagingFactory* factory, Com_Ptr<IWICBitmapSource> source, UINT width,
+                                           UINT height, SIZE size) {
+    if (static_cast<UINT>(size.cx) != width || static_cast<UINT>(size.cy) != height) {
+        Com_Ptr<IWICBitmapScaler> scaler;
+        Check(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
+        Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
+                                 WICBitmapInterpolationModeFant),
+              L"it cannot be scaled");
+        source = scaler.query<IWICBitmapSource>();
+    }
+    Com_Ptr<IWICFormatConverter> converter;
+    Check(factory->CreateFormatConverter(converter.put()), L"its colours cannot be read");
+    Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                WICBitmapPaletteTypeCustom),
+          L"its colours cannot be read");
+    return converter.query<IWICBitmapSource>();
+}
+
 std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, SIZE size,
                                                 Picture_Kind kind, int pages) {
     UINT width = 0, height = 0;
@@ -56,19 +74,7 @@ std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWI
 
     Com_Ptr<IWICBitmapSource> source;
     Check(frame->QueryInterface(IID_IWICBitmapSource, source.put_void()), L"its page cannot be read");
-    Com_Ptr<IWICBitmapScaler> scaler;
-    if (static_cast<UINT>(size.cx) != width || static_cast<UINT>(size.cy) != height) {
-        Check(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
-        Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
-                                 WICBitmapInterpolationModeFant),
-              L"it cannot be scaled");
-        source = scaler.query<IWICBitmapSource>();
-    }
-    Com_Ptr<IWICFormatConverter> converter;
-    Check(factory->CreateFormatConverter(converter.put()), L"its colours cannot be read");
-    Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom),
-          L"its colours cannot be read");
+    const Com_Ptr<IWICBitmapSource> converter = Wic_Pbgra_Source(factory, std::move(source), width, height, size);
 
     image.pixels.resize(static_cast<std::size_t>(image.stride) * image.height);
     const UINT band_rows = std::max<UINT>(1, (1u << 20) / static_cast<UINT>(image.width));
