@@ -23,6 +23,7 @@
 #include <limits>
 #include <string>
 
+#include "../common/run_case.h"
 #include "../common/synthetic_photo.h"
 #include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
@@ -150,24 +151,7 @@ void Make_Photo(int photo) {
     ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-void Spawn(const std::wstring& arguments) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        std::printf("  cannot start the case (error %lu)\n", ::GetLastError());
-        return;
-    }
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    if (code != 0) std::printf("  the case ended with code %lu\n", code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-}
+void Spawn(const std::wstring& arguments) { velbrook::bench::Run_Case(arguments); }
 
 }  // namespace
 

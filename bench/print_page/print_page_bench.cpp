@@ -17,6 +17,7 @@
 #include <cstring>
 #include <string>
 
+#include "../common/run_case.h"
 #include "../common/synthetic_photo.h"
 #include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
@@ -109,20 +110,7 @@ int Run_Case(int shape, int which) {
 }
 
 void Spawn(int shape, int which) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" --case " + std::to_wstring(shape) + L" " + std::to_wstring(which);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        std::printf("  cannot start the case (error %lu)\n", ::GetLastError());
-        return;
-    }
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
+    velbrook::bench::Run_Case(L"--case " + std::to_wstring(shape) + L" " + std::to_wstring(which));
 }
 
 }  // namespace
