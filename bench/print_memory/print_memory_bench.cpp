@@ -28,7 +28,7 @@
 #include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
-#include "printing/recording_printer.h"
+#include "recording_printer.h"
 #include "toolkit/handles.h"
 
 namespace {

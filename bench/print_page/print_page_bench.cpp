@@ -23,7 +23,7 @@
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "toolkit/handles.h"
-#include "printing/recording_printer.h"
+#include "recording_printer.h"
 
 namespace {
 

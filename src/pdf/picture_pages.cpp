@@ -100,10 +100,11 @@ int Add_Picture_Pages(Pdf_Document& document, Caption_Fonts& fonts, const std::w
                       const std::function<bool()>& keep_going) {
     const Page_Drawing drawing = Drawing_For(path, setup.options.more_types);
     int added = 0;
-    try {
+    Skipping_Unloadable(path, [&] {
         if (drawing == Page_Drawing::Jpeg && Add_Jpeg_Page(document, fonts, path, setup, Read_Picture_File(path))) {
             page_done();
-            return 1;
+            added = 1;
+            return;
         }
         const RECT rect{setup.target.left, setup.target.top, setup.target.right, setup.target.bottom};
         Picture_Request request{.target = {setup.target.Width(), setup.target.Height()},
@@ -130,18 +131,13 @@ int Add_Picture_Pages(Pdf_Document& document, Caption_Fonts& fonts, const std::w
             }
             ++added;
             page_done();
-            if (++page >= pages || !keep_going()) return added;
+            if (++page >= pages || !keep_going()) return;
             picture.reset();
             request.page = page;
             picture = Load_Picture_For(path, request);
         }
-    } catch (const Invalid_Picture&) {
-        return added;
-    } catch (const Unreadable_File&) {
-        return added;
-    } catch (const std::bad_alloc&) {
-        throw Failure(L"There is not enough memory for \"" + path + L"\"");
-    }
+    });
+    return added;
 }
 
 }  // namespace velbrook

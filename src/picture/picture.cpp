@@ -71,4 +71,18 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
 }
 
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const Invalid_Picture&) {
+        return false;
+    } catch (const Unreadable_File&) {
+        // A loaded list may name a file that is gone or locked: skipped the same way.
+        return false;
+    } catch (const std::bad_alloc&) {
+        throw Failure(L"There is not enough memory to load \"" + path + L"\"");
+    }
+}
+
 }  // namespace velbrook

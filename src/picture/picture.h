@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,6 +100,12 @@ struct Picture_Request {
 // Component, GIF through the program's own decoder), composed over white.
 std::shared_ptr<const Picture> Load_Picture(const std::wstring& path, SIZE target);
 std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const Picture_Request& request);
+
+// How the print run and the PDF pages treat a file that will not load: runs
+// `work`, and answers false when it finds the file no picture of its kind, or
+// gone or locked, so that the file is skipped; running out of memory on it is
+// a Failure that names the file.
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work);
 
 // What the preview shows: the picture itself with the classic options, else
 // the picture placed as the options say.

@@ -138,18 +138,12 @@ std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path
     // Let the preview's last picture go first, so that two page-sized
     // pictures are never held at once.
     host_.Set_Preview(nullptr);
-    try {
-        std::shared_ptr<const Picture> picture = Load_Picture_For(path, request);
+    std::shared_ptr<const Picture> picture;
+    Skipping_Unloadable(path, [&] {
+        picture = Load_Picture_For(path, request);
         host_.Set_Preview(picture);
-        return picture;
-    } catch (const Invalid_Picture&) {
-        return nullptr;
-    } catch (const Unreadable_File&) {
-        // A loaded list may name a file that is gone or locked: skipped the same way.
-        return nullptr;
-    } catch (const std::bad_alloc&) {
-        throw Failure(L"There is not enough memory to load \"" + path + L"\"");
-    }
+    });
+    return picture;
 }
 
 void Enter_Busy_State(Print_Host& host, const std::function<void()>& process_messages) {

@@ -10,7 +10,7 @@
 
 #include "picture_test_support.h"
 #include "printing/print_run.h"
-#include "printing/recording_printer.h"
+#include "recording_printer.h"
 #include "../support/scripted_dialogs.h"
 
 namespace velbrook::testing {

@@ -1,4 +1,4 @@
-#include "printing/recording_printer.h"
+#include "recording_printer.h"
 
 #include <algorithm>
 
