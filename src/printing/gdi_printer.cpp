@@ -43,13 +43,7 @@ bool Send_Jpeg(HDC dc, const Box& destination, const std::vector<std::uint8_t>& 
     } catch (const Invalid_Picture&) {
         return false;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = size.height;  // a compressed picture's rows are in the order the file has them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biCompression = BI_JPEG;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(jpeg.size());
+    const BITMAPINFO info = Jpeg_Dib_Info(size.width, size.height, jpeg.size());
     const int lines = ::StretchDIBits(dc, destination.left, destination.top, destination.Width(), destination.Height(),
                                       0, 0, size.width, size.height, jpeg.data(), &info, DIB_RGB_COLORS, SRCCOPY);
     return lines != 0 && lines != static_cast<int>(GDI_ERROR);

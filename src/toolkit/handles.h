@@ -93,6 +93,15 @@ inline BITMAPINFO Top_Down_Dib_Info(int width, int height, int bits = 32) {
     return info;
 }
 
+// The header that hands a whole JPEG file to a driver that takes JPEG
+// itself: a compressed picture's rows are in the order the file has them.
+inline BITMAPINFO Jpeg_Dib_Info(int width, int height, std::size_t file_bytes) {
+    BITMAPINFO info = Top_Down_Dib_Info(width, -height, 0);
+    info.bmiHeader.biCompression = BI_JPEG;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(file_bytes);
+    return info;
+}
+
 // The header of a top-down DIB of 8 bits or fewer per pixel, with its colour
 // table: room for 256 colours, `colors` of them used.
 struct Dib_Info_With_Colors {
