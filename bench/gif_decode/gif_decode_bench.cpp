@@ -12,6 +12,7 @@
 
 namespace {
 
+using namespace velbrook;
 using Clock = std::chrono::steady_clock;
 
 // Smooth shading with grain, dithered over 256 colours: strings as short as

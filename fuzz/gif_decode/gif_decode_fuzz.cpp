@@ -4,6 +4,7 @@
 #include "../common/fuzz_support.h"
 
 using velbrook::fuzz::Require;
+using namespace velbrook;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TGIFDecoder decoder;

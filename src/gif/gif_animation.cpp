@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace velbrook {
+
 int Frame_Interval(int delay, int speed) {
     const long long basis = std::max(delay, 50);
     const long long interval = basis * 100 / std::max(speed, 1);
@@ -30,3 +32,5 @@ TGIFStepResult Advance_Frame(TGIFAnimationCounters& counters, int frame_count, b
 bool Animation_Runs(bool multi_frame, bool animate, bool empty, bool loop, int loop_count, int loop_iteration) {
     return multi_frame && animate && !empty && (loop || loop_count == 0 || loop_iteration <= loop_count);
 }
+
+}  // namespace velbrook

@@ -4,6 +4,8 @@
 // results to its timer and its composition.
 #pragma once
 
+namespace velbrook {
+
 // How long a frame with this delay (milliseconds) stays at this speed
 // (percent, at least 1): never under 50 ms at normal speed, never under 1 ms.
 int Frame_Interval(int delay, int speed);
@@ -32,3 +34,5 @@ TGIFStepResult Advance_Frame(TGIFAnimationCounters& counters, int frame_count, b
 // Whether the animation timer should run: several frames, Animate on, a
 // picture, and passes left (or endless playing).
 bool Animation_Runs(bool multi_frame, bool animate, bool empty, bool loop, int loop_count, int loop_iteration);
+
+}  // namespace velbrook

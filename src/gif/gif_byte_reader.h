@@ -9,6 +9,8 @@
 #include <cstring>
 #include <span>
 
+namespace velbrook {
+
 class TGIFByteReader {
 public:
     explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
@@ -48,3 +50,5 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::size_t position_ = 0;
 };
+
+}  // namespace velbrook

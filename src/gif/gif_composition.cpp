@@ -6,9 +6,8 @@
 
 #include "toolkit/handles.h"
 
-using velbrook::Dc_Handle;
-using velbrook::Dc_State_Guard;
-using velbrook::Select_Guard;
+namespace velbrook {
+
 
 namespace {
 
@@ -88,7 +87,7 @@ bool TGIFImage::Start_Composition() {
     composed_bitmap_.reset();
     composed_mask_.reset();
     std::uint32_t* pixels = nullptr;
-    composed_bitmap_ = velbrook::Top_Down_Dib_Section(LogicalWidth(), LogicalHeight(), &pixels);
+    composed_bitmap_ = Top_Down_Dib_Section(LogicalWidth(), LogicalHeight(), &pixels);
     if (!composed_bitmap_) return false;
     const RECT all{0, 0, LogicalWidth(), LogicalHeight()};
     {
@@ -183,7 +182,7 @@ void TGIFImage::PaintTo(HDC dc) {
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
     if (opaque_ && !fully_opaque_) {
-        const velbrook::Brush_Handle brush(::CreateSolidBrush(Color_To_RGB(color_)));
+        const Brush_Handle brush(::CreateSolidBrush(Color_To_RGB(color_)));
         const Select_Guard select(dc, brush.get());
         ::PatBlt(dc, 0, 0, Width(), Height(), PATCOPY);
     }
@@ -225,13 +224,13 @@ void TGIFImage::Repaint() {
     } repainting(repainting_);
 
     HWND parent = Parent()->Handle();
-    const velbrook::Window_Dc screen(parent);
+    const Window_Dc screen(parent);
     if (screen.get() == nullptr) return;
     RECT client{};
     ::GetClientRect(parent, &client);
     const bool buffered = double_buffered_ && !fully_opaque_;
     Dc_Handle memory;
-    velbrook::Bitmap_Handle buffer;
+    Bitmap_Handle buffer;
     if (buffered) {
         memory.reset(::CreateCompatibleDC(screen.get()));
         buffer.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
@@ -302,7 +301,7 @@ void TGIFImage::Set_AutoSize(bool value) {
 
 void TGIFImage::Set_Visible(bool visible) {
     if (visible == Visible()) return;
-    velbrook::Graphic_Control::Set_Visible(visible);  // invalidates
+    Graphic_Control::Set_Visible(visible);  // invalidates
     Post_Palette_Query();
 }
 
@@ -310,3 +309,5 @@ void TGIFImage::Post_Palette_Query() {
     if (Parent() == nullptr || Parent()->Handle() == nullptr) return;
     if (::GetFocus() == Parent()->Handle()) ::PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
 }
+
+}  // namespace velbrook

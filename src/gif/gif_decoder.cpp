@@ -7,6 +7,8 @@
 #include <new>
 #include <ostream>
 
+namespace velbrook {
+
 namespace {
 
 constexpr std::uint8_t Extension_Introducer = 0x21;  // '!'
@@ -263,3 +265,5 @@ void TGIFDecoder::WriteData(std::ostream& target) const {
     target.write(length_bytes, sizeof length_bytes);
     target.write(reinterpret_cast<const char*>(data_stream_.data()), static_cast<std::streamsize>(data_stream_.size()));
 }
+
+}  // namespace velbrook

@@ -16,6 +16,8 @@
 #include "gif/gif_byte_reader.h"
 #include "gif/gif_lzw.h"
 
+namespace velbrook {
+
 enum class TGIFVersion { gvGIF87a, gvGIF89a };
 
 // 256 RGB triples (red, green, blue).
@@ -140,3 +142,5 @@ private:
 
 // Skips sub-blocks (length byte, that many bytes) through the empty one.
 void Skip_Sub_Blocks(TGIFByteReader& stream);
+
+}  // namespace velbrook

@@ -23,14 +23,16 @@
 #include "toolkit/component.h"
 #include "toolkit/handles.h"
 
+namespace velbrook {
+
 // The platform half of a frame: what TGIFFrame's rows become, as DIB sections
 // made straight from them.
 struct TGIFFrameBitmaps {
-    velbrook::Bitmap_Handle Bitmap;       // 8 bits per pixel, the frame's palette; always there
-    velbrook::Palette_Handle Palette;     // the bitmap's colour table as a logical palette
-    velbrook::Bitmap_Handle Mask;         // 1 bit per pixel, white = transparent; only when Transparent
-    velbrook::Bitmap_Handle SavedBitmap;  // only when Disposal is 3: what lay under the frame
-    velbrook::Bitmap_Handle SavedMask;    // monochrome, as SavedBitmap
+    Bitmap_Handle Bitmap;       // 8 bits per pixel, the frame's palette; always there
+    Palette_Handle Palette;     // the bitmap's colour table as a logical palette
+    Bitmap_Handle Mask;         // 1 bit per pixel, white = transparent; only when Transparent
+    Bitmap_Handle SavedBitmap;  // only when Disposal is 3: what lay under the frame
+    Bitmap_Handle SavedMask;    // monochrome, as SavedBitmap
 };
 
 // A colour as the control keeps it: an RGB value (0x00BBGGRR), or, with the
@@ -44,7 +46,7 @@ COLORREF Color_To_RGB(TColor color);
 // given, is the bitmap's own and is realised in the target first.
 void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation);
 
-class TGIFImage : public velbrook::Graphic_Control {
+class TGIFImage : public Graphic_Control {
 public:
     using TImageProgressEvent = std::function<void(TGIFImage& Sender, int BytesProcessed, int BytesToProcess,
                                                    int PercentageProcessed, bool& KeepOnProcessing)>;
@@ -53,8 +55,8 @@ public:
     using TMouseEvent = std::function<void(TGIFImage& Sender, int X, int Y)>;
 
     // Without a parent the control only loads and composes (nothing paints it).
-    explicit TGIFImage(velbrook::Container* parent = nullptr, std::wstring name = L"GIFImage1",
-                       velbrook::Bounds bounds = {0, 0, 105, 105});
+    explicit TGIFImage(Container* parent = nullptr, std::wstring name = L"GIFImage1",
+                       Bounds bounds = {0, 0, 105, 105});
     ~TGIFImage() override;
 
     // Settings that loading honours.
@@ -203,9 +205,9 @@ private:
 
     TGIFDecoder decoder_;
     std::vector<std::unique_ptr<TGIFFrameBitmaps>> bitmaps_;
-    velbrook::Bitmap_Handle first_frame_copy_;
-    velbrook::Bitmap_Handle composed_bitmap_;
-    velbrook::Bitmap_Handle composed_mask_;
+    Bitmap_Handle first_frame_copy_;
+    Bitmap_Handle composed_bitmap_;
+    Bitmap_Handle composed_mask_;
     int current_frame_ = 0;
 
     TGIFDisplayOptions display_;
@@ -227,3 +229,5 @@ private:
     bool first_tick_pending_ = true;
     std::unique_ptr<TTimerEx> animation_timer_;
 };
+
+}  // namespace velbrook

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace velbrook {
+
 bool Is_Stretched_Draw(const TGIFDisplayOptions& options, const TGIFSizes& sizes) {
     if (!options.Stretch && !options.StretchRatio) return false;
     if (sizes.Width == sizes.LogicalWidth && sizes.Height == sizes.LogicalHeight) return false;
@@ -83,3 +85,5 @@ TGIFRect Intersect(const TGIFRect& a, const TGIFRect& b) {
     if (overlap.Left >= overlap.Right || overlap.Top >= overlap.Bottom) return {};
     return overlap;
 }
+
+}  // namespace velbrook

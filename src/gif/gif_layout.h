@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace velbrook {
+
 struct TGIFRect {
     int Left = 0;
     int Top = 0;
@@ -48,3 +50,5 @@ std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretc
 
 // The intersection, empty (all zero) when they do not meet.
 TGIFRect Intersect(const TGIFRect& a, const TGIFRect& b);
+
+}  // namespace velbrook

@@ -6,7 +6,8 @@
 
 #include "gif/gif_lzw_decoder.h"
 
-namespace velbrook::gif_lzw {
+namespace velbrook {
+namespace gif_lzw {
 
 [[gnu::always_inline]] inline void Raster_Decoder::Load_Common(Loop_Registers& r) const {
     r.data = data_.data();
@@ -363,14 +364,14 @@ TRasterOutcome Raster_Decoder::Run() {
     return outcome;
 }
 
-}  // namespace velbrook::gif_lzw
+}  // namespace gif_lzw
 
 TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
                             const TRasterProgress* progress) {
     raster = TRaster{};
-    std::unique_ptr<velbrook::gif_lzw::Raster_Decoder> decoder;
+    std::unique_ptr<gif_lzw::Raster_Decoder> decoder;
     try {
-        decoder = std::make_unique<velbrook::gif_lzw::Raster_Decoder>(stream, format, raster, progress);
+        decoder = std::make_unique<gif_lzw::Raster_Decoder>(stream, format, raster, progress);
     } catch (const std::bad_alloc&) {
         raster.Outcome = TRasterOutcome::Too_Large;
         return raster.Outcome;
@@ -378,3 +379,5 @@ TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format,
     raster.Outcome = decoder->Run();
     return raster.Outcome;
 }
+
+}  // namespace velbrook

@@ -10,6 +10,8 @@
 
 #include "gif/gif_byte_reader.h"
 
+namespace velbrook {
+
 // Frames are at most this wide and tall; the stream parser refuses larger ones.
 inline constexpr int GIF_Max_Frame_Side = 16384;
 
@@ -67,3 +69,5 @@ inline bool Raster_Usable(TRasterOutcome outcome) {
     return outcome != TRasterOutcome::Refused && outcome != TRasterOutcome::Too_Large &&
            outcome != TRasterOutcome::Cancelled;
 }
+
+}  // namespace velbrook

@@ -8,11 +8,13 @@
 
 #include "gif/gif_lzw_decoder.h"
 
+namespace velbrook {
+
 std::size_t GIF_Row_Stride(int width) { return (static_cast<std::size_t>(width) + 3u) & ~std::size_t{3}; }
 
 std::size_t GIF_Mask_Stride(int width) { return (static_cast<std::size_t>(width) + 31u) / 32u * 4u; }
 
-namespace velbrook::gif_lzw {
+namespace gif_lzw {
 
 namespace {
 
@@ -145,4 +147,5 @@ void Raster_Decoder::Mark_Rest_Transparent() {
     }
 }
 
-}  // namespace velbrook::gif_lzw
+}  // namespace gif_lzw
+}  // namespace velbrook

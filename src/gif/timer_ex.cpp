@@ -6,6 +6,8 @@
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
 
+namespace velbrook {
+
 Set_Timer_Function TTimerEx_Set_Timer = &::SetTimer;
 
 namespace {
@@ -28,7 +30,7 @@ void Wait_Serving_Sent_Messages(HANDLE object) noexcept {
 // Runs a tick; a failure goes to the application's failure handler.
 template <typename Tick>
 void Guarded_Tick(Tick&& tick) noexcept {
-    velbrook::Guarded(
+    Guarded(
         [&] {
             tick();
             return 0;
@@ -62,12 +64,12 @@ int Win32_Thread_Priority(TThreadPriority priority) {
 
 // What the worker uses; shared with it, so that it lives until the worker ends.
 struct TTimerThread::State {
-    velbrook::Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set once: end
-    velbrook::Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};    // set while ticking
-    velbrook::Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a handed-over tick finished
-    velbrook::Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // the sleep begins afresh
-    velbrook::Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};    // no tick runs on the worker
-    velbrook::Kernel_Handle thread;
+    Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set once: end
+    Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};    // set while ticking
+    Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a handed-over tick finished
+    Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // the sleep begins afresh
+    Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};    // no tick runs on the worker
+    Kernel_Handle thread;
     DWORD thread_id = 0;
     TTimerEx* owner = nullptr;
     HWND handover = nullptr;
@@ -137,7 +139,7 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
         throw EOutOfResources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->interval = owner.Interval();
-    handover_ = std::make_unique<velbrook::Message_Window>(
+    handover_ = std::make_unique<Message_Window>(
         owner.Name(),
         [this](UINT message, WPARAM) {
             if (message == Handover_Message) Handover_Tick();
@@ -209,7 +211,7 @@ DWORD TTimerThread::Thread_Id() const { return state_->thread_id; }
 
 // ---- TTimerEx ------------------------------------------------------------
 
-TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { UpdateTimer(); }
+TTimerEx::TTimerEx(std::wstring name) : Component(std::move(name)) { UpdateTimer(); }
 
 TTimerEx::~TTimerEx() {
     try {
@@ -288,7 +290,7 @@ void TTimerEx::UpdateTimer() {
     } else {
         thread_.reset();
         if (!window_) {
-            window_ = std::make_unique<velbrook::Message_Window>(
+            window_ = std::make_unique<Message_Window>(
                 Name(),
                 [this](UINT message, WPARAM) {
                     if (message == WM_TIMER) Timer();
@@ -303,3 +305,5 @@ void TTimerEx::UpdateTimer() {
         throw EOutOfResources(L"No More Timers Available");
     }
 }
+
+}  // namespace velbrook

@@ -16,13 +16,15 @@
 #include "toolkit/failure.h"
 #include "toolkit/message_window.h"
 
+namespace velbrook {
+
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 // The Win32 priority of a thread priority.
 int Win32_Thread_Priority(TThreadPriority priority);
 
 // The window system has run out of something the program asked for.
-class EOutOfResources : public velbrook::Failure {
+class EOutOfResources : public Failure {
 public:
     using Failure::Failure;
 };
@@ -55,10 +57,10 @@ private:
     struct State;
     void Handover_Tick();
     std::shared_ptr<State> state_;
-    std::unique_ptr<velbrook::Message_Window> handover_;
+    std::unique_ptr<Message_Window> handover_;
 };
 
-class TTimerEx : public velbrook::Component {
+class TTimerEx : public Component {
 public:
     using TNotifyEvent = std::function<void(TTimerEx& Sender)>;
 
@@ -103,10 +105,12 @@ private:
     bool thread_safe_ = false;
     TNotifyEvent on_timer_;
     std::unique_ptr<TTimerThread> thread_;
-    std::unique_ptr<velbrook::Message_Window> window_;
+    std::unique_ptr<Message_Window> window_;
 };
 
 // For tests: the call that starts a window timer, so that a refusal can be
 // tried.  SetTimer unless a test puts another in.
 using Set_Timer_Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
 extern Set_Timer_Function TTimerEx_Set_Timer;
+
+}  // namespace velbrook

@@ -6,6 +6,8 @@
 #include "gif/gif_decoder.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
@@ -400,3 +402,5 @@ TEST(GifDecoder, RasterBudgetStopsAtTheFrameThatPassesIt) {
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(5, 100, 100))));
     EXPECT_EQ(decoder.FrameCount(), 3);
 }
+
+}  // namespace velbrook

@@ -8,6 +8,8 @@
 #include "gif/gif_animation.h"
 #include "gif/gif_layout.h"
 
+namespace velbrook {
+
 namespace {
 
 TEST(GifLayout, PictureRectForEveryDisplayMode) {
@@ -181,3 +183,5 @@ TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -8,6 +8,8 @@
 #include "gif/gif_lzw.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
@@ -628,3 +630,5 @@ TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent) {
     }
     Expect_Same_As_Model(data, format, "raw value");
 }
+
+}  // namespace velbrook

@@ -11,6 +11,8 @@
 #include "gif_reference.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
@@ -121,3 +123,5 @@ TEST(GifReference, GiflibSamplePicturesMatchGiflib) {
     EXPECT_GT(files, 0);
     EXPECT_EQ(both, files) << "a sample picture was refused by one of the decoders";
 }
+
+}  // namespace velbrook

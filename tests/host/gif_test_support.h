@@ -9,7 +9,7 @@
 #include "gif_encoder.h"
 #include "gif/gif_lzw.h"
 
-namespace gif_test {
+namespace velbrook::gif_test {
 
 // Widths at which a decoder reads each code of a hand-written sequence that
 // holds only well-formed codes (clear codes allowed).
@@ -102,4 +102,4 @@ inline std::vector<bool> Mask_Top_Down(const TRaster& raster, int width, int hei
     return out;
 }
 
-}  // namespace gif_test
+}  // namespace velbrook::gif_test

@@ -8,6 +8,8 @@
 #include "gif_test_pictures.h"
 #include "timer_wait.h"
 
+namespace velbrook {
+
 using namespace gif_pictures;
 
 namespace {
@@ -302,7 +304,7 @@ TEST(GifAnimation, RunsOnItsTimerInBothModesAndStopsByItself) {
         EXPECT_EQ(image.AnimationTimer()->Threaded(), threaded);
         EXPECT_EQ(image.AnimationTimer()->ThreadPriority(), TThreadPriority::tpHigher);
         // The last pass frees the timer from inside its own tick.
-        ASSERT_TRUE(Pump_Until([&] { return image.AnimationTimer() == nullptr; })) << threaded;
+        ASSERT_TRUE(Wait_Until([&] { return image.AnimationTimer() == nullptr; })) << threaded;
         EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 1, 2, 3})) << threaded;
         EXPECT_EQ(image.CurrentFrame(), 4);
     }
@@ -319,7 +321,7 @@ TEST(GifAnimation, SwitchingThreadedWhileRunningKeepsAnimating) {
         image.Set_Threaded(threaded);
         ASSERT_NE(image.AnimationTimer(), nullptr);
         EXPECT_EQ(image.AnimationTimer()->Threaded(), threaded);
-        ASSERT_TRUE(Pump_Until([&] { return steps >= before + 3; })) << threaded;
+        ASSERT_TRUE(Wait_Until([&] { return steps >= before + 3; })) << threaded;
     }
 }
 
@@ -359,3 +361,5 @@ TEST(GifAnimation, AHandlerMayStopTheAnimationDuringAStep) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -9,6 +9,8 @@
 #include "gif_encoder.h"
 #include "gif/gif_image.h"
 
+namespace velbrook {
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -216,3 +218,5 @@ TEST(GifImage, ProgressPercentagesHoldForAGifPast42Megabytes) {
     EXPECT_EQ(calls.back().first, static_cast<int>(gif.size()));
     EXPECT_EQ(calls.back().second, 100);
 }
+
+}  // namespace velbrook

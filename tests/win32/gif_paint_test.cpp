@@ -12,6 +12,8 @@
 #include "toolkit/form.h"
 #include "../support/scripted_dialogs.h"
 
+namespace velbrook {
+
 using namespace gif_pictures;
 
 namespace {
@@ -582,3 +584,5 @@ TEST_F(Gif_Form_Test, LoadingAndShowingAskTheParentToRealiseItsPalette) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

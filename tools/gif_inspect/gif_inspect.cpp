@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace velbrook;
+
 std::vector<std::uint8_t> Frame_Indices(const TGIFFrame& frame) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(frame.Width) * static_cast<std::size_t>(frame.Height));
