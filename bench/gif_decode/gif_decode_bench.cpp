@@ -76,7 +76,7 @@ void Measure(const char* name, const std::vector<std::uint8_t>& gif) {
         Reference_Decode(gif, frames);
         for (const auto& f : frames) pixels += f.Indices.size();
     }
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     const double ours = Seconds_Per_Decode([&] { return decoder.ReadImage(gif); });
     std::vector<TReference_Frame> frames;
     const double giflib = Seconds_Per_Decode([&] { return Reference_Decode(gif, frames); });

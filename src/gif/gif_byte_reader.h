@@ -11,9 +11,9 @@
 
 namespace velbrook {
 
-class TGIFByteReader {
+class Gif_Byte_Reader {
 public:
-    explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    explicit Gif_Byte_Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t Position() const { return position_; }
     std::size_t Size() const { return bytes_.size(); }

@@ -8,7 +8,7 @@
 
 namespace velbrook {
 
-Set_Timer_Function TTimerEx_Set_Timer = &::SetTimer;
+Set_Timer_Function Timer_Ex_Set_Timer = &::SetTimer;
 
 namespace {
 
@@ -136,7 +136,7 @@ void TTimerThread::State::Tick_Here() {
 
 TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>()) {
     if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle)
-        throw EOutOfResources(L"Unable to create the timer thread");
+        throw Out_Of_Resources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->interval = owner.Interval();
     handover_ = std::make_unique<Message_Window>(
@@ -151,7 +151,7 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
     HANDLE thread = ::CreateThread(nullptr, 0, &State::Entry, handed, 0, &id);
     if (thread == nullptr) {
         delete handed;
-        throw EOutOfResources(L"Unable to create the timer thread");
+        throw Out_Of_Resources(L"Unable to create the timer thread");
     }
     state_->thread.reset(thread);
     state_->thread_id = id;
@@ -266,7 +266,7 @@ void TTimerEx::Set_ThreadSafe(bool value) {
     if (threaded_) UpdateTimer();
 }
 
-void TTimerEx::Set_OnTimer(TNotifyEvent handler) {
+void TTimerEx::Set_OnTimer(Notify_Event handler) {
     Pause_Worker();
     on_timer_ = std::move(handler);
     UpdateTimer();
@@ -275,7 +275,7 @@ void TTimerEx::Set_OnTimer(TNotifyEvent handler) {
 void TTimerEx::Timer() {
     if (!enabled_ || !on_timer_) return;
     // A copy: the handler may free this timer, and with it on_timer_.
-    const TNotifyEvent handler = on_timer_;
+    const Notify_Event handler = on_timer_;
     handler(*this);
 }
 
@@ -301,8 +301,8 @@ void TTimerEx::UpdateTimer() {
     if (interval_ == 0 || !enabled_ || !on_timer_) return;
     if (threaded_) {
         thread_->Run(thread_priority_, interval_, thread_safe_);
-    } else if (TTimerEx_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
-        throw EOutOfResources(L"No More Timers Available");
+    } else if (Timer_Ex_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
+        throw Out_Of_Resources(L"No More Timers Available");
     }
 }
 

@@ -23,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 bool Compare(const std::string& name, const Bytes& gif) {
     std::vector<TReference_Frame> reference;
     const bool giflib_ok = Reference_Decode(gif, reference);
-    TGIFDecoder ours;
+    Gif_Decoder ours;
     const bool ours_ok = ours.ReadImage(gif);
     if (!giflib_ok || !ours_ok) return false;
     EXPECT_EQ(static_cast<std::size_t>(ours.FrameCount()), reference.size()) << name;
@@ -35,7 +35,7 @@ bool Compare(const std::string& name, const Bytes& gif) {
         EXPECT_EQ(frame.Top, theirs.Top) << name << " frame " << i + 1;
         EXPECT_EQ(frame.Width, theirs.Width) << name << " frame " << i + 1;
         EXPECT_EQ(frame.Height, theirs.Height) << name << " frame " << i + 1;
-        EXPECT_TRUE(Top_Down(frame.Raster, frame.Width, frame.Height) == theirs.Indices)
+        EXPECT_TRUE(Top_Down(frame.raster, frame.Width, frame.Height) == theirs.Indices)
             << name << " frame " << i + 1 << ": palette indices differ";
     }
     return true;

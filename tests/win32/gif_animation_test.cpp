@@ -330,14 +330,14 @@ UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     bool raised = false;
     try {
         image.Set_Animate(true);
-    } catch (const EOutOfResources& failure) {
+    } catch (const Out_Of_Resources& failure) {
         raised = failure.Text() == L"No More Timers Available";
     }
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
     EXPECT_TRUE(raised);
 }
 

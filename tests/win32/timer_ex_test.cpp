@@ -221,21 +221,21 @@ UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 
 TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable) {
     TTimerEx timer;
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     bool raised = false;
     try {
         timer.Set_OnTimer([](TTimerEx&) {});
-    } catch (const EOutOfResources& failure) {
+    } catch (const Out_Of_Resources& failure) {
         raised = true;
         EXPECT_EQ(failure.Text(), L"No More Timers Available");
     }
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
     EXPECT_TRUE(raised);
     // Threaded mode needs no window timer.
     timer.Set_Threaded(true);
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     EXPECT_NO_THROW(timer.Set_Interval(20));
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
 }
 
 TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain) {
