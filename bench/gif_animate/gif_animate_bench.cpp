@@ -16,6 +16,7 @@
 namespace {
 
 using velbrook::bench::Seconds_Now;
+using namespace velbrook;
 
 std::vector<std::uint8_t> Large_Animation(int frames, int width, int height) {
     TGIFEncodeImage image;

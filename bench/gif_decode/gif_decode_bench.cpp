@@ -12,6 +12,7 @@
 
 namespace {
 
+using namespace velbrook;
 using Clock = std::chrono::steady_clock;
 
 // Smooth shading with grain, dithered over 256 colours: strings as short as
@@ -75,7 +76,7 @@ void Measure(const char* name, const std::vector<std::uint8_t>& gif) {
         Reference_Decode(gif, frames);
         for (const auto& f : frames) pixels += f.Indices.size();
     }
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     const double ours = Seconds_Per_Decode([&] { return decoder.ReadImage(gif); });
     std::vector<TReference_Frame> frames;
     const double giflib = Seconds_Per_Decode([&] { return Reference_Decode(gif, frames); });

@@ -4,10 +4,11 @@
 #include "../common/fuzz_support.h"
 
 using velbrook::fuzz::Require;
+using namespace velbrook;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    TGIFDecoder decoder;
-    decoder.Raster_Budget = 4u * 1024 * 1024;  // keep each input fast
+    Gif_Decoder decoder;
+    decoder.raster_budget = 4u * 1024 * 1024;  // keep each input fast
     const bool first_only = size > 0 && (data[size - 1] & 1) != 0;
     decoder.FirstImageOnly = first_only;
     int calls = 0;
@@ -26,41 +27,41 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     Require(decoder.DataStream().size() == size, "stored bytes are the loaded ones");
-    Require(decoder.FrameCount() >= 1 && decoder.FrameCount() <= TGIFDecoder::Max_Frames, "frame count");
+    Require(decoder.FrameCount() >= 1 && decoder.FrameCount() <= Gif_Decoder::Max_Frames, "frame count");
     Require(!first_only || decoder.FrameCount() == 1, "first image only");
     Require(decoder.MultiFrame() == (decoder.FrameCount() > 1), "multi-frame flag");
     bool any_transparent = false;
     for (int i = 1; i <= decoder.FrameCount(); ++i) {
         const TGIFFrame& f = decoder.Frame(i);
-        Require(f.Width >= 1 && f.Width <= GIF_Max_Frame_Side && f.Height >= 1 && f.Height <= GIF_Max_Frame_Side,
+        Require(f.Width >= 1 && f.Width <= Gif_Max_Frame_Side && f.Height >= 1 && f.Height <= Gif_Max_Frame_Side,
                 "frame size");
         Require(decoder.LogicalWidth() >= f.Left + f.Width && decoder.LogicalHeight() >= f.Top + f.Height,
                 "logical size holds every frame");
         Require(f.Disposal <= 3, "disposal");
         Require(f.Delay % 10 == 0 && f.Delay <= 655350, "delay");
-        Require(f.Palette != nullptr && (f.HasLocalPalette == (f.Palette == f.Local_Palette.get())), "palette");
-        Require(f.Raster.Row_Stride == GIF_Row_Stride(f.Width), "row stride");
-        Require(f.Raster.Pixels.size() == f.Raster.Row_Stride * static_cast<std::size_t>(f.Height), "pixel rows");
-        Require(f.Raster.Pixels_Supplied <= static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height),
+        Require(f.Palette != nullptr && (f.HasLocalPalette == (f.Palette == f.local_palette.get())), "palette");
+        Require(f.raster.row_stride == Gif_Row_Stride(f.Width), "row stride");
+        Require(f.raster.pixels.size() == f.raster.row_stride * static_cast<std::size_t>(f.Height), "pixel rows");
+        Require(f.raster.pixels_supplied <= static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height),
                 "pixels supplied");
         for (int y = 0; y < f.Height; ++y) {
-            const std::uint8_t* row = f.Raster.Pixels.data() + static_cast<std::size_t>(y) * f.Raster.Row_Stride;
-            for (std::size_t x = static_cast<std::size_t>(f.Width); x < f.Raster.Row_Stride; ++x)
+            const std::uint8_t* row = f.raster.pixels.data() + static_cast<std::size_t>(y) * f.raster.row_stride;
+            for (std::size_t x = static_cast<std::size_t>(f.Width); x < f.raster.row_stride; ++x)
                 Require(row[x] == 0, "row padding is zero");
         }
         if (f.Transparent) {
             any_transparent = true;
-            Require(f.Raster.Mask.size() == GIF_Mask_Stride(f.Width) * static_cast<std::size_t>(f.Height), "mask rows");
+            Require(f.raster.mask.size() == Gif_Mask_Stride(f.Width) * static_cast<std::size_t>(f.Height), "mask rows");
             // Where the mask says transparent the pixel is the transparent
             // index, or one the stream never supplied (0).
-            if (f.Raster.Pixels_Supplied == static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height)) {
+            if (f.raster.pixels_supplied == static_cast<std::size_t>(f.Width) * static_cast<std::size_t>(f.Height)) {
                 for (int y = 0; y < f.Height; ++y)
                     for (int x = 0; x < f.Width; ++x)
                         Require(!f.Is_Transparent_At(x, y) || f.Index_At(x, y) == f.TransparentIndex,
                                 "mask marks only the transparent colour");
             }
         } else {
-            Require(f.Raster.Mask.empty(), "no mask without transparency");
+            Require(f.raster.mask.empty(), "no mask without transparency");
         }
     }
     Require(any_transparent == decoder.HasTransparency(), "transparency flag");

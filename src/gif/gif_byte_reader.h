@@ -9,9 +9,11 @@
 #include <cstring>
 #include <span>
 
-class TGIFByteReader {
+namespace velbrook {
+
+class Gif_Byte_Reader {
 public:
-    explicit TGIFByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    explicit Gif_Byte_Reader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     std::size_t Position() const { return position_; }
     std::size_t Size() const { return bytes_.size(); }
@@ -48,3 +50,5 @@ private:
     std::span<const std::uint8_t> bytes_;
     std::size_t position_ = 0;
 };
+
+}  // namespace velbrook

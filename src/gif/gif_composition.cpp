@@ -6,9 +6,7 @@
 
 #include "toolkit/handles.h"
 
-using velbrook::Dc_Handle;
-using velbrook::Dc_State_Guard;
-using velbrook::Select_Guard;
+namespace velbrook {
 
 namespace {
 
@@ -29,7 +27,7 @@ private:
     Select_Guard select_;
 };
 
-RECT To_RECT(const TGIFRect& rect) { return RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}; }
+RECT To_Rect(const Gif_Rect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
 
 RECT Frame_Rect(const TGIFFrame& frame) {
     return RECT{frame.Left, frame.Top, frame.Left + frame.Width, frame.Top + frame.Height};
@@ -46,7 +44,7 @@ void Copy_Area(HDC target, HDC source, const RECT& from) {
 
 }  // namespace
 
-COLORREF Color_To_RGB(TColor color) {
+COLORREF Color_To_Rgb(Gif_Color color) {
     if ((color & 0xFF000000u) == 0x80000000u) return ::GetSysColor(static_cast<int>(color & 0xFFu));
     return static_cast<COLORREF>(color & 0x00FFFFFFu);
 }
@@ -88,7 +86,7 @@ bool TGIFImage::Start_Composition() {
     composed_bitmap_.reset();
     composed_mask_.reset();
     std::uint32_t* pixels = nullptr;
-    composed_bitmap_ = velbrook::Top_Down_Dib_Section(LogicalWidth(), LogicalHeight(), &pixels);
+    composed_bitmap_ = Top_Down_Dib_Section(LogicalWidth(), LogicalHeight(), &pixels);
     if (!composed_bitmap_) return false;
     const RECT all{0, 0, LogicalWidth(), LogicalHeight()};
     {
@@ -107,7 +105,7 @@ bool TGIFImage::Start_Composition() {
 void TGIFImage::DrawCurrentFrame() {
     if (current_frame_ < 1 || current_frame_ > FrameCount() || !composed_bitmap_) return;
     const TGIFFrame& frame = Frame(current_frame_);
-    const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(current_frame_);
+    const Gif_Frame_Bitmaps& bitmaps = Frame_Bitmaps(current_frame_);
     const RECT area = Frame_Rect(frame);
     const Bitmap_Surface composed(nullptr, composed_bitmap_.get());
     const bool masked = HasTransparency() && composed_mask_;
@@ -143,7 +141,7 @@ void TGIFImage::DrawCurrentFrame() {
 void TGIFImage::DisposeFrame(int index) {
     if (index < 1 || index > FrameCount() || !composed_bitmap_) return;
     const TGIFFrame& frame = Frame(index);
-    const TGIFFrameBitmaps& bitmaps = Frame_Bitmaps(index);
+    const Gif_Frame_Bitmaps& bitmaps = Frame_Bitmaps(index);
     const RECT area = Frame_Rect(frame);
     const bool masked = HasTransparency() && composed_mask_;
     if (frame.Disposal == 2) {
@@ -165,14 +163,14 @@ void TGIFImage::DisposeFrame(int index) {
     }
 }
 
-TGIFSizes TGIFImage::Sizes() const { return TGIFSizes{Width(), Height(), LogicalWidth(), LogicalHeight()}; }
+Gif_Sizes TGIFImage::Sizes() const { return Gif_Sizes{Width(), Height(), LogicalWidth(), LogicalHeight()}; }
 
-RECT TGIFImage::PictureRect() const { return To_RECT(Picture_Rect(display_, stretched_draw_, Sizes())); }
+RECT TGIFImage::PictureRect() const { return To_Rect(Picture_Rect(display_, stretched_draw_, Sizes())); }
 
 void TGIFImage::UpdateOpaque() {
     stretched_draw_ = Is_Stretched_Draw(display_, Sizes());
-    const TGIFRect client{0, 0, Width(), Height()};
-    const TGIFRect picture = Picture_Rect(display_, stretched_draw_, Sizes());
+    const Gif_Rect client{0, 0, Width(), Height()};
+    const Gif_Rect picture = Picture_Rect(display_, stretched_draw_, Sizes());
     fully_opaque_ = Visible() && !Empty() && FrameCount() > 0 && !Frame(1).Transparent && client.Width() > 0 &&
                     client.Height() > 0 && Intersect(picture, client) == client;
     opaque_style_ = fully_opaque_;
@@ -183,7 +181,7 @@ void TGIFImage::PaintTo(HDC dc) {
     ::SetTextColor(dc, RGB(0, 0, 0));
     ::SetBkColor(dc, RGB(255, 255, 255));
     if (opaque_ && !fully_opaque_) {
-        const velbrook::Brush_Handle brush(::CreateSolidBrush(Color_To_RGB(color_)));
+        const Brush_Handle brush(::CreateSolidBrush(Color_To_Rgb(color_)));
         const Select_Guard select(dc, brush.get());
         ::PatBlt(dc, 0, 0, Width(), Height(), PATCOPY);
     }
@@ -192,8 +190,8 @@ void TGIFImage::PaintTo(HDC dc) {
     // composition's invariant the AND leaves the background where nothing was
     // painted and the XOR then puts the picture where something was.
     const bool transparent = Frame(1).Transparent && composed_mask_;
-    for (const TGIFRect& tile : Paint_Rects(display_, stretched_draw_, Sizes())) {
-        const RECT target = To_RECT(tile);
+    for (const Gif_Rect& tile : Paint_Rects(display_, stretched_draw_, Sizes())) {
+        const RECT target = To_Rect(tile);
         if (transparent) {
             StretchDrawBitmap(composed_mask_.get(), nullptr, dc, target, SRCAND);
             StretchDrawBitmap(composed_bitmap_.get(), nullptr, dc, target, SRCINVERT);
@@ -225,13 +223,13 @@ void TGIFImage::Repaint() {
     } repainting(repainting_);
 
     HWND parent = Parent()->Handle();
-    const velbrook::Window_Dc screen(parent);
+    const Window_Dc screen(parent);
     if (screen.get() == nullptr) return;
     RECT client{};
     ::GetClientRect(parent, &client);
     const bool buffered = double_buffered_ && !fully_opaque_;
     Dc_Handle memory;
-    velbrook::Bitmap_Handle buffer;
+    Bitmap_Handle buffer;
     if (buffered) {
         memory.reset(::CreateCompatibleDC(screen.get()));
         buffer.reset(::CreateCompatibleBitmap(screen.get(), client.right, client.bottom));
@@ -260,24 +258,24 @@ void TGIFImage::Repaint() {
     }
 }
 
-HPALETTE TGIFImage::GetPalette() const {
+HPALETTE TGIFImage::Current_Palette() const {
     if (!Visible() || Empty() || current_frame_ < 1 || current_frame_ > FrameCount()) return nullptr;
     const std::size_t slot = static_cast<std::size_t>(current_frame_ - 1);
     if (slot >= bitmaps_.size() || !bitmaps_[slot]) return nullptr;
     return bitmaps_[slot]->Palette.get();
 }
 
-void TGIFImage::Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value) {
+void TGIFImage::Set_Display_Flag(bool Gif_Display_Options::*flag, bool value) {
     if (display_.*flag == value) return;
     display_.*flag = value;
     Invalidate();
 }
 
-void TGIFImage::Set_Center(bool value) { Set_Display_Flag(&TGIFDisplayOptions::Center, value); }
-void TGIFImage::Set_Stretch(bool value) { Set_Display_Flag(&TGIFDisplayOptions::Stretch, value); }
-void TGIFImage::Set_StretchRatio(bool value) { Set_Display_Flag(&TGIFDisplayOptions::StretchRatio, value); }
-void TGIFImage::Set_StretchBigOnly(bool value) { Set_Display_Flag(&TGIFDisplayOptions::StretchBigOnly, value); }
-void TGIFImage::Set_Tile(bool value) { Set_Display_Flag(&TGIFDisplayOptions::Tile, value); }
+void TGIFImage::Set_Center(bool value) { Set_Display_Flag(&Gif_Display_Options::center, value); }
+void TGIFImage::Set_Stretch(bool value) { Set_Display_Flag(&Gif_Display_Options::stretch, value); }
+void TGIFImage::Set_StretchRatio(bool value) { Set_Display_Flag(&Gif_Display_Options::stretch_ratio, value); }
+void TGIFImage::Set_StretchBigOnly(bool value) { Set_Display_Flag(&Gif_Display_Options::stretch_big_only, value); }
+void TGIFImage::Set_Tile(bool value) { Set_Display_Flag(&Gif_Display_Options::tile, value); }
 
 void TGIFImage::Set_Opaque(bool value) {
     if (opaque_ == value) return;
@@ -285,7 +283,7 @@ void TGIFImage::Set_Opaque(bool value) {
     Invalidate();
 }
 
-void TGIFImage::Set_Color(TColor value) {
+void TGIFImage::Set_Color(Gif_Color value) {
     if (color_ == value) return;
     color_ = value;
     Invalidate();
@@ -302,7 +300,7 @@ void TGIFImage::Set_AutoSize(bool value) {
 
 void TGIFImage::Set_Visible(bool visible) {
     if (visible == Visible()) return;
-    velbrook::Graphic_Control::Set_Visible(visible);  // invalidates
+    Graphic_Control::Set_Visible(visible);  // invalidates
     Post_Palette_Query();
 }
 
@@ -310,3 +308,5 @@ void TGIFImage::Post_Palette_Query() {
     if (Parent() == nullptr || Parent()->Handle() == nullptr) return;
     if (::GetFocus() == Parent()->Handle()) ::PostMessageW(Parent()->Handle(), WM_QUERYNEWPALETTE, 0, 0);
 }
+
+}  // namespace velbrook

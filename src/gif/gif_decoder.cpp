@@ -7,6 +7,8 @@
 #include <new>
 #include <ostream>
 
+namespace velbrook {
+
 namespace {
 
 constexpr std::uint8_t Extension_Introducer = 0x21;  // '!'
@@ -23,14 +25,14 @@ int Clamp_To_Int(std::size_t value) { return value > INT_MAX ? INT_MAX : static_
 
 }  // namespace
 
-void Skip_Sub_Blocks(TGIFByteReader& stream) {
+void Skip_Sub_Blocks(Gif_Byte_Reader& stream) {
     std::uint8_t length = 0;
     while (stream.Read_Byte(length) && length > 0) {
         if (stream.Skip(length) < length) return;
     }
 }
 
-void TGIFDecoder::ClearImage() {
+void Gif_Decoder::ClearImage() {
     empty_ = true;
     frames_.clear();
     data_stream_.clear();
@@ -43,7 +45,7 @@ void TGIFDecoder::ClearImage() {
     logical_height_ = 0;
 }
 
-bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes) {
+bool Gif_Decoder::ReadImage(std::span<const std::uint8_t> bytes) {
     ClearImage();
     graphic_control_ = {};
     try {
@@ -54,7 +56,7 @@ bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes) {
     }
     bool loaded = false;
     if (!data_stream_.empty()) {
-        TGIFByteReader stream(data_stream_);
+        Gif_Byte_Reader stream(data_stream_);
         try {
             loaded = Parse(stream);
         } catch (const std::bad_alloc&) {
@@ -65,7 +67,7 @@ bool TGIFDecoder::ReadImage(std::span<const std::uint8_t> bytes) {
     return loaded;
 }
 
-bool TGIFDecoder::Progress(const TGIFByteReader& stream) {
+bool Gif_Decoder::Progress(const Gif_Byte_Reader& stream) {
     if (!OnProgress) return true;
     const std::size_t position = stream.Position();
     const std::size_t size = stream.Size();
@@ -76,7 +78,7 @@ bool TGIFDecoder::Progress(const TGIFByteReader& stream) {
     return keep_on_processing_;
 }
 
-bool TGIFDecoder::Parse(TGIFByteReader& stream) {
+bool Gif_Decoder::Parse(Gif_Byte_Reader& stream) {
     std::uint8_t header[6];
     if (!stream.Read_Exact(header, sizeof header)) return false;
     if (std::memcmp(header, "GIF", 3) != 0) return false;
@@ -95,7 +97,7 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream) {
         global_palette_.fill(0);
     }
 
-    std::size_t budget = Raster_Budget;
+    std::size_t budget = raster_budget;
     while (!stream.At_End() && keep_on_processing_) {
         if (!Progress(stream)) return false;
         std::uint8_t pair[2] = {0, 0};
@@ -106,7 +108,7 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream) {
             stream.Step_Back(got);
             if (FrameCount() == Max_Frames) break;
             auto frame = std::make_unique<TGIFFrame>();
-            const Frame_Result result = LoadFrame(*frame, stream, budget);
+            const Frame_Result result = Load_Frame(*frame, stream, budget);
             if (result == Frame_Result::Bad_Descriptor) {
                 stream.Seek_End();
                 Progress(stream);
@@ -140,7 +142,7 @@ bool TGIFDecoder::Parse(TGIFByteReader& stream) {
     return true;
 }
 
-void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label) {
+void Gif_Decoder::Read_Extension(Gif_Byte_Reader& stream, std::uint8_t label) {
     switch (label) {
         case Graphic_Control_Label:
             stream.Read(graphic_control_.data(), graphic_control_.size());
@@ -181,13 +183,13 @@ void TGIFDecoder::Read_Extension(TGIFByteReader& stream, std::uint8_t label) {
     }
 }
 
-TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReader& stream, std::size_t& budget) {
+Gif_Decoder::Frame_Result Gif_Decoder::Load_Frame(TGIFFrame& frame, Gif_Byte_Reader& stream, std::size_t& budget) {
     std::uint8_t descriptor[10];
     if (!stream.Read_Exact(descriptor, sizeof descriptor)) return Frame_Result::Failed;
     const int width = U16(descriptor + 5);
     const int height = U16(descriptor + 7);
     if (descriptor[0] != Image_Separator || width == 0 || height == 0) return Frame_Result::Bad_Descriptor;
-    if (width > GIF_Max_Frame_Side || height > GIF_Max_Frame_Side) return Frame_Result::Failed;
+    if (width > Gif_Max_Frame_Side || height > Gif_Max_Frame_Side) return Frame_Result::Failed;
 
     frame.Left = U16(descriptor + 1);
     frame.Top = U16(descriptor + 3);
@@ -197,10 +199,10 @@ TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReade
     if ((flags & 0x80) != 0) {
         frame.HasLocalPalette = true;
         frame.ColorBits = (flags & 7) + 1;
-        frame.Local_Palette = std::make_unique<TGIFPalette>();
-        frame.Local_Palette->fill(0);
-        stream.Read(frame.Local_Palette->data(), std::size_t{3} << frame.ColorBits);
-        frame.Palette = frame.Local_Palette.get();
+        frame.local_palette = std::make_unique<Gif_Palette>();
+        frame.local_palette->fill(0);
+        stream.Read(frame.local_palette->data(), std::size_t{3} << frame.ColorBits);
+        frame.Palette = frame.local_palette.get();
     } else {
         frame.HasLocalPalette = false;
         frame.ColorBits = 0;
@@ -214,24 +216,24 @@ TGIFDecoder::Frame_Result TGIFDecoder::LoadFrame(TGIFFrame& frame, TGIFByteReade
     frame.Delay = U16(graphic_control_.data() + 2) * 10;
     frame.Transparent = (control & 1) != 0;
     frame.TransparentIndex = graphic_control_[4];
-    frame.Bitmap_Color_Bits = frame.HasLocalPalette ? frame.ColorBits : global_color_bits_;
+    frame.bitmap_color_bits = frame.HasLocalPalette ? frame.ColorBits : global_color_bits_;
 
     // Sizes are at most 16384 on a side here, so these products fit.
     const auto rows = static_cast<std::size_t>(height);
-    std::size_t needed = rows * GIF_Row_Stride(width);
-    if (frame.Transparent) needed += rows * GIF_Mask_Stride(width);
+    std::size_t needed = rows * Gif_Row_Stride(width);
+    if (frame.Transparent) needed += rows * Gif_Mask_Stride(width);
     if (needed > budget) return Frame_Result::Failed;
     budget -= needed;
 
-    const TRasterFormat format{width, height, frame.Interlaced, frame.Transparent, frame.TransparentIndex};
-    const TRasterProgress hook = [this, &stream] { return Progress(stream); };
-    const TRasterOutcome outcome = DecodeRaster(stream, format, frame.Raster, OnProgress ? &hook : nullptr);
+    const Raster_Format format{width, height, frame.Interlaced, frame.Transparent, frame.TransparentIndex};
+    const Raster_Progress hook = [this, &stream] { return Progress(stream); };
+    const Raster_Outcome outcome = DecodeRaster(stream, format, frame.raster, OnProgress ? &hook : nullptr);
     if (!Raster_Usable(outcome)) return Frame_Result::Failed;
-    if (OnFrameBuilt && !OnFrameBuilt(frame)) return Frame_Result::Failed;
+    if (On_Frame_Built && !On_Frame_Built(frame)) return Frame_Result::Failed;
     return Frame_Result::Loaded;
 }
 
-bool TGIFDecoder::ReadData(std::istream& source) {
+bool Gif_Decoder::ReadData(std::istream& source) {
     std::uint8_t length_bytes[4];
     source.read(reinterpret_cast<char*>(length_bytes), sizeof length_bytes);
     if (source.gcount() != static_cast<std::streamsize>(sizeof length_bytes)) return false;
@@ -255,7 +257,7 @@ bool TGIFDecoder::ReadData(std::istream& source) {
     return true;
 }
 
-void TGIFDecoder::WriteData(std::ostream& target) const {
+void Gif_Decoder::WriteData(std::ostream& target) const {
     if (data_stream_.empty()) return;
     const auto length = static_cast<std::uint32_t>(data_stream_.size());
     const char length_bytes[4] = {static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
@@ -263,3 +265,5 @@ void TGIFDecoder::WriteData(std::ostream& target) const {
     target.write(length_bytes, sizeof length_bytes);
     target.write(reinterpret_cast<const char*>(data_stream_.data()), static_cast<std::streamsize>(data_stream_.size()));
 }
+
+}  // namespace velbrook

@@ -7,11 +7,13 @@
 
 #include "gif/gif_animation.h"
 
+namespace velbrook {
+
 namespace {
 
-// The colour table of a frame's bitmap: 2^Bitmap_Color_Bits entries of its palette.
+// The colour table of a frame's bitmap: 2^bitmap_color_bits entries of its palette.
 std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame) {
-    std::vector<RGBQUAD> colors(std::size_t{1} << frame.Bitmap_Color_Bits);
+    std::vector<RGBQUAD> colors(std::size_t{1} << frame.bitmap_color_bits);
     const std::uint8_t* rgb = frame.Palette->data();
     for (RGBQUAD& color : colors) {
         color = RGBQUAD{rgb[2], rgb[1], rgb[0], 0};
@@ -20,7 +22,7 @@ std::vector<RGBQUAD> Frame_Colors(const TGIFFrame& frame) {
     return colors;
 }
 
-velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors) {
+Palette_Handle Palette_Of(std::span<const RGBQUAD> colors) {
     std::vector<std::uint8_t> storage(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * colors.size());
     auto* palette = reinterpret_cast<LOGPALETTE*>(storage.data());
     palette->palVersion = 0x300;
@@ -28,16 +30,16 @@ velbrook::Palette_Handle Palette_Of(std::span<const RGBQUAD> colors) {
     for (std::size_t i = 0; i < colors.size(); ++i) {
         palette->palPalEntry[i] = PALETTEENTRY{colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue, 0};
     }
-    return velbrook::Palette_Handle(::CreatePalette(palette));
+    return Palette_Handle(::CreatePalette(palette));
 }
 
 // A DIB section holding rows of the raster (bottom row first, `stride`
 // bytes each, as the decoder lays them out).  Empty when GDI cannot make it.
-velbrook::Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std::span<const RGBQUAD> colors,
-                                           const std::vector<std::uint8_t>& rows, std::size_t stride) {
-    const velbrook::Dib_Info_With_Colors info = velbrook::Top_Down_Dib_Info(frame.Width, frame.Height, bits, colors);
+Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std::span<const RGBQUAD> colors,
+                                 const std::vector<std::uint8_t>& rows, std::size_t stride) {
+    const Dib_Info_With_Colors info = Top_Down_Dib_Info(frame.Width, frame.Height, bits, colors);
     void* memory = nullptr;
-    velbrook::Bitmap_Handle bitmap(::CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &memory, nullptr, 0));
+    Bitmap_Handle bitmap(::CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &memory, nullptr, 0));
     if (!bitmap || memory == nullptr) return {};
     auto* top_row = static_cast<std::uint8_t*>(memory);
     for (std::size_t y = 0, height = static_cast<std::size_t>(frame.Height); y < height; ++y) {
@@ -47,27 +49,27 @@ velbrook::Bitmap_Handle Raster_Dib_Section(const TGIFFrame& frame, int bits, std
     return bitmap;
 }
 
-velbrook::Bitmap_Handle Frame_Bitmap(const TGIFFrame& frame) {
-    return Raster_Dib_Section(frame, 8, Frame_Colors(frame), frame.Raster.Pixels, frame.Raster.Row_Stride);
+Bitmap_Handle Frame_Bitmap(const TGIFFrame& frame) {
+    return Raster_Dib_Section(frame, 8, Frame_Colors(frame), frame.raster.pixels, frame.raster.row_stride);
 }
 
 // 1 bit per pixel, colour 0 black (opaque), colour 1 white (transparent).
-velbrook::Bitmap_Handle Frame_Mask(const TGIFFrame& frame) {
+Bitmap_Handle Frame_Mask(const TGIFFrame& frame) {
     const RGBQUAD black_and_white[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-    return Raster_Dib_Section(frame, 1, black_and_white, frame.Raster.Mask, frame.Raster.Mask_Stride);
+    return Raster_Dib_Section(frame, 1, black_and_white, frame.raster.mask, frame.raster.mask_stride);
 }
 
 }  // namespace
 
-TGIFImage::TGIFImage(velbrook::Container* parent, std::wstring name, velbrook::Bounds bounds)
-    : velbrook::Graphic_Control(parent, std::move(name), bounds) {
-    decoder_.OnFrameBuilt = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
+TGIFImage::TGIFImage(Container* parent, std::wstring name, Bounds bounds)
+    : Graphic_Control(parent, std::move(name), bounds) {
+    decoder_.On_Frame_Built = [this](const TGIFFrame& frame) { return Build_Frame_Bitmaps(frame); };
 }
 
 TGIFImage::~TGIFImage() { ClearImage(); }
 
 bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame) {
-    auto bitmaps = std::make_unique<TGIFFrameBitmaps>();
+    auto bitmaps = std::make_unique<Gif_Frame_Bitmaps>();
     bitmaps->Bitmap = Frame_Bitmap(frame);
     if (!bitmaps->Bitmap) return false;
     bitmaps->Palette = Palette_Of(Frame_Colors(frame));
@@ -77,7 +79,7 @@ bool TGIFImage::Build_Frame_Bitmaps(const TGIFFrame& frame) {
     }
     if (frame.Disposal == 3) {
         std::uint32_t* pixels = nullptr;
-        bitmaps->SavedBitmap = velbrook::Top_Down_Dib_Section(frame.Width, frame.Height, &pixels);
+        bitmaps->SavedBitmap = Top_Down_Dib_Section(frame.Width, frame.Height, &pixels);
         bitmaps->SavedMask.reset(::CreateBitmap(frame.Width, frame.Height, 1, 1, nullptr));
         if (!bitmaps->SavedBitmap || !bitmaps->SavedMask) return false;
     }
@@ -248,26 +250,26 @@ void TGIFImage::AnimationTick() {
         DrawCurrentFrame();
         Repaint();
     }
-    TGIFStepResult step;
-    step.Wrapped = false;
+    Step_Result step;
+    step.wrapped = false;
     // A handler of the change may have stopped the animation meanwhile; then
     // there is no next step to time.
     if (animation_timer_ && current_frame_ >= 1 && current_frame_ <= FrameCount()) {
         const unsigned elapsed = ::GetTickCount() - started;
         animation_timer_->Set_Interval(
             static_cast<unsigned>(Step_Interval(Frame(current_frame_).Delay, speed_, elapsed)));
-        TGIFAnimationCounters counters{current_frame_, loop_iteration_};
+        Animation_Counters counters{current_frame_, loop_iteration_};
         step = Advance_Frame(counters, FrameCount(), loop_, LoopCount());
-        current_frame_ = counters.CurrentFrame;
-        loop_iteration_ = counters.LoopIteration;
-        if (step.Pass_Counted) {
+        current_frame_ = counters.current_frame;
+        loop_iteration_ = counters.loop_iteration;
+        if (step.pass_counted) {
             // After the last pass the timer is freed here, inside its own
             // tick, and the picture stands on its last frame.
-            SetTimerActive(step.Keep_Running, animation_timer_->Interval());
+            SetTimerActive(step.keep_running, animation_timer_->Interval());
         }
     }
     Change();
-    if (step.Wrapped && OnWrapAnimation) OnWrapAnimation(*this);
+    if (step.wrapped && OnWrapAnimation) OnWrapAnimation(*this);
 }
 
 void TGIFImage::Rearm_Animation() {
@@ -320,3 +322,5 @@ void TGIFImage::Set_ThreadPriority(TThreadPriority value) {
     thread_priority_ = value;
     if (animation_timer_) animation_timer_->Set_ThreadPriority(value);
 }
+
+}  // namespace velbrook

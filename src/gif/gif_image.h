@@ -23,50 +23,51 @@
 #include "toolkit/component.h"
 #include "toolkit/handles.h"
 
+namespace velbrook {
+
 // The platform half of a frame: what TGIFFrame's rows become, as DIB sections
 // made straight from them.
-struct TGIFFrameBitmaps {
-    velbrook::Bitmap_Handle Bitmap;       // 8 bits per pixel, the frame's palette; always there
-    velbrook::Palette_Handle Palette;     // the bitmap's colour table as a logical palette
-    velbrook::Bitmap_Handle Mask;         // 1 bit per pixel, white = transparent; only when Transparent
-    velbrook::Bitmap_Handle SavedBitmap;  // only when Disposal is 3: what lay under the frame
-    velbrook::Bitmap_Handle SavedMask;    // monochrome, as SavedBitmap
+struct Gif_Frame_Bitmaps {
+    Bitmap_Handle Bitmap;       // 8 bits per pixel, the frame's palette; always there
+    Palette_Handle Palette;     // the bitmap's colour table as a logical palette
+    Bitmap_Handle Mask;         // 1 bit per pixel, white = transparent; only when Transparent
+    Bitmap_Handle SavedBitmap;  // only when Disposal is 3: what lay under the frame
+    Bitmap_Handle SavedMask;    // monochrome, as SavedBitmap
 };
 
 // A colour as the control keeps it: an RGB value (0x00BBGGRR), or, with the
 // top byte 0x80, the system colour whose index is in the low byte.
-using TColor = std::uint32_t;
-inline constexpr TColor clBtnFace = 0x80000000u | COLOR_BTNFACE;
-COLORREF Color_To_RGB(TColor color);
+using Gif_Color = std::uint32_t;
+inline constexpr Gif_Color Button_Face_Color = 0x80000000u | COLOR_BTNFACE;
+COLORREF Color_To_Rgb(Gif_Color color);
 
 // Draws the whole of a bitmap scaled into `rect` of `target` with a raster
 // operation: the one drawing primitive of the control.  The palette, when
 // given, is the bitmap's own and is realised in the target first.
 void StretchDrawBitmap(HBITMAP bitmap, HPALETTE palette, HDC target, const RECT& rect, DWORD raster_operation);
 
-class TGIFImage : public velbrook::Graphic_Control {
+class TGIFImage : public Graphic_Control {
 public:
-    using TImageProgressEvent = std::function<void(TGIFImage& Sender, int BytesProcessed, int BytesToProcess,
-                                                   int PercentageProcessed, bool& KeepOnProcessing)>;
-    using TNotifyEvent = std::function<void(TGIFImage& Sender)>;
+    using TProgressEvent = std::function<void(TGIFImage& Sender, int BytesProcessed, int BytesToProcess,
+                                              int PercentageProcessed, bool& KeepOnProcessing)>;
+    using Notify_Event = std::function<void(TGIFImage& Sender)>;
     // X and Y in the control's own coordinates.
-    using TMouseEvent = std::function<void(TGIFImage& Sender, int X, int Y)>;
+    using Mouse_Event = std::function<void(TGIFImage& Sender, int X, int Y)>;
 
     // Without a parent the control only loads and composes (nothing paints it).
-    explicit TGIFImage(velbrook::Container* parent = nullptr, std::wstring name = L"GIFImage1",
-                       velbrook::Bounds bounds = {0, 0, 105, 105});
+    explicit TGIFImage(Container* parent = nullptr, std::wstring name = L"GIFImage1", Bounds bounds = {0, 0, 105, 105});
     ~TGIFImage() override;
 
     // Settings that loading honours.
     bool FirstImageOnly = false;
-    TImageProgressEvent OnProgress;
-    TNotifyEvent OnChanging;
-    TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
+    Notify_Event OnChanging;
+    Notify_Event OnChange;
 
     // The pointer over the control, wherever it is (transparent parts too).
-    TMouseEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TNotifyEvent OnDblClick;
+    Mouse_Event OnMouseMove;
+    Mouse_Event OnMouseUp;
+    Notify_Event OnDblClick;
 
     // Loads a GIF from the stream's beginning.  False (and an empty picture)
     // for a bad, truncated or cancelled GIF; never throws.
@@ -96,7 +97,9 @@ public:
     int FrameCount() const { return decoder_.FrameCount(); }
     int CurrentFrame() const { return current_frame_; }
     const TGIFFrame& Frame(int index) const { return decoder_.Frame(index); }
-    const TGIFFrameBitmaps& Frame_Bitmaps(int index) const { return *bitmaps_.at(static_cast<std::size_t>(index - 1)); }
+    const Gif_Frame_Bitmaps& Frame_Bitmaps(int index) const {
+        return *bitmaps_.at(static_cast<std::size_t>(index - 1));
+    }
     int LogicalWidth() const { return decoder_.LogicalWidth(); }
     int LogicalHeight() const { return decoder_.LogicalHeight(); }
     int GlobalColorBits() const { return decoder_.GlobalColorBits(); }
@@ -108,22 +111,22 @@ public:
     // Display properties.  Setting a property to the value it has does nothing.
     bool AutoSize() const { return auto_size_; }
     void Set_AutoSize(bool value);
-    bool Center() const { return display_.Center; }
+    bool Center() const { return display_.center; }
     void Set_Center(bool value);
     bool Opaque() const { return opaque_; }
     void Set_Opaque(bool value);
-    bool Stretch() const { return display_.Stretch; }
+    bool Stretch() const { return display_.stretch; }
     void Set_Stretch(bool value);
-    bool StretchRatio() const { return display_.StretchRatio; }
+    bool StretchRatio() const { return display_.stretch_ratio; }
     void Set_StretchRatio(bool value);
-    bool StretchBigOnly() const { return display_.StretchBigOnly; }
+    bool StretchBigOnly() const { return display_.stretch_big_only; }
     void Set_StretchBigOnly(bool value);
-    bool Tile() const { return display_.Tile; }
+    bool Tile() const { return display_.tile; }
     void Set_Tile(bool value);
     bool DoubleBuffered() const { return double_buffered_; }
     void Set_DoubleBuffered(bool value) { double_buffered_ = value; }
-    TColor Color() const { return color_; }
-    void Set_Color(TColor value);
+    Gif_Color Color() const { return color_; }
+    void Set_Color(Gif_Color value);
     void Set_Visible(bool visible) override;
 
     // Animation.  While it runs, CurrentFrame is the frame the next step
@@ -141,7 +144,7 @@ public:
     void Set_Threaded(bool value);
     TThreadPriority ThreadPriority() const { return thread_priority_; }
     void Set_ThreadPriority(TThreadPriority value);
-    TNotifyEvent OnWrapAnimation;
+    Notify_Event OnWrapAnimation;
     int LoopIteration() const { return loop_iteration_; }
     bool FirstTickPending() const { return first_tick_pending_; }
     // The running animation's timer; null while the picture stands still.
@@ -184,7 +187,7 @@ public:
     // Redraws the picture's rectangle on the parent at once.
     virtual void Repaint();
     // The palette to realise for the control; null when there is none.
-    HPALETTE GetPalette() const;
+    HPALETTE Current_Palette() const;
 
 protected:
     virtual bool ReadImage(std::span<const std::uint8_t> bytes);
@@ -194,25 +197,25 @@ protected:
 private:
     bool Build_Frame_Bitmaps(const TGIFFrame& frame);
     bool Start_Composition();
-    TGIFSizes Sizes() const;
-    void Set_Display_Flag(bool TGIFDisplayOptions::*flag, bool value);
+    Gif_Sizes Sizes() const;
+    void Set_Display_Flag(bool Gif_Display_Options::*flag, bool value);
     void Post_Palette_Query();
     void SetTimerActive(bool active, unsigned interval);
     // After every paint: decides again whether the timer runs, and how often.
     void Rearm_Animation();
 
-    TGIFDecoder decoder_;
-    std::vector<std::unique_ptr<TGIFFrameBitmaps>> bitmaps_;
-    velbrook::Bitmap_Handle first_frame_copy_;
-    velbrook::Bitmap_Handle composed_bitmap_;
-    velbrook::Bitmap_Handle composed_mask_;
+    Gif_Decoder decoder_;
+    std::vector<std::unique_ptr<Gif_Frame_Bitmaps>> bitmaps_;
+    Bitmap_Handle first_frame_copy_;
+    Bitmap_Handle composed_bitmap_;
+    Bitmap_Handle composed_mask_;
     int current_frame_ = 0;
 
-    TGIFDisplayOptions display_;
+    Gif_Display_Options display_;
     bool auto_size_ = false;
     bool opaque_ = false;
     bool double_buffered_ = true;
-    TColor color_ = clBtnFace;
+    Gif_Color color_ = Button_Face_Color;
     bool stretched_draw_ = false;
     bool fully_opaque_ = false;
     bool opaque_style_ = false;
@@ -227,3 +230,5 @@ private:
     bool first_tick_pending_ = true;
     std::unique_ptr<TTimerEx> animation_timer_;
 };
+
+}  // namespace velbrook

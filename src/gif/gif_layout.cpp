@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-bool Is_Stretched_Draw(const TGIFDisplayOptions& options, const TGIFSizes& sizes) {
-    if (!options.Stretch && !options.StretchRatio) return false;
-    if (sizes.Width == sizes.LogicalWidth && sizes.Height == sizes.LogicalHeight) return false;
-    const bool fits = sizes.Width >= sizes.LogicalWidth && sizes.Height >= sizes.LogicalHeight;
-    return !(options.StretchBigOnly && fits);
+namespace velbrook {
+
+bool Is_Stretched_Draw(const Gif_Display_Options& options, const Gif_Sizes& sizes) {
+    if (!options.stretch && !options.stretch_ratio) return false;
+    if (sizes.width == sizes.logical_width && sizes.height == sizes.logical_height) return false;
+    const bool fits = sizes.width >= sizes.logical_width && sizes.height >= sizes.logical_height;
+    return !(options.stretch_big_only && fits);
 }
 
 namespace {
@@ -20,66 +22,68 @@ bool Round_Half_Even(float value, int& result) {
     return true;
 }
 
-TGIFRect Ratio_Rect(const TGIFSizes& sizes) {
-    const TGIFRect client{0, 0, sizes.Width, sizes.Height};
-    const float width = static_cast<float>(sizes.Width);
-    const float height = static_cast<float>(sizes.Height);
-    const float fx = width / static_cast<float>(sizes.LogicalWidth);
-    const float fy = height / static_cast<float>(sizes.LogicalHeight);
-    TGIFRect rect = client;
+Gif_Rect Ratio_Rect(const Gif_Sizes& sizes) {
+    const Gif_Rect client{0, 0, sizes.width, sizes.height};
+    const float width = static_cast<float>(sizes.width);
+    const float height = static_cast<float>(sizes.height);
+    const float fx = width / static_cast<float>(sizes.logical_width);
+    const float fy = height / static_cast<float>(sizes.logical_height);
+    Gif_Rect rect = client;
     if (fx > fy) {
-        const float scaled = static_cast<float>(sizes.LogicalWidth) * fy;
+        const float scaled = static_cast<float>(sizes.logical_width) * fy;
         const float margin = (width - scaled) / 2.0f;
         const float right = width - margin;
-        if (!Round_Half_Even(margin, rect.Left) || !Round_Half_Even(right, rect.Right)) return client;
+        if (!Round_Half_Even(margin, rect.left) || !Round_Half_Even(right, rect.right)) return client;
     } else {
-        const float scaled = static_cast<float>(sizes.LogicalHeight) * fx;
+        const float scaled = static_cast<float>(sizes.logical_height) * fx;
         const float margin = (height - scaled) / 2.0f;
         const float bottom = height - margin;
-        if (!Round_Half_Even(margin, rect.Top) || !Round_Half_Even(bottom, rect.Bottom)) return client;
+        if (!Round_Half_Even(margin, rect.top) || !Round_Half_Even(bottom, rect.bottom)) return client;
     }
     return rect;
 }
 
 }  // namespace
 
-TGIFRect Picture_Rect(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes) {
-    if (sizes.LogicalWidth <= 0 || sizes.LogicalHeight <= 0) return {};
-    const TGIFRect client{0, 0, sizes.Width, sizes.Height};
+Gif_Rect Picture_Rect(const Gif_Display_Options& options, bool stretched_draw, const Gif_Sizes& sizes) {
+    if (sizes.logical_width <= 0 || sizes.logical_height <= 0) return {};
+    const Gif_Rect client{0, 0, sizes.width, sizes.height};
     if (stretched_draw) {
-        if (options.StretchRatio && !options.Stretch) return Ratio_Rect(sizes);
+        if (options.stretch_ratio && !options.stretch) return Ratio_Rect(sizes);
         return client;
     }
-    if (options.Tile) return client;
-    if (options.Center) {
+    if (options.tile) return client;
+    if (options.center) {
         // Truncating division: a picture bigger than the control gets negative offsets.
-        const int left = (sizes.Width - sizes.LogicalWidth) / 2;
-        const int top = (sizes.Height - sizes.LogicalHeight) / 2;
-        return {left, top, left + sizes.LogicalWidth, top + sizes.LogicalHeight};
+        const int left = (sizes.width - sizes.logical_width) / 2;
+        const int top = (sizes.height - sizes.logical_height) / 2;
+        return {left, top, left + sizes.logical_width, top + sizes.logical_height};
     }
-    return {0, 0, sizes.LogicalWidth, sizes.LogicalHeight};
+    return {0, 0, sizes.logical_width, sizes.logical_height};
 }
 
-std::vector<TGIFRect> Paint_Rects(const TGIFDisplayOptions& options, bool stretched_draw, const TGIFSizes& sizes) {
-    if (sizes.LogicalWidth <= 0 || sizes.LogicalHeight <= 0) return {};
-    if (stretched_draw || !options.Tile) return {Picture_Rect(options, stretched_draw, sizes)};
-    std::vector<TGIFRect> tiles;
-    const int rows = std::max(sizes.Height, 0) / sizes.LogicalHeight;
-    const int columns = std::max(sizes.Width, 0) / sizes.LogicalWidth;
+std::vector<Gif_Rect> Paint_Rects(const Gif_Display_Options& options, bool stretched_draw, const Gif_Sizes& sizes) {
+    if (sizes.logical_width <= 0 || sizes.logical_height <= 0) return {};
+    if (stretched_draw || !options.tile) return {Picture_Rect(options, stretched_draw, sizes)};
+    std::vector<Gif_Rect> tiles;
+    const int rows = std::max(sizes.height, 0) / sizes.logical_height;
+    const int columns = std::max(sizes.width, 0) / sizes.logical_width;
     tiles.reserve(static_cast<std::size_t>(rows + 1) * static_cast<std::size_t>(columns + 1));
     for (int r = 0; r <= rows; ++r) {
         for (int c = 0; c <= columns; ++c) {
-            const int left = c * sizes.LogicalWidth;
-            const int top = r * sizes.LogicalHeight;
-            tiles.push_back({left, top, left + sizes.LogicalWidth, top + sizes.LogicalHeight});
+            const int left = c * sizes.logical_width;
+            const int top = r * sizes.logical_height;
+            tiles.push_back({left, top, left + sizes.logical_width, top + sizes.logical_height});
         }
     }
     return tiles;
 }
 
-TGIFRect Intersect(const TGIFRect& a, const TGIFRect& b) {
-    const TGIFRect overlap{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-                           std::min(a.Bottom, b.Bottom)};
-    if (overlap.Left >= overlap.Right || overlap.Top >= overlap.Bottom) return {};
+Gif_Rect Intersect(const Gif_Rect& a, const Gif_Rect& b) {
+    const Gif_Rect overlap{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                           std::min(a.bottom, b.bottom)};
+    if (overlap.left >= overlap.right || overlap.top >= overlap.bottom) return {};
     return overlap;
 }
+
+}  // namespace velbrook

@@ -6,7 +6,8 @@
 
 #include "gif/gif_lzw_decoder.h"
 
-namespace velbrook::gif_lzw {
+namespace velbrook {
+namespace gif_lzw {
 
 [[gnu::always_inline]] inline void Raster_Decoder::Load_Common(Loop_Registers& r) const {
     r.data = data_.data();
@@ -49,9 +50,9 @@ template <bool Output>
     static_assert(Output, "the copying loop always writes");
     Load_Common(r);
     r.halt = cancelled_ || rows_done_;
-    r.pixels = raster_.Pixels.data();
-    r.chunk_limit = raster_.Pixels.size() >= Copy_Chunk ? raster_.Pixels.size() - Copy_Chunk : 0;
-    r.row_width = format_.Width;
+    r.pixels = raster_.pixels.data();
+    r.chunk_limit = raster_.pixels.size() >= Copy_Chunk ? raster_.pixels.size() - Copy_Chunk : 0;
+    r.row_width = format_.width;
     r.old_length = old_sound_ ? String_Length(old_code_) : 0;
     r.x = r.x_saved = x_;
     r.row = row_pixels_;
@@ -61,7 +62,7 @@ template <bool Output>
 [[gnu::always_inline]] inline void Raster_Decoder::Save(Copy_Registers& r) {
     Save_Common(r);
     old_sound_ = r.old_length != 0;
-    raster_.Pixels_Supplied += static_cast<std::size_t>(r.x - r.x_saved);
+    raster_.pixels_supplied += static_cast<std::size_t>(r.x - r.x_saved);
     x_ = r.x_saved = r.x;
     row_pixels_ = r.row;
 }
@@ -139,8 +140,8 @@ Stop Raster_Decoder::Decode() {
         if (fetched == Fetched::Stopped) return stop;
         if (fetched == Fetched::Again) continue;
         int first_char;
-        if (quick && code < r.next && (code < r.clear || entries[code].Length != 0)) {
-            first_char = code < r.clear ? code : entries[code].First;
+        if (quick && code < r.next && (code < r.clear || entries[code].length != 0)) {
+            first_char = code < r.clear ? code : entries[code].first;
         } else if (quick && code >= r.next && r.old_sound) {
             // A code not yet in the table: the previous string plus its own
             // first character.
@@ -157,13 +158,13 @@ Stop Raster_Decoder::Decode() {
         }
         const int old = r.old_code;
         const Entry made =
-            r.old_sound ? Entry{No_Copy, static_cast<std::uint16_t>((old < r.clear ? 1 : entries[old].Length) + 1),
-                                static_cast<std::uint16_t>(old < r.clear ? old : entries[old].First)}
+            r.old_sound ? Entry{No_Copy, static_cast<std::uint16_t>((old < r.clear ? 1 : entries[old].length) + 1),
+                                static_cast<std::uint16_t>(old < r.clear ? old : entries[old].first)}
                         : Entry{No_Copy, 0, 0};
         Add_Entry(r.next, r.limit, r.width, old, first_char, made);
         r.old_code = code;
         r.first_code = first_char;
-        r.old_sound = code < r.clear || (code < r.next && entries[code].Length != 0);
+        r.old_sound = code < r.clear || (code < r.next && entries[code].length != 0);
     }
 }
 
@@ -183,8 +184,8 @@ Stop Raster_Decoder::Decode() {
 // a row end and went through the members.
 [[gnu::always_inline]] inline bool Raster_Decoder::Copy_Sound_String(Copy_Registers& r, int code, int& n) {
     const Entry entry = entries_[static_cast<std::size_t>(code)];
-    n = entry.Length;
-    const int first_char = entry.First;
+    n = entry.length;
+    const int first_char = entry.first;
     // The new entry's string is the previous one followed by this code's
     // first byte, at out.
     const std::uint8_t* const made_at = r.old_start;
@@ -196,14 +197,14 @@ Stop Raster_Decoder::Decode() {
         Write_Sound_String(code, n, false);
         Load<true>(r);
     } else {
-        const std::uint8_t* const from = code < r.clear ? identity_.data() + code : r.pixels + entry.Offset;
-        if (entry.Offset <= r.chunk_limit && n <= Copy_Chunk && room >= Copy_Chunk) {
+        const std::uint8_t* const from = code < r.clear ? identity_.data() + code : r.pixels + entry.offset;
+        if (entry.offset <= r.chunk_limit && n <= Copy_Chunk && room >= Copy_Chunk) {
             // The whole chunk is loaded before it is stored: the bytes after
             // the string may run into out.
             std::uint8_t chunk[Copy_Chunk];
             std::memcpy(chunk, from, Copy_Chunk);
             std::memcpy(out, chunk, Copy_Chunk);
-        } else if (entry.Offset != No_Copy) {
+        } else if (entry.offset != No_Copy) {
             // The string was written earlier and apart from out: in this row
             // before out, or in another row.
             std::memcpy(out, from, static_cast<std::size_t>(n));
@@ -278,7 +279,7 @@ Stop Raster_Decoder::Decode_Copying() {
         }
         int n = 0;
         bool in_place;
-        if (code < r.next && entries_[static_cast<std::size_t>(code)].Length != 0) {
+        if (code < r.next && entries_[static_cast<std::size_t>(code)].length != 0) {
             in_place = Copy_Sound_String(r, code, n);
         } else if (code >= r.next && r.old_length != 0) {
             in_place = Copy_New_String(r, code, n);
@@ -326,55 +327,57 @@ Stop Raster_Decoder::Decode_All() {
     return stop;
 }
 
-TRasterOutcome Raster_Decoder::Run() {
+Raster_Outcome Raster_Decoder::Run() {
     std::uint8_t code_size = 0;
     const bool have_code_size = stream_.Read_Byte(code_size);
-    if (have_code_size && code_size > GIF_Max_Code_Size) return TRasterOutcome::Refused;
-    if (format_.Width < 1 || format_.Height < 1 || format_.Width > GIF_Max_Frame_Side ||
-        format_.Height > GIF_Max_Frame_Side) {
-        return TRasterOutcome::Refused;
+    if (have_code_size && code_size > Gif_Max_Code_Size) return Raster_Outcome::Refused;
+    if (format_.width < 1 || format_.height < 1 || format_.width > Gif_Max_Frame_Side ||
+        format_.height > Gif_Max_Frame_Side) {
+        return Raster_Outcome::Refused;
     }
     std::size_t pixel_count = 0;
-    if (!Allocate_Rows(pixel_count)) return TRasterOutcome::Too_Large;
+    if (!Allocate_Rows(pixel_count)) return Raster_Outcome::Too_Large;
     Start_Rows();
     if (progress_ != nullptr && *progress_ && pixel_count > 100000) {
-        progress_interval_ = format_.Width <= 320 ? 64 : 32;
+        progress_interval_ = format_.width <= 320 ? 64 : 32;
     }
 
-    TRasterOutcome outcome = TRasterOutcome::Data_Ended;
+    Raster_Outcome outcome = Raster_Outcome::Data_Ended;
     if (have_code_size) {
         Start_Table(code_size);
         Gather_Sub_Blocks();
         const Stop stop = Decode_All();
         if (cancelled_) {
-            outcome = TRasterOutcome::Cancelled;
-        } else if (raster_.Pixels_Supplied == pixel_count) {
-            outcome = TRasterOutcome::Complete;
+            outcome = Raster_Outcome::Cancelled;
+        } else if (raster_.pixels_supplied == pixel_count) {
+            outcome = Raster_Outcome::Complete;
         } else if (stop == Stop::End_Code) {
-            outcome = TRasterOutcome::Early_End_Code;
+            outcome = Raster_Outcome::Early_End_Code;
         } else if (stop == Stop::Corrupt) {
-            outcome = TRasterOutcome::Corrupt_Table;
+            outcome = Raster_Outcome::Corrupt_Table;
         }
         stream_.Seek(stream_position_);
     }
-    if (outcome != TRasterOutcome::Cancelled && format_.Transparent && raster_.Pixels_Supplied < pixel_count) {
+    if (outcome != Raster_Outcome::Cancelled && format_.transparent && raster_.pixels_supplied < pixel_count) {
         Mark_Rest_Transparent();
     }
     return outcome;
 }
 
-}  // namespace velbrook::gif_lzw
+}  // namespace gif_lzw
 
-TRasterOutcome DecodeRaster(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
-                            const TRasterProgress* progress) {
-    raster = TRaster{};
-    std::unique_ptr<velbrook::gif_lzw::Raster_Decoder> decoder;
+Raster_Outcome DecodeRaster(Gif_Byte_Reader& stream, const Raster_Format& format, Gif_Raster& raster,
+                            const Raster_Progress* progress) {
+    raster = Gif_Raster{};
+    std::unique_ptr<gif_lzw::Raster_Decoder> decoder;
     try {
-        decoder = std::make_unique<velbrook::gif_lzw::Raster_Decoder>(stream, format, raster, progress);
+        decoder = std::make_unique<gif_lzw::Raster_Decoder>(stream, format, raster, progress);
     } catch (const std::bad_alloc&) {
-        raster.Outcome = TRasterOutcome::Too_Large;
-        return raster.Outcome;
+        raster.outcome = Raster_Outcome::Too_Large;
+        return raster.outcome;
     }
-    raster.Outcome = decoder->Run();
-    return raster.Outcome;
+    raster.outcome = decoder->Run();
+    return raster.outcome;
 }
+
+}  // namespace velbrook

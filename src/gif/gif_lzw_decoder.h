@@ -54,8 +54,8 @@ constexpr std::uint32_t No_Copy = 0xFFFFFFFFu;
 enum class Stop { Rows_Full, Data_Ended, End_Code, Corrupt, Cancel };
 
 struct Interlace_Pass {
-    int Start;
-    int Step;
+    int start;
+    int step;
 };
 
 // The code of `width` bits that starts at bit `bit` of the gathered data
@@ -107,20 +107,20 @@ struct Copy_Registers : Loop_Registers {
 
 class Raster_Decoder {
 public:
-    Raster_Decoder(TGIFByteReader& stream, const TRasterFormat& format, TRaster& raster,
-                   const TRasterProgress* progress)
+    Raster_Decoder(Gif_Byte_Reader& stream, const Raster_Format& format, Gif_Raster& raster,
+                   const Raster_Progress* progress)
         : stream_(stream), format_(format), raster_(raster), progress_(progress) {}
 
-    TRasterOutcome Run();
+    Raster_Outcome Run();
 
 private:
-    // What the output loop needs of a code, in one load.  Length 0 = not a
-    // sound entry (roots have length 1).  Offset: where in the pixels the
+    // What the output loop needs of a code, in one load.  length 0 = not a
+    // sound entry (roots have length 1).  offset: where in the pixels the
     // entry's string was last written whole, or No_Copy.
     struct Entry {
-        std::uint32_t Offset;
-        std::uint16_t Length;
-        std::uint16_t First;
+        std::uint32_t offset;
+        std::uint16_t length;
+        std::uint16_t first;
     };
 
     // --- sub-blocks and codes (gif_lzw_sub_blocks.cpp)
@@ -131,10 +131,10 @@ private:
     void Start_Table(int code_size);
     void Reset_Table();
     bool Is_Sound(int code) const {
-        return code < clear_ || (code < next_ && code > end_ && entries_[code].Length != 0);
+        return code < clear_ || (code < next_ && code > end_ && entries_[code].length != 0);
     }
-    int String_Length(int code) const { return code < clear_ ? 1 : entries_[code].Length; }
-    int Root_Of(int code) const { return code < clear_ ? code : entries_[code].First; }
+    int String_Length(int code) const { return code < clear_ ? 1 : entries_[code].length; }
+    int Root_Of(int code) const { return code < clear_ ? code : entries_[code].first; }
     void Add_Entry(int& next, int& limit, int& width, int old_code, int first_char, const Entry& entry);
     void Finish_Code(int in_code, int first_char);
     bool Decode_Slow(int code, bool output);
@@ -174,10 +174,10 @@ private:
     Stop Halted(Copy_Registers& r);
     Stop Decode_All();
 
-    TGIFByteReader& stream_;
-    const TRasterFormat& format_;
-    TRaster& raster_;
-    const TRasterProgress* progress_;
+    Gif_Byte_Reader& stream_;
+    const Raster_Format& format_;
+    Gif_Raster& raster_;
+    const Raster_Progress* progress_;
 
     // Sub-blocks, gathered.
     std::vector<std::uint8_t> data_;
@@ -295,12 +295,12 @@ inline void Raster_Decoder::Put_Value(int value) {
     // The mask compares the whole value: a raw code above 255 is never the
     // transparent colour even when its low byte is, so the mask is brought
     // up to here and this pixel left out.
-    if (row_mask_ != nullptr && value > 255 && static_cast<std::uint8_t>(value) == format_.TransparentIndex) {
+    if (row_mask_ != nullptr && value > 255 && static_cast<std::uint8_t>(value) == format_.transparent_index) {
         Flush_Mask();
         mask_from_ = x_ + 1;
     }
-    ++raster_.Pixels_Supplied;
-    if (++x_ == format_.Width) Next_Row();
+    ++raster_.pixels_supplied;
+    if (++x_ == format_.width) Next_Row();
 }
 
 }  // namespace velbrook::gif_lzw

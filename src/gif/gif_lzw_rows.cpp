@@ -8,11 +8,13 @@
 
 #include "gif/gif_lzw_decoder.h"
 
-std::size_t GIF_Row_Stride(int width) { return (static_cast<std::size_t>(width) + 3u) & ~std::size_t{3}; }
+namespace velbrook {
 
-std::size_t GIF_Mask_Stride(int width) { return (static_cast<std::size_t>(width) + 31u) / 32u * 4u; }
+std::size_t Gif_Row_Stride(int width) { return (static_cast<std::size_t>(width) + 3u) & ~std::size_t{3}; }
 
-namespace velbrook::gif_lzw {
+std::size_t Gif_Mask_Stride(int width) { return (static_cast<std::size_t>(width) + 31u) / 32u * 4u; }
+
+namespace gif_lzw {
 
 namespace {
 
@@ -30,30 +32,30 @@ bool Multiply_Fits(std::size_t a, std::size_t b, std::size_t& product) {
 // The pixel and mask buffers, all 0; false when their sizes overflow or the
 // memory cannot be had.
 bool Raster_Decoder::Allocate_Rows(std::size_t& pixel_count) {
-    raster_.Row_Stride = GIF_Row_Stride(format_.Width);
-    raster_.Mask_Stride = format_.Transparent ? GIF_Mask_Stride(format_.Width) : 0;
+    raster_.row_stride = Gif_Row_Stride(format_.width);
+    raster_.mask_stride = format_.transparent ? Gif_Mask_Stride(format_.width) : 0;
     std::size_t pixel_bytes = 0;
     std::size_t mask_bytes = 0;
-    const auto height = static_cast<std::size_t>(format_.Height);
-    if (!Multiply_Fits(height, raster_.Row_Stride, pixel_bytes) ||
-        !Multiply_Fits(height, raster_.Mask_Stride, mask_bytes) ||
-        !Multiply_Fits(height, static_cast<std::size_t>(format_.Width), pixel_count)) {
+    const auto height = static_cast<std::size_t>(format_.height);
+    if (!Multiply_Fits(height, raster_.row_stride, pixel_bytes) ||
+        !Multiply_Fits(height, raster_.mask_stride, mask_bytes) ||
+        !Multiply_Fits(height, static_cast<std::size_t>(format_.width), pixel_count)) {
         return false;
     }
     try {
-        raster_.Pixels.assign(pixel_bytes, 0);
-        raster_.Mask.assign(mask_bytes, 0);
+        raster_.pixels.assign(pixel_bytes, 0);
+        raster_.mask.assign(mask_bytes, 0);
     } catch (const std::bad_alloc&) {
-        raster_.Pixels = {};
-        raster_.Mask = {};
+        raster_.pixels = {};
+        raster_.mask = {};
         return false;
     }
-    raster_.Pixels_Supplied = 0;
+    raster_.pixels_supplied = 0;
     return true;
 }
 
 void Raster_Decoder::Start_Rows() {
-    if (format_.Interlaced) {
+    if (format_.interlaced) {
         passes_ = Interlaced_Passes.data();
         pass_count_ = static_cast<int>(Interlaced_Passes.size());
     } else {
@@ -64,9 +66,9 @@ void Raster_Decoder::Start_Rows() {
     row_ = 0;
     x_ = 0;
     rows_done_ = false;
-    const std::size_t row = static_cast<std::size_t>(format_.Height - 1);
-    row_pixels_ = raster_.Pixels.data() + row * raster_.Row_Stride;
-    row_mask_ = format_.Transparent ? raster_.Mask.data() + row * raster_.Mask_Stride : nullptr;
+    const std::size_t row = static_cast<std::size_t>(format_.height - 1);
+    row_pixels_ = raster_.pixels.data() + row * raster_.row_stride;
+    row_mask_ = format_.transparent ? raster_.mask.data() + row * raster_.mask_stride : nullptr;
 }
 
 void Raster_Decoder::Next_Row() {
@@ -77,18 +79,18 @@ void Raster_Decoder::Next_Row() {
         if (!(*progress_)()) cancelled_ = true;
     }
     x_ = 0;
-    row_ += passes_[pass_].Step;
-    while (row_ >= format_.Height) {
+    row_ += passes_[pass_].step;
+    while (row_ >= format_.height) {
         // A pass whose first row lies below the picture is skipped.
         if (++pass_ == pass_count_) {
             rows_done_ = true;
             return;
         }
-        row_ = passes_[pass_].Start;
+        row_ = passes_[pass_].start;
     }
-    const std::size_t row = static_cast<std::size_t>(format_.Height - 1 - row_);
-    row_pixels_ = raster_.Pixels.data() + row * raster_.Row_Stride;
-    if (row_mask_ != nullptr) row_mask_ = raster_.Mask.data() + row * raster_.Mask_Stride;
+    const std::size_t row = static_cast<std::size_t>(format_.height - 1 - row_);
+    row_pixels_ = raster_.pixels.data() + row * raster_.row_stride;
+    if (row_mask_ != nullptr) row_mask_ = raster_.mask.data() + row * raster_.mask_stride;
 }
 
 // Sets the mask bits of the current row's pixels from mask_from_ up to x_
@@ -96,7 +98,7 @@ void Raster_Decoder::Next_Row() {
 // time, when they are full or decoding stops, not string by string.
 void Raster_Decoder::Flush_Mask() {
     if (row_mask_ == nullptr) return;
-    const std::uint8_t index = format_.TransparentIndex;
+    const std::uint8_t index = format_.transparent_index;
     const std::uint8_t* const row = row_pixels_;
     std::uint8_t* const mask = row_mask_;
     std::size_t x = static_cast<std::size_t>(mask_from_);
@@ -117,14 +119,14 @@ void Raster_Decoder::Flush_Mask() {
 
 void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count) {
     while (count > 0 && !rows_done_) {
-        const std::size_t room = static_cast<std::size_t>(format_.Width - x_);
+        const std::size_t room = static_cast<std::size_t>(format_.width - x_);
         const std::size_t n = count < room ? count : room;
         std::memcpy(row_pixels_ + x_, bytes, n);
-        raster_.Pixels_Supplied += n;
+        raster_.pixels_supplied += n;
         bytes += n;
         count -= n;
         x_ += static_cast<int>(n);
-        if (x_ == format_.Width) Next_Row();
+        if (x_ == format_.width) Next_Row();
     }
 }
 
@@ -132,7 +134,7 @@ void Raster_Decoder::Put_Run(const std::uint8_t* bytes, std::size_t count) {
 void Raster_Decoder::Clear_Past_Last_Pixel() {
     if (rows_done_) return;
     Flush_Mask();
-    const int end = std::min(format_.Width, x_ + Copy_Chunk);
+    const int end = std::min(format_.width, x_ + Copy_Chunk);
     std::fill(row_pixels_ + x_, row_pixels_ + end, std::uint8_t{0});
 }
 
@@ -140,9 +142,10 @@ void Raster_Decoder::Clear_Past_Last_Pixel() {
 void Raster_Decoder::Mark_Rest_Transparent() {
     progress_interval_ = 0;
     while (!rows_done_) {
-        for (int x = x_; x < format_.Width; ++x) row_mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
+        for (int x = x_; x < format_.width; ++x) row_mask_[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
         Next_Row();
     }
 }
 
-}  // namespace velbrook::gif_lzw
+}  // namespace gif_lzw
+}  // namespace velbrook

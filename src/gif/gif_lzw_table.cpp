@@ -54,7 +54,7 @@ bool Raster_Decoder::Decode_Slow(int code, bool output) {
 // into a scratch string that is then laid across rows.
 void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat_first) {
     const std::size_t n = static_cast<std::size_t>(length);
-    const bool fits = n <= static_cast<std::size_t>(format_.Width - x_);
+    const bool fits = n <= static_cast<std::size_t>(format_.width - x_);
     std::uint8_t* const start = fits ? row_pixels_ + x_ : string_.data();
     std::uint8_t* last = start + n - 1;
     if (repeat_first) *last-- = static_cast<std::uint8_t>(first_code_);
@@ -63,9 +63,9 @@ void Raster_Decoder::Write_Sound_String(int code, int length, bool repeat_first)
         Put_Run(string_.data(), n);
         return;
     }
-    raster_.Pixels_Supplied += n;
+    raster_.pixels_supplied += n;
     x_ += length;
-    if (x_ == format_.Width) Next_Row();
+    if (x_ == format_.width) Next_Row();
 }
 
 }  // namespace velbrook::gif_lzw

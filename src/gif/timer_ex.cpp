@@ -6,7 +6,9 @@
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
 
-Set_Timer_Function TTimerEx_Set_Timer = &::SetTimer;
+namespace velbrook {
+
+Set_Timer_Function Timer_Ex_Set_Timer = &::SetTimer;
 
 namespace {
 
@@ -28,7 +30,7 @@ void Wait_Serving_Sent_Messages(HANDLE object) noexcept {
 // Runs a tick; a failure goes to the application's failure handler.
 template <typename Tick>
 void Guarded_Tick(Tick&& tick) noexcept {
-    velbrook::Guarded(
+    Guarded(
         [&] {
             tick();
             return 0;
@@ -62,12 +64,12 @@ int Win32_Thread_Priority(TThreadPriority priority) {
 
 // What the worker uses; shared with it, so that it lives until the worker ends.
 struct TTimerThread::State {
-    velbrook::Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set once: end
-    velbrook::Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};    // set while ticking
-    velbrook::Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a handed-over tick finished
-    velbrook::Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // the sleep begins afresh
-    velbrook::Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};    // no tick runs on the worker
-    velbrook::Kernel_Handle thread;
+    Kernel_Handle quit{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};   // set once: end
+    Kernel_Handle run{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};    // set while ticking
+    Kernel_Handle done{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // a handed-over tick finished
+    Kernel_Handle wake{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // the sleep begins afresh
+    Kernel_Handle idle{::CreateEventW(nullptr, TRUE, TRUE, nullptr)};    // no tick runs on the worker
+    Kernel_Handle thread;
     DWORD thread_id = 0;
     TTimerEx* owner = nullptr;
     HWND handover = nullptr;
@@ -134,10 +136,10 @@ void TTimerThread::State::Tick_Here() {
 
 TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::make_shared<State>()) {
     if (!state_->quit || !state_->run || !state_->done || !state_->wake || !state_->idle)
-        throw EOutOfResources(L"Unable to create the timer thread");
+        throw Out_Of_Resources(L"Unable to create the timer thread");
     state_->owner = &owner;
     state_->interval = owner.Interval();
-    handover_ = std::make_unique<velbrook::Message_Window>(
+    handover_ = std::make_unique<Message_Window>(
         owner.Name(),
         [this](UINT message, WPARAM) {
             if (message == Handover_Message) Handover_Tick();
@@ -149,7 +151,7 @@ TTimerThread::TTimerThread(TTimerEx& owner) : OwnerTimer(owner), state_(std::mak
     HANDLE thread = ::CreateThread(nullptr, 0, &State::Entry, handed, 0, &id);
     if (thread == nullptr) {
         delete handed;
-        throw EOutOfResources(L"Unable to create the timer thread");
+        throw Out_Of_Resources(L"Unable to create the timer thread");
     }
     state_->thread.reset(thread);
     state_->thread_id = id;
@@ -209,7 +211,7 @@ DWORD TTimerThread::Thread_Id() const { return state_->thread_id; }
 
 // ---- TTimerEx ------------------------------------------------------------
 
-TTimerEx::TTimerEx(std::wstring name) : velbrook::Component(std::move(name)) { UpdateTimer(); }
+TTimerEx::TTimerEx(std::wstring name) : Component(std::move(name)) { UpdateTimer(); }
 
 TTimerEx::~TTimerEx() {
     try {
@@ -264,7 +266,7 @@ void TTimerEx::Set_ThreadSafe(bool value) {
     if (threaded_) UpdateTimer();
 }
 
-void TTimerEx::Set_OnTimer(TNotifyEvent handler) {
+void TTimerEx::Set_OnTimer(Notify_Event handler) {
     Pause_Worker();
     on_timer_ = std::move(handler);
     UpdateTimer();
@@ -273,7 +275,7 @@ void TTimerEx::Set_OnTimer(TNotifyEvent handler) {
 void TTimerEx::Timer() {
     if (!enabled_ || !on_timer_) return;
     // A copy: the handler may free this timer, and with it on_timer_.
-    const TNotifyEvent handler = on_timer_;
+    const Notify_Event handler = on_timer_;
     handler(*this);
 }
 
@@ -288,7 +290,7 @@ void TTimerEx::UpdateTimer() {
     } else {
         thread_.reset();
         if (!window_) {
-            window_ = std::make_unique<velbrook::Message_Window>(
+            window_ = std::make_unique<Message_Window>(
                 Name(),
                 [this](UINT message, WPARAM) {
                     if (message == WM_TIMER) Timer();
@@ -299,7 +301,9 @@ void TTimerEx::UpdateTimer() {
     if (interval_ == 0 || !enabled_ || !on_timer_) return;
     if (threaded_) {
         thread_->Run(thread_priority_, interval_, thread_safe_);
-    } else if (TTimerEx_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
-        throw EOutOfResources(L"No More Timers Available");
+    } else if (Timer_Ex_Set_Timer(window_->Handle(), 1, interval_, nullptr) == 0) {
+        throw Out_Of_Resources(L"No More Timers Available");
     }
 }
+
+}  // namespace velbrook

@@ -16,13 +16,15 @@
 #include "toolkit/failure.h"
 #include "toolkit/message_window.h"
 
+namespace velbrook {
+
 enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
 // The Win32 priority of a thread priority.
 int Win32_Thread_Priority(TThreadPriority priority);
 
 // The window system has run out of something the program asked for.
-class EOutOfResources : public velbrook::Failure {
+class Out_Of_Resources : public Failure {
 public:
     using Failure::Failure;
 };
@@ -55,12 +57,12 @@ private:
     struct State;
     void Handover_Tick();
     std::shared_ptr<State> state_;
-    std::unique_ptr<velbrook::Message_Window> handover_;
+    std::unique_ptr<Message_Window> handover_;
 };
 
-class TTimerEx : public velbrook::Component {
+class TTimerEx : public Component {
 public:
-    using TNotifyEvent = std::function<void(TTimerEx& Sender)>;
+    using Notify_Event = std::function<void(TTimerEx& Sender)>;
 
     explicit TTimerEx(std::wstring name = L"TimerEx1");
     ~TTimerEx() override;
@@ -77,14 +79,14 @@ public:
     // then be safe there, and must not free the timer.
     bool ThreadSafe() const { return thread_safe_; }
     void Set_ThreadSafe(bool value);
-    const TNotifyEvent& OnTimer() const { return on_timer_; }
-    void Set_OnTimer(TNotifyEvent handler);
+    const Notify_Event& OnTimer() const { return on_timer_; }
+    void Set_OnTimer(Notify_Event handler);
 
     // One tick: the handler, when enabled and assigned.
     virtual void Timer();
 
     // Reconciles the running mechanism with the properties.  Throws
-    // EOutOfResources "No More Timers Available" when the window system
+    // Out_Of_Resources "No More Timers Available" when the window system
     // refuses a timer.
     void UpdateTimer();
 
@@ -101,12 +103,14 @@ private:
     bool threaded_ = false;
     TThreadPriority thread_priority_ = TThreadPriority::tpNormal;
     bool thread_safe_ = false;
-    TNotifyEvent on_timer_;
+    Notify_Event on_timer_;
     std::unique_ptr<TTimerThread> thread_;
-    std::unique_ptr<velbrook::Message_Window> window_;
+    std::unique_ptr<Message_Window> window_;
 };
 
 // For tests: the call that starts a window timer, so that a refusal can be
 // tried.  SetTimer unless a test puts another in.
 using Set_Timer_Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
-extern Set_Timer_Function TTimerEx_Set_Timer;
+extern Set_Timer_Function Timer_Ex_Set_Timer;
+
+}  // namespace velbrook

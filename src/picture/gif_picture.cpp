@@ -8,7 +8,7 @@
 namespace velbrook {
 
 Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes) {
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     decoder.FirstImageOnly = true;
     if (!decoder.ReadImage(bytes) || decoder.FrameCount() < 1) throw Invalid_Picture(L"it holds no picture");
     const TGIFFrame& frame = decoder.Frame(1);
@@ -20,7 +20,7 @@ Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes) {
     const std::uint64_t bytes_needed = static_cast<std::uint64_t>(image.stride) * image.height;
     if (bytes_needed > Max_Decoded_Bytes) throw Invalid_Picture(L"it is too large to hold");
     image.pixels.assign(static_cast<std::size_t>(bytes_needed), 0xFF);
-    const TGIFPalette& palette = *frame.Palette;
+    const Gif_Palette& palette = *frame.Palette;
     // The frame is clipped to the logical screen, as the control clips it.
     const int x_end = std::min(frame.Width, image.width - frame.Left);
     const int y_end = std::min(frame.Height, image.height - frame.Top);

@@ -6,6 +6,8 @@
 #include "gif/gif_decoder.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
@@ -61,7 +63,7 @@ TEST(GifDecoder, HeaderAndVersion) {
     for (const Case& c : cases) {
         Bytes gif = Encode_GIF(Picture(1));
         std::copy(c.signature.begin(), c.signature.end(), gif.begin());
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         EXPECT_EQ(decoder.ReadImage(gif), c.loads) << c.signature;
         if (c.loads) {
             EXPECT_EQ(decoder.Version(), c.version) << c.signature;
@@ -107,7 +109,7 @@ TEST(GifDecoder, LoadFailures) {
         {"first frame refused (code size 16)", with(Descriptor_Offset(good, 0) + 10, 16)},
     };
     for (const Case& c : cases) {
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         EXPECT_FALSE(decoder.ReadImage(c.bytes)) << c.name;
         EXPECT_TRUE(decoder.Empty()) << c.name;
         EXPECT_EQ(decoder.FrameCount(), 0) << c.name;
@@ -140,7 +142,7 @@ TEST(GifDecoder, AFailingFrameKeepsTheFramesBeforeIt) {
          2},
     };
     for (const Case& c : cases) {
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         EXPECT_TRUE(decoder.ReadImage(c.bytes)) << c.name;
         EXPECT_EQ(decoder.FrameCount(), c.frames) << c.name;
         EXPECT_EQ(decoder.DataStream(), c.bytes) << c.name;
@@ -166,7 +168,7 @@ TEST(GifDecoder, GraphicControlPerFrame) {
         image.Frames[0].Disposal = c.disposal_stored;
         image.Frames[0].Delay = c.delay_stored;
         image.Frames[0].Transparent_Index = c.transparent;
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
         const TGIFFrame& first = decoder.Frame(1);
         EXPECT_EQ(first.Disposal, c.disposal) << c.disposal_stored;
@@ -193,7 +195,7 @@ TEST(GifDecoder, LoopCount) {
         TGIFEncodeImage image = Picture(2);
         image.Loop_Count = c.stored;
         image.Comments = {"made by a test", std::string(300, 'x')};
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
         EXPECT_EQ(decoder.LoopCount(), c.loop_count) << c.stored;
         EXPECT_EQ(decoder.FrameCount(), 2);
@@ -216,7 +218,7 @@ TEST(GifDecoder, ExtensionsAreSkippedWhole) {
         Bytes gif(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(first));
         gif.insert(gif.end(), extension.begin(), extension.end());
         gif.insert(gif.end(), good.begin() + static_cast<std::ptrdiff_t>(first), good.end());
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         EXPECT_TRUE(decoder.ReadImage(gif)) << name;
         EXPECT_EQ(decoder.FrameCount(), 1) << name;
         EXPECT_EQ(decoder.LoopCount(), 1) << name;
@@ -227,7 +229,7 @@ TEST(GifDecoder, CommentCutShortEndsTheParse) {
     Bytes gif = Encode_GIF(Picture(2));
     gif.pop_back();  // the trailer
     gif.insert(gif.end(), {0x21, 0xFE, 200, 'a', 'b'});
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     EXPECT_TRUE(decoder.ReadImage(gif));
     EXPECT_EQ(decoder.FrameCount(), 2);
 }
@@ -244,7 +246,7 @@ TEST(GifDecoder, FrameCapAndFirstImageOnly) {
                                           {10, true, 1, false},
                                           {256, false, 256, true},
                                           {260, false, 256, true}}) {
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         decoder.FirstImageOnly = c.first_only;
         ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(c.frames, 2, 2)))) << c.frames;
         EXPECT_EQ(decoder.FrameCount(), c.loaded) << c.frames;
@@ -266,7 +268,7 @@ TEST(GifDecoder, LogicalSizeWidenedToEveryFrame) {
         frame.Left = c.left;
         frame.Top = c.top;
         image.Frames = {Solid_Frame(1, 1), frame};
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
         EXPECT_EQ(decoder.LogicalWidth(), c.logical_w);
         EXPECT_EQ(decoder.LogicalHeight(), c.logical_h);
@@ -280,31 +282,31 @@ TEST(GifDecoder, ColourTablesAndBitmapColours) {
     // the global bits, so frame 3 (global table) gets 32 bitmap colours.
     TGIFEncodeImage image = Picture(3);
     image.Frames[1].Local_Color_Bits = 5;
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
     EXPECT_EQ(decoder.GlobalColorBits(), 5);
-    EXPECT_EQ(decoder.Frame(1).Bitmap_Color_Bits, 2);
+    EXPECT_EQ(decoder.Frame(1).bitmap_color_bits, 2);
     EXPECT_FALSE(decoder.Frame(1).HasLocalPalette);
     EXPECT_EQ(decoder.Frame(1).Palette, &decoder.GlobalPalette());
-    EXPECT_EQ(decoder.Frame(2).Bitmap_Color_Bits, 5);
+    EXPECT_EQ(decoder.Frame(2).bitmap_color_bits, 5);
     EXPECT_TRUE(decoder.Frame(2).HasLocalPalette);
     EXPECT_EQ(decoder.Frame(2).ColorBits, 5);
     const Bytes local = Test_Palette(5, 1);
     EXPECT_TRUE(std::equal(local.begin(), local.end(), decoder.Frame(2).Palette->begin()));
     EXPECT_EQ((*decoder.Frame(2).Palette)[3 * 32], 0);  // past the table: zero
-    EXPECT_EQ(decoder.Frame(3).Bitmap_Color_Bits, 5);
+    EXPECT_EQ(decoder.Frame(3).bitmap_color_bits, 5);
     const Bytes global = Test_Palette(2);
     EXPECT_TRUE(std::equal(global.begin(), global.end(), decoder.GlobalPalette().begin()));
 }
 
 TEST(GifDecoder, NoGlobalTableClearsThePalette) {
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(1))));
     TGIFEncodeImage image = Picture(1);
     image.Global_Color_Bits = 0;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
     EXPECT_EQ(decoder.GlobalColorBits(), 0);
-    EXPECT_EQ(decoder.Frame(1).Bitmap_Color_Bits, 0);
+    EXPECT_EQ(decoder.Frame(1).bitmap_color_bits, 0);
     for (const std::uint8_t b : decoder.GlobalPalette()) ASSERT_EQ(b, 0);
 }
 
@@ -320,7 +322,7 @@ TEST(GifDecoder, ProgressAndCancel) {
     };
     for (const Case c :
          std::vector<Case>{{"never", 0, true}, {"first call", 1, false}, {"inside the big frame", 5, false}}) {
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         std::vector<int> percents;
         std::vector<int> positions;
         decoder.OnProgress = [&](int processed, int total, int percent, bool& keep) {
@@ -365,7 +367,7 @@ TEST(GifDecoder, StoredData) {
         {"length cut short", std::string("\x05\x00", 2), false, {}},
     };
     for (const Case& c : cases) {
-        TGIFDecoder decoder;
+        Gif_Decoder decoder;
         std::istringstream in(c.form);
         EXPECT_EQ(decoder.ReadData(in), c.ok) << c.name;
         EXPECT_EQ(decoder.DataStream(), c.data) << c.name;
@@ -375,7 +377,7 @@ TEST(GifDecoder, StoredData) {
             << c.name;
     }
     // After a load the stored bytes are the loaded ones, after a failed load none.
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     ASSERT_TRUE(decoder.ReadImage(gif));
     EXPECT_EQ(decoder.DataStream(), gif);
     EXPECT_FALSE(decoder.ReadImage(Bytes(gif.begin(), gif.begin() + 8)));
@@ -387,7 +389,7 @@ TEST(GifDecoder, FramesCanBeReadBackByPosition) {
     TGIFEncodeFrame frame = Whole_Frame(30, 20, Photo_Like(30, 20, 2, 4));
     frame.Interlaced = true;
     image.Frames = {frame};
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(image)));
     const TGIFFrame& f = decoder.Frame(1);
     for (int y = 0; y < 20; ++y)
@@ -395,8 +397,10 @@ TEST(GifDecoder, FramesCanBeReadBackByPosition) {
 }
 
 TEST(GifDecoder, RasterBudgetStopsAtTheFrameThatPassesIt) {
-    TGIFDecoder decoder;
-    decoder.Raster_Budget = 3 * 100 * 100;  // three 100 x 100 frames (stride 100)
+    Gif_Decoder decoder;
+    decoder.raster_budget = 3 * 100 * 100;  // three 100 x 100 frames (stride 100)
     ASSERT_TRUE(decoder.ReadImage(Encode_GIF(Picture(5, 100, 100))));
     EXPECT_EQ(decoder.FrameCount(), 3);
 }
+
+}  // namespace velbrook

@@ -8,26 +8,28 @@
 #include "gif/gif_animation.h"
 #include "gif/gif_layout.h"
 
+namespace velbrook {
+
 namespace {
 
 TEST(GifLayout, PictureRectForEveryDisplayMode) {
     struct Case {
         const char* name;
-        TGIFDisplayOptions options;
-        TGIFSizes sizes;
+        Gif_Display_Options options;
+        Gif_Sizes sizes;
         bool stretched;
-        TGIFRect rect;
+        Gif_Rect rect;
     };
-    const TGIFDisplayOptions none{};
-    const TGIFDisplayOptions stretch{.Stretch = true};
-    const TGIFDisplayOptions ratio{.StretchRatio = true};
-    const TGIFDisplayOptions both{.Stretch = true, .StretchRatio = true};
-    const TGIFDisplayOptions big_only{.Stretch = true, .StretchBigOnly = true};
-    const TGIFDisplayOptions big_only_center{.Stretch = true, .StretchBigOnly = true, .Center = true};
-    const TGIFDisplayOptions ratio_big_only{.StretchRatio = true, .StretchBigOnly = true};
-    const TGIFDisplayOptions center{.Center = true};
-    const TGIFDisplayOptions tile{.Tile = true};
-    const TGIFDisplayOptions stretch_tile{.Stretch = true, .Tile = true};
+    const Gif_Display_Options none{};
+    const Gif_Display_Options stretch{.stretch = true};
+    const Gif_Display_Options ratio{.stretch_ratio = true};
+    const Gif_Display_Options both{.stretch = true, .stretch_ratio = true};
+    const Gif_Display_Options big_only{.stretch = true, .stretch_big_only = true};
+    const Gif_Display_Options big_only_center{.stretch = true, .stretch_big_only = true, .center = true};
+    const Gif_Display_Options ratio_big_only{.stretch_ratio = true, .stretch_big_only = true};
+    const Gif_Display_Options center{.center = true};
+    const Gif_Display_Options tile{.tile = true};
+    const Gif_Display_Options stretch_tile{.stretch = true, .tile = true};
     const std::vector<Case> cases = {
         {"natural size at the origin", none, {173, 165, 135, 125}, false, {0, 0, 135, 125}},
         {"logo stretched over the control", stretch, {173, 165, 135, 125}, true, {0, 0, 173, 165}},
@@ -48,38 +50,38 @@ TEST(GifLayout, PictureRectForEveryDisplayMode) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Is_Stretched_Draw(c.options, c.sizes), c.stretched) << c.name;
-        const TGIFRect rect = Picture_Rect(c.options, Is_Stretched_Draw(c.options, c.sizes), c.sizes);
-        EXPECT_EQ(rect, c.rect) << c.name << ": " << rect.Left << "," << rect.Top << "," << rect.Right << ","
-                                << rect.Bottom;
+        const Gif_Rect rect = Picture_Rect(c.options, Is_Stretched_Draw(c.options, c.sizes), c.sizes);
+        EXPECT_EQ(rect, c.rect) << c.name << ": " << rect.left << "," << rect.top << "," << rect.right << ","
+                                << rect.bottom;
     }
 }
 
 TEST(GifLayout, RatioRoundsHalvesToEven) {
     // Picture 4 x 1 in a 5 x 5 control: fy = 5, fx = 1.25; m = (5 - 1.25) / 2 =
     // 1.875 -> top 2, bottom round(3.125) = 3.
-    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {5, 5, 4, 1}), (TGIFRect{0, 2, 5, 3}));
+    EXPECT_EQ(Picture_Rect({.stretch_ratio = true}, true, {5, 5, 4, 1}), (Gif_Rect{0, 2, 5, 3}));
     // Picture 2 x 1 in a 5 x 1 control: fx = 2.5, fy = 1; m = (5 - 2) / 2 =
     // 1.5 -> left 2 (even), right round(3.5) = 4 (even).
-    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {5, 1, 2, 1}), (TGIFRect{2, 0, 4, 1}));
+    EXPECT_EQ(Picture_Rect({.stretch_ratio = true}, true, {5, 1, 2, 1}), (Gif_Rect{2, 0, 4, 1}));
     // Picture 2 x 1 in a 7 x 1 control: m = 2.5 -> 2, right round(4.5) = 4.
-    EXPECT_EQ(Picture_Rect({.StretchRatio = true}, true, {7, 1, 2, 1}), (TGIFRect{2, 0, 4, 1}));
+    EXPECT_EQ(Picture_Rect({.stretch_ratio = true}, true, {7, 1, 2, 1}), (Gif_Rect{2, 0, 4, 1}));
 }
 
 TEST(GifLayout, TilesStartInsideTheControlRowsFirst) {
-    const std::vector<TGIFRect> tiles = Paint_Rects({.Tile = true}, false, {100, 100, 40, 30});
+    const std::vector<Gif_Rect> tiles = Paint_Rects({.tile = true}, false, {100, 100, 40, 30});
     ASSERT_EQ(tiles.size(), 12u);  // 3 columns x 4 rows
-    EXPECT_EQ(tiles[0], (TGIFRect{0, 0, 40, 30}));
-    EXPECT_EQ(tiles[1], (TGIFRect{40, 0, 80, 30}));
-    EXPECT_EQ(tiles[2], (TGIFRect{80, 0, 120, 30}));
-    EXPECT_EQ(tiles[3], (TGIFRect{0, 30, 40, 60}));
-    EXPECT_EQ(tiles[11], (TGIFRect{80, 90, 120, 120}));
+    EXPECT_EQ(tiles[0], (Gif_Rect{0, 0, 40, 30}));
+    EXPECT_EQ(tiles[1], (Gif_Rect{40, 0, 80, 30}));
+    EXPECT_EQ(tiles[2], (Gif_Rect{80, 0, 120, 30}));
+    EXPECT_EQ(tiles[3], (Gif_Rect{0, 30, 40, 60}));
+    EXPECT_EQ(tiles[11], (Gif_Rect{80, 90, 120, 120}));
     // An exact fit still gets the extra row and column, clipped away later.
-    EXPECT_EQ(Paint_Rects({.Tile = true}, false, {80, 60, 40, 30}).size(), 9u);
+    EXPECT_EQ(Paint_Rects({.tile = true}, false, {80, 60, 40, 30}).size(), 9u);
     // Stretching wins over tiling; a plain picture is one rectangle.
-    EXPECT_EQ(Paint_Rects({.Stretch = true, .Tile = true}, true, {100, 100, 40, 30}),
-              (std::vector<TGIFRect>{{0, 0, 100, 100}}));
-    EXPECT_EQ(Paint_Rects({.Center = true}, false, {100, 100, 40, 30}), (std::vector<TGIFRect>{{30, 35, 70, 65}}));
-    EXPECT_TRUE(Paint_Rects({.Tile = true}, false, {100, 100, 0, 0}).empty());
+    EXPECT_EQ(Paint_Rects({.stretch = true, .tile = true}, true, {100, 100, 40, 30}),
+              (std::vector<Gif_Rect>{{0, 0, 100, 100}}));
+    EXPECT_EQ(Paint_Rects({.center = true}, false, {100, 100, 40, 30}), (std::vector<Gif_Rect>{{30, 35, 70, 65}}));
+    EXPECT_TRUE(Paint_Rects({.tile = true}, false, {100, 100, 0, 0}).empty());
 }
 
 TEST(GifAnimationRules, FrameIntervalsByDelayAndSpeed) {
@@ -112,17 +114,18 @@ struct Playback {
     std::vector<int> shown;
     int wraps = 0;
     bool stopped = false;
-    TGIFAnimationCounters counters;
+    Animation_Counters counters;
 };
 
 Playback Play(int frame_count, bool loop, int loop_count, int steps) {
     Playback play;
     for (int i = 0; i < steps && !play.stopped; ++i) {
-        if (play.counters.CurrentFrame > frame_count || play.counters.CurrentFrame <= 0) play.counters.CurrentFrame = 1;
-        play.shown.push_back(play.counters.CurrentFrame);
-        const TGIFStepResult step = Advance_Frame(play.counters, frame_count, loop, loop_count);
-        if (step.Wrapped) ++play.wraps;
-        if (step.Pass_Counted && !step.Keep_Running) play.stopped = true;
+        if (play.counters.current_frame > frame_count || play.counters.current_frame <= 0)
+            play.counters.current_frame = 1;
+        play.shown.push_back(play.counters.current_frame);
+        const Step_Result step = Advance_Frame(play.counters, frame_count, loop, loop_count);
+        if (step.wrapped) ++play.wraps;
+        if (step.pass_counted && !step.keep_running) play.stopped = true;
     }
     return play;
 }
@@ -150,16 +153,16 @@ TEST(GifAnimationRules, LoopCountsDecideHowOftenThePicturePlays) {
         EXPECT_EQ(play.shown, c.shown) << c.name;
         EXPECT_EQ(play.wraps, c.wraps) << c.name;
         EXPECT_EQ(play.stopped, c.stopped) << c.name;
-        EXPECT_EQ(play.counters.CurrentFrame, c.final_frame) << c.name;
-        EXPECT_EQ(play.counters.LoopIteration, c.final_iteration) << c.name;
+        EXPECT_EQ(play.counters.current_frame, c.final_frame) << c.name;
+        EXPECT_EQ(play.counters.loop_iteration, c.final_iteration) << c.name;
     }
 }
 
 TEST(GifAnimationRules, ABadIndexStartsAgainFromTheFirstFrame) {
-    TGIFAnimationCounters counters{.CurrentFrame = -5, .LoopIteration = 1};
-    const TGIFStepResult step = Advance_Frame(counters, 3, false, 0);
-    EXPECT_FALSE(step.Wrapped);
-    EXPECT_EQ(counters.CurrentFrame, 1);
+    Animation_Counters counters{.current_frame = -5, .loop_iteration = 1};
+    const Step_Result step = Advance_Frame(counters, 3, false, 0);
+    EXPECT_FALSE(step.wrapped);
+    EXPECT_EQ(counters.current_frame, 1);
 }
 
 TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft) {
@@ -181,3 +184,5 @@ TEST(GifAnimationRules, TheTimerRunsOnlyWithPassesLeft) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -8,25 +8,27 @@
 #include "gif/gif_lzw.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
 
 struct Decoded {
-    TRasterOutcome Outcome;
+    Raster_Outcome Outcome;
     std::vector<std::uint8_t> Pixels;  // top-down
     std::vector<bool> Mask;            // top-down
     std::size_t End_Position;
-    TRaster Raster;
+    Gif_Raster Raster;
 };
 
-Decoded Decode(const std::vector<std::uint8_t>& data, TRasterFormat format, const TRasterProgress* progress = nullptr) {
-    TGIFByteReader stream(data);
+Decoded Decode(const std::vector<std::uint8_t>& data, Raster_Format format, const Raster_Progress* progress = nullptr) {
+    Gif_Byte_Reader stream(data);
     Decoded d{};
     d.Outcome = DecodeRaster(stream, format, d.Raster, progress);
     if (Raster_Usable(d.Outcome)) {
-        d.Pixels = Top_Down(d.Raster, format.Width, format.Height);
-        d.Mask = Mask_Top_Down(d.Raster, format.Width, format.Height);
+        d.Pixels = Top_Down(d.Raster, format.width, format.height);
+        d.Mask = Mask_Top_Down(d.Raster, format.width, format.height);
     }
     d.End_Position = stream.Position();
     return d;
@@ -37,26 +39,26 @@ Decoded Decode(const std::vector<std::uint8_t>& data, TRasterFormat format, cons
 // assembled bit by bit, strings through an output stack, one pixel per call.
 class Model_Decoder {
 public:
-    Model_Decoder(const std::vector<std::uint8_t>& bytes, TRasterFormat format) : In_(bytes), F_(format) {}
+    Model_Decoder(const std::vector<std::uint8_t>& bytes, Raster_Format format) : In_(bytes), F_(format) {}
 
     Decoded Run() {
         Decoded d{};
-        const std::size_t count = static_cast<std::size_t>(F_.Width) * static_cast<std::size_t>(F_.Height);
+        const std::size_t count = static_cast<std::size_t>(F_.width) * static_cast<std::size_t>(F_.height);
         d.Pixels.assign(count, 0);
-        if (F_.Transparent) d.Mask.assign(count, false);
+        if (F_.transparent) d.Mask.assign(count, false);
         std::vector<int> rows;
-        if (F_.Interlaced) {
+        if (F_.interlaced) {
             for (const auto& [start, step] : std::array<std::pair<int, int>, 4>{{{0, 8}, {4, 8}, {2, 4}, {1, 2}}})
-                for (int r = start; r < F_.Height; r += step) rows.push_back(r);
+                for (int r = start; r < F_.height; r += step) rows.push_back(r);
         } else {
-            for (int r = 0; r < F_.Height; ++r) rows.push_back(r);
+            for (int r = 0; r < F_.height; ++r) rows.push_back(r);
         }
         std::size_t stored = 0;
-        d.Outcome = TRasterOutcome::Data_Ended;
+        d.Outcome = Raster_Outcome::Data_Ended;
         if (Pos_ < In_.size()) {
             S_ = In_[Pos_++];
             if (S_ > 11) {
-                d.Outcome = TRasterOutcome::Refused;
+                d.Outcome = Raster_Outcome::Refused;
                 d.End_Position = Pos_;
                 return d;
             }
@@ -69,17 +71,17 @@ public:
             while (v == Clear_) v = Read_Code();
             First_ = Old_ = v;
             while (v >= 0 && stored < count) {
-                const std::size_t at = static_cast<std::size_t>(rows[stored / F_.Width]) * F_.Width + stored % F_.Width;
+                const std::size_t at = static_cast<std::size_t>(rows[stored / F_.width]) * F_.width + stored % F_.width;
                 d.Pixels[at] = static_cast<std::uint8_t>(v);
-                if (F_.Transparent && v == F_.TransparentIndex) d.Mask[at] = true;
+                if (F_.transparent && v == F_.transparent_index) d.Mask[at] = true;
                 if (++stored == count) break;
                 v = Next_Pixel();
             }
             while (Next_Pixel() >= 0) {}
-            if (stored == count) d.Outcome = TRasterOutcome::Complete;
+            if (stored == count) d.Outcome = Raster_Outcome::Complete;
         }
-        for (std::size_t i = stored; i < count && F_.Transparent; ++i)
-            d.Mask[static_cast<std::size_t>(rows[i / F_.Width]) * F_.Width + i % F_.Width] = true;
+        for (std::size_t i = stored; i < count && F_.transparent; ++i)
+            d.Mask[static_cast<std::size_t>(rows[i / F_.width]) * F_.width + i % F_.width] = true;
         d.End_Position = Pos_;
         return d;
     }
@@ -171,7 +173,7 @@ private:
     }
 
     const std::vector<std::uint8_t>& In_;
-    TRasterFormat F_;
+    Raster_Format F_;
     std::size_t Pos_ = 0;
     std::vector<std::uint8_t> Held_;
     std::size_t Cur_ = 0;
@@ -236,13 +238,13 @@ TEST(GifLzw, RowStridePaddingAndMaskBits) {
         if (c.width >= 5) pixels[4] = 7;                             // x = 4, top row
         pixels[static_cast<std::size_t>(c.width * height - 1)] = 7;  // last pixel
         const Decoded d = Decode(Encoded_Data(pixels, 3), {c.width, height, false, true, 7});
-        ASSERT_EQ(d.Outcome, TRasterOutcome::Complete);
-        EXPECT_EQ(d.Raster.Row_Stride, c.row_stride);
-        EXPECT_EQ(d.Raster.Mask_Stride, c.mask_stride);
-        ASSERT_EQ(d.Raster.Pixels.size(), c.row_stride * height);
+        ASSERT_EQ(d.Outcome, Raster_Outcome::Complete);
+        EXPECT_EQ(d.Raster.row_stride, c.row_stride);
+        EXPECT_EQ(d.Raster.mask_stride, c.mask_stride);
+        ASSERT_EQ(d.Raster.pixels.size(), c.row_stride * height);
         // Bottom-up: the top picture row is the last buffer row.
-        const std::uint8_t* top = d.Raster.Pixels.data() + c.row_stride;
-        const std::uint8_t* top_mask = d.Raster.Mask.data() + c.mask_stride;
+        const std::uint8_t* top = d.Raster.pixels.data() + c.row_stride;
+        const std::uint8_t* top_mask = d.Raster.mask.data() + c.mask_stride;
         EXPECT_EQ(top[0], 7);
         EXPECT_EQ(top_mask[0] & 0x80, 0x80);
         if (c.width >= 5) {
@@ -250,7 +252,7 @@ TEST(GifLzw, RowStridePaddingAndMaskBits) {
             EXPECT_EQ(top_mask[0] & 0x70, 0);
         }
         for (std::size_t x = static_cast<std::size_t>(c.width); x < c.row_stride; ++x) {
-            EXPECT_EQ(d.Raster.Pixels[x], 0) << "padding of width " << c.width;
+            EXPECT_EQ(d.Raster.pixels[x], 0) << "padding of width " << c.width;
             EXPECT_EQ(top[x], 0);
         }
         // Mask bits past the width stay clear.
@@ -286,7 +288,7 @@ TEST(GifLzw, EncodedPicturesRoundTrip) {
         const std::vector<std::uint8_t> data =
             Encoded_Data(Stream_Order(pixels, c.width, c.height, c.interlaced), std::max(2, c.bits), c.options);
         const Decoded d = Decode(data, {c.width, c.height, c.interlaced, false, 0});
-        EXPECT_EQ(d.Outcome, TRasterOutcome::Complete) << c.name;
+        EXPECT_EQ(d.Outcome, Raster_Outcome::Complete) << c.name;
         EXPECT_EQ(d.Pixels, pixels) << c.name;
         EXPECT_EQ(d.End_Position, data.size()) << c.name;
     }
@@ -303,7 +305,7 @@ TEST(GifLzw, OneByteSubBlocksAtEveryCodeWidth) {
             options.Sub_Block_Sizes = sizes;
             const std::vector<std::uint8_t> data = Encoded_Data(pixels, code_size, options);
             const Decoded d = Decode(data, {width, height, false, false, 0});
-            EXPECT_EQ(d.Outcome, TRasterOutcome::Complete) << "code size " << code_size;
+            EXPECT_EQ(d.Outcome, Raster_Outcome::Complete) << "code size " << code_size;
             EXPECT_EQ(d.Pixels, pixels) << "code size " << code_size << " blocks " << sizes[0];
             EXPECT_EQ(d.End_Position, data.size());
         }
@@ -317,26 +319,26 @@ TEST(GifLzw, HandWrittenCodeStreams) {
         std::vector<int> codes;
         int width, height;
         std::vector<std::uint8_t> expected;
-        TRasterOutcome outcome;
+        Raster_Outcome outcome;
     };
     // Code size 2: clear 4, end 5, first entry 6.  Code size 8: clear 256.
     const std::vector<Case> cases = {
-        {"plain", 2, {4, 1, 2, 6, 5}, 5, 1, {1, 2, 1, 2, 0}, TRasterOutcome::Early_End_Code},
-        {"string not yet in the table", 2, {4, 3, 6, 5}, 3, 1, {3, 3, 3}, TRasterOutcome::Complete},
-        {"leading clear codes skipped", 2, {4, 4, 4, 2, 1, 5}, 2, 1, {2, 1}, TRasterOutcome::Complete},
-        {"two clear codes inside the data", 8, {256, 7, 256, 256, 9, 5}, 4, 1, {7, 0, 9, 5}, TRasterOutcome::Complete},
-        {"end code after a clear is a pixel", 2, {4, 1, 4, 5, 2}, 3, 1, {1, 5, 2}, TRasterOutcome::Complete},
-        {"early end code", 2, {4, 1, 2, 5, 3, 3}, 4, 1, {1, 2, 0, 0}, TRasterOutcome::Early_End_Code},
+        {"plain", 2, {4, 1, 2, 6, 5}, 5, 1, {1, 2, 1, 2, 0}, Raster_Outcome::Early_End_Code},
+        {"string not yet in the table", 2, {4, 3, 6, 5}, 3, 1, {3, 3, 3}, Raster_Outcome::Complete},
+        {"leading clear codes skipped", 2, {4, 4, 4, 2, 1, 5}, 2, 1, {2, 1}, Raster_Outcome::Complete},
+        {"two clear codes inside the data", 8, {256, 7, 256, 256, 9, 5}, 4, 1, {7, 0, 9, 5}, Raster_Outcome::Complete},
+        {"end code after a clear is a pixel", 2, {4, 1, 4, 5, 2}, 3, 1, {1, 5, 2}, Raster_Outcome::Complete},
+        {"early end code", 2, {4, 1, 2, 5, 3, 3}, 4, 1, {1, 2, 0, 0}, Raster_Outcome::Early_End_Code},
         // Without an end code the padding bits of the last byte are codes too.
-        {"no end code, padding read", 2, {4, 1, 2}, 4, 1, {1, 2, 0, 0}, TRasterOutcome::Complete},
+        {"no end code, padding read", 2, {4, 1, 2}, 4, 1, {1, 2, 0, 0}, Raster_Outcome::Complete},
         {"no end code, data ends",
          2,
          {4, 1, 2, 1, 3, 3, 0, 0},
          9,
          1,
          {1, 2, 1, 3, 3, 0, 0, 0, 0},
-         TRasterOutcome::Data_Ended},
-        {"end code on the last bit", 2, {4, 1, 2, 6, 5}, 5, 1, {1, 2, 1, 2, 0}, TRasterOutcome::Early_End_Code},
+         Raster_Outcome::Data_Ended},
+        {"end code on the last bit", 2, {4, 1, 2, 6, 5}, 5, 1, {1, 2, 1, 2, 0}, Raster_Outcome::Early_End_Code},
     };
     for (const Case& c : cases) {
         const std::vector<std::uint8_t> data = Image_Data(c.code_size, c.codes);
@@ -357,7 +359,7 @@ TEST(GifLzw, SelfReferencingEntryStopsThePixels) {
     const auto blocks = Pack_Sub_Blocks(Pack_Codes(codes), {255});
     data.insert(data.end(), blocks.begin(), blocks.end());
     const Decoded d = Decode(data, {8, 1, false, true, 0});
-    EXPECT_EQ(d.Outcome, TRasterOutcome::Corrupt_Table);
+    EXPECT_EQ(d.Outcome, Raster_Outcome::Corrupt_Table);
     const Decoded m = Model_Decoder(data, {8, 1, false, true, 0}).Run();
     EXPECT_EQ(d.Pixels, m.Pixels);
     EXPECT_EQ(d.Mask, m.Mask);
@@ -399,15 +401,15 @@ TEST(GifLzw, NothingIsReadAfterTheTerminator) {
 TEST(GifLzw, RefusedAndMissingData) {
     struct Case {
         std::vector<std::uint8_t> data;
-        TRasterOutcome outcome;
+        Raster_Outcome outcome;
     };
     const std::vector<Case> cases = {
-        {{12, 1, 0, 0}, TRasterOutcome::Refused},   {{15, 1, 0, 0}, TRasterOutcome::Refused},
-        {{16, 1, 0, 0}, TRasterOutcome::Refused},   {{255}, TRasterOutcome::Refused},
-        {{}, TRasterOutcome::Data_Ended},            // not even the code size
-        {{8}, TRasterOutcome::Data_Ended},           // no sub-blocks
-        {{8, 0}, TRasterOutcome::Data_Ended},        // only the terminator
-        {{8, 5, 1, 2}, TRasterOutcome::Data_Ended},  // a sub-block cut short
+        {{12, 1, 0, 0}, Raster_Outcome::Refused},   {{15, 1, 0, 0}, Raster_Outcome::Refused},
+        {{16, 1, 0, 0}, Raster_Outcome::Refused},   {{255}, Raster_Outcome::Refused},
+        {{}, Raster_Outcome::Data_Ended},            // not even the code size
+        {{8}, Raster_Outcome::Data_Ended},           // no sub-blocks
+        {{8, 0}, Raster_Outcome::Data_Ended},        // only the terminator
+        {{8, 5, 1, 2}, Raster_Outcome::Data_Ended},  // a sub-block cut short
     };
     for (const Case& c : cases) {
         const Decoded d = Decode(c.data, {3, 2, false, true, 0});
@@ -417,7 +419,7 @@ TEST(GifLzw, RefusedAndMissingData) {
             EXPECT_EQ(d.Mask, std::vector<bool>(6, true));
             EXPECT_EQ(d.End_Position, c.data.size());
         } else {
-            EXPECT_TRUE(d.Raster.Pixels.empty());
+            EXPECT_TRUE(d.Raster.pixels.empty());
         }
     }
 }
@@ -435,14 +437,14 @@ TEST(GifLzw, ProgressEveryRowInterval) {
     for (const Case& c : cases) {
         const std::vector<std::uint8_t> pixels = Photo_Like(c.width, c.height, 8, 2);
         const std::vector<std::uint8_t> data = Encoded_Data(pixels, 8);
-        TGIFByteReader stream(data);
+        Gif_Byte_Reader stream(data);
         std::vector<std::size_t> positions;
-        const TRasterProgress hook = [&] {
+        const Raster_Progress hook = [&] {
             positions.push_back(stream.Position());
             return true;
         };
-        TRaster raster;
-        EXPECT_EQ(DecodeRaster(stream, {c.width, c.height, false, false, 0}, raster, &hook), TRasterOutcome::Complete);
+        Gif_Raster raster;
+        EXPECT_EQ(DecodeRaster(stream, {c.width, c.height, false, false, 0}, raster, &hook), Raster_Outcome::Complete);
         EXPECT_EQ(positions.size(), c.rows.size()) << c.width;
         // The stream advances as sub-blocks are taken in.
         EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
@@ -456,10 +458,10 @@ TEST(GifLzw, CancelledProgressStopsTheFrame) {
     const std::vector<std::uint8_t> pixels = Photo_Like(400, 300, 8, 3);
     const std::vector<std::uint8_t> data = Encoded_Data(pixels, 8);
     int calls = 0;
-    const TRasterProgress hook = [&] { return ++calls < 3; };
-    TGIFByteReader stream(data);
-    TRaster raster;
-    EXPECT_EQ(DecodeRaster(stream, {400, 300, false, false, 0}, raster, &hook), TRasterOutcome::Cancelled);
+    const Raster_Progress hook = [&] { return ++calls < 3; };
+    Gif_Byte_Reader stream(data);
+    Gif_Raster raster;
+    EXPECT_EQ(DecodeRaster(stream, {400, 300, false, false, 0}, raster, &hook), Raster_Outcome::Cancelled);
     EXPECT_EQ(calls, 3);
 }
 
@@ -468,12 +470,12 @@ TEST(GifLzw, MatchesTheClassicDecoderOnDamagedData) {
     int compared = 0;
     for (int round = 0; round < 3000; ++round) {
         const int code_size = static_cast<int>(random() % 12);
-        TRasterFormat format;
-        format.Width = 1 + static_cast<int>(random() % 40);
-        format.Height = 1 + static_cast<int>(random() % 40);
-        format.Interlaced = random() % 2 == 0;
-        format.Transparent = random() % 2 == 0;
-        format.TransparentIndex = static_cast<std::uint8_t>(random() % 8);
+        Raster_Format format;
+        format.width = 1 + static_cast<int>(random() % 40);
+        format.height = 1 + static_cast<int>(random() % 40);
+        format.interlaced = random() % 2 == 0;
+        format.transparent = random() % 2 == 0;
+        format.transparent_index = static_cast<std::uint8_t>(random() % 8);
         std::vector<std::uint8_t> data;
         const int kind = static_cast<int>(random() % 3);
         if (kind == 0 && code_size >= 2 && code_size <= 8) {
@@ -481,7 +483,7 @@ TEST(GifLzw, MatchesTheClassicDecoderOnDamagedData) {
             TLZWOptions options;
             options.Sub_Block_Sizes = {1 + static_cast<int>(random() % 255), 1 + static_cast<int>(random() % 9)};
             options.Clear_When_Full = random() % 2 == 0;
-            const std::size_t count = static_cast<std::size_t>(format.Width * format.Height);
+            const std::size_t count = static_cast<std::size_t>(format.width * format.height);
             data = Encoded_Data(Sequence(count, 1 << code_size), code_size, options);
             for (int k = static_cast<int>(random() % 4); k > 0; --k)
                 data[1 + random() % (data.size() - 1)] ^= static_cast<std::uint8_t>(1 + random() % 255);
@@ -535,7 +537,7 @@ std::vector<std::uint8_t> Content(int kind, int width, int height, int bits, uns
     }
 }
 
-void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFormat& format, const std::string& what) {
+void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const Raster_Format& format, const std::string& what) {
     const Decoded fast = Decode(data, format);
     const Decoded model = Model_Decoder(data, format).Run();
     ASSERT_EQ(Raster_Usable(fast.Outcome), Raster_Usable(model.Outcome)) << what;
@@ -543,14 +545,14 @@ void Expect_Same_As_Model(const std::vector<std::uint8_t>& data, const TRasterFo
     ASSERT_EQ(fast.Pixels, model.Pixels) << what;
     ASSERT_EQ(fast.Mask, model.Mask) << what;
     ASSERT_EQ(fast.End_Position, model.End_Position) << what;
-    if (model.Outcome == TRasterOutcome::Complete) {
-        ASSERT_EQ(fast.Outcome, TRasterOutcome::Complete) << what;
+    if (model.Outcome == Raster_Outcome::Complete) {
+        ASSERT_EQ(fast.Outcome, Raster_Outcome::Complete) << what;
     }
     // The row padding stays 0 whatever was copied near the row ends.
-    const std::size_t stride = fast.Raster.Row_Stride;
-    for (int y = 0; y < format.Height; ++y)
-        for (std::size_t x = static_cast<std::size_t>(format.Width); x < stride; ++x)
-            ASSERT_EQ(fast.Raster.Pixels[static_cast<std::size_t>(y) * stride + x], 0) << what << " padding row " << y;
+    const std::size_t stride = fast.Raster.row_stride;
+    for (int y = 0; y < format.height; ++y)
+        for (std::size_t x = static_cast<std::size_t>(format.width); x < stride; ++x)
+            ASSERT_EQ(fast.Raster.pixels[static_cast<std::size_t>(y) * stride + x], 0) << what << " padding row " << y;
 }
 
 }  // namespace
@@ -568,7 +570,7 @@ TEST(GifLzw, CopiedStringsAtRowEndsMatchTheClassicDecoder) {
                 const std::size_t count = static_cast<std::size_t>(width * height);
                 const std::vector<std::uint8_t> pixels =
                     Content(kind, width, height, code_size, static_cast<unsigned>(width * 31 + kind));
-                TRasterFormat format{width, height, random() % 2 == 0, random() % 2 == 0,
+                Raster_Format format{width, height, random() % 2 == 0, random() % 2 == 0,
                                      static_cast<std::uint8_t>(pixels[random() % count])};
                 for (int cut = 0; cut < 4; ++cut) {
                     TLZWOptions options;
@@ -619,7 +621,7 @@ TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent) {
     const int width = 20;
     const std::vector<int> codes = {256, 7, 7, 7, 256, 263, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 257};
     const std::vector<std::uint8_t> data = Image_Data(8, codes);
-    const TRasterFormat format{width, 1, false, true, 7};
+    const Raster_Format format{width, 1, false, true, 7};
     const Decoded d = Decode(data, format);
     ASSERT_TRUE(Raster_Usable(d.Outcome));
     for (int x = 0; x < width; ++x) {
@@ -628,3 +630,5 @@ TEST(GifLzw, RawValueAboveTheColoursIsNotTransparent) {
     }
     Expect_Same_As_Model(data, format, "raw value");
 }
+
+}  // namespace velbrook

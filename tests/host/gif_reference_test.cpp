@@ -11,6 +11,8 @@
 #include "gif_reference.h"
 #include "gif_test_support.h"
 
+namespace velbrook {
+
 using namespace gif_test;
 
 namespace {
@@ -21,7 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 bool Compare(const std::string& name, const Bytes& gif) {
     std::vector<TReference_Frame> reference;
     const bool giflib_ok = Reference_Decode(gif, reference);
-    TGIFDecoder ours;
+    Gif_Decoder ours;
     const bool ours_ok = ours.ReadImage(gif);
     if (!giflib_ok || !ours_ok) return false;
     EXPECT_EQ(static_cast<std::size_t>(ours.FrameCount()), reference.size()) << name;
@@ -33,7 +35,7 @@ bool Compare(const std::string& name, const Bytes& gif) {
         EXPECT_EQ(frame.Top, theirs.Top) << name << " frame " << i + 1;
         EXPECT_EQ(frame.Width, theirs.Width) << name << " frame " << i + 1;
         EXPECT_EQ(frame.Height, theirs.Height) << name << " frame " << i + 1;
-        EXPECT_TRUE(Top_Down(frame.Raster, frame.Width, frame.Height) == theirs.Indices)
+        EXPECT_TRUE(Top_Down(frame.raster, frame.Width, frame.Height) == theirs.Indices)
             << name << " frame " << i + 1 << ": palette indices differ";
     }
     return true;
@@ -121,3 +123,5 @@ TEST(GifReference, GiflibSamplePicturesMatchGiflib) {
     EXPECT_GT(files, 0);
     EXPECT_EQ(both, files) << "a sample picture was refused by one of the decoders";
 }
+
+}  // namespace velbrook

@@ -9,7 +9,7 @@
 #include "gif_encoder.h"
 #include "gif/gif_lzw.h"
 
-namespace gif_test {
+namespace velbrook::gif_test {
 
 // Widths at which a decoder reads each code of a hand-written sequence that
 // holds only well-formed codes (clear codes allowed).
@@ -82,24 +82,24 @@ inline std::vector<std::uint8_t> Photo_Like(int width, int height, int bits, uns
 }
 
 // Palette indices of a raster, top row first, Width bytes a row.
-inline std::vector<std::uint8_t> Top_Down(const TRaster& raster, int width, int height) {
+inline std::vector<std::uint8_t> Top_Down(const Gif_Raster& raster, int width, int height) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     for (int y = height - 1; y >= 0; --y) {
-        const auto* row = raster.Pixels.data() + static_cast<std::size_t>(y) * raster.Row_Stride;
+        const auto* row = raster.pixels.data() + static_cast<std::size_t>(y) * raster.row_stride;
         out.insert(out.end(), row, row + width);
     }
     return out;
 }
 
-inline std::vector<bool> Mask_Top_Down(const TRaster& raster, int width, int height) {
+inline std::vector<bool> Mask_Top_Down(const Gif_Raster& raster, int width, int height) {
     std::vector<bool> out;
-    if (raster.Mask.empty()) return out;
+    if (raster.mask.empty()) return out;
     for (int y = height - 1; y >= 0; --y) {
-        const auto* row = raster.Mask.data() + static_cast<std::size_t>(y) * raster.Mask_Stride;
+        const auto* row = raster.mask.data() + static_cast<std::size_t>(y) * raster.mask_stride;
         for (int x = 0; x < width; ++x) out.push_back((row[x / 8] & (0x80 >> (x % 8))) != 0);
     }
     return out;
 }
 
-}  // namespace gif_test
+}  // namespace velbrook::gif_test

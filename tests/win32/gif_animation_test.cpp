@@ -8,6 +8,8 @@
 #include "gif_test_pictures.h"
 #include "timer_wait.h"
 
+namespace velbrook {
+
 using namespace gif_pictures;
 
 namespace {
@@ -302,7 +304,7 @@ TEST(GifAnimation, RunsOnItsTimerInBothModesAndStopsByItself) {
         EXPECT_EQ(image.AnimationTimer()->Threaded(), threaded);
         EXPECT_EQ(image.AnimationTimer()->ThreadPriority(), TThreadPriority::tpHigher);
         // The last pass frees the timer from inside its own tick.
-        ASSERT_TRUE(Pump_Until([&] { return image.AnimationTimer() == nullptr; })) << threaded;
+        ASSERT_TRUE(Wait_Until([&] { return image.AnimationTimer() == nullptr; })) << threaded;
         EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 1, 2, 3})) << threaded;
         EXPECT_EQ(image.CurrentFrame(), 4);
     }
@@ -319,7 +321,7 @@ TEST(GifAnimation, SwitchingThreadedWhileRunningKeepsAnimating) {
         image.Set_Threaded(threaded);
         ASSERT_NE(image.AnimationTimer(), nullptr);
         EXPECT_EQ(image.AnimationTimer()->Threaded(), threaded);
-        ASSERT_TRUE(Pump_Until([&] { return steps >= before + 3; })) << threaded;
+        ASSERT_TRUE(Wait_Until([&] { return steps >= before + 3; })) << threaded;
     }
 }
 
@@ -328,14 +330,14 @@ UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 TEST(GifAnimation, NoTimerLeftReachesWhoeverStartedTheAnimation) {
     TGIFImage image;
     ASSERT_TRUE(image.Load_From_Bytes(Three_Frames(0)));
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     bool raised = false;
     try {
         image.Set_Animate(true);
-    } catch (const EOutOfResources& failure) {
+    } catch (const Out_Of_Resources& failure) {
         raised = failure.Text() == L"No More Timers Available";
     }
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
     EXPECT_TRUE(raised);
 }
 
@@ -359,3 +361,5 @@ TEST(GifAnimation, AHandlerMayStopTheAnimationDuringAStep) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -9,6 +9,8 @@
 #include "gif_encoder.h"
 #include "gif/gif_image.h"
 
+namespace velbrook {
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -78,7 +80,7 @@ TEST(GifImage, FramesBecomeBitmapsAndMasks) {
     EXPECT_EQ(image.LoopCount(), 999);
     EXPECT_TRUE(image.HasTransparency());
 
-    const TGIFFrameBitmaps& first = image.Frame_Bitmaps(1);
+    const Gif_Frame_Bitmaps& first = image.Frame_Bitmaps(1);
     ASSERT_TRUE(first.Bitmap);
     ASSERT_TRUE(first.Mask);
     EXPECT_TRUE(first.Palette);
@@ -107,7 +109,7 @@ TEST(GifImage, FramesBecomeBitmapsAndMasks) {
 
     // Disposal 3: the area under the frame gets saved surfaces; no
     // transparency: no mask.
-    const TGIFFrameBitmaps& second = image.Frame_Bitmaps(2);
+    const Gif_Frame_Bitmaps& second = image.Frame_Bitmaps(2);
     EXPECT_TRUE(second.Bitmap);
     EXPECT_FALSE(second.Mask);
     EXPECT_TRUE(second.SavedBitmap);
@@ -216,3 +218,5 @@ TEST(GifImage, ProgressPercentagesHoldForAGifPast42Megabytes) {
     EXPECT_EQ(calls.back().first, static_cast<int>(gif.size()));
     EXPECT_EQ(calls.back().second, 100);
 }
+
+}  // namespace velbrook

@@ -12,6 +12,8 @@
 #include "toolkit/form.h"
 #include "../support/scripted_dialogs.h"
 
+namespace velbrook {
+
 using namespace gif_pictures;
 
 namespace {
@@ -347,12 +349,12 @@ TEST(GifPainting, AutoSizeTakesThePictureSize) {
 
 TEST(GifPainting, PaletteQuery) {
     TGIFImage image;
-    EXPECT_EQ(image.GetPalette(), nullptr);
+    EXPECT_EQ(image.Current_Palette(), nullptr);
     ASSERT_TRUE(image.Load_From_Bytes(Quad_Picture()));
-    EXPECT_EQ(image.GetPalette(), image.Frame_Bitmaps(1).Palette.get());
-    EXPECT_NE(image.GetPalette(), nullptr);
+    EXPECT_EQ(image.Current_Palette(), image.Frame_Bitmaps(1).Palette.get());
+    EXPECT_NE(image.Current_Palette(), nullptr);
     image.Set_Visible(false);
-    EXPECT_EQ(image.GetPalette(), nullptr);
+    EXPECT_EQ(image.Current_Palette(), nullptr);
 }
 
 class Gif_Form_Test : public ::testing::Test {
@@ -486,7 +488,7 @@ TEST(GifPainting, StretchDrawBitmapPicksTheStretchModeAndPutsThePaletteBack) {
     frame.Indices = {R, Y, Y, R};
     frame.Transparent_Index = Y;
     ASSERT_TRUE(image.Load_From_Bytes(Picture(2, 2, {frame})));
-    const TGIFFrameBitmaps& bitmaps = image.Frame_Bitmaps(1);
+    const Gif_Frame_Bitmaps& bitmaps = image.Frame_Bitmaps(1);
     struct Case {
         const char* name;
         HBITMAP bitmap;
@@ -527,7 +529,7 @@ TEST_F(Gif_Form_Test, DisplayPropertiesRepaintOnlyWhenTheyChange) {
         {"StretchRatio", [&](bool v) { logo.Set_StretchRatio(v); }},
         {"StretchBigOnly", [&](bool v) { logo.Set_StretchBigOnly(v); }},
         {"Tile", [&](bool v) { logo.Set_Tile(v); }},
-        {"Color", [&](bool v) { logo.Set_Color(v ? Brown : clBtnFace); }},
+        {"Color", [&](bool v) { logo.Set_Color(v ? Brown : Button_Face_Color); }},
         {"Visible", [&](bool v) { logo.Set_Visible(!v); }},
     };
     const auto pending = [&] {
@@ -582,3 +584,5 @@ TEST_F(Gif_Form_Test, LoadingAndShowingAskTheParentToRealiseItsPalette) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -12,6 +12,8 @@
 #include "timer_wait.h"
 #include "../support/scripted_dialogs.h"
 
+namespace velbrook {
+
 namespace {
 
 // Counts every tick the mechanism delivers, handler or not.
@@ -53,7 +55,7 @@ TEST(TimerEx, TicksArriveOnTheInterfaceThreadInBothModes) {
         });
         EXPECT_EQ(timer.WindowHandle() != nullptr, !threaded) << Mode_Name(threaded);
         EXPECT_EQ(timer.Thread() != nullptr, threaded) << Mode_Name(threaded);
-        ASSERT_TRUE(Pump_Until([&] { return ticks >= 3; })) << Mode_Name(threaded);
+        ASSERT_TRUE(Wait_Until([&] { return ticks >= 3; })) << Mode_Name(threaded);
         for (DWORD id : threads) EXPECT_EQ(id, GetCurrentThreadId()) << Mode_Name(threaded);
         if (threaded) {
             EXPECT_TRUE(timer.Thread()->Running());
@@ -89,7 +91,7 @@ TEST(TimerEx, NoTicksWhenDisabledWithoutHandlerOrWithIntervalZero) {
             reference.Set_Interval(5);
             int reference_ticks = 0;
             reference.Set_OnTimer([&](TTimerEx&) { ++reference_ticks; });
-            ASSERT_TRUE(Pump_Until([&] { return reference_ticks >= 10; })) << c.name;
+            ASSERT_TRUE(Wait_Until([&] { return reference_ticks >= 10; })) << c.name;
             EXPECT_EQ(idle.calls, 0) << Mode_Name(threaded) << ", " << c.name;
             EXPECT_EQ(handled, 0) << Mode_Name(threaded) << ", " << c.name;
             // Still there, and ticking again once all three hold.
@@ -98,7 +100,7 @@ TEST(TimerEx, NoTicksWhenDisabledWithoutHandlerOrWithIntervalZero) {
             idle.Set_Enabled(true);
             idle.Set_Interval(5);
             if (!c.handler) idle.Set_OnTimer([&](TTimerEx&) { ++handled; });
-            ASSERT_TRUE(Pump_Until([&] { return handled >= 2; })) << Mode_Name(threaded) << ", " << c.name;
+            ASSERT_TRUE(Wait_Until([&] { return handled >= 2; })) << Mode_Name(threaded) << ", " << c.name;
         }
     }
 }
@@ -113,7 +115,7 @@ TEST(TimerEx, SwitchingModesWhileRunningKeepsTicking) {
         timer.Set_Threaded(threaded);
         EXPECT_EQ(timer.WindowHandle() != nullptr, !threaded);
         EXPECT_EQ(timer.Thread() != nullptr, threaded);
-        ASSERT_TRUE(Pump_Until([&] { return ticks >= before + 3; })) << Mode_Name(threaded);
+        ASSERT_TRUE(Wait_Until([&] { return ticks >= before + 3; })) << Mode_Name(threaded);
     }
 }
 
@@ -125,7 +127,7 @@ TEST(TimerEx, SwitchingModesFromInsideATick) {
         ++ticks;
         if (ticks % 3 == 0) sender.Set_Threaded(!sender.Threaded());
     });
-    ASSERT_TRUE(Pump_Until([&] { return ticks >= 12; }));
+    ASSERT_TRUE(Wait_Until([&] { return ticks >= 12; }));
 }
 
 TEST(TimerEx, FreedInsideItsOwnTick) {
@@ -138,14 +140,14 @@ TEST(TimerEx, FreedInsideItsOwnTick) {
             ++ticks;
             timer.reset();
         });
-        ASSERT_TRUE(Pump_Until([&] { return timer == nullptr; })) << Mode_Name(threaded);
+        ASSERT_TRUE(Wait_Until([&] { return timer == nullptr; })) << Mode_Name(threaded);
 
         TTimerEx reference;
         reference.Set_Threaded(threaded);
         reference.Set_Interval(5);
         int reference_ticks = 0;
         reference.Set_OnTimer([&](TTimerEx&) { ++reference_ticks; });
-        ASSERT_TRUE(Pump_Until([&] { return reference_ticks >= 5; }));
+        ASSERT_TRUE(Wait_Until([&] { return reference_ticks >= 5; }));
         EXPECT_EQ(ticks, 1) << Mode_Name(threaded);
     }
 }
@@ -193,7 +195,7 @@ TEST(TimerEx, ThreadSafeTicksRunOnTheWorker) {
         thread = GetCurrentThreadId();
         ++ticks;
     });
-    ASSERT_TRUE(Pump_Until([&] { return ticks.load() >= 3; }));
+    ASSERT_TRUE(Wait_Until([&] { return ticks.load() >= 3; }));
     EXPECT_EQ(thread.load(), timer.Thread()->Thread_Id());
     EXPECT_NE(thread.load(), GetCurrentThreadId());
 }
@@ -207,7 +209,7 @@ TEST(TimerEx, AFailingTickIsReportedAndTheTimerRunsOn) {
         timer.Set_Threaded(threaded);
         timer.Set_Interval(5);
         timer.Set_OnTimer([](TTimerEx&) { throw velbrook::Failure(L"The tick failed"); });
-        ASSERT_TRUE(Pump_Until([&] { return dialogs.messages.size() >= 3; })) << Mode_Name(threaded);
+        ASSERT_TRUE(Wait_Until([&] { return dialogs.messages.size() >= 3; })) << Mode_Name(threaded);
         timer.Set_Enabled(false);
         EXPECT_EQ(dialogs.Last().kind, velbrook::Message_Kind::Failure);
         EXPECT_EQ(dialogs.Last().title, L"Velbrook v1.0f");
@@ -219,21 +221,21 @@ UINT_PTR WINAPI Refuse_Timer(HWND, UINT_PTR, UINT, TIMERPROC) { return 0; }
 
 TEST(TimerEx, ARefusedWindowTimerRaisesNoMoreTimersAvailable) {
     TTimerEx timer;
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     bool raised = false;
     try {
         timer.Set_OnTimer([](TTimerEx&) {});
-    } catch (const EOutOfResources& failure) {
+    } catch (const Out_Of_Resources& failure) {
         raised = true;
         EXPECT_EQ(failure.Text(), L"No More Timers Available");
     }
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
     EXPECT_TRUE(raised);
     // Threaded mode needs no window timer.
     timer.Set_Threaded(true);
-    TTimerEx_Set_Timer = &Refuse_Timer;
+    Timer_Ex_Set_Timer = &Refuse_Timer;
     EXPECT_NO_THROW(timer.Set_Interval(20));
-    TTimerEx_Set_Timer = &::SetTimer;
+    Timer_Ex_Set_Timer = &::SetTimer;
 }
 
 TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain) {
@@ -251,11 +253,11 @@ TEST(TimerEx, ATickThatServesMessagesIsNotEnteredAgain) {
             other.Set_Interval(5);
             int other_ticks = 0;
             other.Set_OnTimer([&](TTimerEx&) { ++other_ticks; });
-            EXPECT_TRUE(Pump_Until([&] { return other_ticks >= 5; }));
+            EXPECT_TRUE(Wait_Until([&] { return other_ticks >= 5; }));
         }
         --depth;
     });
-    ASSERT_TRUE(Pump_Until([&] { return ticks >= 3; }));
+    ASSERT_TRUE(Wait_Until([&] { return ticks >= 3; }));
     EXPECT_EQ(deepest, 1);
 }
 
@@ -274,7 +276,7 @@ TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing) {
                 Sleep(15);
                 break;
             default:  // freed after a few ticks, in window mode again
-                ASSERT_TRUE(Pump_Until([&] { return ticks >= 2; }));
+                ASSERT_TRUE(Wait_Until([&] { return ticks >= 2; }));
                 timer->Set_Threaded(false);
                 break;
         }
@@ -286,3 +288,5 @@ TEST(TimerEx, ThreadedTimersComeAndGoWhateverTheirWorkerIsDoing) {
 }
 
 }  // namespace
+
+}  // namespace velbrook

@@ -15,6 +15,8 @@
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
 
+namespace velbrook {
+
 namespace {
 
 // The failure handler's box, as the tests need it: it counts what it shows
@@ -62,13 +64,13 @@ TEST(TimerExWorker, AFailingTickWhoseBoxServesMessagesLeavesTheTimerRunning) {
         other.Set_Interval(5);
         int other_ticks = 0;
         other.Set_OnTimer([&](TTimerEx&) { ++other_ticks; });
-        Pump_Until([&] { return other_ticks >= 4; }, 2000);
+        Wait_Until([&] { return other_ticks >= 4; }, 2000);
     };
     TTimerEx timer;
     timer.Set_Threaded(true);
     timer.Set_Interval(5);
     timer.Set_OnTimer([](TTimerEx&) { throw velbrook::Failure(L"The tick failed"); });
-    EXPECT_TRUE(Pump_Until([&] { return dialogs.shown.load() >= 3; }, 5000)) << dialogs.shown.load() << " boxes";
+    EXPECT_TRUE(Wait_Until([&] { return dialogs.shown.load() >= 3; }, 5000)) << dialogs.shown.load() << " boxes";
     timer.Set_Enabled(false);
     EXPECT_EQ(dialogs.Last_Text(), L"The tick failed.");
 }
@@ -81,7 +83,7 @@ TEST(TimerExWorker, TheFirstTickComesAfterTheIntervalSetWhileTheWorkerSleeps) {
     timer.Set_Threaded(true);
     Sleep(20);  // let the worker begin that sleep
     timer.Set_Interval(10);
-    EXPECT_TRUE(Pump_Until([&] { return ticks >= 2; }, 3000));
+    EXPECT_TRUE(Wait_Until([&] { return ticks >= 2; }, 3000));
 }
 
 // A tick running on the worker that needs the window thread, while the
@@ -152,3 +154,5 @@ TEST(TimerExWorker, DestroyingTheTimerLeavesEnabledAloneWhileATickRunsOnTheWorke
 }
 
 }  // namespace
+
+}  // namespace velbrook

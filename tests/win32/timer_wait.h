@@ -8,12 +8,12 @@
 
 #include "toolkit/application.h"
 
-inline bool Pump_Until(const std::function<bool()>& condition, DWORD limit_ms = 20000) {
-    const DWORD start = GetTickCount();
+inline bool Wait_Until(const std::function<bool()>& condition, DWORD limit_ms = 20000) {
+    const DWORD start = ::GetTickCount();
     while (!condition()) {
-        if (GetTickCount() - start > limit_ms) return false;
+        if (::GetTickCount() - start > limit_ms) return false;
         velbrook::Process_Messages();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     return true;
 }

@@ -15,11 +15,13 @@
 
 namespace {
 
+using namespace velbrook;
+
 std::vector<std::uint8_t> Frame_Indices(const TGIFFrame& frame) {
     std::vector<std::uint8_t> out;
     out.reserve(static_cast<std::size_t>(frame.Width) * static_cast<std::size_t>(frame.Height));
     for (int y = frame.Height - 1; y >= 0; --y) {
-        const std::uint8_t* row = frame.Raster.Pixels.data() + static_cast<std::size_t>(y) * frame.Raster.Row_Stride;
+        const std::uint8_t* row = frame.raster.pixels.data() + static_cast<std::size_t>(y) * frame.raster.row_stride;
         out.insert(out.end(), row, row + frame.Width);
     }
     return out;
@@ -59,7 +61,7 @@ int main(int argc, char** argv) {
     }
     std::ifstream in(file, std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    TGIFDecoder decoder;
+    Gif_Decoder decoder;
     if (!decoder.ReadImage(bytes)) {
         std::printf("error\n");
         return 1;
