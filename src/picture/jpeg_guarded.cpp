@@ -2,6 +2,8 @@
 
 #include <jerror.h>
 
+#include <algorithm>
+
 #include "picture/cmyk_to_bgr.h"
 
 namespace velbrook::jpeg_detail {
@@ -79,23 +81,19 @@ bool Guarded_Prepare(Jpeg_Session* session, int denominator, J_COLOR_SPACE out_s
     return true;
 }
 
-bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink) {
-    jpeg_decompress_struct* info = &session->info;
-    if (setjmp(session->error.jump)) return false;
+namespace {
 
-    jpeg_start_decompress(info);
-    *ink = nullptr;
-    if (info->out_color_space == JCS_CMYK) {
-        *ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, info->output_width * 4, 1);
-    }
-    return true;
+// CMYK rows go through a buffer of libjpeg's own, freed with the session.
+JSAMPARRAY Cmyk_Buffer(jpeg_decompress_struct* info) {
+    if (info->out_color_space != JCS_CMYK) return nullptr;
+    return (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, info->output_width * 4, 1);
 }
 
-bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink) {
-    jpeg_decompress_struct* info = &session->info;
-    if (setjmp(session->error.jump)) return false;
-
-    for (int k = 0; k < count && info->output_scanline < info->output_height; ++k) {
+// Up to `count` rows from the decoder's next one; called only inside a guarded
+// function, whose jump takes any error.
+void Read_Rows(jpeg_decompress_struct* info, std::uint8_t* pixels, std::size_t stride, JDIMENSION count,
+               JSAMPARRAY ink) {
+    for (JDIMENSION k = 0; k < count && info->output_scanline < info->output_height; ++k) {
         std::uint8_t* row = pixels + stride * static_cast<std::size_t>(k);
         if (ink) {
             jpeg_read_scanlines(info, ink, 1);
@@ -105,6 +103,24 @@ bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t strid
             jpeg_read_scanlines(info, &target, 1);
         }
     }
+}
+
+}  // namespace
+
+bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    jpeg_start_decompress(info);
+    *ink = Cmyk_Buffer(info);
+    return true;
+}
+
+bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink) {
+    jpeg_decompress_struct* info = &session->info;
+    if (setjmp(session->error.jump)) return false;
+
+    Read_Rows(info, pixels, stride, static_cast<JDIMENSION>(std::max(count, 0)), ink);
     return true;
 }
 
@@ -113,22 +129,7 @@ bool Guarded_Decode(Jpeg_Session* session, std::uint8_t* pixels, std::size_t str
     if (setjmp(session->error.jump)) return false;
 
     jpeg_start_decompress(info);
-    const bool cmyk = info->out_color_space == JCS_CMYK;
-    // CMYK rows go through a buffer of libjpeg's own, freed with the session.
-    JSAMPARRAY ink = nullptr;
-    if (cmyk) {
-        ink = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE, info->output_width * 4, 1);
-    }
-    while (info->output_scanline < info->output_height) {
-        std::uint8_t* row = pixels + stride * info->output_scanline;
-        if (cmyk) {
-            jpeg_read_scanlines(info, ink, 1);
-            Cmyk_To_Bgr(ink[0], row, static_cast<int>(info->output_width), info->saw_Adobe_marker != FALSE);
-        } else {
-            JSAMPROW target = row;
-            jpeg_read_scanlines(info, &target, 1);
-        }
-    }
+    Read_Rows(info, pixels, stride, info->output_height, Cmyk_Buffer(info));
     jpeg_finish_decompress(info);
     return true;
 }
