@@ -257,8 +257,10 @@ private:
 
 // Up to `size` bytes from `offset`; fewer where the file ends or can no
 // longer be read.  Reads at an offset rather than a mapped view: a view of
-// a file that another program shortens meanwhile faults when it is
-// touched, where a read simply comes back short.
+// a file on a share or a disk that goes away faults when it is touched (an
+// in-page error, which no C++ handler catches), where a read fails or
+// comes back short; and GDI copies every band into 32-bit rows anyway, so
+// a view would save no copy.
 std::size_t Read_At(HANDLE file, std::uint64_t offset, std::uint8_t* into, std::size_t size) noexcept {
     std::size_t done = 0;
     while (done < size) {
