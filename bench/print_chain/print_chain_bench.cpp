@@ -1,11 +1,12 @@
 // The program's own memory while it prints one 50-megapixel JPEG (8660 x
-// 5773) to the "PDF" printer at A4: the picture dropped on the window,
+// 5773), or with the argument "bmp" the same picture as a 24-bit bitmap, to
+// the "PDF" printer at A4: the picture dropped on the window,
 // "Print / PDF", the printer chosen in the real set-up dialog, OK.  The peak
 // working set of velbrook.exe is read from this process, before the print
 // (idle, with the picture listed) and when the run has ended.
 //
 //   source scripts/wine-session; cups_pdf_start; wine_session_start build/win64
-//   $WINE build/win64/bench/print_chain/bench_print_chain.exe
+//   $WINE build/win64/bench/print_chain/bench_print_chain.exe [bmp]
 // (VELBROOK_EXE names another velbrook.exe to measure.)
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -48,17 +50,19 @@ bool Choose_Pdf_And_Print(const e2e::Velbrook& program) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool bitmap = argc == 2 && std::strcmp(argv[1], "bmp") == 0;
     e2e::Velbrook program;
-    const std::filesystem::path photo = program.Folder() / L"photo.jpg";
+    const std::filesystem::path photo = program.Folder() / (bitmap ? L"photo.bmp" : L"photo.jpg");
     {
-        const auto bytes = velbrook::bench::Synthetic_Photo(8660, 5773);
+        const auto bytes =
+            bitmap ? velbrook::bench::Synthetic_Bitmap(8660, 5773) : velbrook::bench::Synthetic_Photo(8660, 5773);
         HANDLE file = ::CreateFileW(photo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
         ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         ::CloseHandle(file);
-        std::printf("picture 8660 x 5773 (50.0 MP), JPEG of %.1f MB; %zu-bit build\n", bytes.size() / 1e6,
-                    sizeof(void*) * 8);
+        std::printf("picture 8660 x 5773 (50.0 MP), %s of %.1f MB; %zu-bit build\n", bitmap ? "BMP" : "JPEG",
+                    bytes.size() / 1e6, sizeof(void*) * 8);
     }
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.Process_Id());
     if (!process) {

@@ -1,8 +1,10 @@
 // Peak memory of printing one big picture, the way the print run does it:
 // Load_Picture_For for the page rectangle, then the classic Draw (not
 // turned) or Draw_Placed with Fit and Turn to Suit the Page (turned).  A
-// 50-megapixel JPEG, the same photo as a PNG and a 150-megapixel JPEG, all
-// landscape on a portrait A4 page, at 300 and at 600 dpi.  Every case runs
+// 50-megapixel JPEG, the same photo as a PNG and as a 24-bit BMP, and a
+// 150-megapixel JPEG, all landscape on a portrait A4 page, at 300 and at
+// 600 dpi.  Then the preview of the BMPs (50 and 12 megapixels): loaded for
+// the preview's box of 141 x 179 and drawn there.  Every case runs
 // in a process of its own, so that each peak working set is its own; the
 // figure is the peak above the working set just before the load.
 //
@@ -12,7 +14,11 @@
 // JPEG, printed classic (stretched over the page), drawn in bands from its
 // file and decoded whole.
 //
-//   wine bench_print_memory.exe
+//   wine bench_print_memory.exe [--whole] [NAME]
+//
+// --whole: every picture decoded (or read) whole, as before pictures were
+// read from their file in bands; the figures to compare with.  NAME: only
+// the pictures whose name holds it ("BMP").
 
 #include <windows.h>
 #include <psapi.h>
@@ -35,18 +41,21 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+enum class Kind { Jpeg, Png, Bmp };
 struct Photo {
     const char* name;
     int width, height;
-    bool png;
+    Kind kind;
 };
 const Photo Photos[] = {
-    {"50 MP JPEG", 8660, 5773, false},
-    {"50 MP PNG", 8660, 5773, true},
-    {"150 MP JPEG", 15000, 10000, false},
-    {"12 MP JPEG", 4242, 2828, false},
+    {"50 MP JPEG", 8660, 5773, Kind::Jpeg}, {"50 MP PNG", 8660, 5773, Kind::Png},
+    {"50 MP BMP", 8660, 5773, Kind::Bmp},   {"150 MP JPEG", 15000, 10000, Kind::Jpeg},
+    {"12 MP JPEG", 4242, 2828, Kind::Jpeg}, {"12 MP BMP", 4242, 2828, Kind::Bmp},
 };
-constexpr int Timed_Photo = 3;
+constexpr int Printed_Photos = 4;  // the first ones, printed at each resolution
+constexpr int Timed_Photo = 4;
+const int Previewed_Photos[] = {2, 5};
+constexpr SIZE Preview_Box{141, 179};
 
 struct Resolution {
     const char* name;
@@ -59,7 +68,10 @@ std::wstring Photo_Path(int photo) {
     ::GetTempPathW(MAX_PATH, temp);
     const Photo& p = Photos[photo];
     return std::wstring(temp) + L"velbrook_bench_memory_" + std::to_wstring(p.width) + L"x" +
-           std::to_wstring(p.height) + (p.png ? L".png" : L".jpg");
+           std::to_wstring(p.height) +
+           (p.kind == Kind::Png   ? L".png"
+            : p.kind == Kind::Bmp ? L".bmp"
+                                  : L".jpg");
 }
 
 PROCESS_MEMORY_COUNTERS Memory() {
@@ -70,7 +82,7 @@ PROCESS_MEMORY_COUNTERS Memory() {
 }
 
 velbrook::Page_Options Options_For(const Photo& photo, bool turned) {
-    velbrook::Page_Options options{.more_types = photo.png};
+    velbrook::Page_Options options{.more_types = photo.kind == Kind::Png};
     if (turned) options.fit = velbrook::Fit_Mode::Fit, options.turn_to_page = true;
     return options;
 }
@@ -94,18 +106,46 @@ double Print_Pages(velbrook::Recording_Printer& printer, const std::wstring& pat
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / pages;
 }
 
-int Run_Memory_Case(int photo, int resolution, bool turned) {
+// Every picture whole (--whole), or as the program loads it.
+std::int64_t Whole_Decode_Bytes(bool whole) {
+    return whole ? std::numeric_limits<std::int64_t>::max() : velbrook::Picture_Request{}.whole_decode_bytes;
+}
+
+int Run_Memory_Case(int photo, int resolution, bool turned, bool whole) {
     const Resolution& r = Resolutions[resolution];
     const RECT rect{10, 10, r.page.cx - 10, r.page.cy - 10};
     auto recording = std::make_shared<velbrook::Print_Recording>();
     velbrook::Recording_Printer printer(recording, {.page = r.page, .scale = 8});
     printer.Begin_Document(L"Orvel Pics");
     const PROCESS_MEMORY_COUNTERS before = Memory();
-    const double ms = Print_Pages(printer, Photo_Path(photo), Photos[photo], rect, turned, 1);
+    const double ms =
+        Print_Pages(printer, Photo_Path(photo), Photos[photo], rect, turned, 1, Whole_Decode_Bytes(whole));
     printer.End_Document();
     const PROCESS_MEMORY_COUNTERS after = Memory();
     std::printf("  %-12s %-8s %-10s peak working set %+7.1f MB   %6.0f ms\n", Photos[photo].name, r.name,
                 turned ? "turned" : "not turned",
+                (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, ms);
+    std::fflush(stdout);
+    return 0;
+}
+
+// The preview: the picture loaded for the preview's box and drawn there, as
+// a click on the list does.
+int Run_Preview_Case(int photo, bool whole) {
+    const velbrook::Dc_Handle dc(::CreateCompatibleDC(nullptr));
+    std::uint32_t* pixels = nullptr;
+    const velbrook::Bitmap_Handle box = velbrook::Top_Down_Dib_Section(Preview_Box.cx, Preview_Box.cy, &pixels);
+    const velbrook::Select_Guard select(dc.get(), box.get());
+    const PROCESS_MEMORY_COUNTERS before = Memory();
+    const auto start = Clock::now();
+    // As Load_Preview loads it with the classic options.
+    const auto shown = velbrook::Load_Picture_For(
+        Photo_Path(photo), {.target = Preview_Box, .whole_decode_bytes = Whole_Decode_Bytes(whole)});
+    shown->Draw(dc.get(), RECT{0, 0, Preview_Box.cx, Preview_Box.cy});
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    std::printf("  %-12s preview %3ld x %3ld        peak working set %+7.1f MB   %6.0f ms\n", Photos[photo].name,
+                Preview_Box.cx, Preview_Box.cy,
                 (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, ms);
     std::fflush(stdout);
     return 0;
@@ -144,8 +184,10 @@ std::vector<std::uint8_t> Png_Of(const std::vector<std::uint8_t>& jpeg) {
 void Make_Photo(int photo) {
     const std::wstring path = Photo_Path(photo);
     if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    auto bytes = velbrook::bench::Synthetic_Photo(Photos[photo].width, Photos[photo].height);
-    if (Photos[photo].png) bytes = Png_Of(bytes);
+    const Photo& p = Photos[photo];
+    auto bytes = p.kind == Kind::Bmp ? velbrook::bench::Synthetic_Bitmap(p.width, p.height)
+                                     : velbrook::bench::Synthetic_Photo(p.width, p.height);
+    if (p.kind == Kind::Png) bytes = Png_Of(bytes);
     const velbrook::File_Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -157,21 +199,43 @@ void Spawn(const std::wstring& arguments) { velbrook::bench::Run_Case(arguments)
 
 int main(int argc, char** argv) {
     try {
-        if (argc == 5 && std::strcmp(argv[1], "--memory") == 0)
-            return Run_Memory_Case(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]) != 0);
+        if (argc == 6 && std::strcmp(argv[1], "--memory") == 0)
+            return Run_Memory_Case(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]) != 0,
+                                   std::atoi(argv[5]) != 0);
         if (argc == 2 && std::strcmp(argv[1], "--time") == 0) return Run_Time_Case();
+        if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
+            return Run_Preview_Case(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
     } catch (const std::exception& failure) {
         std::printf("  failed: %s\n", failure.what());
         return 1;
     }
-    std::printf("peak working set above idle, one page each, %zu-bit build\n", sizeof(void*) * 8);
-    for (int photo = 0; photo < Timed_Photo; ++photo) {
+    bool whole = false;
+    std::string only;
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--whole") == 0)
+            whole = true;
+        else
+            only = argv[k];
+    }
+    const auto chosen = [&](int photo) { return std::string(Photos[photo].name).find(only) != std::string::npos; };
+    const std::wstring mode = whole ? L" 1" : L" 0";
+    std::printf("peak working set above idle, one page each, %zu-bit build%s\n", sizeof(void*) * 8,
+                whole ? ", every picture whole" : "");
+    for (int photo = 0; photo < Printed_Photos; ++photo) {
+        if (!chosen(photo)) continue;
         Make_Photo(photo);
         for (int resolution = 0; resolution < 2; ++resolution)
             for (int turned = 0; turned < 2; ++turned)
                 Spawn(L"--memory " + std::to_wstring(photo) + L" " + std::to_wstring(resolution) + L" " +
-                      std::to_wstring(turned));
+                      std::to_wstring(turned) + mode);
     }
+    std::printf("the preview\n");
+    for (int photo : Previewed_Photos) {
+        if (!chosen(photo)) continue;
+        Make_Photo(photo);
+        Spawn(L"--preview " + std::to_wstring(photo) + mode);
+    }
+    if (!chosen(Timed_Photo)) return 0;
     Make_Photo(Timed_Photo);
     std::printf("time per page\n");
     Spawn(L"--time");

@@ -1,6 +1,10 @@
 // libFuzzer target: any bytes through the bitmap file checks; what they
 // accept must be a DIB that StretchDIBits can draw without reading past its
-// buffers.  A broken invariant aborts, which the fuzzer reports.
+// buffers, and the headers read alone must accept and refuse alike.  A
+// broken invariant aborts, which the fuzzer reports.
+#include <algorithm>
+#include <optional>
+
 #include "../common/fuzz_support.h"
 #include "picture/dib_parse.h"
 #include "toolkit/failure.h"
@@ -20,12 +24,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A lower ceiling than the program's keeps each input fast; the check
     // against it is the same.
     constexpr std::uint64_t budget = 2u * 1024 * 1024;
+    // The headers alone, as a bitmap read a band at a time from its file is
+    // checked: from the first bytes and the file's size.
+    std::optional<velbrook::Bmp_Layout> layout;
+    try {
+        layout = velbrook::Parse_Bmp_Header({data, std::min(size, velbrook::Bmp_Head_Bytes)}, size, budget);
+        Require(layout->pixel_offset + layout->data_bytes <= size, "rows inside the file");
+        Require(layout->head_bytes <= layout->pixel_offset, "headers before the rows");
+        Require(layout->compressed || layout->data_bytes == layout->stride * static_cast<std::uint64_t>(layout->height),
+                "every row in the file");
+    } catch (const velbrook::Invalid_Picture&) {
+    }
     velbrook::Dib_Image image;
     try {
         image = velbrook::Parse_Bmp({data, size}, budget);
     } catch (const velbrook::Invalid_Picture&) {
+        // Only expanding compressed rows can refuse what the headers passed.
+        Require(!layout || layout->compressed, "the headers and the whole file agree");
         return 0;
     }
+    Require(layout && layout->info == image.info, "the headers alone give the same header");
     Require(image.width >= 1 && image.height >= 1, "a picture has pixels");
     Require(image.info.size() >= 40, "a whole info header");
     Require(U32(image.info, 0) == 40, "info header size");

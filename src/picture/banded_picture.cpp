@@ -1,14 +1,16 @@
 // Pictures too large to hold decoded are read from their file a band of rows
 // at a time, each time they are drawn: a JPEG through libjpeg's scanline
 // reading at the scale chosen for its place, PNG and TIFF through the
-// imaging component's row copies from its scaler.  What is held between
-// drawings is the file's name and a few numbers.
+// imaging component's row copies from its scaler, a bitmap's rows read where
+// the file keeps them.  What is held between drawings is the file's name
+// and a few numbers.
 
 #include <wincodec.h>
 
 #include <algorithm>
 #include <cstring>
 
+#include "picture/dib_parse.h"
 #include "picture/exif_orientation.h"
 #include "picture/jpeg_rows.h"
 #include "picture/picture_file.h"
@@ -253,6 +255,145 @@ private:
     mutable std::unique_ptr<Row_Source> reader_;
 };
 
+// Up to `size` bytes from `offset`; fewer where the file ends or can no
+// longer be read.  Reads at an offset rather than a mapped view: a view of
+// a file on a share or a disk that goes away faults when it is touched (an
+// in-page error, which no C++ handler catches), where a read fails or
+// comes back short; and GDI copies every band into 32-bit rows anyway, so
+// a view would save no copy.
+std::size_t Read_At(HANDLE file, std::uint64_t offset, std::uint8_t* into, std::size_t size) noexcept {
+    std::size_t done = 0;
+    while (done < size) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset + done);
+        at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+        DWORD got = 0;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 24));
+        if (!::ReadFile(file, into + done, wanted, &got, &at) || got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+// The rows of a bitmap file, every row or every `step`th, read a band at a
+// time where the file keeps them and turned into 32-bit rows by GDI with
+// the file's own header and colours, so that they show exactly as the
+// whole bitmap does.  Rows the file no longer holds whole are white; a file
+// whose headers are no longer those it was loaded with gives white.
+class Bmp_Row_Source final : public Row_Source {
+public:
+    Bmp_Row_Source(const std::wstring& path, const Bmp_Layout& layout, const std::vector<std::uint8_t>& head,
+                   std::int32_t step)
+        : layout_(layout),
+          step_(step),
+          size_{Bmp_Sampled_Count(layout.width, step), Bmp_Sampled_Count(layout.height, step)},
+          chunk_(Band_Rows_For(layout.width, layout.height)),
+          file_(Reopen(path)),
+          info_(layout.info),
+          raw_(static_cast<std::size_t>(layout.stride) * static_cast<std::size_t>(chunk_)),
+          slot_read_(static_cast<std::size_t>(chunk_)),
+          dc_(::CreateCompatibleDC(nullptr)),
+          band_(Top_Down_Dib_Section(layout.width, chunk_, &bits_)) {
+        if (!dc_ || !band_) throw Failure(L"There is not enough memory to draw a band of the picture");
+        std::vector<std::uint8_t> now(head.size());
+        if (file_ && (Read_At(file_.get(), 0, now.data(), now.size()) != now.size() || now != head)) file_.reset();
+        for (std::int32_t x = 0; step_ > 1 && x < size_.cx; ++x) columns_.push_back(Bmp_Sample(x, step_, layout.width));
+    }
+
+    SIZE Size() const override { return size_; }
+
+    void Read(int first, int count, std::uint32_t* rows) override {
+        for (int done = 0; done < count;) {
+            const int part = std::min(count - done, chunk_);
+            Read_Part(first + done, part, rows + static_cast<std::size_t>(done) * size_.cx);
+            done += part;
+        }
+    }
+
+private:
+    void Read_Part(int first, int count, std::uint32_t* rows) {
+        if (!file_) return Fill_White(rows, size_.cx, count);
+        const std::size_t stride = static_cast<std::size_t>(layout_.stride);
+        for (const Bmp_Read& read : Plan_Bmp_Reads(layout_, step_, first, count)) {
+            const std::size_t got =
+                Read_At(file_.get(), read.offset, raw_.data() + read.slot * stride, read.rows * stride);
+            for (int k = 0; k < read.rows; ++k)
+                slot_read_[static_cast<std::size_t>(read.slot + k)] = static_cast<std::size_t>(k) < got / stride;
+        }
+        // The band in the file's row order, drawn pixel for pixel.
+        BITMAPINFOHEADER& header = reinterpret_cast<BITMAPINFO*>(info_.data())->bmiHeader;
+        header.biHeight = layout_.top_down ? -count : count;
+        header.biSizeImage = static_cast<DWORD>(stride * static_cast<std::size_t>(count));
+        bool drawn;
+        {
+            Select_Guard select(dc_.get(), band_.get());
+            drawn =
+                Stretch_Dib(dc_.get(), RECT{0, 0, layout_.width, count}, *reinterpret_cast<BITMAPINFO*>(info_.data()),
+                            raw_.data(), layout_.width, count, Stretch_Mode::Plain);
+            ::GdiFlush();
+        }
+        for (int y = 0; y < count; ++y) {
+            std::uint32_t* out = rows + static_cast<std::size_t>(y) * size_.cx;
+            if (!drawn || !slot_read_[static_cast<std::size_t>(layout_.top_down ? y : count - 1 - y)]) {
+                Fill_White(out, size_.cx, 1);
+                continue;
+            }
+            const std::uint32_t* in = bits_ + static_cast<std::size_t>(y) * layout_.width;
+            if (step_ == 1)
+                for (int x = 0; x < size_.cx; ++x) out[x] = in[x] & 0x00FFFFFFu;
+            else
+                for (int x = 0; x < size_.cx; ++x) out[x] = in[columns_[static_cast<std::size_t>(x)]] & 0x00FFFFFFu;
+        }
+    }
+
+    Bmp_Layout layout_;
+    std::int32_t step_;
+    SIZE size_;
+    std::int32_t chunk_;  // stored rows turned by GDI at once: at most Band_Bytes at 32 bits
+    File_Handle file_;
+    std::vector<std::uint8_t> info_;  // the layout's header, its height set for each band
+    std::vector<std::uint8_t> raw_;   // a band's rows as the file keeps them
+    std::vector<char> slot_read_;     // which of them the file gave whole
+    std::vector<std::int32_t> columns_;
+    Dc_Handle dc_;
+    std::uint32_t* bits_ = nullptr;
+    Bitmap_Handle band_;
+};
+
+class Bmp_Band_Picture final : public Picture {
+public:
+    Bmp_Band_Picture(std::wstring path, Bmp_Layout layout, std::vector<std::uint8_t> head, std::int32_t step)
+        : path_(std::move(path)), layout_(std::move(layout)), head_(std::move(head)), step_(step) {}
+
+    Picture_Kind Kind() const override { return Picture_Kind::Bitmap; }
+    SIZE Pixel_Size() const override {
+        return {Bmp_Sampled_Count(layout_.width, step_), Bmp_Sampled_Count(layout_.height, step_)};
+    }
+    bool Render(HDC dc, const RECT& target) const override {
+        // A smaller place (the preview's box) reads fewer rows.
+        const std::int32_t step = std::max(
+            step_, Bmp_Step_For(layout_.width, layout_.height, target.right - target.left, target.bottom - target.top));
+        Bmp_Row_Source rows(path_, layout_, head_, step);
+        return Draw_Rows(dc, rows, Whole_Placement(rows.Size(), target));
+    }
+    std::unique_ptr<Row_Source> Open_Rows() const override {
+        return std::make_unique<Bmp_Row_Source>(path_, layout_, head_, step_);
+    }
+    void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const override {
+        const SIZE size = Pixel_Size();
+        if (width != size.cx || height != size.cy) return Picture::Read_Rows(width, height, first, count, rows);
+        if (!reader_) reader_ = Open_Rows();
+        reader_->Read(first, count, rows);
+    }
+
+private:
+    std::wstring path_;
+    Bmp_Layout layout_;
+    std::vector<std::uint8_t> head_;  // the file's headers and colour table as loaded
+    std::int32_t step_;
+    mutable std::unique_ptr<Row_Source> reader_;  // for Read_Rows, which is asked band after band
+};
+
 // The first bytes of a file, where a JPEG keeps its Exif block.
 std::vector<std::uint8_t> Head_Of(const std::wstring& path) {
     std::vector<std::uint8_t> head(256 * 1024);
@@ -296,6 +437,25 @@ std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const 
     File_Source walk(Open_Picture_File(path));
     if (!Jpeg_Reaches_End(walk)) throw Invalid_Picture(L"the file ends before its picture does");
     return std::make_shared<Jpeg_Band_Picture>(path, tag, stored, cover);
+}
+
+std::shared_ptr<const Picture> Load_Banded_Bmp(const std::wstring& path, const Picture_Request& request) {
+    const File_Handle file = Open_Picture_File(path);
+    LARGE_INTEGER file_size{};
+    if (!::GetFileSizeEx(file.get(), &file_size)) return nullptr;  // the whole reading tells why
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(file_size.QuadPart), Bmp_Head_Bytes)));
+    head.resize(Read_At(file.get(), 0, head.data(), head.size()));
+    const Bmp_Layout layout = Parse_Bmp_Header(head, static_cast<std::uint64_t>(file_size.QuadPart));
+    // Compressed rows are expanded whole, within Max_Rle_Bytes; a row wider
+    // than a band is drawn whole as it always was.
+    if (layout.compressed || Decoded_Bytes({layout.width, layout.height}) <= request.whole_decode_bytes ||
+        std::int64_t{layout.width} * 4 > Band_Bytes)
+        return nullptr;
+    const SIZE cover = Jpeg_Cover(layout.width, layout.height, 1, request);
+    head.resize(layout.head_bytes);
+    return std::make_shared<Bmp_Band_Picture>(path, layout, std::move(head),
+                                              Bmp_Step_For(layout.width, layout.height, cover.cx, cover.cy));
 }
 
 std::shared_ptr<const Picture> Load_Wic_Picture(const std::wstring& path, Picture_Kind kind,

@@ -97,10 +97,13 @@ std::vector<std::uint8_t> Expand_Rle(std::span<const std::uint8_t> data, int wid
 
 }  // namespace
 
-Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes) {
-    Byte_Reader in(file);
-    if (file.size() < File_Header + Core_Header) Invalid(L"the file is too short for a bitmap");
-    if (file[0] != 'B' || file[1] != 'M') Invalid(L"the file does not begin with a bitmap signature");
+Bmp_Layout Parse_Bmp_Header(std::span<const std::uint8_t> head, std::uint64_t file_size, std::uint64_t max_bytes) {
+    Byte_Reader in(head);
+    if (file_size < File_Header + Core_Header) Invalid(L"the file is too short for a bitmap");
+    // Every field read below lies in the first Bmp_Head_Bytes: a head shorter
+    // than that and than the file means the file shrank while it was read.
+    if (head.size() < std::min<std::uint64_t>(file_size, Bmp_Head_Bytes)) Invalid(L"the file ends inside its headers");
+    if (head[0] != 'B' || head[1] != 'M') Invalid(L"the file does not begin with a bitmap signature");
     const std::uint32_t pixel_offset = in.U32(10);
     const std::uint32_t header_size = in.U32(14);
     if (header_size != Core_Header && header_size != 40 && header_size != 52 && header_size != 56 &&
@@ -181,49 +184,101 @@ Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes)
     if (bits <= 8 && colours == 0) Invalid(L"the bitmap has no colour table");
     in.Need(table_at, colours * entry_size, L"the colour table");
     const std::uint64_t table_end = table_at + colours * entry_size;
-    if (pixel_offset < table_end || pixel_offset > file.size())
+    if (pixel_offset < table_end || pixel_offset > file_size)
         Invalid(L"the bitmap's pixel offset does not point behind its headers");
 
-    Dib_Image image;
-    image.width = static_cast<int>(width);
-    image.height = static_cast<int>(height);
-    const std::uint64_t available = file.size() - pixel_offset;
-    if (compression == Bi_Rle8 || compression == Bi_Rle4) {
+    Bmp_Layout layout;
+    layout.width = static_cast<int>(width);
+    layout.height = static_cast<int>(height);
+    layout.top_down = top_down;
+    layout.compressed = compressed;
+    layout.four_bit_runs = compression == Bi_Rle4;
+    layout.pixel_offset = pixel_offset;
+    layout.stride = Stride(static_cast<std::uint64_t>(width), bits);
+    layout.head_bytes = static_cast<std::size_t>(table_end);
+    const std::uint64_t available = file_size - pixel_offset;
+    if (compressed) {
         if (image_size > available) Invalid(L"the compressed pixels lie past the end of the file");
-        const std::uint64_t length = image_size ? image_size : available;
-        image.bits = Expand_Rle(in.Slice(pixel_offset, length, L"the compressed pixels"), image.width, image.height,
-                                compression == Bi_Rle4);
+        layout.data_bytes = image_size ? image_size : available;
     } else {
-        const std::uint64_t length =
-            Stride(static_cast<std::uint64_t>(width), bits) * static_cast<std::uint64_t>(height);
-        auto pixels = in.Slice(pixel_offset, length, L"the bitmap's pixels");
-        image.bits.assign(pixels.begin(), pixels.end());
+        layout.data_bytes = layout.stride * static_cast<std::uint64_t>(height);
+        if (layout.data_bytes > available) Invalid(L"the bitmap's pixels lie past the end of the file");
     }
 
     const bool palette = bits <= 8;
-    Put_U32(image.info, Info_Header);
-    Put_U32(image.info, static_cast<std::uint32_t>(width));
-    Put_U32(image.info, static_cast<std::uint32_t>(top_down ? -height : height));
-    Put_U16(image.info, 1);
-    Put_U16(image.info, out_bits);
-    Put_U32(image.info, compression == Bi_Bitfields ? Bi_Bitfields : Bi_Rgb);
-    Put_U32(image.info, static_cast<std::uint32_t>(image.bits.size()));
-    Put_U32(image.info, 0);
-    Put_U32(image.info, 0);
-    Put_U32(image.info, palette ? static_cast<std::uint32_t>(colours) : 0);
-    Put_U32(image.info, 0);
+    std::vector<std::uint8_t>& info = layout.info;
+    Put_U32(info, Info_Header);
+    Put_U32(info, static_cast<std::uint32_t>(width));
+    Put_U32(info, static_cast<std::uint32_t>(top_down ? -height : height));
+    Put_U16(info, 1);
+    Put_U16(info, out_bits);
+    Put_U32(info, compression == Bi_Bitfields ? Bi_Bitfields : Bi_Rgb);
+    Put_U32(info, static_cast<std::uint32_t>(out_stride * static_cast<std::uint64_t>(height)));
+    Put_U32(info, 0);
+    Put_U32(info, 0);
+    Put_U32(info, palette ? static_cast<std::uint32_t>(colours) : 0);
+    Put_U32(info, 0);
     if (compression == Bi_Bitfields) {
-        for (std::uint32_t mask : masks) Put_U32(image.info, mask);
+        for (std::uint32_t mask : masks) Put_U32(info, mask);
     } else if (palette) {
         for (std::uint64_t k = 0; k < colours; ++k) {
             const std::size_t at = static_cast<std::size_t>(table_at + k * entry_size);
-            image.info.push_back(file[at]);
-            image.info.push_back(file[at + 1]);
-            image.info.push_back(file[at + 2]);
-            image.info.push_back(0);
+            info.push_back(head[at]);
+            info.push_back(head[at + 1]);
+            info.push_back(head[at + 2]);
+            info.push_back(0);
         }
     }
+    return layout;
+}
+
+Dib_Image Parse_Bmp(std::span<const std::uint8_t> file, std::uint64_t max_bytes) {
+    Bmp_Layout layout = Parse_Bmp_Header(file.first(std::min(file.size(), Bmp_Head_Bytes)), file.size(), max_bytes);
+    Dib_Image image;
+    image.width = layout.width;
+    image.height = layout.height;
+    const std::span<const std::uint8_t> data =
+        file.subspan(static_cast<std::size_t>(layout.pixel_offset), static_cast<std::size_t>(layout.data_bytes));
+    if (layout.compressed)
+        image.bits = Expand_Rle(data, image.width, image.height, layout.four_bit_runs);
+    else
+        image.bits.assign(data.begin(), data.end());
+    image.info = std::move(layout.info);
     return image;
+}
+
+std::int32_t Bmp_Sample(std::int64_t index, std::int32_t step, std::int32_t count) {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(count - 1, index * step + step / 2));
+}
+
+std::int32_t Bmp_Sampled_Count(std::int32_t count, std::int32_t step) {
+    return static_cast<std::int32_t>((std::int64_t{count} + step - 1) / step);
+}
+
+std::int32_t Bmp_Step_For(std::int32_t width, std::int32_t height, std::int32_t cover_w, std::int32_t cover_h) {
+    if (cover_w <= 0 || cover_h <= 0) return 1;
+    return static_cast<std::int32_t>(
+        std::max<std::int64_t>(1, std::min(width / (2 * std::int64_t{cover_w}), height / (2 * std::int64_t{cover_h}))));
+}
+
+std::vector<Bmp_Read> Plan_Bmp_Reads(const Bmp_Layout& layout, std::int32_t step, std::int32_t first,
+                                     std::int32_t count) {
+    std::vector<Bmp_Read> reads;
+    const auto at = [&](std::int64_t stored_row) {
+        const std::int64_t in_file = layout.top_down ? stored_row : layout.height - 1 - stored_row;
+        return layout.pixel_offset + static_cast<std::uint64_t>(in_file) * layout.stride;
+    };
+    if (count <= 0) return reads;
+    if (step == 1) {
+        // The band's rows are one run of the file, its last row first when
+        // the file stores the bottom row first.
+        reads.push_back({at(layout.top_down ? first : std::int64_t{first} + count - 1), count, 0});
+        return reads;
+    }
+    for (std::int32_t k = 0; k < count; ++k)
+        reads.push_back(
+            {at(Bmp_Sample(std::int64_t{first} + k, step, layout.height)), 1, layout.top_down ? k : count - 1 - k});
+    return reads;
 }
 
 }  // namespace velbrook

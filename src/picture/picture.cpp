@@ -39,6 +39,8 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
         // drawn; the imaging component reads PNG and TIFF from the file.
         if (type == Picture_File_Type::Jpeg)
             if (std::shared_ptr<const Picture> banded = Load_Banded_Jpeg(path, request)) return banded;
+        if (type == Picture_File_Type::Bmp)
+            if (std::shared_ptr<const Picture> banded = Load_Banded_Bmp(path, request)) return banded;
         if (type == Picture_File_Type::Png) return Load_Wic_Picture(path, Picture_Kind::Png, request);
         if (type == Picture_File_Type::Tiff) return Load_Wic_Picture(path, Picture_Kind::Tiff, request);
     } catch (const Invalid_Picture& invalid) {

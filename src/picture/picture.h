@@ -81,9 +81,10 @@ struct Picture_Request {
     Page_Options options{};
     int caption_height = 0;  // device pixels of the caption strip, when captions are printed
     int page = 0;
-    // A JPEG, PNG or TIFF whose decode would take more bytes than this is not
-    // decoded at loading: it is read from its file a band at a time each
-    // time it is drawn.  The preview's small decodes stay whole.
+    // A JPEG, PNG, TIFF or uncompressed bitmap whose decode would take more
+    // bytes than this is not decoded at loading: it is read from its file a
+    // band at a time each time it is drawn.  The preview's small decodes
+    // stay whole.
     std::int64_t whole_decode_bytes = Band_Bytes;
 };
 

@@ -70,6 +70,13 @@ Com_Ptr<IWICBitmapSource> Wic_Pbgra_Source(IWICImagingFactory* factory, Com_Ptr<
 // whose header is damaged, that ends before its end marker, or that is too
 // short for the size it claims.
 std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const Picture_Request& request);
+// An uncompressed bitmap whose rows at 32 bits take more than
+// request.whole_decode_bytes, as a picture whose rows are read from its file
+// a band at a time when drawn (every row, or every few rows where it is more
+// than twice its place each way); null for one held whole.  Its headers and
+// colour table are checked as the whole bitmap's are, so that it is refused
+// for the same faults, a file too short for its rows included.
+std::shared_ptr<const Picture> Load_Banded_Bmp(const std::wstring& path, const Picture_Request& request);
 // A PNG or TIFF page through the imaging component's decoder of the file:
 // decoded whole when that takes no more than request.whole_decode_bytes,
 // else read a band at a time when drawn.  Throws Invalid_Picture for a file

@@ -72,8 +72,16 @@ bool Draw_Rows(HDC dc, Row_Source& rows, const Placement& placement) {
     const Pixel_Map map = Map_Oriented_To_Stored(placement.orientation, size.cx, size.cy);
     std::vector<std::uint32_t> stored(static_cast<std::size_t>(width * Band_Rows_For(size.cx, size.cy)));
     std::vector<std::uint32_t> oriented;
+    // A band whose slice lies outside the device's clip (a larger drawing
+    // made into a bitmap a band at a time) is neither read nor drawn.
+    RECT clip{};
+    const bool clipped = ::GetClipBox(dc, &clip) != ERROR;
     bool drawn = true;
     for (const Band_Slice& band : bands) {
+        const Box& slice = band.slice;
+        if (clipped && (slice.right <= clip.left || slice.left >= clip.right || slice.bottom <= clip.top ||
+                        slice.top >= clip.bottom))
+            continue;
         rows.Read(band.first_row, band.row_count, stored.data());
         const Box& part = band.part;
         const std::uint32_t* pixels = nullptr;
@@ -92,8 +100,8 @@ bool Draw_Rows(HDC dc, Row_Source& rows, const Placement& placement) {
             pixels = oriented.data();
         }
         const BITMAPINFO info = Top_Down_Dib_Info(part.Width(), part.Height());
-        const RECT slice{band.slice.left, band.slice.top, band.slice.right, band.slice.bottom};
-        drawn = Stretch_Dib(dc, slice, info, pixels, part.Width(), part.Height(), mode) && drawn;
+        const RECT target{slice.left, slice.top, slice.right, slice.bottom};
+        drawn = Stretch_Dib(dc, target, info, pixels, part.Width(), part.Height(), mode) && drawn;
     }
     return drawn;
 }

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <span>
 
+#include "../support/bmp_writer.h"
 #include "../support/jpeg_encoder.h"
 #include "../support/png_writer.h"
 #include "picture/picture.h"
@@ -33,6 +35,41 @@ void Paint(int x, int y, std::uint8_t* s) {
 
 std::vector<std::uint8_t> Photo(int width, int height) {
     return test::Encode_Jpeg({.width = width, .height = height, .quality = 95}, Paint);
+}
+
+// The same picture as a bitmap of `bits` bits a pixel, rows stored bottom
+// first or (top_down) top first: 8 bits in 256 greys, 1 bit in two colours
+// (a mark on light), 16 bits with 5-6-5 masks.
+std::vector<std::uint8_t> Bitmap(int width, int height, int bits, bool top_down) {
+    const std::size_t stride = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = rows.data() + stride * static_cast<std::size_t>(top_down ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t bgr[3];
+            Paint(x, y, bgr);
+            if (bits == 24) std::copy_n(bgr, 3, row + 3 * x);
+            if (bits == 32) std::copy_n(bgr, 3, row + 4 * x), row[4 * x + 3] = 0x7F;
+            if (bits == 8) row[x] = static_cast<std::uint8_t>((bgr[0] + 2 * bgr[1] + bgr[2]) / 4);
+            if (bits == 1 && bgr[0] != 20) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> x % 8);
+            if (bits == 16) {
+                const unsigned v = (bgr[2] >> 3) << 11 | (bgr[1] >> 2) << 5 | bgr[0] >> 3;
+                row[2 * x] = static_cast<std::uint8_t>(v), row[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+            }
+        }
+    }
+    std::vector<std::uint32_t> palette;
+    if (bits == 8)
+        for (std::uint32_t k = 0; k < 256; ++k) palette.push_back(k * 0x010101u);
+    if (bits == 1) palette = {0x141414, 0xE0F0D0};
+    return test::Build_Bmp(
+        {.width = width,
+         .height = top_down ? -height : height,
+         .bits = static_cast<std::uint16_t>(bits),
+         .compression = bits == 16 ? test::Bmp_Bitfields : test::Bmp_Rgb,
+         .palette = palette,
+         .masks = bits == 16 ? std::vector<std::uint32_t>{0xF800, 0x07E0, 0x001F} : std::vector<std::uint32_t>{},
+         .pixels = rows});
 }
 
 std::shared_ptr<const Picture> Load(const std::wstring& path, SIZE target, const Page_Options& options,
@@ -66,6 +103,12 @@ TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
                          Paint(x, y, s);
                          s[3] = static_cast<std::uint8_t>(x < 1000 ? 255 : 128);  // half of it lets the white through
                      }));
+    // Bitmaps of several depths and both row orders.
+    const std::wstring bmp24 = folder.Write(L"bottom-up-24.bmp", Bitmap(1500, 1450, 24, false));
+    const std::wstring bmp8 = folder.Write(L"top-down-8.bmp", Bitmap(1500, 1450, 8, true));
+    const std::wstring bmp16 = folder.Write(L"masks-16.bmp", Bitmap(1500, 1450, 16, false));
+    const std::wstring bmp1 = folder.Write(L"top-down-1.bmp", Bitmap(1500, 1450, 1, true));
+    const std::wstring bmp32 = folder.Write(L"bottom-up-32.bmp", Bitmap(1500, 1450, 32, false));
     // The new types accepted throughout: harmless to a JPEG's placement.
     const Page_Options options[] = {
         {.more_types = true},
@@ -74,10 +117,14 @@ TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
         {.fit = Fit_Mode::Fit, .turn_to_page = true, .more_types = true},
         {.fit = Fit_Mode::Fill, .turn_to_page = true, .more_types = true},
     };
+    const Page_Options bitmap_options[] = {options[0], options[3]};
     const RECT page{7, 5, 807, 1105};  // portrait: the landscape pictures turn
-    for (const std::wstring& path : {jpeg, png}) {
-        for (const Page_Options& used : options) {
-            SCOPED_TRACE(std::string(path.end() - 3, path.end()) + " fit " +
+    for (const std::wstring& path : {jpeg, png, bmp24, bmp8, bmp16, bmp1, bmp32}) {
+        // Bitmaps, whose rows come straight from the file, placed as they
+        // are and turned (the placements themselves are the JPEG's and PNG's).
+        const bool bitmap = path.ends_with(L".bmp");
+        for (const Page_Options& used : bitmap ? std::span<const Page_Options>(bitmap_options) : options) {
+            SCOPED_TRACE(std::string(path.begin() + static_cast<long>(path.rfind(L'\\')) + 1, path.end()) + " fit " +
                          std::to_string(static_cast<int>(used.fit)) + (used.turn_to_page ? " turned" : ""));
             // Loaded at their own size, so that they are drawn in several
             // bands of at most Band_Bytes and the joins are on the page.
@@ -126,14 +173,30 @@ TEST(Banded_Pictures, A_File_That_Breaks_Off_Inside_A_Band_Leaves_The_Rest_As_Th
     EXPECT_TRUE(Near(canvas.At(10, 10), Rgb{20, 20, 20}, 30));  // the mark
     EXPECT_TRUE(Near(canvas.At(400, 1150), Grey, 6));           // libjpeg's grey remainder
 
+    // A bitmap cut to its first half after it was loaded gives the rows the
+    // file still holds (the bottom half, stored first) and white for the rest.
+    const std::vector<std::uint8_t> bitmap = Bitmap(1500, 1450, 24, false);
+    const std::wstring bitmap_path = folder.Write(L"bitmap.bmp", bitmap);
+    const auto bitmap_banded = Load(bitmap_path, {750, 725}, {}, Never_Whole);
+    ASSERT_TRUE(bitmap_banded->Open_Rows());
+    const std::vector<std::uint8_t> half_bitmap(bitmap.begin(), bitmap.begin() + static_cast<long>(bitmap.size() / 2));
+    folder.Write(L"bitmap.bmp", half_bitmap);
+    Canvas bitmap_canvas(750, 725);
+    EXPECT_TRUE(
+        Draw_Placed(bitmap_canvas.Dc(), *bitmap_banded, Place_On(*bitmap_banded, {}, bitmap_canvas.Whole(), 0)));
+    EXPECT_EQ(bitmap_canvas.At(10, 10), White);
+    EXPECT_EQ(bitmap_canvas.At(375, 300), White);
+    EXPECT_TRUE(Near(bitmap_canvas.At(375, 700), Rgb{147, 180, 106}, 30));
+
     // Loaded so, with its end marker put back, it prints the same way, and
     // the run goes on to the next picture; cut without it, it is skipped
-    // before any page is begun for it.
+    // before any page is begun for it, as is a bitmap cut short.
     std::vector<std::uint8_t> mended(photo.begin(), photo.begin() + static_cast<long>(photo.size() / 2));
     const std::wstring cut = folder.Write(L"cut.jpg", mended);
     mended.insert(mended.end(), {0xFF, 0xD9});
     Print_Bench bench;
-    bench.host.entries = {folder.Write(L"mended.jpg", mended), cut, Sample("red_green.bmp")};
+    bench.host.entries = {folder.Write(L"mended.jpg", mended), cut, folder.Write(L"cut.bmp", half_bitmap),
+                          Sample("red_green.bmp")};
     bench.run->Print_BitBtnClick();
     ASSERT_EQ(bench.recording->pages.size(), 2u);
     EXPECT_TRUE(bench.host.dialogs.messages.empty());
