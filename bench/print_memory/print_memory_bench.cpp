@@ -16,18 +16,25 @@
 //
 //   wine bench_print_memory.exe [--whole] [NAME]
 //
+// For the PNG, also what the imaging component's decoder alone costs: the
+// file opened, its first frame converted to premultiplied BGRA and one row
+// copied out, the least any reader of it through that component pays.
+//
 // --whole: every picture decoded (or read) whole, as before pictures were
 // read from their file in bands; the figures to compare with.  NAME: only
 // the pictures whose name holds it ("BMP").
 
 #include <windows.h>
 #include <psapi.h>
+#include <wincodec.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "../common/run_case.h"
 #include "../common/synthetic_photo.h"
@@ -151,6 +158,34 @@ int Run_Preview_Case(int photo, bool whole) {
     return 0;
 }
 
+int Run_Decoder_Case(int photo) {
+    const velbrook::Com_Apartment apartment;
+    const PROCESS_MEMORY_COUNTERS before = Memory();
+    velbrook::Com_Ptr<IWICImagingFactory> factory;
+    velbrook::Com_Ptr<IWICBitmapDecoder> decoder;
+    velbrook::Com_Ptr<IWICBitmapFrameDecode> frame;
+    velbrook::Com_Ptr<IWICFormatConverter> converter;
+    UINT width = 0, height = 0;
+    if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void())) ||
+        FAILED(factory->CreateDecoderFromFilename(Photo_Path(photo).c_str(), nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder.put())) ||
+        FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
+        FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
+        throw std::runtime_error("the imaging component cannot open the photo");
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 4);
+    const WICRect first{0, 0, static_cast<INT>(width), 1};
+    if (FAILED(converter->CopyPixels(&first, width * 4, static_cast<UINT>(row.size()), row.data())))
+        throw std::runtime_error("the imaging component cannot read a row");
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    std::printf("  %-12s the imaging component's decoder alone, one row read: peak working set %+7.1f MB\n",
+                Photos[photo].name, (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6);
+    std::fflush(stdout);
+    return 0;
+}
+
 int Run_Time_Case() {
     const Resolution& r = Resolutions[0];
     const RECT rect{10, 10, r.page.cx - 10, r.page.cy - 10};
@@ -203,6 +238,7 @@ int main(int argc, char** argv) {
             return Run_Memory_Case(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]) != 0,
                                    std::atoi(argv[5]) != 0);
         if (argc == 2 && std::strcmp(argv[1], "--time") == 0) return Run_Time_Case();
+        if (argc == 3 && std::strcmp(argv[1], "--decoder") == 0) return Run_Decoder_Case(std::atoi(argv[2]));
         if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
             return Run_Preview_Case(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
     } catch (const std::exception& failure) {
@@ -228,6 +264,7 @@ int main(int argc, char** argv) {
             for (int turned = 0; turned < 2; ++turned)
                 Spawn(L"--memory " + std::to_wstring(photo) + L" " + std::to_wstring(resolution) + L" " +
                       std::to_wstring(turned) + mode);
+        if (Photos[photo].kind == Kind::Png) Spawn(L"--decoder " + std::to_wstring(photo));
     }
     std::printf("the preview\n");
     for (int photo : Previewed_Photos) {
