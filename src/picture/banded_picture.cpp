@@ -397,14 +397,7 @@ private:
 // The first bytes of a file, where a JPEG keeps its Exif block.
 std::vector<std::uint8_t> Head_Of(const std::wstring& path) {
     std::vector<std::uint8_t> head(256 * 1024);
-    File_Source source(Open_Picture_File(path));
-    std::size_t done = 0;
-    while (done < head.size()) {
-        const std::size_t got = source.Read(head.data() + done, head.size() - done);
-        if (got == 0) break;
-        done += got;
-    }
-    head.resize(done);
+    head.resize(Read_At(Open_Picture_File(path).get(), 0, head.data(), head.size()));
     return head;
 }
 
