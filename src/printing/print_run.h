@@ -14,6 +14,7 @@
 
 #include "picture/picture.h"
 #include "printing/printer.h"
+#include "printing/sheet_plan.h"
 #include "toolkit/dialogs.h"
 
 namespace velbrook {
@@ -50,6 +51,8 @@ public:
 
     // The Options menu: how each picture is placed on its page.
     virtual Page_Options Options() const { return {}; }
+    // Options > "Page Layout...": how many pictures go on each sheet.
+    virtual Sheet_Layout Layout() const { return {}; }
 
     virtual Dialogs& Dialogs_() = 0;
     // The main window, whose taskbar button shows the progress; null: none.

@@ -1,0 +1,35 @@
+#pragma once
+// The size a picture file says it has on paper: its pixels and how many of
+// them go to an inch, read from the file's own headers (a JPEG's JFIF
+// density or Exif resolution, a PNG's pHYs chunk, a TIFF's resolution tags,
+// a bitmap's pixels per metre).  Portable, and it reads only the bytes it
+// needs, wherever in the file they lie.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+namespace velbrook {
+
+// Resolutions outside these bounds are nonsense and count as none given.
+inline constexpr double Least_Dots_Per_Inch = 10, Most_Dots_Per_Inch = 10000;
+inline constexpr double Default_Dots_Per_Inch = 96;
+
+struct Physical_Size {
+    std::int32_t width = 0, height = 0;  // stored pixels (before any Exif turn)
+    double dots_x = Default_Dots_Per_Inch, dots_y = Default_Dots_Per_Inch;
+    bool operator==(const Physical_Size&) const = default;
+};
+
+// Reads up to into.size() bytes at `offset`; the bytes read (fewer at the end).
+using Read_At = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
+
+// By the content's signature: JPEG, PNG, TIFF (either byte order) or BMP.
+// Nothing for any other content or headers too damaged to give a size; a
+// resolution that is missing, zero or outside the bounds gives 96.
+std::optional<Physical_Size> Read_Physical_Size(const Read_At& read);
+// The same over bytes held in memory.
+std::optional<Physical_Size> Read_Physical_Size(std::span<const std::uint8_t> bytes);
+
+}  // namespace velbrook
