@@ -53,10 +53,10 @@ std::optional<Named_Size> Size_Named(std::span<const Named_Size> sizes, std::wst
 
 // Where the paper is and what of it a device can print on, in device pixels.
 struct Sheet_Paper {
-    std::int32_t paper_width = 0, paper_height = 0;  // the whole sheet (PHYSICALWIDTH, PHYSICALHEIGHT)
-    std::int32_t offset_x = 0, offset_y = 0;         // the printable area on it (PHYSICALOFFSETX, -Y)
+    std::int32_t paper_width = 0, paper_height = 0;          // the whole sheet (PHYSICALWIDTH, PHYSICALHEIGHT)
+    std::int32_t offset_x = 0, offset_y = 0;                 // the printable area on it (PHYSICALOFFSETX, -Y)
     std::int32_t printable_width = 0, printable_height = 0;  // HORZRES, VERTRES
-    std::int32_t dots_x = 0, dots_y = 0;                      // pixels per inch across and down
+    std::int32_t dots_x = 0, dots_y = 0;                     // pixels per inch across and down
     // The rectangle of the classic page, in pixels of the printable area:
     // what "One picture per page" prints in.
     Box classic_page;
