@@ -6,12 +6,12 @@
 #include <new>
 
 #include "picture/exif_orientation.h"
+#include "picture/file_type.h"
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
 #include "picture/picture_file.h"
-#include "picture/file_type.h"
-#include "shell/text_utils.h"
 #include "printing/print_texts.h"
+#include "shell/text_utils.h"
 
 namespace velbrook {
 
@@ -28,22 +28,6 @@ Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stor
             .stored_height = double(stored_height),
             .source = {double(s.left), double(s.top), double(s.right), double(s.bottom)},
             .destination = Dots_To_Points(placement.destination)};
-}
-
-void Add_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path, const Pdf_Page_Setup& setup,
-              const Placement& placement, const Pdf_Image* image, std::int32_t stored_width,
-              std::int32_t stored_height) {
-    document.Begin_Page(setup.paper.width, setup.paper.height);
-    if (image) {
-        document.Draw_Image(*image, Image_Placement_Of(placement, stored_width, stored_height));
-        if (!placement.caption.Empty()) {
-            const std::wstring name = File_Name_Of(path);
-            fonts.Provide(document, name);
-            document.Draw_Caption(name, Dots_To_Points(placement.caption),
-                                  Points_Of_Dots(Caption_Font_Height(setup.caption_height)));
-        }
-    }
-    document.End_Page();
 }
 
 // The picture as the picture module draws it (turns and flips left to the
@@ -67,11 +51,60 @@ Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Rast
     });
 }
 
-// A JPEG that readers take as it is; false when it must be drawn instead.
-bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path, const Pdf_Page_Setup& setup,
-                   std::span<const std::uint8_t> bytes) {
+// A JPEG that readers take as it is: its bytes until they are first drawn,
+// then the one image object every cell of it uses.
+class Jpeg_Item final : public Sheet_Item {
+public:
+    Jpeg_Item(std::vector<std::uint8_t> bytes, const Jpeg_Header& header)
+        : bytes_(std::move(bytes)), header_(header), orientation_(Read_Exif_Orientation(bytes_)) {}
+    int Page_Count() const override { return 1; }
+    int Orientation_Tag() const override { return orientation_; }
+    SIZE Loaded_Size() const override { return {header_.width, header_.height}; }
+    const Jpeg_Header& Header() const { return header_; }
+    const Pdf_Image& Image(Pdf_Document& document) {
+        if (!image_) {
+            image_ = document.Add_Jpeg(bytes_, header_);
+            bytes_ = {};
+        }
+        return *image_;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    Jpeg_Header header_;
+    int orientation_;
+    std::optional<Pdf_Image> image_;
+};
+
+// Any other picture: loaded by the print run's loader, and stored once for
+// each size of raster its cells need (the cells of a sheet share one).
+class Drawn_Item final : public Sheet_Item {
+public:
+    Drawn_Item(std::shared_ptr<const Picture> picture, Page_Drawing drawing)
+        : picture_(std::move(picture)), drawing_(drawing) {}
+    int Page_Count() const override { return picture_->Page_Count(); }
+    int Orientation_Tag() const override { return picture_->Orientation_Tag(); }
+    SIZE Loaded_Size() const override { return picture_->Pixel_Size(); }
+    const Picture& Get() const { return *picture_; }
+    Page_Drawing Drawing() const { return drawing_; }
+    const Pdf_Image& Image(Pdf_Document& document, Raster_Size size) {
+        if (!image_ || image_->width != size.width || image_->height != size.height)
+            image_ = Add_Drawn_Picture(document, *picture_, size);
+        return *image_;
+    }
+
+private:
+    std::shared_ptr<const Picture> picture_;
+    Page_Drawing drawing_;
+    std::optional<Pdf_Image> image_;
+};
+
+// The JPEG file when readers can take it as it is; nothing when it must be
+// drawn instead.
+std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path) {
+    std::vector<std::uint8_t> bytes = Read_Picture_File(path);
     const std::optional<Jpeg_Header> header = Read_Jpeg_Header(bytes);
-    if (!header || !Jpeg_Reaches_End_Marker(bytes)) return false;
+    if (!header || !Jpeg_Reaches_End_Marker(bytes)) return nullptr;
     // Damaged data between whole markers shows only to a decoder.  libjpeg
     // reads it at an eighth of the size (every coefficient still decoded,
     // hardly any pixels made): what it cannot read whole goes the print
@@ -79,65 +112,71 @@ bool Add_Jpeg_Page(Pdf_Document& document, Caption_Fonts& fonts, const std::wstr
     try {
         Decode_Jpeg(bytes, 1, 1);
     } catch (const Invalid_Picture&) {
-        return false;
+        return nullptr;
     }
-    const Placement placement = Place_Picture(header->width, header->height, Read_Exif_Orientation(bytes),
-                                              setup.options, setup.target, setup.caption_height);
-    const Pdf_Image image = document.Add_Jpeg(bytes, *header);
-    Add_Page(document, fonts, path, setup, placement, &image, header->width, header->height);
-    return true;
+    return std::make_unique<Jpeg_Item>(std::move(bytes), *header);
 }
 
 }  // namespace
 
-Pdf_Page_Setup Pdf_Setup_For(const Pdf_Paper& paper, const Page_Options& options) {
-    return {paper, Pdf_Page_Target(paper), options,
-            options.print_file_names ? Caption_Strip_Height(Pdf_Dots_Per_Inch) : 0};
+Pdf_Sheet_Surface::Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper,
+                                     const Page_Options& options, std::function<void(int, int)> sheet_done)
+    : document_(document), fonts_(fonts), paper_(paper), options_(options), sheet_done_(std::move(sheet_done)) {}
+
+Sheet_Paper Pdf_Sheet_Surface::Paper() const { return Pdf_Sheet_Paper(paper_); }
+
+std::unique_ptr<Sheet_Item> Pdf_Sheet_Surface::Load(const std::wstring& path, const Picture_Request& request) {
+    const Page_Drawing drawing = Drawing_For(path, options_.more_types);
+    std::unique_ptr<Sheet_Item> item;
+    Skipping_Unloadable(path, [&] {
+        if (drawing == Page_Drawing::Jpeg && request.page == 0) item = Load_Jpeg(path);
+        if (!item) item = std::make_unique<Drawn_Item>(Load_Picture_For(path, request), drawing);
+    });
+    return item;
 }
 
-int Add_Picture_Pages(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path,
-                      const Pdf_Page_Setup& setup, const std::function<void()>& page_done,
-                      const std::function<bool()>& keep_going) {
-    const Page_Drawing drawing = Drawing_For(path, setup.options.more_types);
-    int added = 0;
-    Skipping_Unloadable(path, [&] {
-        if (drawing == Page_Drawing::Jpeg && Add_Jpeg_Page(document, fonts, path, setup, Read_Picture_File(path))) {
-            page_done();
-            added = 1;
-            return;
-        }
-        const RECT rect{setup.target.left, setup.target.top, setup.target.right, setup.target.bottom};
-        Picture_Request request{.target = {setup.target.Width(), setup.target.Height()},
-                                .options = setup.options,
-                                .caption_height = setup.caption_height};
-        std::shared_ptr<const Picture> picture = Load_Picture_For(path, request);
-        const int pages = picture->Page_Count();
-        for (int page = 0;;) {
-            const Placement placement = Place_On(*picture, setup.options, rect, setup.caption_height);
-            const SIZE own = picture->Pixel_Size();
-            if (drawing == Page_Drawing::Nothing || own.cx <= 0 || own.cy <= 0) {
-                // Drawn as nothing by the print run too: a bare page.
-                Add_Page(document, fonts, path, setup, placement, nullptr, 1, 1);
-            } else {
-                // At its own resolution when that is finer than the page
-                // needs; a metafile has none and is drawn for its place.
-                Raster_Size size = Place_Raster_Size(own.cx, own.cy, placement);
-                if (!picture->Scalable()) {
-                    const Cover_Size cover = Decode_Cover(own.cx, own.cy, placement);
-                    size = {std::max(1, cover.width), std::max(1, cover.height)};
-                }
-                const Pdf_Image image = Add_Drawn_Picture(document, *picture, size);
-                Add_Page(document, fonts, path, setup, placement, &image, own.cx, own.cy);
+void Pdf_Sheet_Surface::Begin_Sheet(int, int expected) {
+    expected_ = expected;
+    document_.Begin_Page(paper_.width, paper_.height);
+}
+
+void Pdf_Sheet_Surface::Draw(Sheet_Item& item, const std::wstring& path, const Box& target,
+                             const Cell_Caption& caption) {
+    Placement placement;
+    if (auto* jpeg = dynamic_cast<Jpeg_Item*>(&item)) {
+        const Jpeg_Header& header = jpeg->Header();
+        placement = Place_Picture(header.width, header.height, jpeg->Orientation_Tag(), options_, target,
+                                  caption.strip_height);
+        document_.Draw_Image(jpeg->Image(document_), Image_Placement_Of(placement, header.width, header.height));
+    } else {
+        auto& drawn = static_cast<Drawn_Item&>(item);
+        const Picture& picture = drawn.Get();
+        placement = Place_On(picture, options_, {target.left, target.top, target.right, target.bottom},
+                             caption.strip_height);
+        const SIZE own = picture.Pixel_Size();
+        // Drawn as nothing by the print run too: the cell stays bare.
+        if (drawn.Drawing() == Page_Drawing::Nothing || own.cx <= 0 || own.cy <= 0) return;
+        if (!placement.destination.Empty()) {
+            // At its own resolution when that is finer than the cell needs; a
+            // metafile has none and is drawn for its place.
+            Raster_Size size = Place_Raster_Size(own.cx, own.cy, placement);
+            if (!picture.Scalable()) {
+                const Cover_Size cover = Decode_Cover(own.cx, own.cy, placement);
+                size = {std::max(1, cover.width), std::max(1, cover.height)};
             }
-            ++added;
-            page_done();
-            if (++page >= pages || !keep_going()) return;
-            picture.reset();
-            request.page = page;
-            picture = Load_Picture_For(path, request);
+            document_.Draw_Image(drawn.Image(document_, size), Image_Placement_Of(placement, own.cx, own.cy));
         }
-    });
-    return added;
+    }
+    if (!placement.caption.Empty()) {
+        const std::wstring name = File_Name_Of(path);
+        fonts_.Provide(document_, name);
+        document_.Draw_Caption(name, Dots_To_Points(placement.caption), Points_Of_Dots(caption.font_height));
+    }
+}
+
+void Pdf_Sheet_Surface::End_Sheet(int sheet) {
+    document_.End_Page();
+    if (sheet_done_) sheet_done_(sheet, expected_);
 }
 
 }  // namespace velbrook

@@ -1,8 +1,9 @@
 #pragma once
-// One picture file as pages of a PDF, placed as the print run places it: a
-// JPEG's own bytes placed by matrix when readers can take them as they are,
-// any other picture (every page of a multi-page TIFF) drawn by the picture
-// module and stored as deflated pixels.
+// Sheets of a saved PDF: the surface the sheet loop draws on when it saves.
+// A JPEG that readers take as it is goes in as its own bytes, once, and is
+// placed by matrix in each of its cells; any other picture (every page of a
+// multi-page TIFF) is drawn by the picture module and stored as deflated
+// pixels, once for each size its cells need.
 
 #include <functional>
 #include <string>
@@ -10,25 +11,33 @@
 #include "pdf/caption_fonts.h"
 #include "pdf/pdf_document.h"
 #include "pdf/save_pdf_rules.h"
-#include "picture/placement.h"
+#include "printing/sheet_run.h"
 
 namespace velbrook {
 
-struct Pdf_Page_Setup {
-    Pdf_Paper paper;
-    Box target;  // dots of the placement grid
-    Page_Options options;
-    std::int32_t caption_height = 0;  // dots; 0 without captions
-};
-Pdf_Page_Setup Pdf_Setup_For(const Pdf_Paper& paper, const Page_Options& options);
+class Pdf_Sheet_Surface final : public Sheet_Surface {
+public:
+    // `sheet_done` is called after each sheet with the sheets written and
+    // the sheets expected.
+    Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper,
+                      const Page_Options& options, std::function<void(int sheet, int expected)> sheet_done);
 
-// Adds the file's pages, calling `page_done` after each; the pages added, 0
-// when the file is skipped as the print run skips it (an unknown kind, an
-// empty entry, a file that is not a valid picture or cannot be read).
-// Other failures (the output, memory) throw.  `keep_going` is asked before
-// each further page of a multi-page file.
-int Add_Picture_Pages(Pdf_Document& document, Caption_Fonts& fonts, const std::wstring& path,
-                      const Pdf_Page_Setup& setup, const std::function<void()>& page_done,
-                      const std::function<bool()>& keep_going);
+    Sheet_Paper Paper() const override;
+    // Skips the file as the print run skips it (an unknown kind, an empty
+    // entry, a file that is not a valid picture or cannot be read); other
+    // failures (memory) throw.
+    std::unique_ptr<Sheet_Item> Load(const std::wstring& path, const Picture_Request& request) override;
+    void Begin_Sheet(int sheet, int expected) override;
+    void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override;
+    void End_Sheet(int sheet) override;
+
+private:
+    Pdf_Document& document_;
+    Caption_Fonts& fonts_;
+    Pdf_Paper paper_;
+    Page_Options options_;
+    std::function<void(int, int)> sheet_done_;
+    int expected_ = 0;
+};
 
 }  // namespace velbrook

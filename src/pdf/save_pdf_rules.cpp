@@ -24,6 +24,26 @@ Pdf_Paper Paper_For_Locale(int paper_size_code) {
     return Paper(210 / Millimetres_Per_Inch, 297 / Millimetres_Per_Inch);
 }
 
+Pdf_Paper Paper_For_Layout(const Sheet_Layout& layout, int paper_size_code) {
+    const std::optional<Named_Size> named = Size_Named(Pdf_Papers(), layout.pdf_paper);
+    Pdf_Paper paper = named ? Paper(named->width / 254.0, named->height / 254.0) : Paper_For_Locale(paper_size_code);
+    if (layout.pdf_landscape) {
+        std::swap(paper.width, paper.height);
+        std::swap(paper.dots_wide, paper.dots_high);
+    }
+    return paper;
+}
+
+Sheet_Paper Pdf_Sheet_Paper(const Pdf_Paper& paper) {
+    return {.paper_width = paper.dots_wide,
+            .paper_height = paper.dots_high,
+            .printable_width = paper.dots_wide,
+            .printable_height = paper.dots_high,
+            .dots_x = Pdf_Dots_Per_Inch,
+            .dots_y = Pdf_Dots_Per_Inch,
+            .classic_page = Pdf_Page_Target(paper)};
+}
+
 Box Pdf_Page_Target(const Pdf_Paper& paper) {
     auto margin =
         static_cast<std::int32_t>(std::lround(Pdf_Margin_Millimetres / Millimetres_Per_Inch * Pdf_Dots_Per_Inch));

@@ -8,6 +8,7 @@
 
 #include "pdf/image_placement.h"
 #include "picture/placement.h"
+#include "printing/sheet_plan.h"
 
 namespace velbrook {
 
@@ -27,8 +28,13 @@ struct Pdf_Paper {
 };
 // LOCALE_IPAPERSIZE's value: 1 is US Letter; anything else gets A4.
 Pdf_Paper Paper_For_Locale(int paper_size_code);
+// The paper the layout names, turned when it asks for landscape; the
+// locale's when it names none (or none known).
+Pdf_Paper Paper_For_Layout(const Sheet_Layout& layout, int paper_size_code);
 // The paper less the margin, in dots of the grid.
 Box Pdf_Page_Target(const Pdf_Paper& paper);
+// The paper as a sheet to plan: all of it printable, on the 300-dot grid.
+Sheet_Paper Pdf_Sheet_Paper(const Pdf_Paper& paper);
 // Dots of the grid as points from the page's top-left corner.
 Page_Box Dots_To_Points(const Box& dots);
 // A length in dots of the grid as points.

@@ -72,31 +72,31 @@ void Save_Pdf_Run::Save_Pictures_as_PDF_OptionClick() {
 
 int Save_Pdf_Run::Write_Document(const std::wstring& path) {
     Replacing_File_Output output(path);
-    // The options hold for the whole run, as they do for the print run.
-    const Pdf_Page_Setup setup = Pdf_Setup_For(Paper_For_Locale(environment_.paper_size_code()), host_.Options());
+    // The options and the layout hold for the whole run, as they do for the
+    // print run.
+    const Page_Options options = host_.Options();
+    const Sheet_Layout layout = host_.Layout();
+    const Pdf_Paper paper = Paper_For_Layout(layout, environment_.paper_size_code());
+    const Sheet_Plan plan = Plan_Sheet(Pdf_Sheet_Paper(paper), layout);
+    if (plan.cells.empty()) throw Failure(L"The margin leaves no room for a picture on the page");
     Caption_Fonts fonts(environment_.fonts_folder.empty() ? System_Fonts_Folder() : environment_.fonts_folder);
     Pdf_Document document(
         output,
         {.title = Code_Points(Pdf_Title), .producer = Code_Points(Pdf_Producer), .created = environment_.now()});
     auto stopping = [&] { return host_.Abort_Requested() || environment_.program_ending(); };
-    auto page_done = [&] {
-        host_.Set_Status(Saving_Progress_Text(document.Page_Count(), host_.Entry_Count(),
-                                              Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+    Pdf_Sheet_Surface surface(document, fonts, paper, options, [&](int sheet, int expected) {
+        host_.Set_Status(Saving_Progress_Text(sheet, expected, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
         environment_.process_messages();
-    };
+    });
     environment_.process_messages();
-    for (int index = 0;; ++index) {
-        if (index > host_.Entry_Count() - 1) break;
-        // An abort leaves no file: the temporary one goes with `output`.
-        if (stopping()) return -1;
-        host_.Select_Index(index);
-        environment_.process_messages();
-        // The list may have shrunk while the messages were served.
-        const std::optional<std::wstring> entry = host_.Entry(index);
-        if (!entry) break;
-        Add_Picture_Pages(document, fonts, *entry, setup, page_done, [&] { return !stopping(); });
-        environment_.process_messages();
-    }
+    Run_Sheets({.host = host_,
+                .surface = surface,
+                .layout = layout,
+                .options = options,
+                .process_messages = environment_.process_messages,
+                .stopping = stopping},
+               plan);
+    // An abort leaves no file: the temporary one goes with `output`.
     if (stopping()) return -1;
     if (document.Page_Count() == 0) return 0;
     document.Finish();

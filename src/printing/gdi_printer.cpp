@@ -5,6 +5,7 @@
 #include <new>
 
 #include "picture/jpeg_decode.h"
+#include "printing/print_texts.h"
 
 #include "toolkit/failure.h"
 #include "toolkit/handles.h"
@@ -93,6 +94,19 @@ public:
 
     int Pixels_Per_Inch() const override { return ::GetDeviceCaps(dc_.get(), LOGPIXELSY); }
 
+    Sheet_Paper Paper() const override {
+        HDC dc = dc_.get();
+        return {.paper_width = ::GetDeviceCaps(dc, PHYSICALWIDTH),
+                .paper_height = ::GetDeviceCaps(dc, PHYSICALHEIGHT),
+                .offset_x = ::GetDeviceCaps(dc, PHYSICALOFFSETX),
+                .offset_y = ::GetDeviceCaps(dc, PHYSICALOFFSETY),
+                .printable_width = size_.cx,
+                .printable_height = size_.cy,
+                .dots_x = ::GetDeviceCaps(dc, LOGPIXELSX),
+                .dots_y = ::GetDeviceCaps(dc, LOGPIXELSY),
+                .classic_page = Classic_Page(size_)};
+    }
+
     void Draw_Placed(const Picture& picture, const Placement& placement) override {
         if (!page_open_) Fail(L"has no page open to draw on");
         ::SetLastError(0);
@@ -171,6 +185,20 @@ void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int f
     ::DrawTextW(dc, shown.data(), static_cast<int>(shown.size()), &box,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
+
+Sheet_Paper Printer::Paper() const {
+    const SIZE size = Page_Size();
+    const int dots = Pixels_Per_Inch();
+    return {.paper_width = size.cx,
+            .paper_height = size.cy,
+            .printable_width = size.cx,
+            .printable_height = size.cy,
+            .dots_x = dots,
+            .dots_y = dots,
+            .classic_page = Classic_Page(size)};
+}
+
+Box Classic_Page(SIZE size) { return {Page_Margin, Page_Margin, size.cx - Page_Margin, size.cy - Page_Margin}; }
 
 std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placement& placement) {
     const SIZE size = picture.Pixel_Size();

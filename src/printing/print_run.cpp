@@ -4,6 +4,7 @@
 
 #include "picture/file_type.h"
 #include "printing/print_texts.h"
+#include "printing/sheet_run.h"
 #include "printing/taskbar_progress.h"
 #include "shell/text_utils.h"
 #include "toolkit/application.h"
@@ -61,6 +62,87 @@ void Print_Run::Print_BitBtnClick() {
     if (failure) Error_Box(host_.Dialogs_(), L"Printing has stopped.\r\n\r\n" + *failure);
 }
 
+namespace {
+
+// One page of a picture file as the print run holds it: the picture itself.
+class Printed_Item final : public Sheet_Item {
+public:
+    explicit Printed_Item(std::shared_ptr<const Picture> picture) : picture_(std::move(picture)) {}
+    int Page_Count() const override { return picture_->Page_Count(); }
+    int Orientation_Tag() const override { return picture_->Orientation_Tag(); }
+    SIZE Loaded_Size() const override { return picture_->Pixel_Size(); }
+    const Picture& Get() const { return *picture_; }
+
+private:
+    std::shared_ptr<const Picture> picture_;
+};
+
+// Sheets on the chosen printer.  Each sheet shows its number on the status
+// line and waits a moment before and after its drawing, so that the
+// window stays alive between sheets.
+class Printer_Surface final : public Sheet_Surface {
+public:
+    Printer_Surface(Printer& printer, Print_Host& host, const Print_Environment& environment,
+                    const Page_Options& options, std::int64_t start_ms)
+        : printer_(printer), host_(host), environment_(environment), options_(options), start_ms_(start_ms) {}
+
+    Sheet_Paper Paper() const override { return printer_.Paper(); }
+
+    std::unique_ptr<Sheet_Item> Load(const std::wstring& path, const Picture_Request& request) override {
+        // Let the preview's last picture go first, so that two page-sized
+        // pictures are never held at once.
+        host_.Set_Preview(nullptr);
+        std::shared_ptr<const Picture> picture;
+        Skipping_Unloadable(path, [&] {
+            picture = Load_Picture_For(path, request);
+            host_.Set_Preview(picture);
+        });
+        if (!picture) return nullptr;
+        return std::make_unique<Printed_Item>(std::move(picture));
+    }
+
+    void Begin_Sheet(int sheet, int expected) override {
+        // The first sheet is the page that beginning the job opened.
+        if (sheet > 1) printer_.New_Page();
+        host_.Set_Status(
+            Progress_Text(printer_.Page_Number(), expected, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+        environment_.process_messages();
+        environment_.wait_milliseconds(100);
+    }
+
+    void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override {
+        if (Drawing_For(path, options_.more_types) == Page_Drawing::Nothing) return;
+        const Picture& picture = static_cast<Printed_Item&>(item).Get();
+        const RECT rect{target.left, target.top, target.right, target.bottom};
+        try {
+            if (options_ == Page_Options{}) {
+                printer_.Draw(picture, rect);
+            } else {
+                const Placement placement = Place_On(picture, options_, rect, caption.strip_height);
+                printer_.Draw_Placed(picture, placement);
+                if (options_.print_file_names)
+                    printer_.Draw_Caption(File_Name_Of(path), placement.caption, caption.font_height);
+            }
+        } catch (const std::bad_alloc&) {
+            throw Failure(L"There is not enough memory to print \"" + path + L"\"");
+        }
+    }
+
+    void End_Sheet(int) override {
+        environment_.wait_milliseconds(100);
+        environment_.process_messages();
+    }
+
+private:
+    Printer& printer_;
+    Print_Host& host_;
+    const Print_Environment& environment_;
+    Page_Options options_;
+    std::int64_t start_ms_;
+};
+
+}  // namespace
+
 void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Printer>& printer) {
     printer = environment_.open_printer(selection);
     const SIZE page = printer->Page_Size();
@@ -68,38 +150,36 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
     if (rect.right <= rect.left || rect.bottom <= rect.top)
         throw Failure(L"The page of the printer \"" + selection.device + L"\" is too small to print on (" +
                       std::to_wstring(page.cx) + L" x " + std::to_wstring(page.cy) + L" pixels)");
-    const SIZE page_box{rect.right - rect.left, rect.bottom - rect.top};
+    // The options and the layout hold for the whole run, as the page size does.
+    const Page_Options options = host_.Options();
+    const Sheet_Layout layout = host_.Layout();
+    const Sheet_Paper paper = printer->Paper();
+    if (layout.kind != Sheet_Kind::One_Per_Page && !Paper_Is_Sane(paper))
+        throw Failure(L"The printer \"" + selection.device + L"\" reports a sheet that cannot be laid out (" +
+                      std::to_wstring(paper.paper_width) + L" x " + std::to_wstring(paper.paper_height) +
+                      L" pixels at " + std::to_wstring(paper.dots_x) + L" x " + std::to_wstring(paper.dots_y) +
+                      L" dots an inch)");
+    const Sheet_Plan plan = Plan_Sheet(paper, layout);
+    if (plan.cells.empty())
+        throw Failure(L"The margin leaves no room for a picture on the page of the printer \"" + selection.device +
+                      L"\"");
 
-    int printed = 0;
     environment_.process_messages();
     printer->Begin_Document(Print_Job_Title);
     std::optional<Taskbar_Progress> taskbar;
     if (environment_.taskbar_progress) taskbar.emplace(host_.Main_Window());
-    // The options hold for the whole run, as the page size does.
-    const Page_Options options = host_.Options();
-    const int caption_height = options.print_file_names ? Caption_Strip_Height(printer->Pixels_Per_Inch()) : 0;
-
-    for (int index = 0;; ++index) {
-        if (index > host_.Entry_Count() - 1 || host_.Abort_Requested() || environment_.program_ending()) break;
-        host_.Select_Index(index);
-        environment_.process_messages();
-        // The list may have shrunk while the messages were served.
-        const std::optional<std::wstring> path = host_.Entry(index);
-        if (!path) break;
-        Picture_Request request{.target = page_box, .options = options, .caption_height = caption_height};
-        std::shared_ptr<const Picture> picture = Load_For_Page(*path, request);
-        environment_.process_messages();
-        // A multi-page TIFF gives every page its own sheet, in order.
-        const int pages = picture ? picture->Page_Count() : 0;
-        for (int page = 0; picture;) {
-            Print_Page(*printer, *picture, *path, rect, options, caption_height, printed);
-            if (++page >= pages || host_.Abort_Requested() || environment_.program_ending()) break;
-            picture.reset();
-            request.page = page;
-            picture = Load_For_Page(*path, request);
-        }
-        if (taskbar) taskbar->Set(index + 1, host_.Entry_Count());
-    }
+    Printer_Surface surface(*printer, host_, environment_, options, start_ms_);
+    Run_Sheets({.host = host_,
+                .surface = surface,
+                .layout = layout,
+                .options = options,
+                .process_messages = environment_.process_messages,
+                .stopping = [this] { return host_.Abort_Requested() || environment_.program_ending(); },
+                .entry_done =
+                    [&](int index) {
+                        if (taskbar) taskbar->Set(index + 1, host_.Entry_Count());
+                    }},
+               plan);
 
     printer->End_Document();
     if (host_.Abort_Requested()) {
@@ -107,43 +187,6 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
         return;
     }
     host_.Set_Status(Success_Text(host_.Entry_Count(), Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-}
-
-void Print_Run::Print_Page(Printer& printer, const Picture& picture, const std::wstring& path, const RECT& rect,
-                           const Page_Options& options, int caption_height, int& printed) {
-    if (++printed > 1) printer.New_Page();
-    host_.Set_Status(
-        Progress_Text(printer.Page_Number(), host_.Entry_Count(), Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-    environment_.process_messages();
-    environment_.wait_milliseconds(100);
-    if (Drawing_For(path, options.more_types) != Page_Drawing::Nothing) {
-        try {
-            if (options == Page_Options{}) {
-                printer.Draw(picture, rect);
-            } else {
-                const Placement placement = Place_On(picture, options, rect, caption_height);
-                printer.Draw_Placed(picture, placement);
-                if (options.print_file_names)
-                    printer.Draw_Caption(File_Name_Of(path), placement.caption, Caption_Font_Height(caption_height));
-            }
-        } catch (const std::bad_alloc&) {
-            throw Failure(L"There is not enough memory to print \"" + path + L"\"");
-        }
-    }
-    environment_.wait_milliseconds(100);
-    environment_.process_messages();
-}
-
-std::shared_ptr<const Picture> Print_Run::Load_For_Page(const std::wstring& path, const Picture_Request& request) {
-    // Let the preview's last picture go first, so that two page-sized
-    // pictures are never held at once.
-    host_.Set_Preview(nullptr);
-    std::shared_ptr<const Picture> picture;
-    Skipping_Unloadable(path, [&] {
-        picture = Load_Picture_For(path, request);
-        host_.Set_Preview(picture);
-    });
-    return picture;
 }
 
 void Enter_Busy_State(Print_Host& host, const std::function<void()>& process_messages) {

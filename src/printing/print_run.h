@@ -1,6 +1,7 @@
 #pragma once
 // The print run: every entry of the picture list, top to bottom, one picture
-// per page, as one job titled "Orvel Pics".  It stays on the user-interface
+// per page or several to a sheet as the layout says, as one job titled
+// "Orvel Pics".  It stays on the user-interface
 // thread and lets the message loop run between its steps, so that the window
 // repaints, the menu bar works and the Abort button can be pressed.
 
@@ -99,9 +100,6 @@ public:
 
 private:
     void Run_Job(const Printer_Selection& selection, std::unique_ptr<Printer>& printer);
-    std::shared_ptr<const Picture> Load_For_Page(const std::wstring& path, const Picture_Request& request);
-    void Print_Page(Printer& printer, const Picture& picture, const std::wstring& path, const RECT& rect,
-                    const Page_Options& options, int caption_height, int& printed);
     void Finish() noexcept;
 
     Print_Host& host_;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "picture/picture.h"
+#include "printing/sheet_plan.h"
 #include "toolkit/dialogs.h"
 
 namespace velbrook {
@@ -28,6 +29,11 @@ public:
     virtual void Draw(const Picture& picture, const RECT& rect) = 0;
     // Pixels per inch down the page (LOGPIXELSY), for the caption's font.
     virtual int Pixels_Per_Inch() const = 0;
+    // The whole sheet and the printable area's place on it, with the pixels
+    // per inch across and down, so that cells measure true on paper.  By
+    // default a device that prints all of its paper, as square as its
+    // resolution down.
+    virtual Sheet_Paper Paper() const;
     // Draws the picture turned, flipped and cut as placed.
     virtual void Draw_Placed(const Picture& picture, const Placement& placement) = 0;
     // Writes `text` centred in `strip` in a font `font_height` pixels high,
@@ -38,6 +44,10 @@ public:
     // after a failure.
     virtual void End_Document() = 0;
 };
+
+// The classic page inside a printable area of `size`: 10 pixels in from
+// each edge.
+Box Classic_Page(SIZE size);
 
 // A caption as every printer writes it: black on the page, in Arial, centred
 // on one line, an ellipsis where it is cut.

@@ -24,6 +24,8 @@ struct Jpeg_Recipe {
     // Full-resolution chroma, so that solid colours decode close to exact;
     // false keeps libjpeg's 4:2:0, as a camera writes it.
     bool full_chroma = true;
+    // The JFIF density in dots per inch; 0 leaves libjpeg's (no unit).
+    int dots_per_inch = 0;
 };
 
 // paint_row(y, samples) fills one row: width x components samples.
@@ -50,6 +52,10 @@ inline std::vector<std::uint8_t> Encode_Jpeg_Rows(const Jpeg_Recipe& recipe,
         }
     }
     if (recipe.progressive) jpeg_simple_progression(&info);
+    if (recipe.dots_per_inch) {
+        info.density_unit = 1;
+        info.X_density = info.Y_density = static_cast<UINT16>(recipe.dots_per_inch);
+    }
     jpeg_start_compress(&info, TRUE);
     std::vector<std::uint8_t> row(static_cast<std::size_t>(recipe.width) * static_cast<std::size_t>(recipe.components));
     while (info.next_scanline < info.image_height) {

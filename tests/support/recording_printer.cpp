@@ -29,6 +29,21 @@ void Recording_Printer::New_Page() {
     Start_Page();
 }
 
+Sheet_Paper Recording_Printer::Paper() const {
+    const SIZE page = options_.page;
+    const LONG paper_width = options_.paper.cx ? options_.paper.cx : page.cx + 2 * options_.offset.x;
+    const LONG paper_height = options_.paper.cy ? options_.paper.cy : page.cy + 2 * options_.offset.y;
+    return {.paper_width = paper_width,
+            .paper_height = paper_height,
+            .offset_x = options_.offset.x,
+            .offset_y = options_.offset.y,
+            .printable_width = page.cx,
+            .printable_height = page.cy,
+            .dots_x = options_.pixels_per_inch_across ? options_.pixels_per_inch_across : options_.pixels_per_inch,
+            .dots_y = options_.pixels_per_inch,
+            .classic_page = Classic_Page(page)};
+}
+
 void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
     if (options_.fail_draw) throw Failure(L"The test printer could not draw on page " + std::to_wstring(page_));
     if (!dc_) throw Failure(L"The test printer has no page open");

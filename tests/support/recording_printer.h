@@ -41,7 +41,12 @@ struct Recording_Options {
     bool fail_begin = false;
     int fail_at_page = 0;  // starting this page number fails; 0: never
     bool fail_draw = false;
-    int pixels_per_inch = 300;
+    int pixels_per_inch = 300;      // down the page
+    int pixels_per_inch_across = 0;  // 0: as down the page
+    // Where the printable area lies on the paper, and the paper itself
+    // (0: the printable area and the same edge again on the far side).
+    POINT offset{0, 0};
+    SIZE paper{0, 0};
     // Takes JPEG itself, as a driver that accepts CHECKJPEGFORMAT does: a
     // JPEG that needs no turn, flip or cut is recorded as the file it is
     // (and drawn from it, as such a printer would).
@@ -59,6 +64,7 @@ public:
     int Page_Number() const override { return page_; }
     void Draw(const Picture& picture, const RECT& rect) override;
     int Pixels_Per_Inch() const override { return options_.pixels_per_inch; }
+    Sheet_Paper Paper() const override;
     void Draw_Placed(const Picture& picture, const Placement& placement) override;
     void Draw_Caption(const std::wstring& text, const Box& strip, int font_height) override;
     void End_Document() override;

@@ -26,6 +26,7 @@ public:
     bool panel_shown = false;
     bool abort_requested = false;
     Page_Options options;
+    Sheet_Layout layout;
     Scripted_Dialogs dialogs;
     std::function<void(int)> on_select;
     std::function<void(const std::wstring&)> on_status;
@@ -60,6 +61,7 @@ public:
     bool Abort_Requested() const override { return abort_requested; }
     void Set_Abort_Requested(bool requested) override { abort_requested = requested; }
     Page_Options Options() const override { return options; }
+    Sheet_Layout Layout() const override { return layout; }
     Dialogs& Dialogs_() override { return dialogs; }
     HWND Main_Window() const override { return nullptr; }
 
