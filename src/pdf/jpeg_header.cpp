@@ -2,18 +2,11 @@
 
 #include <cstring>
 
+#include "picture/jpeg_segments.h"
+
 namespace velbrook {
 
 namespace {
-
-constexpr std::uint8_t Start_Of_Image = 0xD8;
-constexpr std::uint8_t End_Of_Image = 0xD9;
-constexpr std::uint8_t Start_Of_Scan = 0xDA;
-constexpr std::uint8_t App14 = 0xEE;
-
-bool Is_Frame_Marker(std::uint8_t m) { return m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC; }
-// Markers that stand alone, without a length: TEM and the restart markers.
-bool Stands_Alone(std::uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7); }
 
 // Walks the marker segments.  `on_segment(marker, body)` sees each segment's
 // body (within bounds); returning false stops the walk.  After a scan header
@@ -22,21 +15,21 @@ bool Stands_Alone(std::uint8_t m) { return m == 0x01 || (m >= 0xD0 && m <= 0xD7)
 // bytes ran out first.
 template <typename On_Segment>
 std::uint8_t Walk_Markers(std::span<const std::uint8_t> bytes, On_Segment on_segment) {
-    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != Start_Of_Image) return 0;
+    if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != Jpeg_Start_Of_Image) return 0;
     std::size_t at = 2;
     for (;;) {
         if (at >= bytes.size() || bytes[at] != 0xFF) return 0;
         while (at < bytes.size() && bytes[at] == 0xFF) ++at;  // fill bytes
         if (at >= bytes.size()) return 0;
         std::uint8_t marker = bytes[at++];
-        if (marker == End_Of_Image) return marker;
-        if (Stands_Alone(marker)) continue;
+        if (marker == Jpeg_End_Of_Image) return marker;
+        if (Jpeg_Marker_Stands_Alone(marker)) continue;
         if (bytes.size() - at < 2) return 0;
         std::size_t length = bytes[at] << 8 | bytes[at + 1];
         if (length < 2 || bytes.size() - at < length) return 0;
         if (!on_segment(marker, bytes.subspan(at + 2, length - 2))) return marker;
         at += length;
-        if (marker != Start_Of_Scan) continue;
+        if (marker != Jpeg_Start_Of_Scan) continue;
         // Entropy-coded data: 0xFF 0x00 is a stuffed byte, 0xFF 0xD0..D7 a
         // restart marker; any other 0xFF x begins the next segment.
         for (;;) {
@@ -65,8 +58,8 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
     bool frame = false;
     bool usable = false;
     Walk_Markers(bytes, [&](std::uint8_t marker, std::span<const std::uint8_t> body) {
-        if (marker == App14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0) header.adobe = true;
-        if (Is_Frame_Marker(marker) && !frame) {
+        if (marker == Jpeg_App14 && body.size() >= 12 && std::memcmp(body.data(), "Adobe", 5) == 0) header.adobe = true;
+        if (Is_Jpeg_Frame_Marker(marker) && !frame) {
             frame = true;
             if (body.size() < 6) return false;
             int precision = body[0];
@@ -82,7 +75,7 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
         }
         // The Adobe marker comes before the frame; nothing after the first
         // scan's header matters here.
-        return marker != Start_Of_Scan;
+        return marker != Jpeg_Start_Of_Scan;
     });
     if (!usable) return std::nullopt;
     if (header.adobe) header.rgb_named = false;
@@ -92,10 +85,10 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
 bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes) {
     bool scanned = false;
     std::uint8_t last = Walk_Markers(bytes, [&](std::uint8_t marker, std::span<const std::uint8_t>) {
-        scanned = scanned || marker == Start_Of_Scan;
+        scanned = scanned || marker == Jpeg_Start_Of_Scan;
         return true;
     });
-    return last == End_Of_Image && scanned;
+    return last == Jpeg_End_Of_Image && scanned;
 }
 
 }  // namespace velbrook

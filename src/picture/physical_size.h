@@ -6,9 +6,10 @@
 // needs, wherever in the file they lie.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
+
+#include "picture/read_at.h"
 
 namespace velbrook {
 
@@ -22,12 +23,11 @@ struct Physical_Size {
     bool operator==(const Physical_Size&) const = default;
 };
 
-// Reads up to into.size() bytes at `offset`; the bytes read (fewer at the end).
-using Read_At = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> into)>;
-
-// By the content's signature: JPEG, PNG, TIFF (either byte order) or BMP.
-// Nothing for any other content or headers too damaged to give a size; a
-// resolution that is missing, zero or outside the bounds gives 96.
+// By the content's signature: JPEG, PNG, TIFF (either byte order) or BMP,
+// through a Read_At (picture/read_at.h) that is asked only for the headers.
+// Nothing for any other content, for headers too damaged to give a size and
+// for a side of 0 or more than a million pixels; a resolution that is
+// missing, zero or outside the bounds gives 96 in its own direction.
 std::optional<Physical_Size> Read_Physical_Size(const Read_At& read);
 // The same over bytes held in memory.
 std::optional<Physical_Size> Read_Physical_Size(std::span<const std::uint8_t> bytes);
