@@ -31,6 +31,8 @@ enum : unsigned short {
     Accept_PNG_GIF_and_TIFF_Files,
     // In the File menu after Load File List; added later, so it comes last.
     Save_Pictures_as_PDF_File,
+    // At the end of the Options menu, after a separator; added later still.
+    Page_Layout,
 };
 
 }  // namespace velbrook::command

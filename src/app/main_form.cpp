@@ -6,6 +6,7 @@
 #include "app/command_ids.h"
 #include "app/glyphs.h"
 #include "app/layout_scaling.h"
+#include "app/page_layout_dialog.h"
 #include "app/settings_file.h"
 #include "picture_list/commands.h"
 #include "picture_list/drop_intake.h"
@@ -87,6 +88,7 @@ public:
     bool Abort_Requested() const override { return window_.Halt_Processing_CheckBox.Checked(); }
     void Set_Abort_Requested(bool requested) override { window_.Halt_Processing_CheckBox.Set_Checked(requested); }
     Page_Options Options() const override { return window_.Chosen_Options(); }
+    Sheet_Layout Layout() const override { return window_.Chosen_Layout(); }
     Dialogs& Dialogs_() override { return window_.List().dialogs; }
     HWND Main_Window() const override { return window_.Handle(); }
 
@@ -232,6 +234,9 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       Save_Pictures_as_PDF_File_Option(
           Make_Item(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option", L"Save Pictures as &PDF File...",
                     {.id = command::Save_Pictures_as_PDF_File, .after = &Load_File_List_Option})),
+      N6(Make_Separator(*this, OptionsMenu, L"N6")),
+      Page_Layout_Option(Make_Item(*this, OptionsMenu, L"Page_Layout_Option", L"Page &Layout...",
+                                   {.id = command::Page_Layout})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       settings_file_(Choose_Settings_Path(program_path_, User_Settings_Folder())),
@@ -262,6 +267,17 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
     print_host_ = std::make_unique<Main_Print_Host>(*this);
     print_run_ = std::make_unique<Print_Run>(*print_host_);
     save_pdf_run_ = std::make_unique<Save_Pdf_Run>(*print_host_);
+    page_layout_dialog_ = std::make_unique<Page_Layout_Dialog>(Page_Layout_Setup{
+        .dialogs = dialogs_,
+        .font = Font(),
+        .pictures = {.entry = [this](int index) -> std::optional<std::wstring> {
+                         if (index < 0 || index >= Pictures().Count()) return std::nullopt;
+                         return Pictures().Entry(index);
+                     },
+                     .page_options = [this] { return Chosen_Options(); },
+                     .load_picture = setup.load_picture},
+        .paper_size_code = Save_Pdf_Environment::Locale_Paper_Size,
+    });
     Wire_Handlers();
     FormCreate();
 }
@@ -324,6 +340,7 @@ void TMainForm1::Wire_Handlers() {
     View_Readme_file_Option.On_Click = [this] { View_Readme_file_OptionClick(dialogs_, program_path_); };
     View_Shareware_Catalog_Option.On_Click = [this] { View_Shareware_Catalog_OptionClick(dialogs_, program_path_); };
     AboutOption.On_Click = [this] { AboutOptionClick(); };
+    Page_Layout_Option.On_Click = [this] { Page_Layout_OptionClick(); };
 
     const auto choose_fit = [this](Fit_Mode fit) {
         Page_Options options = Chosen_Options();
@@ -390,6 +407,7 @@ void TMainForm1::FormShow() {
     Auto_Run_at_Windows_Startup_Option.Set_Checked(settings.auto_run);
     File_List_Name_Edit.Set_Text(settings.file_list_name);
     Set_Chosen_Options(Read_Page_Options(Settings_File()));
+    Set_Chosen_Layout(Read_Sheet_Layout(Settings_File()));
     // 4. The last file list, when the settings name one that exists.
     Load_Last_File_List();
     // 6. and 7.
@@ -443,6 +461,13 @@ void TMainForm1::AboutOptionClick() {
     about_.Show_Modal();
 }
 
+void TMainForm1::Page_Layout_OptionClick() {
+    // A run takes the layout once, at its start; the dialog waits for its end.
+    if (print_run_->Running() || save_pdf_run_->Running()) return;
+    if (std::optional<Sheet_Layout> chosen = page_layout_dialog_->Run(Handle(), Chosen_Layout()))
+        Set_Chosen_Layout(*chosen);
+}
+
 void TMainForm1::Apply_Startup_Show_Command() {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -463,6 +488,7 @@ void TMainForm1::FormCloseQuery(bool& can_close) {
                        .auto_run = Auto_Run_at_Windows_Startup_Option.Checked(),
                        .file_list_name = File_List_Name_Edit.Text()});
         Write_Page_Options(Settings_File(), Chosen_Options());
+        Write_Sheet_Layout(Settings_File(), Chosen_Layout());
     });
     if (!Has_File_List_Changed_CheckBox.Checked()) return;
     Answer answer =

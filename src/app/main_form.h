@@ -8,6 +8,7 @@
 
 #include "picture_list/list_window.h"
 #include "printing/gauge.h"
+#include "printing/sheet_plan.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 
@@ -17,6 +18,7 @@ class TAboutBox;
 class Print_Run;
 class Save_Pdf_Run;
 class Main_Print_Host;
+class Page_Layout_Dialog;
 
 struct Main_Form_Setup {
     Dialogs& dialogs;
@@ -45,6 +47,12 @@ public:
     // The Options menu: what its marks say, and setting every mark from options.
     Page_Options Chosen_Options() const;
     void Set_Chosen_Options(const Page_Options& options);
+    // Options > "Page Layout...": the layout the dialog last took with OK.
+    const Sheet_Layout& Chosen_Layout() const { return chosen_layout_; }
+    void Set_Chosen_Layout(const Sheet_Layout& layout) { chosen_layout_ = layout; }
+    // Shows the Page Layout dialog modally; OK changes the chosen layout.
+    void Page_Layout_OptionClick();
+    Page_Layout_Dialog& Layout_Dialog() { return *page_layout_dialog_; }
 
     // Files named on the command line come in as one drop.
     void Take_Files(const std::vector<std::wstring>& names);
@@ -118,6 +126,9 @@ public:
     File_Dialog& SaveDialog1;
     // Added later: it shows after Load File List, with the last command id.
     Menu_Item& Save_Pictures_as_PDF_File_Option;
+    // Added later still: the end of the Options menu, after a separator.
+    Menu_Item& N6;
+    Menu_Item& Page_Layout_Option;
 
     // The outer placement, one edge or size at a time.
     void Set_Top(int top);
@@ -141,6 +152,8 @@ private:
     std::unique_ptr<Main_Print_Host> print_host_;
     std::unique_ptr<Print_Run> print_run_;
     std::unique_ptr<Save_Pdf_Run> save_pdf_run_;
+    std::unique_ptr<Page_Layout_Dialog> page_layout_dialog_;
+    Sheet_Layout chosen_layout_;
     // The hourglass of the busy state.
     std::optional<Busy_Cursor> busy_cursor_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/layout_fields.h"
 #include "app/settings_values.h"
 #include "shell/code_page.h"
 #include "shell/file_utils.h"
@@ -181,23 +182,79 @@ Page_Options Read_Page_Options(const std::wstring& ini_path) {
     return options;
 }
 
-void Write_Page_Options(const std::wstring& ini_path, const Page_Options& options) {
+namespace {
+
+struct Setting {
+    const wchar_t* key;
+    std::wstring value;
+};
+
+// A section of its own: every key written, or the section removed when it
+// holds nothing but defaults, so that such a file is what it always was.
+void Write_Section(const std::wstring& ini_path, const wchar_t* section, bool at_defaults,
+                   const std::vector<Setting>& settings) {
     DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
-    const auto write = [&](const wchar_t* key, const wchar_t* value) {
-        if (!::WritePrivateProfileStringW(Options_Section, key, value, ini_path.c_str())) Refused(ini_path);
-    };
-    if (options == Page_Options{}) {
+    if (at_defaults) {
         // Nothing to remove is no failure.
         if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::WritePrivateProfileStringW(Options_Section, nullptr, nullptr, ini_path.c_str());
+            ::WritePrivateProfileStringW(section, nullptr, nullptr, ini_path.c_str());
         return;
     }
-    write(Key_Placement, Format_Ini_Integer(static_cast<int>(options.fit)).c_str());
-    write(Key_Turn_To_Page, Format_Ini_Bool(options.turn_to_page).c_str());
-    write(Key_Camera_Orientation, Format_Ini_Bool(options.camera_orientation).c_str());
-    write(Key_File_Names, Format_Ini_Bool(options.print_file_names).c_str());
-    write(Key_More_Types, Format_Ini_Bool(options.more_types).c_str());
+    for (const Setting& setting : settings)
+        if (!::WritePrivateProfileStringW(section, setting.key, setting.value.c_str(), ini_path.c_str()))
+            Refused(ini_path);
+}
+
+}  // namespace
+
+void Write_Page_Options(const std::wstring& ini_path, const Page_Options& options) {
+    Write_Section(ini_path, Options_Section, options == Page_Options{},
+                  {{Key_Placement, Format_Ini_Integer(static_cast<int>(options.fit))},
+                   {Key_Turn_To_Page, Format_Ini_Bool(options.turn_to_page)},
+                   {Key_Camera_Orientation, Format_Ini_Bool(options.camera_orientation)},
+                   {Key_File_Names, Format_Ini_Bool(options.print_file_names)},
+                   {Key_More_Types, Format_Ini_Bool(options.more_types)}});
+}
+
+Sheet_Layout Read_Sheet_Layout(const std::wstring& ini_path) {
+    const Sheet_Layout defaults;
+    const auto number = [&](const wchar_t* key, int least, int most, int fallback) {
+        const int value = Parse_Ini_Integer(Read_Text(ini_path, key, Layout_Section), fallback);
+        return value < least || value > most ? fallback : value;
+    };
+    const auto field = [&](const wchar_t* key, const Layout_Field& rule, int fallback) {
+        return number(key, rule.least, rule.most, fallback);
+    };
+    Sheet_Layout layout;
+    layout.kind = static_cast<Sheet_Kind>(number(Key_Sheet_Layout, static_cast<int>(Sheet_Kind::One_Per_Page),
+                                                 static_cast<int>(Sheet_Kind::Actual_Size),
+                                                 static_cast<int>(defaults.kind)));
+    layout.columns = field(Key_Columns, Columns_Field, defaults.columns);
+    layout.rows = field(Key_Rows, Rows_Field, defaults.rows);
+    layout.print_width = field(Key_Print_Width, Width_Field, defaults.print_width);
+    layout.print_height = field(Key_Print_Height, Height_Field, defaults.print_height);
+    layout.margin = field(Key_Margin, Margin_Field, defaults.margin);
+    layout.spacing = field(Key_Spacing, Spacing_Field, defaults.spacing);
+    layout.copies = field(Key_Copies, Copies_Field, defaults.copies);
+    if (const auto paper = Size_Named(Pdf_Papers(), Read_Text(ini_path, Key_Pdf_Paper, Layout_Section)))
+        layout.pdf_paper = std::wstring(paper->name);
+    layout.pdf_landscape = number(Key_Pdf_Landscape, 0, 1, defaults.pdf_landscape ? 1 : 0) == 1;
+    return layout;
+}
+
+void Write_Sheet_Layout(const std::wstring& ini_path, const Sheet_Layout& layout) {
+    Write_Section(ini_path, Layout_Section, layout == Sheet_Layout{},
+                  {{Key_Sheet_Layout, Format_Ini_Integer(static_cast<int>(layout.kind))},
+                   {Key_Columns, Format_Ini_Integer(layout.columns)},
+                   {Key_Rows, Format_Ini_Integer(layout.rows)},
+                   {Key_Print_Width, Format_Ini_Integer(layout.print_width)},
+                   {Key_Print_Height, Format_Ini_Integer(layout.print_height)},
+                   {Key_Margin, Format_Ini_Integer(layout.margin)},
+                   {Key_Spacing, Format_Ini_Integer(layout.spacing)},
+                   {Key_Copies, Format_Ini_Integer(layout.copies)},
+                   {Key_Pdf_Paper, layout.pdf_paper},
+                   {Key_Pdf_Landscape, Format_Ini_Bool(layout.pdf_landscape)}});
 }
 
 void Make_Settings_File_Unicode(const std::wstring& ini_path) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "picture/placement.h"
+#include "printing/sheet_plan.h"
 #include "shell/code_page.h"  // Ansi_Can_Hold decides the file's encoding
 #include "toolkit/dialogs.h"
 
@@ -35,6 +36,20 @@ inline constexpr wchar_t Key_Turn_To_Page[] = L"Turn_to_Suit_the_Page";
 inline constexpr wchar_t Key_Camera_Orientation[] = L"Follow_the_Cameras_Orientation";
 inline constexpr wchar_t Key_File_Names[] = L"Print_File_Names";
 inline constexpr wchar_t Key_More_Types[] = L"Accept_PNG_GIF_and_TIFF_Files";
+
+// Options > "Page Layout..." has a section of its own after the Options one.
+// Lengths are in tenths of a millimetre, the paper by its name in the dialog.
+inline constexpr wchar_t Layout_Section[] = L"Layout";
+inline constexpr wchar_t Key_Sheet_Layout[] = L"Sheet_Layout";  // 0 one per page, 1 grid, 2 print size, 3 actual size
+inline constexpr wchar_t Key_Columns[] = L"Columns";
+inline constexpr wchar_t Key_Rows[] = L"Rows";
+inline constexpr wchar_t Key_Print_Width[] = L"Print_Width";
+inline constexpr wchar_t Key_Print_Height[] = L"Print_Height";
+inline constexpr wchar_t Key_Margin[] = L"Margin";
+inline constexpr wchar_t Key_Spacing[] = L"Spacing";
+inline constexpr wchar_t Key_Copies[] = L"Copies";
+inline constexpr wchar_t Key_Pdf_Paper[] = L"Pdf_Paper";
+inline constexpr wchar_t Key_Pdf_Landscape[] = L"Pdf_Landscape";
 
 // Longest text value read back.
 inline constexpr int Longest_Setting_Text = 2047;
@@ -85,6 +100,14 @@ Page_Options Read_Page_Options(const std::wstring& ini_path);
 // removes the section, so that such a file is exactly what it always was.
 // Raises Failure "Unable to write to <ini_path>" when the write is refused.
 void Write_Page_Options(const std::wstring& ini_path, const Page_Options& options);
+
+// The Layout section.  A missing key, or a value that does not read or lies
+// outside its field's range, gives the default without a word; a paper the
+// dialog does not list gives the locale's.
+Sheet_Layout Read_Sheet_Layout(const std::wstring& ini_path);
+// Every key of the section, or, at the defaults, no section at all, as with
+// the page options.  Raises Failure "Unable to write to <ini_path>".
+void Write_Sheet_Layout(const std::wstring& ini_path, const Sheet_Layout& layout);
 
 // Rewrites the file as UTF-16 LE with a byte-order mark, keeping what it holds
 // (creating it when missing); a file that already has the mark is left alone.

@@ -338,7 +338,7 @@ HBRUSH Label::On_Control_Colour(HDC dc) {
 Edit::Edit(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(parent, std::move(name), bounds,
                        Window_Style{.class_name = L"EDIT",
-                                    .style = ES_AUTOHSCROLL | WS_TABSTOP,
+                                    .style = ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP,
                                     .ex_style = WS_EX_CLIENTEDGE,
                                     .text = options.text}) {
     Apply_Options(options.control);
@@ -346,6 +346,14 @@ Edit::Edit(Container* parent, std::wstring name, Bounds bounds, const Options& o
 
 Edit::Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text)
     : Edit(parent, std::move(name), bounds, Options{.text = std::move(text)}) {}
+
+void Edit::Select_All() { ::SendMessageW(Handle(), EM_SETSEL, 0, -1); }
+
+bool Edit::On_Command(WORD code) {
+    if (code != EN_CHANGE) return false;
+    if (On_Change) On_Change();
+    return true;
+}
 
 Check_Box::Check_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
     : Windowed_Control(

@@ -173,11 +173,18 @@ struct Edit_Options {
     Control_Options control;
 };
 
+// A one-line edit.  It takes the arrow keys itself, so it starts a group of
+// its own: a radio group before it ends there.
 class Edit : public Windowed_Control {
 public:
     using Options = Edit_Options;
     Edit(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Edit(Container* parent, std::wstring name, Bounds bounds, std::wstring text = {});
+    // Selects the whole text, so that typing replaces it.
+    void Select_All();
+    // The text changed, typed or set by program.
+    std::function<void()> On_Change;
+    bool On_Command(WORD code) override;
 };
 
 // How a check box is made.
