@@ -24,13 +24,10 @@ int Read_Exif_Orientation(std::span<const std::uint8_t> jpeg) {
     int orientation = 1;
     const Read_At read = Read_From(jpeg);
     Walk_Jpeg_Head(read, [&](const Jpeg_Segment& segment) {
-        if (segment.marker != Jpeg_App1) return true;
-        const auto body = Read_Bytes(read, segment.body, segment.length);
-        if (!body) return false;  // the segment runs past the end of the file
-        const auto tiff = Exif_Tiff_Block(*body);
-        if (!tiff) return true;
+        const auto block = Read_Exif_Block(read, segment);
+        if (!block) return true;
         // The first Exif block alone counts, damaged or not.
-        orientation = Orientation_In(*tiff);
+        orientation = Orientation_In(*block);
         return false;
     });
     return orientation;

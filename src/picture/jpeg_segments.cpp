@@ -36,11 +36,14 @@ void Walk_Jpeg_Head(const Read_At& read, const std::function<bool(const Jpeg_Seg
     }
 }
 
-std::optional<std::span<const std::uint8_t>> Exif_Tiff_Block(std::span<const std::uint8_t> app1_body) {
+std::optional<std::vector<std::uint8_t>> Read_Exif_Block(const Read_At& read, const Jpeg_Segment& segment) {
     static constexpr std::uint8_t exif[] = {'E', 'x', 'i', 'f', 0, 0};
-    if (app1_body.size() < sizeof exif || !std::equal(std::begin(exif), std::end(exif), app1_body.begin()))
+    std::uint8_t name[sizeof exif];
+    if (segment.marker != Jpeg_App1 || segment.length < sizeof exif || !Read_Exactly(read, segment.body, name) ||
+        !std::equal(std::begin(exif), std::end(exif), name))
         return std::nullopt;
-    return app1_body.subspan(sizeof exif);
+    auto block = Read_Bytes(read, segment.body + sizeof exif, segment.length - sizeof exif);
+    return block ? std::move(*block) : std::vector<std::uint8_t>{};
 }
 
 }  // namespace velbrook

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "picture/read_at.h"
 
@@ -36,8 +37,9 @@ struct Jpeg_Segment {
 // reached, or the bytes stop being markers.
 void Walk_Jpeg_Head(const Read_At& read, const std::function<bool(const Jpeg_Segment&)>& on_segment);
 
-// The TIFF structure inside an APP1 segment's body, when the segment is an
-// Exif block; nothing for any other APP1 (XMP, say).
-std::optional<std::span<const std::uint8_t>> Exif_Tiff_Block(std::span<const std::uint8_t> app1_body);
+// The TIFF structure of an Exif block: for an APP1 segment whose first bytes
+// name it Exif, the rest of its body, read only then (empty when the file
+// ends inside it); nothing for any other segment (XMP, say).
+std::optional<std::vector<std::uint8_t>> Read_Exif_Block(const Read_At& read, const Jpeg_Segment& segment);
 
 }  // namespace velbrook

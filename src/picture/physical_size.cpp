@@ -82,13 +82,11 @@ std::optional<Physical_Size> Jpeg_Size(const Read_At& read) {
             std::uint8_t body[12];
             if (!Read_Exactly(read, segment.body, body)) return false;
             if (std::memcmp(body, "JFIF", 5) == 0) jfif_seen = true, jfif = Jfif_Resolution(body);
-        } else if (segment.marker == Jpeg_App1 && !exif_seen) {
-            const auto body = Read_Bytes(read, segment.body, segment.length);
-            if (!body) return false;
-            if (const auto tiff = Exif_Tiff_Block(*body)) {
+        } else if (!exif_seen) {
+            if (const auto block = Read_Exif_Block(read, segment)) {
                 exif_seen = true;
-                const Read_At read_tiff = Read_From(*tiff);
-                if (const auto ifd0 = Tiff_Directory::Read_First(read_tiff)) exif = Tiff_Resolution(*ifd0, read_tiff);
+                const Read_At read_block = Read_From(*block);
+                if (const auto ifd0 = Tiff_Directory::Read_First(read_block)) exif = Tiff_Resolution(*ifd0, read_block);
             }
         }
         return true;

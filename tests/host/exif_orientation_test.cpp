@@ -4,60 +4,18 @@
 #include <vector>
 
 #include "picture/exif_orientation.h"
+#include "../support/tiff_writer.h"
 
 namespace velbrook {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Exif_Body;
+using test::Jpeg_Of_Segments;
+using test::Marker_Segment;
+using test::Tiff_Writer;
 
-// A TIFF block in either byte order, written field by field.
-struct Tiff_Writer {
-    bool big;
-    Bytes bytes;
-    void U16(std::uint32_t v) {
-        if (big)
-            bytes.insert(bytes.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
-        else
-            bytes.insert(bytes.end(), {std::uint8_t(v), std::uint8_t(v >> 8)});
-    }
-    void U32(std::uint32_t v) {
-        if (big)
-            U16(v >> 16), U16(v & 0xFFFF);
-        else
-            U16(v & 0xFFFF), U16(v >> 16);
-    }
-    void Header(std::uint32_t ifd = 8, std::uint32_t magic = 42) {
-        bytes.insert(bytes.end(), big ? std::initializer_list<std::uint8_t>{'M', 'M'}
-                                      : std::initializer_list<std::uint8_t>{'I', 'I'});
-        U16(magic);
-        U32(ifd);
-    }
-    // One SHORT entry: the value sits in the first two bytes of the value field.
-    void Short_Entry(std::uint32_t tag, std::uint32_t value, std::uint32_t type = 3, std::uint32_t count = 1) {
-        U16(tag), U16(type), U32(count), U16(value), U16(0);
-    }
-};
-
-Bytes Segment(std::uint8_t marker, const Bytes& body) {
-    Bytes s{0xFF, marker, std::uint8_t((body.size() + 2) >> 8), std::uint8_t(body.size() + 2)};
-    s.insert(s.end(), body.begin(), body.end());
-    return s;
-}
-
-Bytes Exif_Body(const Bytes& tiff) {
-    Bytes body{'E', 'x', 'i', 'f', 0, 0};
-    body.insert(body.end(), tiff.begin(), tiff.end());
-    return body;
-}
-
-Bytes Jpeg(std::initializer_list<Bytes> segments, bool scan = true) {
-    Bytes file{0xFF, 0xD8};
-    for (const Bytes& s : segments) file.insert(file.end(), s.begin(), s.end());
-    if (scan) file.insert(file.end(), {0xFF, 0xDA, 0x00, 0x02, 0x12, 0x34, 0xFF, 0xD9});
-    return file;
-}
-
-Bytes Exif_Jpeg(const Tiff_Writer& tiff) { return Jpeg({Segment(0xE1, Exif_Body(tiff.bytes))}); }
+Bytes Exif_Jpeg(const Tiff_Writer& tiff) { return Jpeg_Of_Segments({Marker_Segment(0xE1, Exif_Body(tiff.bytes))}); }
 
 Tiff_Writer With_Orientation(bool big, std::uint32_t value, int tags_before = 0) {
     Tiff_Writer t{big, {}};
@@ -89,12 +47,12 @@ TEST(Read_Exif_Orientation, Reads_The_Tag_And_Refuses_Every_Damaged_Block) {
     cut.bytes.resize(8 + 2 + 9);  // inside the entry's value
     Bytes bad_order = With_Orientation(false, 6).bytes;
     bad_order[0] = 'X';
-    const Bytes jfif = Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
+    const Bytes jfif = Marker_Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 1, 0, 1, 0, 0});
     Bytes exif_too_long = Exif_Jpeg(With_Orientation(false, 6));
     exif_too_long[5] += 40;  // the segment claims bytes past the file's end
-    Bytes exif_after_scan = Jpeg({}, false);
+    Bytes exif_after_scan = Jpeg_Of_Segments({}, false);
     exif_after_scan.insert(exif_after_scan.end(), {0xFF, 0xDA, 0x00, 0x02});
-    const Bytes late = Segment(0xE1, Exif_Body(With_Orientation(false, 6).bytes));
+    const Bytes late = Marker_Segment(0xE1, Exif_Body(With_Orientation(false, 6).bytes));
     exif_after_scan.insert(exif_after_scan.end(), late.begin(), late.end());
 
     const struct {
@@ -104,11 +62,12 @@ TEST(Read_Exif_Orientation, Reads_The_Tag_And_Refuses_Every_Damaged_Block) {
     } cases[] = {
         {"little-endian, the only tag", Exif_Jpeg(With_Orientation(false, 6)), 6},
         {"big-endian, after other tags", Exif_Jpeg(With_Orientation(true, 3, 4)), 3},
-        {"after a JFIF segment", Jpeg({jfif, Segment(0xE1, Exif_Body(With_Orientation(true, 8).bytes))}), 8},
+        {"after a JFIF segment",
+         Jpeg_Of_Segments({jfif, Marker_Segment(0xE1, Exif_Body(With_Orientation(true, 8).bytes))}), 8},
         {"every value from 1 to 8 is kept", Exif_Jpeg(With_Orientation(false, 7)), 7},
         {"IFD0 read once though the chain loops", Exif_Jpeg(looped), 5},
-        {"no Exif at all", Jpeg({jfif}), 1},
-        {"an APP1 that is not Exif", Jpeg({Segment(0xE1, {'h', 't', 't', 'p', 0})}), 1},
+        {"no Exif at all", Jpeg_Of_Segments({jfif}), 1},
+        {"an APP1 that is not Exif", Jpeg_Of_Segments({Marker_Segment(0xE1, {'h', 't', 't', 'p', 0})}), 1},
         {"value 0 is out of range", Exif_Jpeg(With_Orientation(false, 0)), 1},
         {"value 9 is out of range", Exif_Jpeg(With_Orientation(true, 9)), 1},
         {"a LONG in place of a SHORT", Exif_Jpeg(long_type), 1},
@@ -118,7 +77,7 @@ TEST(Read_Exif_Orientation, Reads_The_Tag_And_Refuses_Every_Damaged_Block) {
         {"an IFD offset at the top of 32 bits", Exif_Jpeg(ifd_overflows), 1},
         {"not a TIFF magic number", Exif_Jpeg(bad_magic), 1},
         {"the block cut inside the entry", Exif_Jpeg(cut), 1},
-        {"an unknown byte order", Jpeg({Segment(0xE1, Exif_Body(bad_order))}), 1},
+        {"an unknown byte order", Jpeg_Of_Segments({Marker_Segment(0xE1, Exif_Body(bad_order))}), 1},
         {"a segment longer than the file", exif_too_long, 1},
         {"Exif after the scan does not count", exif_after_scan, 1},
         {"not a JPEG", Bytes{'B', 'M', 0, 0, 0, 0}, 1},

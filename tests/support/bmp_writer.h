@@ -22,6 +22,8 @@ struct Bmp_Spec {
     std::vector<std::uint8_t> pixels;    // exactly as stored
     std::uint32_t colours_used = 0;      // 0: the palette's length
     std::int64_t offset_shift = 0;       // moves bfOffBits away from the true start
+    // Pixels per metre across and down (72 dots per inch); a 12-byte header has none.
+    std::int32_t pels_x = 2835, pels_y = 2835;
 };
 
 inline void Put_Le16(std::vector<std::uint8_t>& out, std::uint32_t v) {
@@ -49,8 +51,8 @@ inline std::vector<std::uint8_t> Build_Bmp(const Bmp_Spec& spec) {
         Put_Le16(header, spec.bits);
         Put_Le32(header, spec.compression);
         Put_Le32(header, static_cast<std::uint32_t>(spec.pixels.size()));
-        Put_Le32(header, 2835);
-        Put_Le32(header, 2835);
+        Put_Le32(header, static_cast<std::uint32_t>(spec.pels_x));
+        Put_Le32(header, static_cast<std::uint32_t>(spec.pels_y));
         Put_Le32(header, spec.colours_used ? spec.colours_used : static_cast<std::uint32_t>(spec.palette.size()));
         Put_Le32(header, 0);
         if (spec.header_size > 40) {
