@@ -230,24 +230,36 @@ TEST_F(Page_Layout_Test, A_Value_Out_Of_Range_Is_Refused_By_Name_With_The_Dialog
     const wchar_t* const whole_columns = L"Columns must be a whole number from 1 to 10.";
     const wchar_t* const width_range =
         L"Width must be a number of millimetres from 10 to 1000, with at most one decimal.";
+    // The layout chosen, and the field typed in, by their places in the dialog.
+    const auto kind_of = [](D& d, Sheet_Kind kind) -> Radio_Button& {
+        Radio_Button* kinds[] = {&d.One_Per_Page_RadioButton, &d.Grid_RadioButton, &d.Print_Size_RadioButton,
+                                 &d.Actual_Size_RadioButton};
+        return *kinds[static_cast<int>(kind)];
+    };
+    enum Field { Columns, Rows, Width, Height, Margin, Spacing, Copies };
+    const auto field_of = [](D& d, Field field) -> Edit& {
+        Edit* fields[] = {&d.Columns_Edit, &d.Rows_Edit,    &d.Width_Edit, &d.Height_Edit,
+                          &d.Margin_Edit,  &d.Spacing_Edit, &d.Copies_Edit};
+        return *fields[field];
+    };
     struct Case {
-        Radio_Button D::*kind;
-        Edit D::*field;
+        Sheet_Kind kind;
+        Field field;
         const wchar_t* typed;
         const wchar_t* said;
     } cases[] = {
-        {&D::Grid_RadioButton, &D::Columns_Edit, L"0", whole_columns},
-        {&D::Grid_RadioButton, &D::Columns_Edit, L"2.5", whole_columns},
-        {&D::Grid_RadioButton, &D::Rows_Edit, L"11", L"Rows must be a whole number from 1 to 10."},
-        {&D::Print_Size_RadioButton, &D::Width_Edit, L"9.9", width_range},
-        {&D::Print_Size_RadioButton, &D::Width_Edit, L"", width_range},
-        {&D::Print_Size_RadioButton, &D::Height_Edit, L"100.25",
+        {Sheet_Kind::Grid, Columns, L"0", whole_columns},
+        {Sheet_Kind::Grid, Columns, L"2.5", whole_columns},
+        {Sheet_Kind::Grid, Rows, L"11", L"Rows must be a whole number from 1 to 10."},
+        {Sheet_Kind::Print_Size, Width, L"9.9", width_range},
+        {Sheet_Kind::Print_Size, Width, L"", width_range},
+        {Sheet_Kind::Print_Size, Height, L"100.25",
          L"Height must be a number of millimetres from 10 to 1000, with at most one decimal."},
-        {&D::One_Per_Page_RadioButton, &D::Margin_Edit, L"50.5",
+        {Sheet_Kind::One_Per_Page, Margin, L"50.5",
          L"Margin must be a number of millimetres from 0 to 50, with at most one decimal."},
-        {&D::Actual_Size_RadioButton, &D::Spacing_Edit, L"-1",
+        {Sheet_Kind::Actual_Size, Spacing, L"-1",
          L"Space between pictures must be a number of millimetres from 0 to 30, with at most one decimal."},
-        {&D::One_Per_Page_RadioButton, &D::Copies_Edit, L"100",
+        {Sheet_Kind::One_Per_Page, Copies, L"100",
          L"Copies of each picture must be a whole number from 1 to 99."},
     };
     TMainForm1& window = Shown();
@@ -258,13 +270,13 @@ TEST_F(Page_Layout_Test, A_Value_Out_Of_Range_Is_Refused_By_Name_With_The_Dialog
         window.Set_Chosen_Layout({});
         bool stayed = false, focused = false;
         With_Dialog([&](Page_Layout_Dialog& d) {
-            Click(d.*c.kind);
-            if (c.kind == &D::Print_Size_RadioButton) Choose(d.Print_Size_ComboBox, L"Custom");
-            Type(d.*c.field, c.typed);
+            Click(kind_of(d, c.kind));
+            if (c.kind == Sheet_Kind::Print_Size) Choose(d.Print_Size_ComboBox, L"Custom");
+            Type(field_of(d, c.field), c.typed);
             Click(d.OK_Button);
             stayed = !d.Closed() && ::IsWindowVisible(d.Handle());
-            focused = ::GetFocus() == (d.*c.field).Handle();
-            Press_Escape(d.*c.field);
+            focused = ::GetFocus() == field_of(d, c.field).Handle();
+            Press_Escape(field_of(d, c.field));
         });
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].kind, Message_Kind::Error);
