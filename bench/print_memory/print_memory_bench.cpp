@@ -23,6 +23,11 @@
 // --whole: every picture decoded (or read) whole, as before pictures were
 // read from their file in bands; the figures to compare with.  NAME: only
 // the pictures whose name holds it ("BMP").
+//
+// Then a contact sheet: a 5 x 7 grid of 12-megapixel JPEGs on A4 at 600 dpi,
+// two sheets printed by the print run itself (without its designed waits),
+// its peak working set and time per sheet beside the sum of the decodes its
+// cells need.
 
 #include <windows.h>
 #include <psapi.h>
@@ -38,9 +43,12 @@
 
 #include "../common/run_case.h"
 #include "../common/synthetic_photo.h"
+#include "../../tests/support/scripted_dialogs.h"
 #include "../../tests/support/wic_encode.h"
 #include "picture/jpeg_decode.h"
 #include "picture/picture.h"
+#include "printing/print_run.h"
+#include "printing/sheet_plan.h"
 #include "recording_printer.h"
 #include "toolkit/handles.h"
 
@@ -209,6 +217,87 @@ int Run_Time_Case() {
     return 0;
 }
 
+// The print run's side of the main window, for the contact sheet: the list
+// and the flags as plain values, the dialogs answering for the recording
+// printer.
+class Sheet_Host final : public velbrook::Print_Host {
+public:
+    std::vector<std::wstring> entries;
+    velbrook::Sheet_Layout layout;
+    velbrook::Scripted_Dialogs dialogs;
+    std::wstring status;
+
+    int Entry_Count() const override { return static_cast<int>(entries.size()); }
+    std::optional<std::wstring> Entry(int index) const override {
+        if (index < 0 || index >= Entry_Count()) return std::nullopt;
+        return entries[static_cast<std::size_t>(index)];
+    }
+    void Select_Index(int) override {}
+    void Set_Preview(std::shared_ptr<const velbrook::Picture>) override {}
+    void Set_Status(const std::wstring& text) override { status = text; }
+    void Enable_Main_Window(bool) override {}
+    void Show_Abort_Panel(bool) override {}
+    bool Abort_Requested() const override { return false; }
+    void Set_Abort_Requested(bool) override {}
+    velbrook::Sheet_Layout Layout() const override { return layout; }
+    velbrook::Dialogs& Dialogs_() override { return dialogs; }
+    HWND Main_Window() const override { return nullptr; }
+};
+
+constexpr int Sheet_Columns = 5, Sheet_Rows = 7, Sheets_Printed = 2;
+
+int Run_Sheet_Case() {
+    const Resolution& r = Resolutions[1];
+    const velbrook::Recording_Options options{.page = r.page, .scale = 8, .pixels_per_inch = 600};
+    auto recording = std::make_shared<velbrook::Print_Recording>();
+    Sheet_Host host;
+    host.layout = {.kind = velbrook::Sheet_Kind::Grid, .columns = Sheet_Columns, .rows = Sheet_Rows};
+    host.entries.assign(Sheet_Columns * Sheet_Rows * Sheets_Printed, Photo_Path(Timed_Photo));
+    host.dialogs.printer_answers.push_back(velbrook::Printer_Selection{.device = L"Bench"});
+    velbrook::Print_Environment environment;
+    environment.open_printer = [&](const velbrook::Printer_Selection&) -> std::unique_ptr<velbrook::Printer> {
+        return std::make_unique<velbrook::Recording_Printer>(recording, options);
+    };
+    environment.wait_milliseconds = [](unsigned) {};
+    environment.taskbar_progress = false;
+    velbrook::Print_Run run(host, std::move(environment));
+
+    // The cells' size, as the run plans them, for the decodes alone.
+    const velbrook::Recording_Printer planner(std::make_shared<velbrook::Print_Recording>(), options);
+    const velbrook::Sheet_Plan plan = velbrook::Plan_Sheet(planner.Paper(), host.layout);
+    const SIZE cell{plan.cells.at(0).Width(), plan.cells.at(0).Height()};
+
+    const PROCESS_MEMORY_COUNTERS before = Memory();
+    const auto start = Clock::now();
+    run.Print_BitBtnClick();
+    const double sheet_ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count() / Sheets_Printed;
+    const PROCESS_MEMORY_COUNTERS after = Memory();
+    if (recording->pages.size() != Sheets_Printed)
+        throw std::runtime_error("the run printed " + std::to_string(recording->pages.size()) + " sheets");
+
+    // Each cell's decode, at the scale libjpeg gives for the cell, from the
+    // file's bytes already in memory.
+    std::vector<std::uint8_t> bytes;
+    {
+        const velbrook::File_Handle file(::CreateFileW(Photo_Path(Timed_Photo).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                       nullptr, OPEN_EXISTING, 0, nullptr));
+        bytes.resize(::GetFileSize(file.get(), nullptr));
+        DWORD read = 0;
+        ::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    }
+    const auto decodes_start = Clock::now();
+    for (std::size_t k = 0; k < plan.cells.size(); ++k) velbrook::Decode_Jpeg(bytes, cell.cx, cell.cy);
+    const double decodes_ms = std::chrono::duration<double, std::milli>(Clock::now() - decodes_start).count();
+    std::printf(
+        "  %-12s %d x %d on A4 %s, cells of %ld x %ld: peak working set %+7.1f MB, %6.0f ms a sheet; "
+        "its %zu decodes alone %6.0f ms (%.2f x)\n",
+        Photos[Timed_Photo].name, Sheet_Columns, Sheet_Rows, r.name, cell.cx, cell.cy,
+        (static_cast<double>(after.PeakWorkingSetSize) - before.WorkingSetSize) / 1e6, sheet_ms, plan.cells.size(),
+        decodes_ms, sheet_ms / decodes_ms);
+    std::fflush(stdout);
+    return 0;
+}
+
 // The photo again as a PNG, written by the imaging component's encoder.
 std::vector<std::uint8_t> Png_Of(const std::vector<std::uint8_t>& jpeg) {
     const velbrook::Decoded_Image image = velbrook::Decode_Jpeg(jpeg, 0, 0);
@@ -238,6 +327,7 @@ int main(int argc, char** argv) {
             return Run_Memory_Case(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]) != 0,
                                    std::atoi(argv[5]) != 0);
         if (argc == 2 && std::strcmp(argv[1], "--time") == 0) return Run_Time_Case();
+        if (argc == 2 && std::strcmp(argv[1], "--sheet") == 0) return Run_Sheet_Case();
         if (argc == 3 && std::strcmp(argv[1], "--decoder") == 0) return Run_Decoder_Case(std::atoi(argv[2]));
         if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
             return Run_Preview_Case(std::atoi(argv[2]), std::atoi(argv[3]) != 0);
@@ -276,5 +366,7 @@ int main(int argc, char** argv) {
     Make_Photo(Timed_Photo);
     std::printf("time per page\n");
     Spawn(L"--time");
+    std::printf("a contact sheet, printed by the print run\n");
+    Spawn(L"--sheet");
     return 0;
 }
