@@ -177,6 +177,8 @@ const Menu_Row options_menu[] = {
     {L"N5", L"-", 0, false},
     {L"Accept_PNG_GIF_and_TIFF_Files_Option", L"Accept &PNG, GIF and TIFF Files",
      command::Accept_PNG_GIF_and_TIFF_Files, true},
+    {L"N6", L"-", 0, false},
+    {L"Page_Layout_Option", L"Page &Layout...", command::Page_Layout, false},
 };
 
 const Menu_Row help_menu[] = {
