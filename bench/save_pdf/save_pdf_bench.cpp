@@ -7,6 +7,10 @@
 //
 //   wine bench_save_pdf.exe [pictures [printed]]     (defaults 100 and 5)
 //
+// The same list is then saved as sheets of a 3 x 3 grid with two copies of
+// each picture: each JPEG is embedded once and drawn in both its cells, so
+// the PDF stays the JPEGs' sum plus a little a sheet.
+//
 // The pictures are four synthetic photos, each written as many times as the
 // list needs (making 100 distinct 12-megapixel JPEGs would take longer than
 // the runs); they are kept in the folder for the next run.
@@ -126,11 +130,13 @@ public:
     void Show_Abort_Panel(bool) override {}
     bool Abort_Requested() const override { return false; }
     void Set_Abort_Requested(bool) override {}
+    Sheet_Layout Layout() const override { return layout; }
     Dialogs& Dialogs_() override { return dialogs; }
     HWND Main_Window() const override { return nullptr; }
 
     Scripted_Dialogs dialogs;
     std::wstring status;
+    Sheet_Layout layout;
 
 private:
     int count_;
@@ -144,10 +150,14 @@ void Report(const char* what, double seconds, Memory_Sampler& memory, const std:
     std::fprintf(stderr, "  status: %ls\n", status.c_str());
 }
 
-int Run_Save(int count) {
+// The grid of the sheets' figures.
+constexpr Sheet_Layout Grid_With_Copies{.kind = Sheet_Kind::Grid, .columns = 3, .rows = 3, .copies = 2};
+
+int Run_Save(int count, bool sheets) {
     Scripted_Dialogs app_dialogs;
     Application application(app_dialogs, L"Velbrook bench");
     Bench_Host host(count);
+    if (sheets) host.layout = Grid_With_Copies;
     host.dialogs.file_answers.push_back(Pdf_Path());
     Save_Pdf_Run run(host);
     Memory_Sampler memory;
@@ -268,7 +278,8 @@ Figures Parse(const std::string& output, const char* what) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc == 3 && std::strcmp(argv[1], "--save") == 0) return Run_Save(std::atoi(argv[2]));
+        if (argc == 3 && std::strcmp(argv[1], "--save") == 0) return Run_Save(std::atoi(argv[2]), false);
+        if (argc == 3 && std::strcmp(argv[1], "--save-sheets") == 0) return Run_Save(std::atoi(argv[2]), true);
         if (argc == 3 && std::strcmp(argv[1], "--print") == 0) {
             const char* queue = std::getenv("VELBROOK_PDF_DIR");
             std::string unix_folder = queue ? queue : "";
@@ -303,6 +314,20 @@ int main(int argc, char** argv) {
         pdf > 0 && pdf <= limit ? "met" : "NOT met");
     std::printf("  time %.2f s (%.1f ms a page); peak working set +%.1f MB above the idle %.1f MB (goal < 64 MB)\n",
                 save.seconds, 1000 * save.seconds / count, save.peak, save.idle);
+    std::fflush(stdout);
+
+    ::DeleteFileW(Pdf_Path().c_str());
+    const Figures sheets_save = Parse(Spawn(L"--save-sheets " + std::to_wstring(count)), "save");
+    const std::uint64_t sheets_pdf = File_Size(Pdf_Path());
+    const int cells = Grid_With_Copies.columns * Grid_With_Copies.rows;
+    const int sheets = (count * Grid_With_Copies.copies + cells - 1) / cells;
+    const double sheets_limit = 1.01 * sum + 3072.0 * sheets;
+    std::printf("\nThe same as sheets of a 3 x 3 grid, two copies of each, %d sheets:\n", sheets);
+    std::printf("  PDF %.2f MB = %.4f x the JPEGs' sum (goal: <= 1.01 x sum + 3 KB a sheet = %.2f MB: %s)\n",
+                sheets_pdf / 1e6, double(sheets_pdf) / sum, sheets_limit / 1e6,
+                sheets_pdf > 0 && sheets_pdf <= sheets_limit ? "met" : "NOT met");
+    std::printf("  time %.2f s (%.1f ms a picture); peak working set +%.1f MB above the idle %.1f MB\n",
+                sheets_save.seconds, 1000 * sheets_save.seconds / count, sheets_save.peak, sheets_save.idle);
     std::fflush(stdout);
 
     if (printed <= 0 || !std::getenv("VELBROOK_PDF_DIR")) {
