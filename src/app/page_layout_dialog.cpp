@@ -1,5 +1,7 @@
 #include "app/page_layout_dialog.h"
 
+#include "pdf/save_pdf_rules.h"
+
 namespace velbrook {
 
 namespace {
@@ -28,26 +30,23 @@ Edit::Options Field(int tab_order) { return {.control = {.tab_order = tab_order}
 
 }  // namespace
 
-std::wstring Locale_Paper_Name(int paper_size_code) { return paper_size_code == 1 ? L"Letter" : L"A4"; }
-
 Page_Layout_Dialog::Page_Layout_Dialog(Page_Layout_Setup setup)
     : Form(L"Page_Layout_Dialog", Options{.caption = L"Page Layout",
                                           .bounds = {0, 0, 636, 430},
                                           .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                           .ex_style = WS_EX_DLGMODALFRAME,
                                           .font = setup.font}),
-      Sheet_GroupBox(Add<Group_Box>(this, L"Sheet_GroupBox", Bounds{8, 6, 352, 168},
-                                    Group_Box::Options{.caption = L" Pictures on each sheet ",
-                                                       .control = {.tab_order = 0}})),
-      One_Per_Page_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"One_Per_Page_RadioButton",
-                                                 Bounds{12, 22, 220, 20},
+      Sheet_GroupBox(
+          Add<Group_Box>(this, L"Sheet_GroupBox", Bounds{8, 6, 352, 168},
+                         Group_Box::Options{.caption = L" Pictures on each sheet ", .control = {.tab_order = 0}})),
+      One_Per_Page_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"One_Per_Page_RadioButton", Bounds{12, 22, 220, 20},
                                                  Choice(L"&One picture per page", 0, true))),
       Grid_RadioButton(
           Add<Radio_Button>(&Sheet_GroupBox, L"Grid_RadioButton", Bounds{12, 50, 76, 20}, Choice(L"&Grid", 1))),
       Print_Size_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"Print_Size_RadioButton", Bounds{12, 80, 90, 20},
                                                Choice(L"&Print size", 2))),
-      Actual_Size_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"Actual_Size_RadioButton",
-                                                Bounds{12, 140, 150, 20}, Choice(L"&Actual size", 3))),
+      Actual_Size_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"Actual_Size_RadioButton", Bounds{12, 140, 150, 20},
+                                                Choice(L"&Actual size", 3))),
       Columns_Label(Add<Label>(&Sheet_GroupBox, L"Columns_Label", Bounds{106, 52, 56, 18}, Label_Text(L"Columns"))),
       Columns_Edit(Add<Edit>(&Sheet_GroupBox, L"Columns_Edit", Bounds{164, 49, 40, 23}, Field(4))),
       Rows_Label(Add<Label>(&Sheet_GroupBox, L"Rows_Label", Bounds{222, 52, 40, 18}, Label_Text(L"Rows"))),
@@ -58,9 +57,9 @@ Page_Layout_Dialog::Page_Layout_Dialog(Page_Layout_Setup setup)
       Width_Edit(Add<Edit>(&Sheet_GroupBox, L"Width_Edit", Bounds{106, 109, 56, 23}, Field(7))),
       Height_Label(Add<Label>(&Sheet_GroupBox, L"Height_Label", Bounds{172, 112, 80, 18}, Label_Text(L"Height (mm)"))),
       Height_Edit(Add<Edit>(&Sheet_GroupBox, L"Height_Edit", Bounds{248, 109, 56, 23}, Field(8))),
-      Spacing_GroupBox(Add<Group_Box>(this, L"Spacing_GroupBox", Bounds{8, 180, 352, 112},
-                                      Group_Box::Options{.caption = L" Margins and copies ",
-                                                         .control = {.tab_order = 1}})),
+      Spacing_GroupBox(
+          Add<Group_Box>(this, L"Spacing_GroupBox", Bounds{8, 180, 352, 112},
+                         Group_Box::Options{.caption = L" Margins and copies ", .control = {.tab_order = 1}})),
       Margin_Label(Add<Label>(&Spacing_GroupBox, L"Margin_Label", Bounds{12, 24, 230, 18}, Label_Text(L"Margin (mm)"))),
       Margin_Edit(Add<Edit>(&Spacing_GroupBox, L"Margin_Edit", Bounds{248, 21, 56, 23}, Field(0))),
       Spacing_Label(Add<Label>(&Spacing_GroupBox, L"Spacing_Label", Bounds{12, 52, 230, 18},
@@ -69,9 +68,9 @@ Page_Layout_Dialog::Page_Layout_Dialog(Page_Layout_Setup setup)
       Copies_Label(Add<Label>(&Spacing_GroupBox, L"Copies_Label", Bounds{12, 80, 230, 18},
                               Label_Text(L"Copies of each picture"))),
       Copies_Edit(Add<Edit>(&Spacing_GroupBox, L"Copies_Edit", Bounds{248, 77, 56, 23}, Field(2))),
-      Paper_GroupBox(Add<Group_Box>(this, L"Paper_GroupBox", Bounds{8, 298, 352, 84},
-                                    Group_Box::Options{.caption = L" Paper for PDF files ",
-                                                       .control = {.tab_order = 2}})),
+      Paper_GroupBox(
+          Add<Group_Box>(this, L"Paper_GroupBox", Bounds{8, 298, 352, 84},
+                         Group_Box::Options{.caption = L" Paper for PDF files ", .control = {.tab_order = 2}})),
       Paper_Label(Add<Label>(&Paper_GroupBox, L"Paper_Label", Bounds{12, 26, 50, 18},
                              Label::Options{.caption = L"Paper", .word_wrap = false, .control = {.tab_order = 0}})),
       Paper_ComboBox(Add<Combo_Box>(&Paper_GroupBox, L"Paper_ComboBox", Bounds{66, 22, 150, 23},
@@ -110,8 +109,8 @@ void Page_Layout_Dialog::Wire_Handlers() {
     for (Radio_Button* choice : {&One_Per_Page_RadioButton, &Grid_RadioButton, &Print_Size_RadioButton,
                                  &Actual_Size_RadioButton, &Portrait_RadioButton, &Landscape_RadioButton})
         choice->On_Click = [this] { Fields_Changed(); };
-    for (Edit* field : {&Columns_Edit, &Rows_Edit, &Width_Edit, &Height_Edit, &Margin_Edit, &Spacing_Edit,
-                        &Copies_Edit})
+    for (Edit* field :
+         {&Columns_Edit, &Rows_Edit, &Width_Edit, &Height_Edit, &Margin_Edit, &Spacing_Edit, &Copies_Edit})
         field->On_Change = [this] { Fields_Changed(); };
     Print_Size_ComboBox.On_Change = [this] { Print_Size_Chosen(); };
     Paper_ComboBox.On_Change = [this] { Fields_Changed(); };

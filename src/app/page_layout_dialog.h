@@ -24,10 +24,6 @@ struct Page_Layout_Setup {
     std::function<int()> paper_size_code;
 };
 
-// The paper a PDF is saved on when the layout names none: US Letter where
-// the locale's paper size is 1, A4 anywhere else, as the save decides.
-std::wstring Locale_Paper_Name(int paper_size_code);
-
 class Page_Layout_Dialog : public Form {
 public:
     explicit Page_Layout_Dialog(Page_Layout_Setup setup);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture/file_type.h"
+#include "pdf/save_pdf_rules.h"
 #include "picture/picture.h"
 #include "toolkit/application.h"
 #include "toolkit/handles.h"
@@ -11,27 +12,10 @@ namespace velbrook {
 
 namespace {
 
-// The PDF save's margin round its classic page, in tenths of a millimetre.
-constexpr int Pdf_Classic_Margin = 50;
 // Room left round the paper inside the control.
 constexpr int Paper_Inset = 4;
 
-Box Paper_Box(const Sheet_Paper& paper) { return {0, 0, paper.paper_width, paper.paper_height}; }
-
 }  // namespace
-
-Sheet_Paper Pdf_Sheet_Paper(int width_tenths, int height_tenths, int dots) {
-    Sheet_Paper paper;
-    paper.paper_width = static_cast<std::int32_t>(Pixels_Of_Tenths(width_tenths, dots));
-    paper.paper_height = static_cast<std::int32_t>(Pixels_Of_Tenths(height_tenths, dots));
-    paper.printable_width = paper.paper_width;
-    paper.printable_height = paper.paper_height;
-    paper.dots_x = paper.dots_y = dots;
-    const auto margin = static_cast<std::int32_t>(Pixels_Of_Tenths(Pdf_Classic_Margin, dots));
-    paper.classic_page = {margin, margin, paper.paper_width - margin, paper.paper_height - margin};
-    if (paper.classic_page.Empty()) paper.classic_page = Paper_Box(paper);
-    return paper;
-}
 
 Sheet_Drawing::Sheet_Drawing(Container* parent, std::wstring name, Bounds bounds, Sheet_Drawing_Source source)
     : Graphic_Control(parent, std::move(name), bounds), source_(std::move(source)) {}
@@ -61,19 +45,21 @@ std::shared_ptr<const Drawable> Sheet_Drawing::Preview(const std::wstring& path,
 }
 
 void Sheet_Drawing::Show(const Sheet_Layout& layout, const Named_Size& paper) {
-    const int wide = layout.pdf_landscape ? paper.height : paper.width;
-    const int high = layout.pdf_landscape ? paper.width : paper.height;
     cells_.clear();
     paper_ = {};
     Invalidate();
+    Sheet_Layout on_paper = layout;
+    on_paper.pdf_paper = std::wstring(paper.name);
+    const Sheet_Paper sheet = Pdf_Sheet_Paper(Paper_For_Layout(on_paper, 0));
     const std::int64_t room_x = Width() - 2 * Paper_Inset, room_y = Height() - 2 * Paper_Inset;
-    if (wide <= 0 || high <= 0 || room_x <= 0 || room_y <= 0) return;
-    // The most whole pixels to the inch at which the paper still fits.
-    const auto dots = static_cast<int>(std::min(room_x * 254 / wide, room_y * 254 / high));
-    const Sheet_Paper sheet = Pdf_Sheet_Paper(wide, high, dots);
-    if (!Paper_Is_Sane(sheet)) return;
-    const int left = (Width() - sheet.paper_width) / 2, top = (Height() - sheet.paper_height) / 2;
-    paper_ = {left, top, left + sheet.paper_width, top + sheet.paper_height};
+    if (!Paper_Is_Sane(sheet) || room_x <= 0 || room_y <= 0) return;
+    // The sheet's dots scaled down by one ratio both ways, so
+    // that the paper keeps its proportions and fits the room.
+    const std::int64_t across = std::max<std::int64_t>(sheet.paper_width, sheet.paper_height * room_x / room_y);
+    const auto scaled = [&](std::int64_t dots) { return static_cast<LONG>(dots * room_x / across); };
+    const LONG wide = scaled(sheet.paper_width), high = scaled(sheet.paper_height);
+    const LONG left = (Width() - wide) / 2, top = (Height() - high) / 2;
+    paper_ = {left, top, left + wide, top + high};
 
     const Page_Options options = source_.page_options ? source_.page_options() : Page_Options{};
     if (options != previews_options_) {
@@ -82,7 +68,8 @@ void Sheet_Drawing::Show(const Sheet_Layout& layout, const Named_Size& paper) {
     }
     const Sheet_Plan plan = Plan_Sheet(sheet, layout);
     for (const Box& box : plan.cells)
-        cells_.push_back({.place = {left + box.left, top + box.top, left + box.right, top + box.bottom}});
+        cells_.push_back({.place = {left + scaled(box.left), top + scaled(box.top), left + scaled(box.right),
+                                    top + scaled(box.bottom)}});
     // As the print run fills them: each picture that loads takes `copies`
     // cells in a row, one that does not takes none.
     std::size_t next = 0;

@@ -16,10 +16,6 @@
 
 namespace velbrook {
 
-// A PDF page as a device of `dots` pixels an inch: the whole paper
-// printable, and the classic page the paper less the save's 5 mm.
-Sheet_Paper Pdf_Sheet_Paper(int width_tenths, int height_tenths, int dots);
-
 // What the drawing shows and where it takes it from.
 struct Sheet_Drawing_Source {
     // Entry `index` of the picture list, or nothing past its end.
@@ -35,8 +31,8 @@ class Sheet_Drawing : public Graphic_Control {
 public:
     Sheet_Drawing(Container* parent, std::wstring name, Bounds bounds, Sheet_Drawing_Source source);
 
-    // Plans the first sheet of `layout` on `paper` (portrait, tenths of a
-    // millimetre; turned when the layout asks for landscape), scaled into
+    // Plans the first sheet of `layout` on `paper` (portrait; turned when the
+    // layout asks for landscape) as the PDF save plans it, scales it into
     // the control, and loads what its cells show.
     void Show(const Sheet_Layout& layout, const Named_Size& paper);
     // Lets every loaded picture go; the next Show loads them again.

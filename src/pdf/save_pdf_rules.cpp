@@ -24,6 +24,8 @@ Pdf_Paper Paper_For_Locale(int paper_size_code) {
     return Paper(210 / Millimetres_Per_Inch, 297 / Millimetres_Per_Inch);
 }
 
+std::wstring_view Locale_Paper_Name(int paper_size_code) { return paper_size_code == Letter_Code ? L"Letter" : L"A4"; }
+
 Pdf_Paper Paper_For_Layout(const Sheet_Layout& layout, int paper_size_code) {
     const std::optional<Named_Size> named = Size_Named(Pdf_Papers(), layout.pdf_paper);
     Pdf_Paper paper = named ? Paper(named->width / 254.0, named->height / 254.0) : Paper_For_Locale(paper_size_code);

@@ -28,6 +28,8 @@ struct Pdf_Paper {
 };
 // LOCALE_IPAPERSIZE's value: 1 is US Letter; anything else gets A4.
 Pdf_Paper Paper_For_Locale(int paper_size_code);
+// That paper's name among Pdf_Papers().
+std::wstring_view Locale_Paper_Name(int paper_size_code);
 // The paper the layout names, turned when it asks for landscape; the
 // locale's when it names none (or none known).
 Pdf_Paper Paper_For_Layout(const Sheet_Layout& layout, int paper_size_code);

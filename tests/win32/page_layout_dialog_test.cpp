@@ -9,6 +9,7 @@
 #include "app/command_ids.h"
 #include "app/page_layout_dialog.h"
 #include "modal_driver.h"
+#include "pdf/save_pdf_rules.h"
 #include "pdf/save_pdf_run.h"
 #include "picture_test_support.h"
 #include "../support/bmp_writer.h"
@@ -32,7 +33,7 @@ void Choose(const Combo_Box& box, const std::wstring& item) {
 }
 void Press_Escape(const Windowed_Control& focus) { ::PostMessageW(focus.Handle(), WM_KEYDOWN, VK_ESCAPE, 1); }
 
-std::wstring Locale_Paper() { return Locale_Paper_Name(Save_Pdf_Environment::Locale_Paper_Size()); }
+std::wstring Locale_Paper() { return std::wstring(Locale_Paper_Name(Save_Pdf_Environment::Locale_Paper_Size())); }
 
 std::string Solid_Bmp(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     const std::vector<std::uint8_t> bytes =
@@ -115,9 +116,10 @@ TEST_F(Page_Layout_Test, The_Last_Item_Of_The_Options_Menu_Opens_The_Dialog_Moda
         EXPECT_TRUE(d.Grid_RadioButton.Checked());
         EXPECT_FALSE(d.One_Per_Page_RadioButton.Checked());
         const std::pair<const Edit*, const wchar_t*> texts[] = {
-            {&d.Columns_Edit, L"3"}, {&d.Rows_Edit, L"4"},    {&d.Width_Edit, L"100"}, {&d.Height_Edit, L"150"},
+            {&d.Columns_Edit, L"3"},  {&d.Rows_Edit, L"4"},    {&d.Width_Edit, L"100"}, {&d.Height_Edit, L"150"},
             {&d.Margin_Edit, L"7.5"}, {&d.Spacing_Edit, L"0"}, {&d.Copies_Edit, L"2"}};
-        for (const auto& [field, text] : texts) EXPECT_EQ(field->Text(), text) << std::string(field->Name().begin(), field->Name().end());
+        for (const auto& [field, text] : texts)
+            EXPECT_EQ(field->Text(), text) << std::string(field->Name().begin(), field->Name().end());
         EXPECT_EQ(d.Print_Size_ComboBox.Text(), L"10 x 15 cm");
         EXPECT_EQ(d.Print_Size_ComboBox.Count(), 12);
         EXPECT_EQ(d.Print_Size_ComboBox.Item(11), L"Custom");
@@ -208,8 +210,8 @@ TEST_F(Page_Layout_Test, Ok_Takes_What_Was_Typed_And_Cancel_Escape_Or_The_Close_
          {.kind = Sheet_Kind::Actual_Size, .columns = 4, .rows = 7, .copies = 3, .pdf_paper = L"10 x 15 cm"}},
         {"Cancel", grid, some_typing, [](Page_Layout_Dialog& d) { Click(d.Cancel_Button); }, grid},
         {"Escape", grid, some_typing, [](Page_Layout_Dialog& d) { Press_Escape(d.Margin_Edit); }, grid},
-        {"the close box", grid, some_typing,
-         [](Page_Layout_Dialog& d) { ::PostMessageW(d.Handle(), WM_CLOSE, 0, 0); }, grid},
+        {"the close box", grid, some_typing, [](Page_Layout_Dialog& d) { ::PostMessageW(d.Handle(), WM_CLOSE, 0, 0); },
+         grid},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -259,8 +261,7 @@ TEST_F(Page_Layout_Test, A_Value_Out_Of_Range_Is_Refused_By_Name_With_The_Dialog
          L"Margin must be a number of millimetres from 0 to 50, with at most one decimal."},
         {Sheet_Kind::Actual_Size, Spacing, L"-1",
          L"Space between pictures must be a number of millimetres from 0 to 30, with at most one decimal."},
-        {Sheet_Kind::One_Per_Page, Copies, L"100",
-         L"Copies of each picture must be a whole number from 1 to 99."},
+        {Sheet_Kind::One_Per_Page, Copies, L"100", L"Copies of each picture must be a whole number from 1 to 99."},
     };
     TMainForm1& window = Shown();
     for (const Case& c : cases) {
@@ -298,10 +299,8 @@ TEST_F(Page_Layout_Test, The_Drawing_Fills_The_First_Sheet_As_The_Print_Run_Woul
         std::vector<std::wstring> entries;
         int reds, blues, empties;
     } cases[] = {
-        {3, 2, 1, {}, 0, 0, 6},
-        {2, 2, 1, {red, broken, gone, blue}, 1, 1, 2},
-        {4, 3, 2, {red, blue}, 2, 2, 8},
-        {1, 1, 3, {broken, blue, red}, 0, 1, 0},
+        {3, 2, 1, {}, 0, 0, 6},          {2, 2, 1, {red, broken, gone, blue}, 1, 1, 2},
+        {4, 3, 2, {red, blue}, 2, 2, 8}, {1, 1, 3, {broken, blue, red}, 0, 1, 0},
         {10, 10, 1, {}, 0, 0, 100},
     };
     TMainForm1& window = Shown();
@@ -310,8 +309,7 @@ TEST_F(Page_Layout_Test, The_Drawing_Fills_The_First_Sheet_As_The_Print_Run_Woul
                      std::to_string(c.copies) + ", pictures " + std::to_string(c.entries.size()));
         window.Pictures().Clear();
         for (const std::wstring& entry : c.entries) window.Pictures().Add(entry);
-        window.Set_Chosen_Layout(
-            {.kind = Sheet_Kind::Grid, .columns = c.columns, .rows = c.rows, .copies = c.copies});
+        window.Set_Chosen_Layout({.kind = Sheet_Kind::Grid, .columns = c.columns, .rows = c.rows, .copies = c.copies});
         With_Dialog([&](Page_Layout_Dialog& d) {
             const auto painted = [&d] {
                 auto canvas = std::make_unique<Canvas>(d.Sheet_Image.Width(), d.Sheet_Image.Height());
