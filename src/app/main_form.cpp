@@ -235,8 +235,8 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
           Make_Item(*this, FileMenu, L"Save_Pictures_as_PDF_File_Option", L"Save Pictures as &PDF File...",
                     {.id = command::Save_Pictures_as_PDF_File, .after = &Load_File_List_Option})),
       N6(Make_Separator(*this, OptionsMenu, L"N6")),
-      Page_Layout_Option(Make_Item(*this, OptionsMenu, L"Page_Layout_Option", L"Page &Layout...",
-                                   {.id = command::Page_Layout})),
+      Page_Layout_Option(
+          Make_Item(*this, OptionsMenu, L"Page_Layout_Option", L"Page &Layout...", {.id = command::Page_Layout})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       settings_file_(Choose_Settings_Path(program_path_, User_Settings_Folder())),

@@ -227,9 +227,9 @@ Sheet_Layout Read_Sheet_Layout(const std::wstring& ini_path) {
         return number(key, rule.least, rule.most, fallback);
     };
     Sheet_Layout layout;
-    layout.kind = static_cast<Sheet_Kind>(number(Key_Sheet_Layout, static_cast<int>(Sheet_Kind::One_Per_Page),
-                                                 static_cast<int>(Sheet_Kind::Actual_Size),
-                                                 static_cast<int>(defaults.kind)));
+    layout.kind =
+        static_cast<Sheet_Kind>(number(Key_Sheet_Layout, static_cast<int>(Sheet_Kind::One_Per_Page),
+                                       static_cast<int>(Sheet_Kind::Actual_Size), static_cast<int>(defaults.kind)));
     layout.columns = field(Key_Columns, Columns_Field, defaults.columns);
     layout.rows = field(Key_Rows, Rows_Field, defaults.rows);
     layout.print_width = field(Key_Print_Width, Width_Field, defaults.print_width);

@@ -145,14 +145,14 @@ void Pdf_Sheet_Surface::Draw(Sheet_Item& item, const std::wstring& path, const B
     Placement placement;
     if (auto* jpeg = dynamic_cast<Jpeg_Item*>(&item)) {
         const Jpeg_Header& header = jpeg->Header();
-        placement = Place_Picture(header.width, header.height, jpeg->Orientation_Tag(), options_, target,
-                                  caption.strip_height);
+        placement =
+            Place_Picture(header.width, header.height, jpeg->Orientation_Tag(), options_, target, caption.strip_height);
         document_.Draw_Image(jpeg->Image(document_), Image_Placement_Of(placement, header.width, header.height));
     } else {
         auto& drawn = static_cast<Drawn_Item&>(item);
         const Picture& picture = drawn.Get();
-        placement = Place_On(picture, options_, {target.left, target.top, target.right, target.bottom},
-                             caption.strip_height);
+        placement =
+            Place_On(picture, options_, {target.left, target.top, target.right, target.bottom}, caption.strip_height);
         const SIZE own = picture.Pixel_Size();
         // Drawn as nothing by the print run too: the cell stays bare.
         if (drawn.Drawing() == Page_Drawing::Nothing || own.cx <= 0 || own.cy <= 0) return;

@@ -19,8 +19,8 @@ class Pdf_Sheet_Surface final : public Sheet_Surface {
 public:
     // `sheet_done` is called after each sheet with the sheets written and
     // the sheets expected.
-    Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper,
-                      const Page_Options& options, std::function<void(int sheet, int expected)> sheet_done);
+    Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper, const Page_Options& options,
+                      std::function<void(int sheet, int expected)> sheet_done);
 
     Sheet_Paper Paper() const override;
     // Skips the file as the print run skips it (an unknown kind, an empty

@@ -80,9 +80,8 @@ int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
     // Every cell has the first one's size, so one request serves them all.
     const Box& first = plan.cells.front();
     const Cell_Caption caption = Caption_For_Cell(loop.options, paper, first);
-    Picture_Request request{.target = {first.Width(), first.Height()},
-                            .options = loop.options,
-                            .caption_height = caption.strip_height};
+    Picture_Request request{
+        .target = {first.Width(), first.Height()}, .options = loop.options, .caption_height = caption.strip_height};
 
     int sheet = 0, used = 0;
     bool stopped = false;

@@ -54,9 +54,9 @@ bool Radio_Button::On_Command(WORD code) {
 // ---- Combo_Box -----------------------------------------------------------
 
 Combo_Box::Combo_Box(Container* parent, std::wstring name, Bounds bounds, const Options& options)
-    : Windowed_Control(parent, std::move(name), bounds,
-                       Window_Style{.class_name = L"COMBOBOX",
-                                    .style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP}),
+    : Windowed_Control(
+          parent, std::move(name), bounds,
+          Window_Style{.class_name = L"COMBOBOX", .style = CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP}),
       dropped_lines_(options.dropped_lines) {
     for (const std::wstring& item : options.items) Add(item);
     Select(options.selected);

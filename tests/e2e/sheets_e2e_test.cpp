@@ -67,8 +67,9 @@ TEST(Sheets, A_Two_By_Two_Grid_Prints_Four_Pictures_On_One_Page_In_Its_Quarters)
 TEST(Sheets, A_Ten_By_Fifteen_Print_Measures_True_On_Paper) {
     const char* unix_folder = Pdf_Queue();
     if (!unix_folder) GTEST_SKIP() << "no PDF queue: run cups_pdf_start first";
-    Velbrook program(L"", "[Options]\r\nPlacement=2\r\n[Layout]\r\nSheet_Layout=2\r\nPrint_Width=1000\r\n"
-                          "Print_Height=1500\r\n");
+    Velbrook program(L"",
+                     "[Options]\r\nPlacement=2\r\n[Layout]\r\nSheet_Layout=2\r\nPrint_Width=1000\r\n"
+                     "Print_Height=1500\r\n");
     const std::vector<std::wstring> pictures{Write_Jpeg(program, L"landscape.jpg", Blue, 300, 200)};
     Printed printed{.unix_folder = unix_folder};
     ASSERT_NO_FATAL_FAILURE(Print_Pictures(program, pictures, printed));

@@ -46,15 +46,18 @@ TEST(Layout_Fields, Read_Within_Their_Ranges_And_Refuse_Everything_Else) {
         {Height_Field, L"1000.1", std::nullopt},
         {Height_Field, L"abc", std::nullopt},
     };
-    for (const Case& c : cases) EXPECT_EQ(Read_Field(c.field, c.text), c.value) << std::wstring(c.field.name) << L" \"" << std::wstring(c.text) << L"\"";
+    for (const Case& c : cases)
+        EXPECT_EQ(Read_Field(c.field, c.text), c.value)
+            << std::wstring(c.field.name) << L" \"" << std::wstring(c.text) << L"\"";
 }
 
 TEST(Layout_Fields, Show_Values_As_They_Are_Read_Back_And_Name_Their_Range_When_Refusing) {
     for (const Layout_Field* field :
          {&Columns_Field, &Rows_Field, &Width_Field, &Height_Field, &Margin_Field, &Spacing_Field, &Copies_Field}) {
-        for (int value : {field->least, field->least + 1, (field->least + field->most) / 2, field->most - 1,
-                          field->most})
-            EXPECT_EQ(Read_Field(*field, Field_Text(*field, value)), value) << std::wstring(field->name) << ' ' << value;
+        for (int value :
+             {field->least, field->least + 1, (field->least + field->most) / 2, field->most - 1, field->most})
+            EXPECT_EQ(Read_Field(*field, Field_Text(*field, value)), value)
+                << std::wstring(field->name) << ' ' << value;
     }
     EXPECT_EQ(Field_Text(Margin_Field, 50), L"5");
     EXPECT_EQ(Field_Text(Margin_Field, 55), L"5.5");

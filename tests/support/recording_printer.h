@@ -41,7 +41,7 @@ struct Recording_Options {
     bool fail_begin = false;
     int fail_at_page = 0;  // starting this page number fails; 0: never
     bool fail_draw = false;
-    int pixels_per_inch = 300;      // down the page
+    int pixels_per_inch = 300;       // down the page
     int pixels_per_inch_across = 0;  // 0: as down the page
     // Where the printable area lies on the paper, and the paper itself
     // (0: the printable area and the same edge again on the far side).

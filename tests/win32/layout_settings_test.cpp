@@ -82,8 +82,8 @@ TEST_F(Layout_Settings, First_Show_Reads_The_Layout_Closing_Writes_It_And_Factor
     folder.Write(L"velbrook.ini", "[velbrook]\r\n[Layout]\r\nSheet_Layout=1\r\nColumns=3\r\nRows=5\r\nCopies=2\r\n");
     TMainForm1& window = Shown();
     EXPECT_EQ(window.Chosen_Layout(), (Sheet_Layout{.kind = Sheet_Kind::Grid, .columns = 3, .rows = 5, .copies = 2}));
-    const Sheet_Layout chosen{.kind = Sheet_Kind::Print_Size, .print_width = 1270, .print_height = 1778,
-                              .pdf_paper = L"A5"};
+    const Sheet_Layout chosen{
+        .kind = Sheet_Kind::Print_Size, .print_width = 1270, .print_height = 1778, .pdf_paper = L"A5"};
     window.Set_Chosen_Layout(chosen);
     window.Close();
     EXPECT_TRUE(window.Closed());

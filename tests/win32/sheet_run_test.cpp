@@ -72,8 +72,7 @@ TEST_F(Sheet_Run_Test, Each_Layout_Draws_In_The_Cells_Of_Its_Plan) {
         b.host.layout = c.layout;
         b.host.options = c.options;
         b.host.entries.clear();
-        for (int k = 0; k < 6; ++k)
-            b.host.entries.push_back(Picture(L"p" + std::to_wstring(k) + L".jpg", colours[k]));
+        for (int k = 0; k < 6; ++k) b.host.entries.push_back(Picture(L"p" + std::to_wstring(k) + L".jpg", colours[k]));
         const Sheet_Plan plan = Plan_Of(b);
         ASSERT_EQ(plan.cells.size(), c.cells);
         b.run->Print_BitBtnClick();
@@ -94,15 +93,15 @@ TEST_F(Sheet_Run_Test, Each_Layout_Draws_In_The_Cells_Of_Its_Plan) {
                 const Box& cell = plan.cells[k];
                 EXPECT_EQ(page.placed[k].picture_area, cell) << k;
                 const Box& d = page.placed[k].destination;
-                EXPECT_TRUE(d.left >= cell.left && d.top >= cell.top && d.right <= cell.right && d.bottom <= cell.bottom)
+                EXPECT_TRUE(d.left >= cell.left && d.top >= cell.top && d.right <= cell.right &&
+                            d.bottom <= cell.bottom)
                     << k;
             }
         }
         // Each picture shows in its own cell, in list order.
         for (std::size_t k = 0; k < on_first; ++k) EXPECT_TRUE(Near(Centre_Of(b, 0, plan.cells[k]), colours[k])) << k;
-        EXPECT_EQ(b.host.statuses.front(),
-                  L"  Now printing page 1 of " + std::to_wstring((6 + c.cells - 1) / c.cells) +
-                      L" ...     (0 secs elapsed so far ...)");
+        EXPECT_EQ(b.host.statuses.front(), L"  Now printing page 1 of " + std::to_wstring((6 + c.cells - 1) / c.cells) +
+                                               L" ...     (0 secs elapsed so far ...)");
     }
 }
 
