@@ -109,7 +109,9 @@ int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
                     target = Actual_Size_Target(target, *size, item->Orientation_Tag(), loop.options, paper,
                                                 caption.strip_height);
                 }
-                loop.surface.Draw(*item, *path, target, caption);
+                // A picture shrunk below a pixel is not drawn; it keeps its cell.
+                if (target.Width() > 0 && target.Height() > (actual_size ? caption.strip_height : 0))
+                    loop.surface.Draw(*item, *path, target, caption);
                 if (++used == cells) {
                     used = 0;
                     loop.surface.End_Sheet(sheet);

@@ -168,9 +168,13 @@ TEST_F(Sheet_Run_Test, Actual_Size_Follows_The_Files_Resolution) {
     b.options.pixels_per_inch_across = 600;  // 600 x 300 dpi: one inch is 600 across, 300 down
     b.options.page = {4960, 3508};
     // 60 x 40 pixels: 0.2 x 0.1333 inches at 300 dpi, 0.625 x 0.4167 at the default 96.
-    b.host.entries = {Picture(L"fine.jpg", Red, 300), Picture(L"plain.jpg", Blue)};
+    // A thread of a picture, one pixel at 10,000 dpi, is less than a pixel
+    // across: its page comes, with nothing drawn.
+    b.host.entries = {Picture(L"fine.jpg", Red, 300), Picture(L"plain.jpg", Blue),
+                      folder.Write(L"thread.jpg", Solid_Jpeg(Green, 1, 40, 10000))};
     b.run->Print_BitBtnClick();
-    ASSERT_EQ(b.recording->pages.size(), 2u);
+    ASSERT_EQ(b.recording->pages.size(), 3u);
+    EXPECT_TRUE(b.Page(2).drawn.empty() && b.Page(2).placed.empty());
     const Box area = Plan_Of(b).cells[0];
     struct Expect {
         int width, height;
