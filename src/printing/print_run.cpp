@@ -4,6 +4,7 @@
 
 #include "picture/file_type.h"
 #include "printing/print_texts.h"
+#include "printing/printer_surface.h"
 #include "printing/sheet_run.h"
 #include "printing/taskbar_progress.h"
 #include "shell/text_utils.h"
@@ -25,15 +26,20 @@ void Print_Run::Abort_BitBtnClick() {
     environment_.process_messages();
 }
 
-void Print_Run::Print_BitBtnClick() {
+void Print_Run::Print_BitBtnClick() { Print_Sheets(1, std::numeric_limits<int>::max()); }
+
+void Print_Run::Print_Sheets(int first_sheet, int last_sheet) {
     // The messages served during a run could bring a second press (a key, a
     // click queued before the window turned busy): one run at a time.
     if (running_) return;
+    first_sheet_ = first_sheet;
+    last_sheet_ = last_sheet;
     if (host_.Entry_Count() <= 0) {
         Information_Box(host_.Dialogs_(), Empty_List_Text);
         return;
     }
     const std::optional<Printer_Selection> selection = host_.Dialogs_().Show_Printer_Setup();
+    if (selection) last_selection_ = selection;
     running_ = true;
     struct Finally {
         Print_Run& run;
@@ -62,87 +68,6 @@ void Print_Run::Print_BitBtnClick() {
     if (failure) Error_Box(host_.Dialogs_(), L"Printing has stopped.\r\n\r\n" + *failure);
 }
 
-namespace {
-
-// One page of a picture file as the print run holds it: the picture itself.
-class Printed_Item final : public Sheet_Item {
-public:
-    explicit Printed_Item(std::shared_ptr<const Picture> picture) : picture_(std::move(picture)) {}
-    int Page_Count() const override { return picture_->Page_Count(); }
-    int Orientation_Tag() const override { return picture_->Orientation_Tag(); }
-    SIZE Loaded_Size() const override { return picture_->Pixel_Size(); }
-    const Picture& Get() const { return *picture_; }
-
-private:
-    std::shared_ptr<const Picture> picture_;
-};
-
-// Sheets on the chosen printer.  Each sheet shows its number on the status
-// line and waits a moment before and after its drawing, so that the
-// window stays alive between sheets.
-class Printer_Surface final : public Sheet_Surface {
-public:
-    Printer_Surface(Printer& printer, Print_Host& host, const Print_Environment& environment,
-                    const Page_Options& options, std::int64_t start_ms)
-        : printer_(printer), host_(host), environment_(environment), options_(options), start_ms_(start_ms) {}
-
-    Sheet_Paper Paper() const override { return printer_.Paper(); }
-
-    std::unique_ptr<Sheet_Item> Load(const std::wstring& path, const Picture_Request& request) override {
-        // Let the preview's last picture go first, so that two page-sized
-        // pictures are never held at once.
-        host_.Set_Preview(nullptr);
-        std::shared_ptr<const Picture> picture;
-        Skipping_Unloadable(path, [&] {
-            picture = Load_Picture_For(path, request);
-            host_.Set_Preview(picture);
-        });
-        if (!picture) return nullptr;
-        return std::make_unique<Printed_Item>(std::move(picture));
-    }
-
-    void Begin_Sheet(int sheet, int expected) override {
-        // The first sheet is the page that beginning the job opened.
-        if (sheet > 1) printer_.New_Page();
-        host_.Set_Status(
-            Progress_Text(printer_.Page_Number(), expected, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-        environment_.process_messages();
-        environment_.wait_milliseconds(100);
-    }
-
-    void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override {
-        if (Drawing_For(path, options_.more_types) == Page_Drawing::Nothing) return;
-        const Picture& picture = static_cast<Printed_Item&>(item).Get();
-        const RECT rect{target.left, target.top, target.right, target.bottom};
-        try {
-            if (options_ == Page_Options{}) {
-                printer_.Draw(picture, rect);
-            } else {
-                const Placement placement = Place_On(picture, options_, rect, caption.strip_height);
-                printer_.Draw_Placed(picture, placement);
-                if (options_.print_file_names)
-                    printer_.Draw_Caption(File_Name_Of(path), placement.caption, caption.font_height);
-            }
-        } catch (const std::bad_alloc&) {
-            throw Failure(L"There is not enough memory to print \"" + path + L"\"");
-        }
-    }
-
-    void End_Sheet(int) override {
-        environment_.wait_milliseconds(100);
-        environment_.process_messages();
-    }
-
-private:
-    Printer& printer_;
-    Print_Host& host_;
-    const Print_Environment& environment_;
-    Page_Options options_;
-    std::int64_t start_ms_;
-};
-
-}  // namespace
-
 void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Printer>& printer) {
     printer = environment_.open_printer(selection);
     const SIZE page = printer->Page_Size();
@@ -168,7 +93,11 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
     printer->Begin_Document(Print_Job_Title);
     std::optional<Taskbar_Progress> taskbar;
     if (environment_.taskbar_progress) taskbar.emplace(host_.Main_Window());
-    Printer_Surface surface(*printer, host_, environment_, options, start_ms_);
+    Printer_Surface surface(*printer, host_, options,
+                            Printer_Progress{.process_messages = environment_.process_messages,
+                                             .wait_milliseconds = environment_.wait_milliseconds,
+                                             .clock_ms = environment_.clock_ms,
+                                             .start_ms = start_ms_});
     Run_Sheets({.host = host_,
                 .surface = surface,
                 .layout = layout,
@@ -178,7 +107,9 @@ void Print_Run::Run_Job(const Printer_Selection& selection, std::unique_ptr<Prin
                 .entry_done =
                     [&](int index) {
                         if (taskbar) taskbar->Set(index + 1, host_.Entry_Count());
-                    }},
+                    },
+                .first_sheet = first_sheet_,
+                .last_sheet = last_sheet_},
                plan);
 
     printer->End_Document();

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -93,10 +94,15 @@ public:
     // The "Print / PDF" button.  Every outcome is reported in a box or on
     // the status line; nothing is left busy, whatever fails.
     void Print_BitBtnClick();
+    // The same for sheets `first_sheet` to `last_sheet` of the list alone,
+    // still one job (the print preview's range).
+    void Print_Sheets(int first_sheet, int last_sheet);
     // The "Abort" button: the run stops after the current picture.
     void Abort_BitBtnClick();
 
     bool Running() const { return running_; }
+    // The printer chosen in the last set-up dialog of this session.
+    const std::optional<Printer_Selection>& Last_Selection() const { return last_selection_; }
 
 private:
     void Run_Job(const Printer_Selection& selection, std::unique_ptr<Printer>& printer);
@@ -106,6 +112,8 @@ private:
     Print_Environment environment_;
     bool running_ = false;
     std::int64_t start_ms_ = 0;
+    int first_sheet_ = 1, last_sheet_ = std::numeric_limits<int>::max();
+    std::optional<Printer_Selection> last_selection_;
 };
 
 }  // namespace velbrook

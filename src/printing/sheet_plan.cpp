@@ -220,4 +220,42 @@ int Sheets_For(int pictures, int copies, int cells_per_sheet) {
     return Narrow((cells + cells_per_sheet - 1) / cells_per_sheet);
 }
 
+namespace {
+
+// Half up, as every length of the plan rounds (toward +infinity for
+// negative places too, so a shift of the origin shifts every place alike).
+std::int32_t Scaled_Place(std::int64_t at, std::int64_t num, std::int64_t den) {
+    if (den <= 0) return 0;
+    const std::int64_t twice = at * num * 2 + den, whole = 2 * den;
+    return static_cast<std::int32_t>(twice >= 0 ? twice / whole : -((-twice + whole - 1) / whole));
+}
+
+}  // namespace
+
+Sheet_Paper Scaled_Paper(const Sheet_Paper& paper, std::int64_t num, std::int64_t den) {
+    const auto size = [&](std::int64_t length) { return std::max<std::int32_t>(1, Scaled_Place(length, num, den)); };
+    const auto place = [&](std::int64_t at) { return Scaled_Place(at, num, den); };
+    Sheet_Paper out = paper;
+    out.paper_width = size(paper.paper_width);
+    out.paper_height = size(paper.paper_height);
+    out.offset_x = place(paper.offset_x);
+    out.offset_y = place(paper.offset_y);
+    out.printable_width = size(paper.printable_width);
+    out.printable_height = size(paper.printable_height);
+    out.dots_x = size(paper.dots_x);
+    out.dots_y = size(paper.dots_y);
+    const Box& c = paper.classic_page;
+    out.classic_page = {place(c.left), place(c.top), place(c.right), place(c.bottom)};
+    return out;
+}
+
+Sheet_Plan Scaled_Plan(const Sheet_Plan& plan, std::int64_t num, std::int64_t den) {
+    Sheet_Plan out;
+    out.turned = plan.turned;
+    for (const Box& c : plan.cells)
+        out.cells.push_back({Scaled_Place(c.left, num, den), Scaled_Place(c.top, num, den),
+                             Scaled_Place(c.right, num, den), Scaled_Place(c.bottom, num, den)});
+    return out;
+}
+
 }  // namespace velbrook

@@ -92,4 +92,10 @@ Box Centred_Box(const Box& area, std::int64_t width, std::int64_t height);
 // How many sheets `pictures` pictures fill, `copies` cells each.
 int Sheets_For(int pictures, int copies, int cells_per_sheet);
 
+// A sheet shown smaller (the print preview): `paper` and `plan` scaled by
+// `num` / `den`, every place rounded half up, sizes and resolutions at
+// least one.  Cells keep their places relative to the printable area.
+Sheet_Paper Scaled_Paper(const Sheet_Paper& paper, std::int64_t num, std::int64_t den);
+Sheet_Plan Scaled_Plan(const Sheet_Plan& plan, std::int64_t num, std::int64_t den);
+
 }  // namespace velbrook

@@ -70,9 +70,10 @@ Box Actual_Size_Target(const Box& cell, const Physical_Size& size, int orientati
     return target;
 }
 
-int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
+Sheets_Run Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
+    Sheets_Run run;
     const auto cells = static_cast<int>(plan.cells.size());
-    if (cells == 0) return 0;
+    if (cells == 0 || loop.last_sheet < loop.first_sheet) return run;
     Print_Host& host = loop.host;
     const Sheet_Paper paper = loop.surface.Paper();
     const int copies = std::clamp(loop.layout.copies, Least_Copies, Most_Copies);
@@ -82,14 +83,23 @@ int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
     const Cell_Caption caption = Caption_For_Cell(loop.options, paper, first);
     Picture_Request request{
         .target = {first.Width(), first.Height()}, .options = loop.options, .caption_height = caption.strip_height};
+    const auto drawn_here = [&](int sheet) { return sheet >= loop.first_sheet && sheet <= loop.last_sheet; };
+    const auto expected = [&] {
+        const int all = Sheets_For(host.Entry_Count(), copies, cells);
+        return std::max(0, std::min(all, loop.last_sheet) - loop.first_sheet + 1);
+    };
 
-    int sheet = 0, used = 0;
+    int sheet = 0, used = 0;  // sheets begun, drawn or not; cells used on the last
     bool stopped = false;
+    // At a sheet's end: Abort, or the last sheet wanted.
+    const auto stop_here = [&] { return sheet >= loop.last_sheet || loop.stopping(); };
     for (int index = 0; !stopped; ++index) {
         if (index > host.Entry_Count() - 1) break;
         // Abort takes effect between sheets: a sheet begun is filled.
-        if (used == 0 && loop.stopping()) break;
-        host.Select_Index(index);
+        if (used == 0 && sheet > 0 && stop_here()) break;
+        if (used == 0 && sheet == 0 && loop.stopping()) break;
+        const bool drawing = drawn_here(used == 0 ? sheet + 1 : sheet);
+        if (drawing) host.Select_Index(index);
         loop.process_messages();
         // The list may have shrunk while the messages were served.
         const std::optional<std::wstring> path = host.Entry(index);
@@ -97,33 +107,58 @@ int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
         // A multi-page TIFF gives a cell to every page, in order.
         for (int page = 0; !stopped;) {
             request.page = page;
-            std::unique_ptr<Sheet_Item> item = loop.surface.Load(*path, request);
-            loop.process_messages();
+            const bool loading = drawn_here(used == 0 ? sheet + 1 : sheet);
+            std::unique_ptr<Sheet_Item> item =
+                loading ? loop.surface.Load(*path, request) : loop.surface.Probe(*path, request);
+            if (loading) loop.process_messages();
             if (!item) break;
+            const int pages = item->Page_Count();
+            bool loaded = loading;
             std::optional<Physical_Size> size;
             for (int copy = 0; copy < copies && !stopped; ++copy) {
-                if (used == 0) loop.surface.Begin_Sheet(++sheet, Sheets_For(host.Entry_Count(), copies, cells));
-                Box target = plan.cells[used];
-                if (actual_size) {
-                    if (!size) size = Physical_Size_Of(*path, *item);
-                    target = Actual_Size_Target(target, *size, item->Orientation_Tag(), loop.options, paper,
-                                                caption.strip_height);
+                if (used == 0) {
+                    ++sheet;
+                    if (drawn_here(sheet)) loop.surface.Begin_Sheet(++run.drawn, expected());
                 }
-                // A picture shrunk below a pixel is not drawn; it keeps its cell.
-                if (target.Width() > 0 && target.Height() > (actual_size ? caption.strip_height : 0))
-                    loop.surface.Draw(*item, *path, target, caption);
+                if (drawn_here(sheet)) {
+                    // Copies that run on from a sheet only counted.
+                    if (!loaded) {
+                        item = loop.surface.Load(*path, request);
+                        loaded = true;
+                    }
+                    Box target = plan.cells[used];
+                    if (item && actual_size) {
+                        if (!size) size = Physical_Size_Of(*path, *item);
+                        target = Actual_Size_Target(target, *size, item->Orientation_Tag(), loop.options, paper,
+                                                    caption.strip_height);
+                    }
+                    // A picture shrunk below a pixel is not drawn; it keeps its cell.
+                    if (item && target.Width() > 0 && target.Height() > (actual_size ? caption.strip_height : 0))
+                        loop.surface.Draw(*item, *path, target, caption);
+                    if (loop.abandon()) {
+                        run.abandoned = true;
+                        run.seen = sheet;
+                        return run;
+                    }
+                }
                 if (++used == cells) {
                     used = 0;
-                    loop.surface.End_Sheet(sheet);
-                    stopped = loop.stopping();
+                    if (drawn_here(sheet)) loop.surface.End_Sheet(run.drawn);
+                    stopped = stop_here();
                 }
             }
-            if (++page >= item->Page_Count() || (used == 0 && loop.stopping())) break;
+            if (++page >= pages || (used == 0 && sheet > 0 && stop_here())) break;
         }
-        loop.entry_done(index);
+        if (drawing) loop.entry_done(index);
     }
-    if (used > 0) loop.surface.End_Sheet(sheet);
-    return sheet;
+    if (used > 0 && drawn_here(sheet)) loop.surface.End_Sheet(run.drawn);
+    run.seen = sheet;
+    return run;
+}
+
+int Count_Sheets(Sheet_Loop loop, const Sheet_Plan& plan) {
+    loop.first_sheet = std::numeric_limits<int>::max();
+    return Run_Sheets(loop, plan).seen;
 }
 
 }  // namespace velbrook

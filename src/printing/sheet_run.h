@@ -6,6 +6,7 @@
 // are drawn on.
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +46,13 @@ public:
     // Page `request.page` of the file, loaded for a cell of
     // `request.target`; null when the file is skipped as unloadable.
     virtual std::unique_ptr<Sheet_Item> Load(const std::wstring& path, const Picture_Request& request) = 0;
-    // `expected` is the number of sheets the list fills as it stands now.
+    // The same file for a sheet that is counted but not drawn: only as much
+    // of it as tells whether it loads and how many pages it has.
+    virtual std::unique_ptr<Sheet_Item> Probe(const std::wstring& path, const Picture_Request& request) {
+        return Load(path, request);
+    }
+    // `sheet` counts the sheets drawn by this run, from 1; `expected` is the
+    // number it draws as the list stands now.
     virtual void Begin_Sheet(int sheet, int expected) = 0;
     // The item placed by the options in `target`, a cell or the part of it
     // that a picture at its actual size takes, with the file's name under it
@@ -64,10 +71,27 @@ struct Sheet_Loop {
     std::function<bool()> stopping;
     // After each entry, with its index.
     std::function<void(int index)> entry_done = [](int) {};
+    // Only the sheets from `first_sheet` to `last_sheet` of the whole list
+    // are drawn; the pictures of those before are probed, not loaded, and
+    // the loop ends with the last one.
+    int first_sheet = 1;
+    int last_sheet = std::numeric_limits<int>::max();
+    // Asked after every cell drawn: true leaves the sheet unfinished and
+    // ends the loop at once (the preview, when another sheet is wanted).
+    std::function<bool()> abandon = [] { return false; };
 };
 
-// Runs the loop over the plan; the sheets drawn.
-int Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan);
+struct Sheets_Run {
+    int drawn = 0;  // sheets begun on the surface
+    int seen = 0;   // sheets of the list up to the last drawn, or all of them when none is drawn
+    bool abandoned = false;
+};
+
+// Runs the loop over the plan.
+Sheets_Run Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan);
+
+// The sheets the list fills: every picture probed, none drawn.
+int Count_Sheets(Sheet_Loop loop, const Sheet_Plan& plan);
 
 // The caption of a cell: 10 points for a cell the size of the classic page,
 // smaller with the cell, never below 6 points.

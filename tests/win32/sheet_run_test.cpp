@@ -7,7 +7,9 @@
 #include "picture_folder.h"
 #include "picture_test_support.h"
 #include "print_test_support.h"
+#include "printing/preview_printer.h"
 #include "printing/print_texts.h"
+#include "printing/printer_surface.h"
 #include "printing/sheet_run.h"
 #include "toolkit/form.h"
 
@@ -32,6 +34,13 @@ Rgb Centre_Of(const Print_Bench& b, std::size_t page, const Box& cell) {
 
 Sheet_Paper Paper_Of(const Print_Bench& b) { return Recording_Printer(b.recording, b.options).Paper(); }
 Sheet_Plan Plan_Of(const Print_Bench& b) { return Plan_Sheet(Paper_Of(b), b.host.layout); }
+
+Rgb Bitmap_Pixel(HBITMAP bitmap, POINT at) {
+    const Dc_Handle dc(::CreateCompatibleDC(nullptr));
+    const Select_Guard select(dc.get(), bitmap);
+    const COLORREF c = ::GetPixel(dc.get(), at.x, at.y);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
 
 // Whatever happened, the window is normal and no job is left open.
 void Expect_Run_Ended(const Print_Bench& b) {
@@ -135,6 +144,72 @@ TEST_F(Sheet_Run_Test, Copies_And_A_Skipped_Picture_Fill_The_Cells_In_Order_Acro
     for (std::size_t page = 0; page < 2; ++page) {
         ASSERT_EQ(classic.Page(page).drawn.size(), 1u);
         EXPECT_EQ(classic.Page(page).drawn[0].left, Page_Margin);
+    }
+}
+
+TEST_F(Sheet_Run_Test, A_Range_Of_Sheets_Prints_Those_Alone_And_A_Preview_Draws_One_As_The_Printer_Does) {
+    // Cells of a 2 x 1 grid, three copies each: R R | R B | B B | G G | G.
+    const auto list = [&] {
+        return std::vector<std::wstring>{Picture(L"red.jpg", Red), Picture(L"blue.jpg", Blue), Sample("corrupt.jpg"),
+                                         Picture(L"green.jpg", Green)};
+    };
+    const Sheet_Layout layout{.kind = Sheet_Kind::Grid, .columns = 2, .rows = 1, .copies = 3};
+    // The status line counts the range against what the list fills as it
+    // stands, four entries of three copies: six sheets.
+    struct Case {
+        int first, last;
+        std::vector<std::vector<Rgb>> sheets;
+        const wchar_t* status;
+    } cases[] = {
+        {2, 3, {{Red, Blue}, {Blue, Blue}}, L"  Now printing page 1 of 2 "},
+        {5, 9, {{Green, White}}, L"  Now printing page 1 of 2 "},
+        {1, 1, {{Red, Red}}, L"  Now printing page 1 of 1 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.first) + " to " + std::to_string(c.last));
+        Print_Bench b;
+        b.host.layout = layout;
+        b.host.entries = list();
+        b.run->Print_Sheets(c.first, c.last);
+        Expect_Run_Ended(b);
+        EXPECT_EQ(b.recording->documents_begun, 1) << "one job";
+        ASSERT_EQ(b.recording->pages.size(), c.sheets.size());
+        const Sheet_Plan plan = Plan_Of(b);
+        for (std::size_t page = 0; page < c.sheets.size(); ++page)
+            for (std::size_t k = 0; k < 2; ++k)
+                EXPECT_TRUE(Near(Centre_Of(b, page, plan.cells[k]), c.sheets[page][k])) << page << " " << k;
+        EXPECT_TRUE(b.host.statuses[0].starts_with(c.status))
+            << std::string(b.host.statuses[0].begin(), b.host.statuses[0].end());
+    }
+
+    // The preview: the printer's paper at a quarter, the list counted by
+    // probing alone, then sheet 2 drawn through the same surface.
+    Print_Bench b;
+    b.host.layout = layout;
+    b.host.entries = list();
+    const Sheet_Paper paper = Paper_Of(b);
+    const Sheet_Plan plan = Plan_Sheet(paper, layout);
+    Preview_Printer preview(Scaled_Paper(paper, 1, 4));
+    const Sheet_Plan shown = Scaled_Plan(plan, 1, 4);
+    Printer_Surface surface(preview, b.host, {}, std::nullopt);
+    const Sheet_Loop loop{.host = b.host,
+                          .surface = surface,
+                          .layout = layout,
+                          .process_messages = [] {},
+                          .stopping = [] { return false; }};
+    EXPECT_EQ(Count_Sheets(loop, shown), 5);
+    EXPECT_TRUE(b.host.log.empty()) << "counting selects nothing";
+    Sheet_Loop second = loop;
+    second.first_sheet = second.last_sheet = 2;
+    preview.Begin_Document(Print_Job_Title);
+    EXPECT_EQ(Run_Sheets(second, shown).drawn, 1);
+    const Bitmap_Handle sheet = preview.Take_Sheet();
+    const Rgb expected[] = {Red, Blue};
+    for (std::size_t k = 0; k < 2; ++k) {
+        const Box& cell = shown.cells[k];
+        const POINT centre{paper.offset_x / 4 + (cell.left + cell.right) / 2,
+                           paper.offset_y / 4 + (cell.top + cell.bottom) / 2};
+        EXPECT_TRUE(Near(Bitmap_Pixel(sheet.get(), centre), expected[k])) << k;
     }
 }
 
