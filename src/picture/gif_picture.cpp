@@ -1,24 +1,47 @@
 #include "picture/gif_picture.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "gif/gif_decoder.h"
 #include "toolkit/failure.h"
 
 namespace velbrook {
+namespace {
+
+std::uint64_t Canvas_Stride(std::int64_t width) { return static_cast<std::uint64_t>(width * 3 + 3) & ~3ull; }
+
+std::uint64_t Canvas_Bytes(std::int64_t width, std::int64_t height) {
+    return Canvas_Stride(width) * static_cast<std::uint64_t>(height);
+}
+
+// The screen as the descriptor after the signature declares it, refused
+// before a frame is decoded for it.
+void Refuse_Declared_Screen_Too_Large(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 10 || std::memcmp(bytes.data(), "GIF", 3) != 0) return;
+    const std::int64_t width = bytes[6] | bytes[7] << 8, height = bytes[8] | bytes[9] << 8;
+    if (Canvas_Bytes(width, height) > Max_Gif_Canvas_Bytes) throw Invalid_Picture(L"its screen is too large to hold");
+}
+
+}  // namespace
 
 Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes) {
+    Refuse_Declared_Screen_Too_Large(bytes);
     Gif_Decoder decoder;
     decoder.FirstImageOnly = true;
+    // A frame that fits the screen takes a byte a pixel and a bit of mask:
+    // less than the composed screen's three bytes.
+    decoder.raster_budget = static_cast<std::size_t>(Max_Gif_Canvas_Bytes / 2);
     if (!decoder.ReadImage(bytes) || decoder.FrameCount() < 1) throw Invalid_Picture(L"it holds no picture");
     const TGIFFrame& frame = decoder.Frame(1);
     Decoded_Image image;
     image.width = decoder.LogicalWidth();
     image.height = decoder.LogicalHeight();
     if (image.width <= 0 || image.height <= 0) throw Invalid_Picture(L"its screen has no size");
-    image.stride = (image.width * 3 + 3) & ~3;
-    const std::uint64_t bytes_needed = static_cast<std::uint64_t>(image.stride) * image.height;
-    if (bytes_needed > Max_Decoded_Bytes) throw Invalid_Picture(L"it is too large to hold");
+    // A frame placed far out stretches the screen to hold it.
+    const std::uint64_t bytes_needed = Canvas_Bytes(image.width, image.height);
+    if (bytes_needed > Max_Gif_Canvas_Bytes) throw Invalid_Picture(L"its screen is too large to hold");
+    image.stride = static_cast<int>(Canvas_Stride(image.width));
     image.pixels.assign(static_cast<std::size_t>(bytes_needed), 0xFF);
     const Gif_Palette& palette = *frame.Palette;
     // The frame is clipped to the logical screen, as the control clips it.
