@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "picture/jpeg_decode.h"
+
 namespace velbrook {
 
 namespace {
@@ -90,12 +92,12 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
 }
 
 bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes) {
-    bool scanned = false;
+    int scans = 0;
     std::uint8_t last = Walk_Markers(bytes, [&](std::uint8_t marker, std::span<const std::uint8_t>) {
-        scanned = scanned || marker == Start_Of_Scan;
-        return true;
+        if (marker == Start_Of_Scan) ++scans;
+        return scans <= Max_Jpeg_Scans;
     });
-    return last == End_Of_Image && scanned;
+    return last == End_Of_Image && scans > 0 && scans <= Max_Jpeg_Scans;
 }
 
 }  // namespace velbrook
