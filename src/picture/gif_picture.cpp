@@ -15,32 +15,44 @@ std::uint64_t Canvas_Bytes(std::int64_t width, std::int64_t height) {
     return Canvas_Stride(width) * static_cast<std::uint64_t>(height);
 }
 
-// The screen as the descriptor after the signature declares it, refused
-// before a frame is decoded for it.
-void Refuse_Declared_Screen_Too_Large(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() < 10 || std::memcmp(bytes.data(), "GIF", 3) != 0) return;
-    const std::int64_t width = bytes[6] | bytes[7] << 8, height = bytes[8] | bytes[9] << 8;
-    if (Canvas_Bytes(width, height) > Max_Gif_Canvas_Bytes) throw Invalid_Picture(L"its screen is too large to hold");
+// The screen the descriptor after the signature declares; none for bytes
+// too short for one.
+struct Declared_Screen {
+    std::int64_t width = 0, height = 0;
+};
+Declared_Screen Read_Declared_Screen(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 10 || std::memcmp(bytes.data(), "GIF", 3) != 0) return {};
+    return {bytes[6] | bytes[7] << 8, bytes[8] | bytes[9] << 8};
 }
+
+[[noreturn]] void Refuse_Screen() { throw Invalid_Picture(L"its screen is too large to hold"); }
 
 }  // namespace
 
-Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes) {
-    Refuse_Declared_Screen_Too_Large(bytes);
+Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes, std::uint64_t max_canvas_bytes) {
+    // Both the screen declared and the one a frame placed far out stretches
+    // it to are refused before any pixel is decoded for them.
+    const Declared_Screen screen = Read_Declared_Screen(bytes);
+    if (Canvas_Bytes(screen.width, screen.height) > max_canvas_bytes) Refuse_Screen();
+    bool stretched_too_far = false;
     Gif_Decoder decoder;
     decoder.FirstImageOnly = true;
-    // A frame that fits the screen takes a byte a pixel and a bit of mask:
-    // less than the composed screen's three bytes.
-    decoder.raster_budget = static_cast<std::size_t>(Max_Gif_Canvas_Bytes / 2);
-    if (!decoder.ReadImage(bytes) || decoder.FrameCount() < 1) throw Invalid_Picture(L"it holds no picture");
+    decoder.On_Frame_Placed = [&](const TGIFFrame& placed) {
+        stretched_too_far =
+            Canvas_Bytes(std::max<std::int64_t>(screen.width, placed.Left + placed.Width),
+                         std::max<std::int64_t>(screen.height, placed.Top + placed.Height)) > max_canvas_bytes;
+        return !stretched_too_far;
+    };
+    const bool read = decoder.ReadImage(bytes);
+    if (stretched_too_far) Refuse_Screen();
+    if (!read || decoder.FrameCount() < 1) throw Invalid_Picture(L"it holds no picture");
     const TGIFFrame& frame = decoder.Frame(1);
     Decoded_Image image;
     image.width = decoder.LogicalWidth();
     image.height = decoder.LogicalHeight();
     if (image.width <= 0 || image.height <= 0) throw Invalid_Picture(L"its screen has no size");
-    // A frame placed far out stretches the screen to hold it.
     const std::uint64_t bytes_needed = Canvas_Bytes(image.width, image.height);
-    if (bytes_needed > Max_Gif_Canvas_Bytes) throw Invalid_Picture(L"its screen is too large to hold");
+    if (bytes_needed > max_canvas_bytes) Refuse_Screen();
     image.stride = static_cast<int>(Canvas_Stride(image.width));
     image.pixels.assign(static_cast<std::size_t>(bytes_needed), 0xFF);
     const Gif_Palette& palette = *frame.Palette;

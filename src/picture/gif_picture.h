@@ -18,7 +18,8 @@ namespace velbrook {
 inline constexpr std::uint64_t Max_Gif_Canvas_Bytes = 128ull * 1024 * 1024;
 
 // Throws Invalid_Picture when the bytes hold no frame, or a screen (as
-// declared, or as the first frame stretches it) past Max_Gif_Canvas_Bytes.
-Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes);
+// declared, or as the first frame stretches it) past `max_canvas_bytes`.
+Decoded_Image Decode_Gif_First_Frame(std::span<const std::uint8_t> bytes,
+                                     std::uint64_t max_canvas_bytes = Max_Gif_Canvas_Bytes);
 
 }  // namespace velbrook

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gif_encoder.h"
+#include "gif/gif_decoder.h"
 #include "picture/gif_picture.h"
 #include "toolkit/failure.h"
 
@@ -45,7 +47,12 @@ TEST(Gif_First_Frame, A_Screen_Past_The_Canvas_Limit_Is_Refused_Before_It_Is_Com
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.refused) {
-            EXPECT_THROW(Decode_Gif_First_Frame(c.file), Invalid_Picture);
+            try {
+                Decode_Gif_First_Frame(c.file);
+                ADD_FAILURE() << "accepted";
+            } catch (const Invalid_Picture& refused) {
+                EXPECT_NE(std::string(refused.what()).find("screen is too large"), std::string::npos) << refused.what();
+            }
             continue;
         }
         const Decoded_Image image = Decode_Gif_First_Frame(c.file);
@@ -68,6 +75,44 @@ TEST(Gif_First_Frame, Is_Composed_On_White_At_Its_Place) {
                 inside ? std::vector<int>{100, 150, 200} : std::vector<int>{255, 255, 255};
             EXPECT_EQ((std::vector<int>{bgr[0], bgr[1], bgr[2]}), expected) << x << "," << y;
         }
+    }
+}
+
+// The hook sees each frame's place and size before its rows are decoded;
+// false drops that frame and the ones after it.
+TEST(Gif_Decoder, A_Frame_Refused_When_Placed_Is_Never_Decoded) {
+    TGIFEncodeImage image;
+    image.Width = 8;
+    image.Height = 8;
+    image.Global_Color_Bits = 1;
+    for (int k = 0; k < 3; ++k) {
+        TGIFEncodeFrame frame = Whole_Frame(4, 3, Bytes(12, 1));
+        frame.Left = k;
+        frame.Top = 2 * k;
+        image.Frames.push_back(frame);
+    }
+    const Bytes file = Encode_GIF(image);
+    for (const int refused_at : {0, 1, 2, 3}) {
+        Gif_Decoder decoder;
+        std::vector<std::pair<int, int>> placed;
+        bool built_after_refusal = false;
+        decoder.On_Frame_Placed = [&](const TGIFFrame& frame) {
+            EXPECT_EQ(frame.Width, 4);
+            EXPECT_EQ(frame.Height, 3);
+            EXPECT_TRUE(frame.raster.pixels.empty());
+            placed.emplace_back(frame.Left, frame.Top);
+            return static_cast<int>(placed.size()) - 1 != refused_at;
+        };
+        decoder.On_Frame_Built = [&](const TGIFFrame&) {
+            built_after_refusal = built_after_refusal || static_cast<int>(placed.size()) - 1 >= refused_at;
+            return true;
+        };
+        EXPECT_EQ(decoder.ReadImage(file), refused_at > 0) << refused_at;
+        EXPECT_EQ(decoder.FrameCount(), refused_at > 0 ? std::min(refused_at, 3) : 0) << refused_at;
+        EXPECT_EQ(placed.size(), static_cast<std::size_t>(std::min(refused_at + 1, 3))) << refused_at;
+        for (std::size_t k = 0; k < placed.size(); ++k)
+            EXPECT_EQ(placed[k], (std::pair{static_cast<int>(k), 2 * static_cast<int>(k)}));
+        EXPECT_FALSE(built_after_refusal) << refused_at;
     }
 }
 
