@@ -1,12 +1,37 @@
 // libFuzzer target: any bytes through the GIF parser, then the frames'
-// invariants checked.  A broken invariant aborts, which the fuzzer reports.
+// invariants checked; and the first frame for the page, which must refuse a
+// screen past its limit.  A broken invariant aborts, which the fuzzer
+// reports.
 #include "gif/gif_decoder.h"
+#include "picture/gif_picture.h"
+#include "toolkit/failure.h"
 #include "../common/fuzz_support.h"
 
 using velbrook::fuzz::Require;
 using namespace velbrook;
 
+namespace {
+
+// The page's first frame, under a lower ceiling than the program's to keep
+// each input fast; the checks against it are the same.
+void Check_First_Frame(std::span<const std::uint8_t> bytes) {
+    constexpr std::uint64_t ceiling = 4u * 1024 * 1024;
+    try {
+        const Decoded_Image image = Decode_Gif_First_Frame(bytes, ceiling);
+        Require(
+            bytes.size() >= 10 && (bytes[6] | bytes[7] << 8) * 3 * std::uint64_t(bytes[8] | bytes[9] << 8) <= ceiling,
+            "a screen declared past the ceiling is refused");
+        Require(static_cast<std::uint64_t>(image.stride) * static_cast<std::uint64_t>(image.height) <= ceiling,
+                "a canvas inside the ceiling");
+        Require(image.pixels.size() == static_cast<std::size_t>(image.stride) * static_cast<std::size_t>(image.height),
+                "the canvas holds its rows");
+    } catch (const Invalid_Picture&) {}
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Check_First_Frame({data, size});
     Gif_Decoder decoder;
     decoder.raster_budget = 4u * 1024 * 1024;  // keep each input fast
     const bool first_only = size > 0 && (data[size - 1] & 1) != 0;

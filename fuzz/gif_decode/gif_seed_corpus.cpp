@@ -1,9 +1,12 @@
 // seed_gif_decode DIR: writes the GIF decoder fuzzer's seed corpus, small
-// GIFs of every kind our encoder makes.
+// GIFs of every kind our encoder makes, and screens a page cannot hold:
+// 65535 x 2730 declared in a few bytes, and a small one stretched by a frame
+// placed far out.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "gif_encoder.h"
 
@@ -60,6 +63,19 @@ int main(int argc, char** argv) {
             }
             write("bits" + std::to_string(bits) + "-v" + std::to_string(variant), Encode_GIF(image));
         }
+    }
+    for (const auto& [name, screen_w, screen_h, left, top] :
+         {std::tuple{"huge-screen", 65535, 2730, 0, 0}, std::tuple{"largest-screen", 65535, 65535, 9, 9},
+          std::tuple{"frame-far-out", 1, 1, 65000, 60000}}) {
+        TGIFEncodeImage image;
+        image.Width = screen_w;
+        image.Height = screen_h;
+        image.Global_Color_Bits = 1;
+        TGIFEncodeFrame frame = Whole_Frame(2, 2, {1, 0, 0, 1});
+        frame.Left = left;
+        frame.Top = top;
+        image.Frames.push_back(frame);
+        write(name, Encode_GIF(image));
     }
     std::printf("seed_gif_decode: %d files in %s\n", written, folder.string().c_str());
     return 0;

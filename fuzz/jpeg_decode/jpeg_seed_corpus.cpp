@@ -1,8 +1,10 @@
 // seed_jpeg_decode DIR: writes the JPEG fuzzer's seed corpus: every colour
 // space the wrapper converts (CMYK and YCCK with and without Adobe's
 // marker), baseline and progressive, full and reduced chroma, sizes that
-// every scale divides and ones it does not, and cut-off streams.
+// every scale divides and ones it does not, cut-off streams, and files of
+// as many scans as allowed and one more.
 #include "../common/fuzz_support.h"
+#include "picture/jpeg_decode.h"
 #include "support/jpeg_encoder.h"
 
 using namespace velbrook::test;
@@ -64,6 +66,14 @@ int main(int argc, char** argv) {
                 }
             }
         }
+    }
+    for (const int scans : {velbrook::Max_Jpeg_Scans, velbrook::Max_Jpeg_Scans + 1, 300}) {
+        const Jpeg_Recipe recipe{.width = 24, .height = 16, .progressive = true, .scans = scans};
+        seeds.Write("scans-" + std::to_string(scans) + ".jpg",
+                    Encode_Jpeg(recipe, [](int x, int y, std::uint8_t* sample) {
+                        sample[0] = static_cast<std::uint8_t>(x * 9), sample[1] = static_cast<std::uint8_t>(y * 13);
+                        sample[2] = 77;
+                    }));
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 // end record.
 #include "../common/fuzz_support.h"
 #include "picture/metafile_check.h"
+#include "picture/metafile_records.h"
 #include "toolkit/failure.h"
 
 using velbrook::fuzz::Require;
@@ -19,6 +20,13 @@ std::uint32_t U32(std::span<const std::uint8_t> bytes, std::size_t at) {
 void Walk_Emf(std::span<const std::uint8_t> file, std::span<const std::uint8_t> metafile) {
     Require(metafile.data() == file.data() && metafile.size() <= file.size(), "the metafile is the file's start");
     Require(U32(metafile, 48) == metafile.size(), "the size the header claims");
+    const auto side = [&](std::size_t low, std::size_t high) {
+        return std::int64_t{static_cast<std::int32_t>(U32(metafile, high))} -
+               static_cast<std::int32_t>(U32(metafile, low));
+    };
+    Require(side(24, 32) >= 1 && side(24, 32) <= velbrook::Max_Metafile_Frame && side(28, 36) >= 1 &&
+                side(28, 36) <= velbrook::Max_Metafile_Frame,
+            "a frame of a size a page can take");
     std::size_t at = 0;
     std::uint32_t type = 0, records = 0;
     while (at < metafile.size()) {
@@ -41,6 +49,9 @@ void Walk_Wmf(std::span<const std::uint8_t> file, const velbrook::Checked_Wmf& c
         Require(checked.frame->right > checked.frame->left && checked.frame->bottom > checked.frame->top,
                 "a frame with a size");
         Require(checked.frame->units_per_inch > 0, "units per inch");
+        Require((std::int64_t{checked.frame->right} - checked.frame->left) * 2540 / checked.frame->units_per_inch <=
+                    velbrook::Max_Metafile_Frame,
+                "a frame of a size a page can take");
     }
     Require(2ull * U32(metafile, 6) == metafile.size(), "the size the header claims");
     std::size_t at = 18;

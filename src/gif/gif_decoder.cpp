@@ -218,6 +218,8 @@ Gif_Decoder::Frame_Result Gif_Decoder::Load_Frame(TGIFFrame& frame, Gif_Byte_Rea
     frame.TransparentIndex = graphic_control_[4];
     frame.bitmap_color_bits = frame.HasLocalPalette ? frame.ColorBits : global_color_bits_;
 
+    if (On_Frame_Placed && !On_Frame_Placed(frame)) return Frame_Result::Failed;
+
     // Sizes are at most 16384 on a side here, so these products fit.
     const auto rows = static_cast<std::size_t>(height);
     std::size_t needed = rows * Gif_Row_Stride(width);

@@ -84,6 +84,10 @@ public:
     bool FirstImageOnly = false;
     Load_Progress_Event OnProgress;
     Frame_Built_Event On_Frame_Built;
+    // Called when a frame's descriptor is read, its place and size known but
+    // not its pixels.  False drops the frame before anything is decoded or
+    // allocated for it, and parsing stops, as when it passes the budget.
+    Frame_Built_Event On_Frame_Placed;
     // Decoded raster bytes allowed for one load.  A frame that would pass it
     // cannot be built: it is dropped and parsing stops.
     std::size_t raster_budget = std::size_t{512} * 1024 * 1024;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "picture/jpeg_decode.h"
 #include "picture/jpeg_segments.h"
 
 namespace velbrook {
@@ -83,12 +84,12 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
 }
 
 bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes) {
-    bool scanned = false;
+    int scans = 0;
     std::uint8_t last = Walk_Markers(bytes, [&](std::uint8_t marker, std::span<const std::uint8_t>) {
-        scanned = scanned || marker == Jpeg_Start_Of_Scan;
-        return true;
+        if (marker == Jpeg_Start_Of_Scan) ++scans;
+        return scans <= Max_Jpeg_Scans;
     });
-    return last == Jpeg_End_Of_Image && scanned;
+    return last == Jpeg_End_Of_Image && scans > 0 && scans <= Max_Jpeg_Scans;
 }
 
 }  // namespace velbrook

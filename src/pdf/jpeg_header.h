@@ -27,9 +27,10 @@ struct Jpeg_Header {
 // stored as pixels.  Never reads outside `bytes`.
 std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes);
 
-// True when the markers run from the start to an end-of-image marker: the
-// entropy-coded data between them is stepped over, not decoded.  A cut file
-// ends without one.
+// True when the markers run from the start to an end-of-image marker
+// through at most Max_Jpeg_Scans scans: the entropy-coded data between them
+// is stepped over, not decoded.  A cut file ends without one; a file of more
+// scans is damaged, and readers of the PDF would decode every one.
 bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes);
 
 }  // namespace velbrook

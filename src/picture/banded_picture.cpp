@@ -426,9 +426,10 @@ std::shared_ptr<const Picture> Load_Banded_Jpeg(const std::wstring& path, const 
     if (static_cast<std::uint64_t>(file_size.QuadPart) < header.Least_Data_Bytes())
         throw Invalid_Picture(L"the file is too short for the size it claims");
     // Drawing begins only when the file is whole to its end marker; a file
-    // cut short is refused here, before any page is begun for it.
+    // cut short, or of more scans than any encoder writes, is refused here,
+    // before any page is begun for it.
     File_Source walk(Open_Picture_File(path));
-    if (!Jpeg_Reaches_End(walk)) throw Invalid_Picture(L"the file ends before its picture does");
+    Require_Whole_Jpeg(walk);
     return std::make_shared<Jpeg_Band_Picture>(path, tag, stored, cover);
 }
 

@@ -36,15 +36,16 @@ Jpeg_Info Read_Jpeg_Info(std::span<const std::uint8_t> bytes) {
 Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int target_h) {
     Jpeg_Session session;
     Open(session, bytes);
-    // A file that claims more than its data can hold, or that ends before its
-    // end marker, is refused.  One whose data runs out or is damaged inside
-    // a scan that does end is shown as libjpeg fills it, grey from there, as
-    // a page drawn in bands shows it (arithmetic coding, which has no floor
-    // to bound the work, excepted).
+    // A file that claims more than its data can hold, that ends before its
+    // end marker or that holds more scans than any encoder writes is
+    // refused.  One whose data runs out or is damaged inside a scan that
+    // does end is shown as libjpeg fills it, grey from there, as a page drawn
+    // in bands shows it (arithmetic coding, which has no floor to bound the
+    // work, excepted).
     const std::uint64_t least = jpeg_detail::Least_Data_Bytes(session.info);
     if (bytes.size() < least) Refuse("the file is too short for the size it claims");
     Span_Source walk(bytes);
-    if (!Jpeg_Reaches_End(walk)) Refuse("the file ends before its picture does");
+    Require_Whole_Jpeg(walk);
     session.error.accept_early_end = least > 0;
     const int denominator = Choose_Jpeg_Scale(static_cast<int>(session.info.image_width),
                                               static_cast<int>(session.info.image_height), target_w, target_h);

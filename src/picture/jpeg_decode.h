@@ -40,4 +40,11 @@ Decoded_Image Decode_Jpeg(std::span<const std::uint8_t> bytes, int target_w, int
 // before anything is allocated, so a forged header cannot exhaust memory.
 inline constexpr std::uint64_t Max_Decoded_Bytes = 512ull * 1024 * 1024;
 
+// The most scans a JPEG may hold.  libjpeg's own progressive scripts write 10
+// for a colour picture and 6 for a grey one, and encoders that search for the
+// smallest file a few dozen at most; but every scan walks every block of the
+// picture, so a forged file of thousands of scans a few bytes each would hold
+// the preview and the page for minutes.  A file with more is damaged.
+inline constexpr int Max_Jpeg_Scans = 100;
+
 }  // namespace velbrook

@@ -3,8 +3,10 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "picture/cmyk_to_bgr.h"
+#include "picture/jpeg_decode.h"
 
 namespace velbrook::jpeg_detail {
 namespace {
@@ -35,11 +37,30 @@ void On_Message(j_common_ptr common, int level) {
 // libjpeg's default would print to stderr, which a Windows program lacks.
 void On_Output(j_common_ptr) {}
 
+// Called before each step of input; the scan number counts the start-of-scan
+// markers libjpeg has read, so the one past the limit stops before its data
+// is decoded.
+void On_Progress(j_common_ptr common) {
+    const auto* info = reinterpret_cast<j_decompress_ptr>(common);
+    if (info->input_scan_number <= Max_Jpeg_Scans) return;
+    auto* error = reinterpret_cast<Guard_Error*>(common->err);
+    static constexpr char Reason[] = "the file holds more scans than any encoder writes";
+    static_assert(sizeof Reason <= sizeof error->message);
+    std::memcpy(error->message, Reason, sizeof Reason);
+    std::longjmp(error->jump, 1);
+}
+
 void Install_Handlers(Jpeg_Session* session) {
     session->info.err = jpeg_std_error(&session->error.base);
     session->error.base.error_exit = On_Error;
     session->error.base.emit_message = On_Message;
     session->error.base.output_message = On_Output;
+}
+
+// After jpeg_create_decompress, which clears every field but the error manager.
+void Install_Progress(Jpeg_Session* session) {
+    session->progress.progress_monitor = On_Progress;
+    session->info.progress = &session->progress;
 }
 
 }  // namespace
@@ -50,6 +71,7 @@ bool Guarded_Open(Jpeg_Session* session, const std::uint8_t* data, std::size_t s
     if (setjmp(session->error.jump)) return false;
 
     jpeg_create_decompress(info);
+    Install_Progress(session);
     // Beyond this, libjpeg asks for a backing store it does not have and fails
     // cleanly, instead of trying a huge allocation for a forged progressive file.
     info->mem->max_memory_to_use = max_library_memory;
@@ -64,6 +86,7 @@ bool Guarded_Open_Source(Jpeg_Session* session, jpeg_source_mgr* source, long ma
     if (setjmp(session->error.jump)) return false;
 
     jpeg_create_decompress(info);
+    Install_Progress(session);
     info->mem->max_memory_to_use = max_library_memory;
     info->src = source;
     jpeg_read_header(info, TRUE);

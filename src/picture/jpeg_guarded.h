@@ -30,9 +30,13 @@ struct Guard_Error {
 
 // Owns one decompressor for the length of one decode; jpeg_destroy is safe on
 // a struct that was never fully created, so the destructor needs no flag.
+// libjpeg calls the progress monitor between the steps of its reading, with
+// the number of the last scan it has begun: a file with more scans than
+// Max_Jpeg_Scans stops there as an error, whichever way it is read.
 struct Jpeg_Session {
     jpeg_decompress_struct info{};
     Guard_Error error{};
+    jpeg_progress_mgr progress{};
 
     Jpeg_Session() = default;
     Jpeg_Session(const Jpeg_Session&) = delete;

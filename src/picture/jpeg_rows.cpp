@@ -115,26 +115,40 @@ std::size_t Span_Source::Read(std::uint8_t* into, std::size_t size) noexcept {
     return count;
 }
 
-bool Jpeg_Reaches_End(Byte_Source& source) {
+Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source) {
     Byte_Reader in(source);
-    if (in.Next() != 0xFF || in.Next() != 0xD8) return false;
+    if (in.Next() != 0xFF || in.Next() != 0xD8) return Jpeg_Markers::Cut_Short;
+    int scans = 0;
     for (;;) {
         // Inside a scan, and between segments where libjpeg skips stray
         // bytes, only 0xFF can begin a marker; 0xFF 0x00 is a stuffed byte,
         // 0xFF 0xD0-0xD7 a restart marker, more 0xFF bytes are fill.
-        if (!in.Find_Ff()) return false;
+        if (!in.Find_Ff()) return Jpeg_Markers::Cut_Short;
         int code = in.Next();
         do {
             code = in.Next();
         } while (code == 0xFF);
-        if (code < 0) return false;
+        if (code < 0) return Jpeg_Markers::Cut_Short;
         if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD7)) continue;
-        if (code == 0xD9) return true;
-        if (code == 0xD8) return false;  // a second start marker: another picture, this one unfinished
+        if (code == 0xD9) return Jpeg_Markers::Whole;
+        // A second start marker: another picture, this one unfinished.
+        if (code == 0xD8) return Jpeg_Markers::Cut_Short;
+        if (code == 0xDA && ++scans > Max_Jpeg_Scans) return Jpeg_Markers::Too_Many_Scans;
         const int high = in.Next(), low = in.Next();
-        if (low < 0) return false;
+        if (low < 0) return Jpeg_Markers::Cut_Short;
         const int length = high << 8 | low;
-        if (length < 2 || !in.Skip(static_cast<std::size_t>(length - 2))) return false;
+        if (length < 2 || !in.Skip(static_cast<std::size_t>(length - 2))) return Jpeg_Markers::Cut_Short;
+    }
+}
+
+void Require_Whole_Jpeg(Byte_Source& source) {
+    switch (Walk_Jpeg_Markers(source)) {
+        case Jpeg_Markers::Whole:
+            return;
+        case Jpeg_Markers::Cut_Short:
+            throw Invalid_Picture(L"the file ends before its picture does");
+        case Jpeg_Markers::Too_Many_Scans:
+            throw Invalid_Picture(L"the file holds more scans than any encoder writes");
     }
 }
 

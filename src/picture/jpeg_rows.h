@@ -30,10 +30,19 @@ private:
     std::size_t at_ = 0;
 };
 
-// True when the file's markers lead, segment by segment and through every
-// scan, to its end-of-image marker: a file cut short is known before any
+// What the file's markers show when followed, segment by segment and
+// through every scan, from its start.
+enum class Jpeg_Markers {
+    Whole,           // they lead to the end-of-image marker
+    Cut_Short,       // the file ends, or another picture begins, first
+    Too_Many_Scans,  // more start-of-scan markers than Max_Jpeg_Scans come first
+};
+Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source);
+
+// Throws Invalid_Picture unless the walk finds the file whole: a file cut
+// short or made of more scans than any encoder writes is known before any
 // drawing begins.
-bool Jpeg_Reaches_End(Byte_Source& source);
+void Require_Whole_Jpeg(Byte_Source& source);
 
 class Jpeg_Rows {
 public:

@@ -1,6 +1,7 @@
 #include "picture/metafile_check.h"
 
 #include "picture/byte_reader.h"
+#include "picture/metafile_records.h"
 
 namespace velbrook {
 namespace {
@@ -63,6 +64,9 @@ void Check_Emf_Header(const Byte_Reader& in, std::uint32_t header_size) {
     // The player scales the frame onto the target; an empty or inverted
     // frame gives it nothing to scale by.
     if (frame_right <= frame_left || frame_bottom <= frame_top) Invalid(L"the metafile's frame is empty");
+    if (std::int64_t{frame_right} - frame_left > Max_Metafile_Frame ||
+        std::int64_t{frame_bottom} - frame_top > Max_Metafile_Frame)
+        Invalid(L"the metafile's frame is larger than any page");
     if (in.I32(72) <= 0 || in.I32(76) <= 0 || in.I32(80) <= 0 || in.I32(84) <= 0)
         Invalid(L"the metafile's reference device has no size");
     if (in.U16(56) == 0) Invalid(L"the metafile's handle table is empty");
@@ -100,6 +104,7 @@ std::span<const std::uint8_t> Check_Emf(std::span<const std::uint8_t> file) {
             if (!(named.stock && (index & 0x80000000u)) && index >= handles)
                 Invalid(L"a metafile record names an object outside the object table");
         }
+        Check_Emf_Record(file.subspan(static_cast<std::size_t>(at), size));
         if (type == Emr_Eof) {
             if (size < Emf_Eof_Size) Invalid(L"the metafile's end record is too short");
             if (!Inside(in.U32(at + 12), 4ull * in.U32(at + 8), size))
@@ -126,6 +131,10 @@ Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file) {
                         .units_per_inch = in.U16(14)};
         if (frame.right <= frame.left || frame.bottom <= frame.top || frame.units_per_inch == 0)
             Invalid(L"the placeable header has no size");
+        // In 0.01 mm, as for an enhanced metafile's frame.
+        if ((std::int64_t{frame.right} - frame.left) * 2540 / frame.units_per_inch > Max_Metafile_Frame ||
+            (std::int64_t{frame.bottom} - frame.top) * 2540 / frame.units_per_inch > Max_Metafile_Frame)
+            Invalid(L"the placeable header's frame is larger than any page");
         checked.frame = frame;
         start = Placeable_Size;
     }
@@ -156,6 +165,7 @@ Checked_Wmf Check_Wmf(std::span<const std::uint8_t> file) {
                     Invalid(L"a metafile record names an object outside the object table");
             }
         }
+        Check_Wmf_Record(file.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(words * 2)));
         at += words * 2;
         if (function == 0) {
             if (words != Meta_Eof_Words) Invalid(L"the metafile's end record has a wrong size");

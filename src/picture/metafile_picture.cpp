@@ -19,8 +19,10 @@ public:
         const Window_Dc screen(nullptr);
         const int mm_w = ::GetDeviceCaps(screen.get(), HORZSIZE), mm_h = ::GetDeviceCaps(screen.get(), VERTSIZE);
         const int px_w = ::GetDeviceCaps(screen.get(), HORZRES), px_h = ::GetDeviceCaps(screen.get(), VERTRES);
-        const long long frame_w = header.rclFrame.right - header.rclFrame.left;
-        const long long frame_h = header.rclFrame.bottom - header.rclFrame.top;
+        // In 64 bits: the system's frame of a converted Windows metafile is
+        // not the one the checks bounded.
+        const long long frame_w = static_cast<long long>(header.rclFrame.right) - header.rclFrame.left;
+        const long long frame_h = static_cast<long long>(header.rclFrame.bottom) - header.rclFrame.top;
         size_ = {mm_w > 0 ? static_cast<LONG>(frame_w * px_w / (mm_w * 100LL)) : 0,
                  mm_h > 0 ? static_cast<LONG>(frame_h * px_h / (mm_h * 100LL)) : 0};
     }

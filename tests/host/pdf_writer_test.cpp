@@ -7,6 +7,7 @@
 
 #include "jpeg_test_encoder.h"
 #include "pdf/image_placement.h"
+#include "picture/jpeg_decode.h"
 #include "pdf/jpeg_header.h"
 #include "pdf/pdf_writer.h"
 #include "pdf/truetype_font.h"
@@ -111,6 +112,15 @@ TEST(Jpeg_Header, Size_Components_And_Adobe_Marker_Come_From_The_Markers) {
         EXPECT_TRUE(Jpeg_Reaches_End_Marker(file)) << c.name;
         for (std::size_t cut : {file.size() - 2, file.size() / 2, std::size_t(20), std::size_t(1)})
             EXPECT_FALSE(Jpeg_Reaches_End_Marker(std::span(file).first(cut))) << c.name << " cut at " << cut;
+    }
+
+    // Scans past the limit: the picture goes the print run's way, which
+    // refuses it, never into the file as it is.
+    for (const auto& [scans, whole] : {std::pair{10, true}, std::pair{Max_Jpeg_Scans, true},
+                                       std::pair{Max_Jpeg_Scans + 1, false}, std::pair{300, false}}) {
+        const auto file = Encode_Jpeg({.width = 16, .height = 8, .progressive = true, .scans = scans},
+                                      [](int x, int y, std::uint8_t* s) { s[0] = static_cast<std::uint8_t>(x + y); });
+        EXPECT_EQ(Jpeg_Reaches_End_Marker(file), whole) << scans << " scans";
     }
 
     auto plain = Encode_Jpeg({.width = 12, .height = 12}, [](int, int, std::uint8_t* s) { s[0] = 9; });

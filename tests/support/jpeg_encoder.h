@@ -20,6 +20,11 @@ struct Jpeg_Recipe {
     J_COLOR_SPACE input = JCS_RGB;     // what the samples are
     J_COLOR_SPACE stored = JCS_YCbCr;  // what the file holds
     bool progressive = false;
+    // Progressive in this many scans (libjpeg's own script for 0): the DC
+    // of every component in one, then each AC coefficient of each component
+    // in two of its own, its high bits and then its last, as far as the
+    // count goes.  At most 1 + 126 x components.
+    int scans = 0;
     int quality = 95;
     // Full-resolution chroma, so that solid colours decode close to exact;
     // false keeps libjpeg's 4:2:0, as a camera writes it.
@@ -27,6 +32,23 @@ struct Jpeg_Recipe {
     // The JFIF density in dots per inch; 0 leaves libjpeg's (no unit).
     int dots_per_inch = 0;
 };
+
+// The scans of a progressive script of `count` scans, as Jpeg_Recipe::scans
+// describes them.
+inline std::vector<jpeg_scan_info> Progressive_Script(int count, int components) {
+    std::vector<jpeg_scan_info> script;
+    jpeg_scan_info dc{.comps_in_scan = components, .Ss = 0, .Se = 0, .Ah = 0, .Al = 0};
+    for (int c = 0; c < components; ++c) dc.component_index[c] = c;
+    script.push_back(dc);
+    for (int k = 1; k < 64; ++k) {
+        for (int c = 0; c < components; ++c) {
+            script.push_back({.comps_in_scan = 1, .component_index = {c}, .Ss = k, .Se = k, .Ah = 0, .Al = 1});
+            script.push_back({.comps_in_scan = 1, .component_index = {c}, .Ss = k, .Se = k, .Ah = 1, .Al = 0});
+        }
+    }
+    script.resize(static_cast<std::size_t>(count));
+    return script;
+}
 
 // paint_row(y, samples) fills one row: width x components samples.
 inline std::vector<std::uint8_t> Encode_Jpeg_Rows(const Jpeg_Recipe& recipe,
@@ -51,7 +73,13 @@ inline std::vector<std::uint8_t> Encode_Jpeg_Rows(const Jpeg_Recipe& recipe,
             info.comp_info[c].v_samp_factor = 1;
         }
     }
-    if (recipe.progressive) jpeg_simple_progression(&info);
+    const std::vector<jpeg_scan_info> script = Progressive_Script(recipe.scans, info.num_components);
+    if (recipe.scans > 0) {
+        info.scan_info = script.data();
+        info.num_scans = recipe.scans;
+    } else if (recipe.progressive) {
+        jpeg_simple_progression(&info);
+    }
     if (recipe.dots_per_inch) {
         info.density_unit = 1;
         info.X_density = info.Y_density = static_cast<UINT16>(recipe.dots_per_inch);
