@@ -34,7 +34,11 @@ void Draw_A_Bit_Of_Everything(HDC dc) {
                       .biHeight = 2,
                       .biPlanes = 1,
                       .biBitCount = 32,
-                      .biCompression = BI_RGB};
+                      .biCompression = BI_RGB,
+                      // Wine's recorders copy this many bytes of rows: without
+                      // it they write the record without its rows, which the
+                      // check refuses as a player would read past it.
+                      .biSizeImage = 16};
     const std::uint32_t pixels[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     ::StretchDIBits(dc, 100, 0, 100, 100, 0, 0, 2, 2, pixels, &info, DIB_RGB_COLORS, SRCCOPY);
     ::SelectClipRgn(dc, nullptr);
