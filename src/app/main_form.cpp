@@ -409,7 +409,7 @@ void TMainForm1::FormShow() {
     Set_Chosen_Options(Read_Page_Options(Settings_File()));
     Set_Chosen_Layout(Read_Sheet_Layout(Settings_File()));
     // 4. The last file list, when the settings name one that exists.
-    Load_Last_File_List();
+    const std::exception_ptr list_failure = Load_Last_File_List();
     // 6. and 7.
     Apply_Product_Texts();
     Apply_Startup_Show_Command();
@@ -420,6 +420,9 @@ void TMainForm1::FormShow() {
     Toggle_Always_On_Top(*this, Always_On_Top_Option);
     // 10. The registry, not the settings file, decides this mark.
     Auto_Run_at_Windows_Startup_Option.Set_Checked(Check_Auto_Run_Location(dialogs_, program_path_));
+    // A box before the window shows would leave the program running with
+    // no window at all: the list's failure is told over the window.
+    if (list_failure) Report_Failure(list_failure);
 }
 
 void TMainForm1::Set_Top(int top) {
@@ -442,11 +445,17 @@ void TMainForm1::Set_Height(int height) {
     Set_Bounds({outer.left, outer.top, outer.width, height});
 }
 
-void TMainForm1::Load_Last_File_List() {
-    std::wstring name = File_List_Name_Edit.Text();
-    if (name.empty() || !File_Exists(name)) return;
-    if (!Load_Entries_From_File(*list_window_, name)) return;
-    Show_Loaded_List(*list_window_, name);
+std::exception_ptr TMainForm1::Load_Last_File_List() {
+    std::exception_ptr failure;
+    Guarded(
+        [&] {
+            std::wstring name = File_List_Name_Edit.Text();
+            if (name.empty() || !File_Exists(name)) return;
+            if (!Load_Entries_From_File(*list_window_, name)) return;
+            failure = Show_Loaded_List(*list_window_, name);
+        },
+        On_Failure{[&](std::exception_ptr stopped) { failure = stopped; }});
+    return failure;
 }
 
 void TMainForm1::Apply_Product_Texts() {

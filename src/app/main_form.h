@@ -2,6 +2,7 @@
 // The main window: the picture list with its buttons, the preview, the
 // status line, the hidden flags and the menu bar.
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -139,7 +140,9 @@ public:
 private:
     void Wire_Handlers();
     void Options_Changed();
-    void Load_Last_File_List();
+    // The failure of the step, if any, for FormShow to report once the
+    // window is on screen.
+    [[nodiscard]] std::exception_ptr Load_Last_File_List();
 
     Dialogs& dialogs_;
     std::wstring program_path_;

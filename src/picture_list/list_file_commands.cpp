@@ -146,17 +146,20 @@ void Save_File_List_As_OptionClick(List_Window& window) {
     Report_Saved(window, *chosen);
 }
 
-void Show_Loaded_List(List_Window& window, const std::wstring& path) {
+std::exception_ptr Show_Loaded_List(List_Window& window, const std::wstring& path) {
     window.list.Set_List_Scroll_Width();
     window.Set_Status(L"  File list loaded from \"" + path + L"\".");
     window.preview.Clear();
+    std::exception_ptr preview_failure;
     if (!window.list.Empty()) {
         Process_Messages();
         window.list.Select_Index(0);
-        File_ListBoxClick(window);
+        Guarded([&] { File_ListBoxClick(window); },
+                On_Failure{[&](std::exception_ptr failure) { preview_failure = failure; }});
         Process_Messages();
     }
     window.changed.Set_Checked(false);
+    return preview_failure;
 }
 
 void Load_File_List_OptionClick(List_Window& window) {
@@ -179,7 +182,9 @@ void Load_File_List_OptionClick(List_Window& window) {
     // An unreadable file leaves everything as it was, the current name included.
     if (!Load_Entries_From_File(window, *chosen)) return;
     window.file_list_name.Set_Text(*chosen);
-    Show_Loaded_List(window, *chosen);
+    // The list is loaded whatever its first picture does; that picture's
+    // failure is told as a click on it would tell it.
+    if (std::exception_ptr preview_failure = Show_Loaded_List(window, *chosen)) std::rethrow_exception(preview_failure);
 }
 
 }  // namespace velbrook

@@ -2,6 +2,7 @@
 // The file list file commands: Save File List, Save File List As and Load
 // File List, and the routines that write and read the file.
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,7 +39,10 @@ void Save_File_List_As_OptionClick(List_Window& window);
 void Load_File_List_OptionClick(List_Window& window);
 
 // Shared by Load File List and the first-show load of the last list: the
-// loaded-from text, the preview of the first entry, the flag cleared.
-void Show_Loaded_List(List_Window& window, const std::wstring& path);
+// loaded-from text, the preview of the first entry, the flag cleared.  A
+// preview that fails (its picture held open by another program) stops none
+// of it: the failure comes back for the caller to report where it suits, as
+// a click on the entry reports it.
+[[nodiscard]] std::exception_ptr Show_Loaded_List(List_Window& window, const std::wstring& path);
 
 }  // namespace velbrook

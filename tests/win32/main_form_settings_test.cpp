@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "file_utils_scratch.h"
 #include "main_form_fixture.h"
+#include "picture_test_support.h"
 
 namespace velbrook::testing {
 namespace {
@@ -114,6 +115,23 @@ TEST_F(Main_Form_Settings, Restore_Factory_Defaults_Answered_No_Changes_Nothing_
     EXPECT_TRUE(Changed());
     EXPECT_EQ(Status(), L"  kept");
     EXPECT_EQ(window.Scaling_ListBox.Item(0), L"569 379 W/H Mainform1") << "the layout is not recorded again";
+}
+
+TEST_F(Main_Form_Settings, The_Window_Shows_With_Its_Last_List_When_The_First_Picture_Is_Held_Open) {
+    const std::wstring held = folder.Write(L"held.bmp", Read_Bytes(Sample(std::string("red_green.bmp"))));
+    const std::wstring list = folder.Write(L"list.txt", test_files::Narrow(held) + "\r\nC:\\b.jpg\r\n");
+    Write_Ini("[velbrook]\r\nFile_List_Name_Edit=" + test_files::Narrow(list) + "\r\n");
+    // Another program holds the first picture open, sharing nothing.
+    const File_Handle holder(
+        ::CreateFileW(held.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+    TMainForm1& window = Shown();
+    EXPECT_TRUE(::IsWindowVisible(window.Handle()));
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{held, L"C:\\b.jpg"}));
+    EXPECT_FALSE(Changed());
+    ASSERT_EQ(dialogs.messages.size(), 1u) << "the preview's failure, once";
+    EXPECT_NE(dialogs.messages[0].text.find(L"in use"), std::wstring::npos)
+        << test_files::Narrow(dialogs.messages[0].text);
 }
 
 TEST_F(Main_Form_Settings, The_Registry_Not_The_Settings_File_Decides_The_Auto_Run_Mark) {
