@@ -33,6 +33,8 @@ enum : unsigned short {
     Save_Pictures_as_PDF_File,
     // At the end of the Options menu, after a separator; added later still.
     Page_Layout,
+    // In the File menu after Save Pictures as PDF File; added last.
+    Print_Preview,
 };
 
 }  // namespace velbrook::command

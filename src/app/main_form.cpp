@@ -7,10 +7,12 @@
 #include "app/glyphs.h"
 #include "app/layout_scaling.h"
 #include "app/page_layout_dialog.h"
+#include "app/print_preview.h"
 #include "app/settings_file.h"
 #include "picture_list/commands.h"
 #include "picture_list/drop_intake.h"
 #include "picture_list/list_file_commands.h"
+#include "pdf/save_pdf_rules.h"
 #include "pdf/save_pdf_run.h"
 #include "printing/print_run.h"
 #include "shell/auto_run.h"
@@ -237,6 +239,8 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
       N6(Make_Separator(*this, OptionsMenu, L"N6")),
       Page_Layout_Option(
           Make_Item(*this, OptionsMenu, L"Page_Layout_Option", L"Page &Layout...", {.id = command::Page_Layout})),
+      Print_Preview_Option(Make_Item(*this, FileMenu, L"Print_Preview_Option", L"Print Pre&view...",
+                                     {.id = command::Print_Preview, .after = &Save_Pictures_as_PDF_File_Option})),
       dialogs_(setup.dialogs),
       program_path_(setup.program_path),
       settings_file_(Choose_Settings_Path(program_path_, User_Settings_Folder())),
@@ -277,6 +281,23 @@ TMainForm1::TMainForm1(const Main_Form_Setup& setup, TAboutBox& about)
                      .page_options = [this] { return Chosen_Options(); },
                      .load_picture = setup.load_picture},
         .paper_size_code = Save_Pdf_Environment::Locale_Paper_Size,
+    });
+    print_preview_ = std::make_unique<Print_Preview>(Print_Preview_Setup{
+        .host = *print_host_,
+        .font = Font(),
+        .printer_paper = [this]() -> std::optional<Sheet_Paper> {
+            std::optional<Printer_Selection> chosen = print_run_->Last_Selection();
+            if (!chosen) chosen = Default_Printer_Selection();
+            std::optional<Sheet_Paper> paper;
+            if (chosen)
+                Guarded([&] { paper = Open_Gdi_Printer(*chosen)->Paper(); }, On_Failure{[](std::exception_ptr) {}});
+            return paper;
+        },
+        .pdf_paper =
+            [](const Sheet_Layout& layout) {
+                return Pdf_Sheet_Paper(Paper_For_Layout(layout, Save_Pdf_Environment::Locale_Paper_Size()));
+            },
+        .settings_file = [this] { return Settings_File(); },
     });
     Wire_Handlers();
     FormCreate();
@@ -341,6 +362,7 @@ void TMainForm1::Wire_Handlers() {
     View_Shareware_Catalog_Option.On_Click = [this] { View_Shareware_Catalog_OptionClick(dialogs_, program_path_); };
     AboutOption.On_Click = [this] { AboutOptionClick(); };
     Page_Layout_Option.On_Click = [this] { Page_Layout_OptionClick(); };
+    Print_Preview_Option.On_Click = [this] { Print_Preview_OptionClick(); };
 
     const auto choose_fit = [this](Fit_Mode fit) {
         Page_Options options = Chosen_Options();
@@ -475,6 +497,12 @@ void TMainForm1::Page_Layout_OptionClick() {
     if (print_run_->Running() || save_pdf_run_->Running()) return;
     if (std::optional<Sheet_Layout> chosen = page_layout_dialog_->Run(Handle(), Chosen_Layout()))
         Set_Chosen_Layout(*chosen);
+}
+
+void TMainForm1::Print_Preview_OptionClick() {
+    if (print_run_->Running() || save_pdf_run_->Running()) return;
+    if (const std::optional<Preview_Print> print = print_preview_->Run(Handle()))
+        print_run_->Print_Sheets(print->first_sheet, print->last_sheet);
 }
 
 void TMainForm1::Apply_Startup_Show_Command() {

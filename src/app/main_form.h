@@ -20,6 +20,7 @@ class Print_Run;
 class Save_Pdf_Run;
 class Main_Print_Host;
 class Page_Layout_Dialog;
+class Print_Preview;
 
 struct Main_Form_Setup {
     Dialogs& dialogs;
@@ -54,6 +55,9 @@ public:
     // Shows the Page Layout dialog modally; OK changes the chosen layout.
     void Page_Layout_OptionClick();
     Page_Layout_Dialog& Layout_Dialog() { return *page_layout_dialog_; }
+    // File > "Print Preview...": the sheets one by one, and printing from them.
+    void Print_Preview_OptionClick();
+    Print_Preview& Preview_Window() { return *print_preview_; }
 
     // Files named on the command line come in as one drop.
     void Take_Files(const std::vector<std::wstring>& names);
@@ -130,6 +134,8 @@ public:
     // Added later still: the end of the Options menu, after a separator.
     Menu_Item& N6;
     Menu_Item& Page_Layout_Option;
+    // After Save Pictures as PDF File, with the last command id.
+    Menu_Item& Print_Preview_Option;
 
     // The outer placement, one edge or size at a time.
     void Set_Top(int top);
@@ -156,6 +162,7 @@ private:
     std::unique_ptr<Print_Run> print_run_;
     std::unique_ptr<Save_Pdf_Run> save_pdf_run_;
     std::unique_ptr<Page_Layout_Dialog> page_layout_dialog_;
+    std::unique_ptr<Print_Preview> print_preview_;
     Sheet_Layout chosen_layout_;
     // The hourglass of the busy state.
     std::optional<Busy_Cursor> busy_cursor_;

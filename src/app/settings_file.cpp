@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -255,6 +256,30 @@ void Write_Sheet_Layout(const std::wstring& ini_path, const Sheet_Layout& layout
                    {Key_Copies, Format_Ini_Integer(layout.copies)},
                    {Key_Pdf_Paper, layout.pdf_paper},
                    {Key_Pdf_Landscape, Format_Ini_Bool(layout.pdf_landscape)}});
+}
+
+std::optional<Bounds> Read_Preview_Bounds(const std::wstring& ini_path) {
+    const auto number = [&](const wchar_t* key) -> std::optional<int> {
+        const std::wstring text = Read_Text(ini_path, key, Preview_Section);
+        if (text.empty()) return std::nullopt;
+        const int none = std::numeric_limits<int>::min();
+        const int value = Parse_Ini_Integer(text, none);
+        if (value == none) return std::nullopt;
+        return value;
+    };
+    const auto left = number(Key_Preview_Left), top = number(Key_Preview_Top);
+    const auto width = number(Key_Preview_Width), height = number(Key_Preview_Height);
+    if (!left || !top || !width || !height || *width < 200 || *height < 200 || *width > 100000 || *height > 100000)
+        return std::nullopt;
+    return Bounds{*left, *top, *width, *height};
+}
+
+void Write_Preview_Bounds(const std::wstring& ini_path, const Bounds& bounds) {
+    Write_Section(ini_path, Preview_Section, false,
+                  {{Key_Preview_Left, Format_Ini_Integer(bounds.left)},
+                   {Key_Preview_Top, Format_Ini_Integer(bounds.top)},
+                   {Key_Preview_Width, Format_Ini_Integer(bounds.width)},
+                   {Key_Preview_Height, Format_Ini_Integer(bounds.height)}});
 }
 
 void Make_Settings_File_Unicode(const std::wstring& ini_path) {

@@ -4,11 +4,13 @@
 // two menu options and the current file list file between runs.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "picture/placement.h"
 #include "printing/sheet_plan.h"
 #include "shell/code_page.h"  // Ansi_Can_Hold decides the file's encoding
+#include "toolkit/component.h"
 #include "toolkit/dialogs.h"
 
 namespace velbrook {
@@ -50,6 +52,14 @@ inline constexpr wchar_t Key_Spacing[] = L"Spacing";
 inline constexpr wchar_t Key_Copies[] = L"Copies";
 inline constexpr wchar_t Key_Pdf_Paper[] = L"Pdf_Paper";
 inline constexpr wchar_t Key_Pdf_Landscape[] = L"Pdf_Landscape";
+
+// File > "Print Preview..." keeps its window's place in a section of its
+// own, written only once the window has been moved or sized.
+inline constexpr wchar_t Preview_Section[] = L"Preview";
+inline constexpr wchar_t Key_Preview_Left[] = L"Left";
+inline constexpr wchar_t Key_Preview_Top[] = L"Top";
+inline constexpr wchar_t Key_Preview_Width[] = L"Width";
+inline constexpr wchar_t Key_Preview_Height[] = L"Height";
 
 // Longest text value read back.
 inline constexpr int Longest_Setting_Text = 2047;
@@ -108,6 +118,12 @@ Sheet_Layout Read_Sheet_Layout(const std::wstring& ini_path);
 // Every key of the section, or, at the defaults, no section at all, as with
 // the page options.  Raises Failure "Unable to write to <ini_path>".
 void Write_Sheet_Layout(const std::wstring& ini_path, const Sheet_Layout& layout);
+
+// The preview window's outer place, when all four keys read and its size is
+// at least 200 x 200; nothing otherwise.
+std::optional<Bounds> Read_Preview_Bounds(const std::wstring& ini_path);
+// Raises Failure "Unable to write to <ini_path>".
+void Write_Preview_Bounds(const std::wstring& ini_path, const Bounds& bounds);
 
 // Rewrites the file as UTF-16 LE with a byte-order mark, keeping what it holds
 // (creating it when missing); a file that already has the mark is left alone.

@@ -1,6 +1,9 @@
 #include "printing/printer.h"
 
+#include <winspool.h>
+
 #include <algorithm>
+#include <cwchar>
 #include <climits>
 #include <new>
 
@@ -210,6 +213,17 @@ std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placeme
 
 std::unique_ptr<Printer> Open_Gdi_Printer(const Printer_Selection& selection) {
     return std::make_unique<Gdi_Printer>(selection);
+}
+
+std::optional<Printer_Selection> Default_Printer_Selection() {
+    DWORD length = 0;
+    ::GetDefaultPrinterW(nullptr, &length);
+    if (length == 0) return std::nullopt;
+    std::wstring name(length, L'\0');
+    if (!::GetDefaultPrinterW(name.data(), &length)) return std::nullopt;
+    name.resize(std::wcslen(name.c_str()));
+    if (name.empty()) return std::nullopt;
+    return Printer_Selection{.device = name};
 }
 
 }  // namespace velbrook

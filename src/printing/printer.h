@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "picture/picture.h"
@@ -63,5 +64,9 @@ std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placeme
 // picture cannot be drawn) is a Failure whose text names the printer and what
 // failed.
 std::unique_ptr<Printer> Open_Gdi_Printer(const Printer_Selection& selection);
+
+// The system's default printer, with its own settings; nothing when there is
+// none.
+std::optional<Printer_Selection> Default_Printer_Selection();
 
 }  // namespace velbrook

@@ -78,15 +78,18 @@ std::string Narrow(const std::wstring& text) {
 }
 
 void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pictures, Printed& printed) {
-    const std::wstring Success_Start = Success_Start_For(pictures.size());
     program.Drop(pictures);
     ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; })) << "the drop did not fill the list";
+    Print_Listed(program, pictures.size(), printed, [&] { program.Click(L"Print / PDF"); });
+}
 
+void Print_Listed(const Velbrook& program, std::size_t entries, Printed& printed, const std::function<void()>& start) {
+    const std::wstring Success_Start = Success_Start_For(entries);
     printed.folder = Windows_Path(printed.unix_folder);
     ::CreateDirectoryW(printed.folder.c_str(), nullptr);
     const std::set<std::wstring> before = Pdf_Files(printed.folder);
 
-    program.Click(L"Print / PDF");
+    start();
     HWND dialog = Wait_Printer_Setup(program);
     ASSERT_NE(dialog, nullptr) << "the printer set-up dialog did not open";
     ASSERT_NO_FATAL_FAILURE(Choose_Printer_Pdf(dialog));

@@ -2,6 +2,7 @@
 // The main job done as a person does it, shared by the print tests and the
 // tests of the downloadable packages.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,5 +34,8 @@ struct Printed {
 void Print_Samples(const Velbrook& program, Printed& printed);
 // The same for any pictures: dropped, printed, the PDF waited for.
 void Print_Pictures(const Velbrook& program, const std::vector<std::wstring>& pictures, Printed& printed);
+// The same for the `entries` already listed, the run begun by `start` (a
+// click that brings the printer set-up dialog).
+void Print_Listed(const Velbrook& program, std::size_t entries, Printed& printed, const std::function<void()>& start);
 
 }  // namespace e2e

@@ -140,5 +140,57 @@ TEST(Sheets, Save_As_Pdf_Of_A_Grid_With_Copies_Embeds_Each_Jpeg_Once) {
     std::filesystem::remove_all(folder, ignored);
 }
 
+// A child window of `parent` of this class and, when given, this text.
+HWND Child_Of(HWND parent, const std::wstring& class_name, const std::wstring& text = L"") {
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (_wcsicmp(Class_Of(child).c_str(), class_name.c_str()) == 0 && (text.empty() || Window_Text(child) == text))
+            return child;
+        if (HWND inner = Child_Of(child, class_name, text)) return inner;
+    }
+    return nullptr;
+}
+
+TEST(Sheets, The_Preview_Shows_Each_Sheet_And_Prints_The_Range_Asked_For) {
+    const char* unix_folder = Pdf_Queue();
+    if (!unix_folder) GTEST_SKIP() << "no PDF queue: run cups_pdf_start first";
+    Velbrook program(L"", "[Layout]\r\nSheet_Layout=1\r\nColumns=2\r\nRows=2\r\n");
+    const Rgb colours[] = {Red, Green, Blue, Yellow, Magenta};
+    std::vector<std::wstring> pictures;
+    for (int k = 0; k < 5; ++k)
+        pictures.push_back(Write_Jpeg(program, L"sheet" + std::to_wstring(k) + L".jpg", colours[k], 90, 60));
+    program.Drop(pictures);
+    ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; }));
+
+    program.Menu(velbrook::command::Print_Preview);
+    HWND preview = nullptr;
+    ASSERT_TRUE(Wait_For([&] {
+        for (HWND window : program.Top_Windows())
+            if (::IsWindowVisible(window) && Window_Text(window) == L"Print Preview") preview = window;
+        return preview != nullptr;
+    }));
+    EXPECT_EQ(::GetWindow(preview, GW_OWNER), program.Main());
+    EXPECT_TRUE(Wait_For([&] { return Child_Of(preview, L"Static", L"Sheet 1 of 2") != nullptr; }));
+    ::PostMessageW(Child_Of(preview, L"Button", L"&Next"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Wait_For([&] { return Child_Of(preview, L"Static", L"Sheet 2 of 2") != nullptr; }));
+
+    // The fields are the two edits after "Print sheets from", in order.
+    std::vector<HWND> fields;
+    for (HWND child = ::GetWindow(preview, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (_wcsicmp(Class_Of(child).c_str(), L"Edit") == 0) fields.push_back(child);
+    ASSERT_EQ(fields.size(), 2u);
+    for (HWND field : fields) ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"2"));
+    Printed printed{.unix_folder = unix_folder};
+    ASSERT_NO_FATAL_FAILURE(Print_Listed(program, pictures.size(), printed, [&] {
+        ::PostMessageW(Child_Of(preview, L"Button", L"Print &These"), BM_CLICK, 0, 0);
+    }));
+    const std::string pdf = printed.Unix_Pdf();
+    ASSERT_EQ(Pdf_Field(Run_Unix("pdfinfo '" + pdf + "'"), "Pages"), "1");
+    const Page_Pixels page = Render_Page(pdf, 1, 24);
+    ASSERT_GT(page.width, 0);
+    EXPECT_TRUE(Near(page.At_Fraction(0.25, 0.25), Magenta, 40));
+    EXPECT_TRUE(Near(page.At_Fraction(0.75, 0.25), Rgb{255, 255, 255}, 20)) << "the second cell stays empty";
+    if (!HasFailure()) ::DeleteFileW((printed.folder + L"\\" + printed.name).c_str());
+}
+
 }  // namespace
 }  // namespace e2e

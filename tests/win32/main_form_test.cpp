@@ -147,6 +147,7 @@ const Menu_Row file_menu[] = {
     {L"Save_File_List_As_Option", L"Save File List As", command::Save_File_List_As, false},
     {L"Load_File_List_Option", L"Load File List", command::Load_File_List, false},
     {L"Save_Pictures_as_PDF_File_Option", L"Save Pictures as &PDF File...", command::Save_Pictures_as_PDF_File, false},
+    {L"Print_Preview_Option", L"Print Pre&view...", command::Print_Preview, false},
     {L"N3", L"-", 0, false},
     {L"Always_On_Top_Option", L"Always &On Top", command::Always_On_Top, true},
     {L"Auto_Run_at_Windows_Startup_Option", L"&Auto-Run at Windows Startup", command::Auto_Run_at_Windows_Startup,
