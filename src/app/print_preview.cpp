@@ -186,7 +186,6 @@ void Print_Preview::Arrange() {
 }
 
 void Print_Preview::Plan() {
-    // A plan in use by a drawing under way is changed once it has let go.
     drawn_.clear();
     drawn_bytes_ = 0;
     have_plan_ = false;
@@ -205,18 +204,25 @@ void Print_Preview::Plan() {
     const std::int64_t num = by_width ? room_x : room_y, den = by_width ? real->paper_width : real->paper_height;
     paper_ = Scaled_Paper(*real, num, den);
     plan_ = Scaled_Plan(Plan_Sheet(*real, layout), num, den);
-    have_plan_ = true;
-    // Counted without decoding: each picture's headers tell whether it loads.
+    // Counted without decoding: each picture's headers tell whether it
+    // loads.  Messages are served meanwhile, so a long list leaves the
+    // window alive; nothing is drawn until the count is known.
+    count_ = 0;
     Preview_Printer printer(paper_);
     Quiet_Host quiet(setup_.host);
     Printer_Surface surface(printer, quiet, quiet.Options(), std::nullopt);
-    count_ = Count_Sheets({.host = quiet,
-                           .surface = surface,
-                           .layout = layout,
-                           .options = quiet.Options(),
-                           .process_messages = [] {},
-                           .stopping = [] { return false; }},
-                          plan_);
+    const Sheet_Plan plan = plan_;
+    const int counted = Count_Sheets({.host = quiet,
+                                      .surface = surface,
+                                      .layout = layout,
+                                      .options = quiet.Options(),
+                                      .process_messages = [] { Process_Messages(); },
+                                      .stopping = [this] { return Closed(); }},
+                                     plan);
+    // Resized while counting: that plan and its count stand.
+    if (have_plan_) return;
+    count_ = counted;
+    have_plan_ = true;
     wanted_ = std::clamp(wanted_, 1, std::max(1, count_));
     Update_Controls();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/print_preview.h"
+#include "app/settings_file.h"
 #include "jpeg_encoder.h"
 #include "picture_folder.h"
 #include "picture_test_support.h"
@@ -40,13 +41,14 @@ Rgb Pixel(HBITMAP bitmap, LONG x, LONG y) {
 
 class Print_Preview_Test : public ::testing::Test {
 protected:
-    Print_Preview& Preview(Print_Bench& b) {
+    Print_Preview& Preview(Print_Bench& b, std::wstring settings = {}) {
         preview = std::make_unique<Print_Preview>(Print_Preview_Setup{
             .host = b.host,
             .printer_paper = [&b]() -> std::optional<Sheet_Paper> {
                 return Recording_Printer(b.recording, b.options).Paper();
             },
             .pdf_paper = [](const Sheet_Layout&) { return Sheet_Paper{}; },
+            .settings_file = [settings] { return settings; },
         });
         return *preview;
     }
@@ -192,6 +194,32 @@ TEST_F(Print_Preview_Test, Buttons_Keys_And_The_Wheel_Move_Between_Sheets_And_A_
     ASSERT_TRUE(asked);
     EXPECT_EQ(asked->first_sheet, 2);
     EXPECT_EQ(asked->last_sheet, 3);
+}
+
+TEST_F(Print_Preview_Test, Its_Place_Is_Kept_Once_The_Window_Was_Moved_Or_Sized_And_Escape_Closes_It) {
+    Print_Bench b;
+    b.host.entries = {Picture(L"kept.jpg", Green)};
+    const std::wstring ini = folder.Path(L"velbrook.ini");
+    Print_Preview& p = Preview(b, ini);
+    const auto escape = [&] {
+        MSG message{.hwnd = p.Close_Button.Handle(), .message = WM_KEYDOWN, .wParam = VK_ESCAPE, .lParam = 1};
+        Form::Preview_Key(message);
+    };
+    EXPECT_FALSE(Drive(p, {escape}));
+    EXPECT_FALSE(Read_Preview_Bounds(ini)) << "not moved: nothing written";
+    const Bounds moved{50, 60, 700, 650};
+    Drive(p, {[&] {
+              p.Set_Bounds(moved);
+              ::SendMessageW(p.Handle(), WM_EXITSIZEMOVE, 0, 0);
+              p.Close();
+          }});
+    EXPECT_EQ(Read_Preview_Bounds(ini), moved);
+    Bounds shown{};
+    Drive(p, {[&] {
+              shown = p.Window_Bounds();
+              p.Close();
+          }});
+    EXPECT_EQ(shown, moved);
 }
 
 TEST_F(Print_Preview_Test, An_Empty_List_Gives_The_Print_Runs_Box_And_No_Window) {
