@@ -50,4 +50,47 @@ std::string Format_List_File(const std::vector<std::string>& lines, bool utf8) {
     return file;
 }
 
+bool Is_Utf16_List(std::string_view bytes) { return bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"); }
+
+std::optional<std::vector<std::u16string>> Parse_Utf16_List_File(std::string_view bytes) {
+    if (!Is_Utf16_List(bytes)) return std::nullopt;
+    const bool big_endian = bytes[0] == '\xFE';
+    bytes.remove_prefix(2);
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t at = 0; at < bytes.size(); at += 2) {
+        const auto first = static_cast<unsigned char>(bytes[at]), second = static_cast<unsigned char>(bytes[at + 1]);
+        const auto unit = static_cast<char16_t>(big_endian ? first << 8 | second : second << 8 | first);
+        if (unit == 0) break;
+        units.push_back(unit);
+    }
+    std::vector<std::u16string> lines;
+    std::size_t start = 0;
+    while (start < units.size()) {
+        std::size_t end = start;
+        while (end < units.size() && units[end] != u'\r' && units[end] != u'\n') ++end;
+        lines.emplace_back(units, start, end - start);
+        if (end == units.size()) break;
+        start = end + 1;
+        if (units[end] == u'\r' && start < units.size() && units[start] == u'\n') ++start;
+    }
+    return lines;
+}
+
+std::string Format_Utf16_List_File(const std::vector<std::u16string>& lines) {
+    if (lines.empty()) return {};
+    std::string file("\xFF\xFE");
+    const auto put = [&](char16_t unit) {
+        file.push_back(static_cast<char>(unit & 0xFF));
+        file.push_back(static_cast<char>(unit >> 8));
+    };
+    for (const auto& line : lines) {
+        for (char16_t unit : line) put(unit);
+        put(u'\r');
+        put(u'\n');
+    }
+    return file;
+}
+
 }  // namespace velbrook

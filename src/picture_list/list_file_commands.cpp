@@ -13,7 +13,35 @@ namespace velbrook {
 
 const wchar_t List_File_Filter[] = L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
+namespace {
+
+// A surrogate without its other half: UTF-8 cannot hold it, NTFS names can.
+bool Has_Lone_Surrogate(const std::wstring& text) {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        const wchar_t unit = text[k];
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (k + 1 < text.size() && text[k + 1] >= 0xDC00 && text[k + 1] <= 0xDFFF) {
+                ++k;
+                continue;
+            }
+            return true;
+        }
+        if (unit >= 0xDC00 && unit <= 0xDFFF) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 std::string Encode_List_File(const std::vector<std::wstring>& entries) {
+    // A name that UTF-8 cannot hold exactly makes the whole file UTF-16.
+    for (const auto& entry : entries) {
+        if (!Has_Lone_Surrogate(entry)) continue;
+        std::vector<std::u16string> units;
+        units.reserve(entries.size());
+        for (const auto& name : entries) units.emplace_back(name.begin(), name.end());
+        return Format_Utf16_List_File(units);
+    }
     std::vector<std::string> lines;
     lines.reserve(entries.size());
     for (const auto& entry : entries) {
@@ -47,6 +75,13 @@ std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path
         at += done;
     }
     bytes.resize(at);
+    if (Is_Utf16_List(bytes)) {
+        const std::optional<std::vector<std::u16string>> lines = Parse_Utf16_List_File(bytes);
+        if (!lines) return std::nullopt;
+        entries.reserve(lines->size());
+        for (const auto& line : *lines) entries.emplace_back(line.begin(), line.end());
+        return entries;
+    }
     List_File_Text text = Parse_List_File(bytes);
     UINT code_page = text.utf8 ? CP_UTF8 : CP_ACP;
     entries.reserve(text.lines.size());

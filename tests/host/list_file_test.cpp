@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,42 @@ TEST(List_File, Reads_Back_What_It_Wrote) {
             EXPECT_EQ(text.utf8, utf8);
         }
     }
+}
+
+TEST(Parse_Utf16_List_File, Reads_Either_Byte_Order_Keeps_Lone_Surrogates_And_Refuses_Half_Units) {
+    const auto le = [](std::u16string_view text) {
+        std::string bytes("\xFF\xFE");
+        for (char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        return bytes;
+    };
+    const auto be = [](std::u16string_view text) {
+        std::string bytes("\xFE\xFF");
+        for (char16_t unit : text) bytes += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+        return bytes;
+    };
+    const std::u16string lone = u"C:\\odd" + std::u16string(1, char16_t(0xD800)) + u".jpg";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::optional<std::vector<std::u16string>> lines;
+    } cases[] = {
+        {"little-endian", le(u"C:\\a.jpg\r\nC:\\\u03b5.jpg\r\n"), {{u"C:\\a.jpg", u"C:\\\u03b5.jpg"}}},
+        {"big-endian, every line end", be(u"a\rb\nc\r\n\r\nlast"), {{u"a", u"b", u"c", u"", u"last"}}},
+        {"a lone surrogate stays", le(lone + u"\r\n"), {{lone}}},
+        {"a zero unit ends the text", le(u"a\r\nb") + std::string("\0\0", 2) + le(u"c").substr(2), {{u"a", u"b"}}},
+        {"the mark alone", le(u""), {{}}},
+        {"half a unit is damage", le(u"a.jpg") + "x", std::nullopt},
+        {"no mark", "C:\\a.jpg\r\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Is_Utf16_List(c.bytes), c.what != std::string("no mark"));
+        EXPECT_EQ(Parse_Utf16_List_File(c.bytes), c.lines);
+    }
+    // What is written reads back, lone surrogate and all.
+    const std::vector<std::u16string> lines{u"C:\\a.jpg", lone, u""};
+    EXPECT_EQ(Parse_Utf16_List_File(Format_Utf16_List_File(lines)), lines);
+    EXPECT_EQ(Format_Utf16_List_File({}), "");
 }
 
 }  // namespace

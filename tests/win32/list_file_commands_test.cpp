@@ -122,6 +122,49 @@ TEST_F(List_File, Entries_The_Ansi_Code_Page_Cannot_Hold_Are_Written_As_Utf8_And
     EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"C:\\plain.jpg", greek}));
 }
 
+TEST_F(List_File, Unicode_Lists_Of_Either_Byte_Order_Load_And_A_Lone_Surrogate_Survives_A_Save) {
+    const std::wstring greek = L"C:\\\u03b5\u03b9\u03ba\u03cc\u03bd\u03b1.jpg";
+    const auto utf16 = [](const std::wstring& text, bool big_endian) {
+        std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+        for (wchar_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += big_endian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    const auto load = [&](const std::wstring& list) {
+        Form().Has_File_List_Changed_CheckBox.Set_Checked(false);
+        dialogs.file_answers = {list};
+        Form().Load_File_List_Option.Click();
+    };
+    // As Notepad saves "Unicode" and "Unicode big endian".
+    for (bool big_endian : {false, true}) {
+        load(folder.Write(L"unicode.txt", utf16(L"C:\\a.jpg\r\n" + greek + L"\r\n", big_endian)));
+        EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"C:\\a.jpg", greek})) << big_endian;
+    }
+    // Half a unit at the end: damaged, refused, the list as it was.
+    dialogs.Clear();
+    const std::wstring damaged = folder.Write(L"damaged.txt", utf16(L"C:\\x.jpg", false) + "x");
+    load(damaged);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, L"The file list \"" + damaged + L"\" could not be read.");
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"C:\\a.jpg", greek}));
+
+    // A name NTFS allows that no UTF-8 holds: saved as UTF-16, read back whole.
+    std::wstring lone = L"C:\\odd";
+    lone += static_cast<wchar_t>(0xD800);
+    lone += L".jpg";
+    Form().Pictures().Clear();
+    Fill({L"C:\\plain.jpg", lone});
+    const std::wstring target = folder / L"lone.txt";
+    dialogs.file_answers = {target};
+    Form().Save_File_List_As_Option.Click();
+    EXPECT_EQ(Read_Bytes(target).substr(0, 2), "\xFF\xFE");
+    Form().Pictures().Clear();
+    load(target);
+    EXPECT_EQ(Entries(), (std::vector<std::wstring>{L"C:\\plain.jpg", lone}));
+}
+
 TEST_F(List_File, Load_Reads_Every_Line_Ending_And_Previews_The_First_Entry) {
     std::wstring first = folder.Copy(L"red_green.bmp", L"first.bmp");
     std::string first_bytes(first.begin(), first.end());
