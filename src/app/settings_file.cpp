@@ -28,15 +28,24 @@ std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key, const w
 
 [[noreturn]] void Refused(const std::wstring& ini_path) { throw Failure(L"Unable to write to " + ini_path); }
 
+// The file whole; nothing when it is missing.  A file that is there but
+// cannot be read to its end is a failure, never taken for an empty one.
 std::vector<char> Read_Bytes(const std::wstring& path) {
     std::vector<char> bytes;
-    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return bytes;
+    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return bytes;
+        Refused(path);
+    }
     char chunk[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0)
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) Refused(path);
+        if (got == 0) break;
         bytes.insert(bytes.end(), chunk, chunk + got);
+    }
     return bytes;
 }
 
@@ -51,14 +60,12 @@ std::wstring Decode_File_Text(const std::vector<char>& bytes) {
     return Decode_Text(std::string_view(bytes.data() + start, bytes.size() - start), code_page);
 }
 
+// UTF-16 LE with its byte-order mark, replaced whole (a temporary file
+// beside it, flushed, then moved over it).
 bool Write_Unicode_File(const std::wstring& path, const std::wstring& text) {
-    File_Handle file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    std::wstring content = L"\xFEFF" + text;
-    DWORD size = static_cast<DWORD>(content.size() * sizeof(wchar_t));
-    DWORD written = 0;
-    return ::WriteFile(file.get(), content.data(), size, &written, nullptr) && written == size;
+    const std::wstring content = L"\xFEFF" + text;
+    return Write_File_Whole(
+        path, std::string(reinterpret_cast<const char*>(content.data()), content.size() * sizeof(wchar_t)));
 }
 
 // Where a window would stand when restored; for a minimised window GetWindowRect
@@ -289,12 +296,7 @@ void Make_Settings_File_Unicode(const std::wstring& ini_path) {
         return;
     // Written beside the file and moved over it, so that a failed write never
     // leaves half a settings file behind.
-    std::wstring scratch = ini_path + L".new";
-    if (!Write_Unicode_File(scratch, Decode_File_Text(bytes)) ||
-        !::MoveFileExW(scratch.c_str(), ini_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        ::DeleteFileW(scratch.c_str());
-        Refused(ini_path);
-    }
+    if (!Write_Unicode_File(ini_path, Decode_File_Text(bytes))) Refused(ini_path);
 }
 
 void Write_Settings(const std::wstring& ini_path, const Settings& settings) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/file_utils.h"  // Write_File_Whole
+
 #include "picture_list/list_window.h"
 
 namespace velbrook {
@@ -20,10 +22,6 @@ std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path
 // The bytes of a file list file for these entries: the ANSI code page when it
 // holds every entry exactly, UTF-8 with a byte-order mark otherwise.
 std::string Encode_List_File(const std::vector<std::wstring>& entries);
-
-// Writes the file whole to a temporary file beside it and only then puts it
-// in place, so that a failed save leaves the old file as it was.
-bool Write_File_Whole(const std::wstring& path, const std::string& bytes);
 
 // Clears the list and fills it from the file (empty when the file does not
 // exist).  When the file exists but cannot be read, says so in a box and

@@ -216,6 +216,30 @@ TEST_F(Settings_File, beside_the_program_while_it_may_write_there_else_in_the_us
     EXPECT_EQ(Choose_Settings_Path(folder.File(L"velbrook.exe"), L""), ini);
 }
 
+TEST_F(Settings_File, a_file_that_cannot_be_read_whole_is_never_rewritten_as_empty) {
+    Write_Bytes(ini, "[velbrook]\r\nwindow_Width=700\r\n[Other]\r\nkept=yes\r\n");
+    // Another program shares the file but locks its bytes: it opens, but
+    // reading it fails.
+    const File_Handle holder(::CreateFileW(ini.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    ASSERT_TRUE(::LockFile(holder.get(), 0, 0, 1000, 0));
+    EXPECT_EQ(Failure_Of([&] { Make_Settings_File_Unicode(ini); }), L"Unable to write to " + ini);
+    ::UnlockFile(holder.get(), 0, 0, 1000, 0);
+    EXPECT_EQ(Read_Bytes(ini), "[velbrook]\r\nwindow_Width=700\r\n[Other]\r\nkept=yes\r\n");
+    // Nothing is left beside it.
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = ::FindFirstFileW(folder.File(L"*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        while (::FindNextFileW(search, &found));
+        ::FindClose(search);
+    }
+    EXPECT_EQ(files, 1);
+}
+
 TEST_F(Settings_File, a_name_ansi_cannot_hold_survives_in_a_unicode_file) {
     const std::wstring name =
         L"C:\\\u0395\u03b9\u03ba\u03cc\u03bd\u03b5\u03c2 \u041a\u0430\u0440\u0442\u0438\u043d\u043a\u0438"
