@@ -212,6 +212,12 @@ void Print_Preview::Plan() {
     Quiet_Host quiet(setup_.host);
     Printer_Surface surface(printer, quiet, quiet.Options(), std::nullopt);
     const Sheet_Plan plan = plan_;
+    struct Counting {
+        int& depth;
+        explicit Counting(int& d) : depth(++d) {}
+        ~Counting() { --depth; }
+    };
+    std::optional<Counting> counting(std::in_place, counting_);
     const int counted = Count_Sheets({.host = quiet,
                                       .surface = surface,
                                       .layout = layout,
@@ -219,6 +225,7 @@ void Print_Preview::Plan() {
                                       .process_messages = [] { Process_Messages(); },
                                       .stopping = [this] { return Closed(); }},
                                      plan);
+    counting.reset();
     // Resized while counting: that plan and its count stand.
     if (have_plan_) return;
     count_ = counted;

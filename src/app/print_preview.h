@@ -52,6 +52,8 @@ public:
     std::optional<Preview_Print> Run(HWND owner);
 
     int Sheet() const { return wanted_; }
+    // The sheets are being counted or one is being drawn.
+    bool Busy() const { return counting_ > 0 || drawing_; }
     int Sheet_Count() const { return count_; }
     void Go_To(int sheet);
     // The sheet on screen, as drawn; null while it is being drawn.
@@ -96,6 +98,7 @@ private:
     int count_ = 0;
     int wanted_ = 1;
     bool drawing_ = false;
+    int counting_ = 0;  // counts under way (a resize may begin another)
     bool placed_by_user_ = false;
     std::map<int, Bitmap_Handle> drawn_;
     std::int64_t drawn_bytes_ = 0;

@@ -59,7 +59,7 @@ protected:
         std::size_t next = 0;
         int waited = 0;
         ticks.OnTimer = [&] {
-            if (!p.Shown_Sheet() && p.Sheet_Count() > 0 && ++waited < 400) return;
+            if ((p.Busy() || (!p.Shown_Sheet() && p.Sheet_Count() > 0)) && ++waited < 400) return;
             waited = 0;
             if (next < steps.size()) steps[next++]();
             if (next == steps.size() && !p.Closed()) {
