@@ -1,13 +1,19 @@
 // Enhanced and Windows metafiles, checked record by record before GDI sees
 // them (metafile_check: a record that claims more bytes than the file holds
 // must never reach the player), and kept as one enhanced metafile that is
-// played into the target rectangle.
+// played into the target rectangle, its escape records left out.
 
 #include "picture/metafile_check.h"
+#include "picture/metafile_records.h"
 #include "picture/picture_kinds.h"
 
 namespace velbrook {
 namespace {
+
+int CALLBACK Play_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objects, LPARAM) {
+    if (Is_Emf_Escape_Record(record->iType)) return TRUE;
+    return ::PlayEnhMetaFileRecord(dc, table, record, static_cast<UINT>(objects));
+}
 
 class Metafile_Picture final : public Picture {
 public:
@@ -34,7 +40,9 @@ public:
         Dc_State_Guard state(dc);
         ::SetStretchBltMode(dc, HALFTONE);  // for bitmaps inside the metafile that are reduced
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        return ::PlayEnhMetaFile(dc, metafile_.get(), &target) != FALSE;
+        // Record by record, as the system's player goes, but escapes stay
+        // out: they would reach the printer's driver as they are.
+        return ::EnumEnhMetaFile(dc, metafile_.get(), Play_Record, nullptr, &target) != FALSE;
     }
 
 private:

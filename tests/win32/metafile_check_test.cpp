@@ -4,6 +4,8 @@
 
 #include "about/about_pictures.h"
 #include "picture/metafile_check.h"
+#include "picture/picture_kinds.h"
+#include "../support/metafile_writer.h"
 #include "picture_test_support.h"
 
 namespace velbrook {
@@ -88,6 +90,26 @@ TEST(Metafile_Check_On_Windows, What_The_System_Records_Passes) {
     ASSERT_TRUE(banner);
     const std::vector<std::uint8_t> banner_bits = Enhanced_Bits(banner->Handle());
     EXPECT_EQ(Check_Emf(banner_bits).size(), banner_bits.size());
+}
+
+TEST(Metafile_Check_On_Windows, A_Metafile_With_Escapes_Is_Played_Record_By_Record_And_Still_Draws) {
+    // An escape for the printer's driver (PASSTHROUGH) before and after a
+    // red rectangle: the rectangle is drawn.  (What an escape does is not
+    // seen on a bitmap; the player leaves them out for the printer.)
+    using namespace velbrook::test;
+    std::vector<Emf_Record> records{{106, {19, 8, 0x41414141, 0x41414141}}};
+    for (const Emf_Record& record : Emf_Filled_Rectangle(0x000000FF)) records.push_back(record);
+    records.push_back({106, {19, 4, 0x42424242}});
+    const std::vector<std::uint8_t> bytes = Build_Emf({.records = records});
+    const std::shared_ptr<const Picture> picture = Make_Emf_Picture(bytes);
+    const Dc_Handle dc(::CreateCompatibleDC(nullptr));
+    std::uint32_t* pixels = nullptr;
+    const Bitmap_Handle bitmap = Top_Down_Dib_Section(40, 40, &pixels);
+    const Select_Guard select(dc.get(), bitmap.get());
+    std::fill_n(pixels, 40 * 40, 0x00FFFFFFu);
+    EXPECT_TRUE(picture->Render(dc.get(), RECT{0, 0, 40, 40}));
+    ::GdiFlush();
+    EXPECT_EQ(pixels[20 * 40 + 20] & 0x00FFFFFFu, 0x00FF0000u) << "red in the middle";
 }
 
 }  // namespace
