@@ -1,14 +1,10 @@
 #include "app/layout_fields.h"
 
+#include "app/settings_values.h"
+
 namespace velbrook {
 
 namespace {
-
-std::wstring_view Trimmed(std::wstring_view text) {
-    const std::size_t first = text.find_first_not_of(L" \t");
-    if (first == std::wstring_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
-}
 
 bool Is_Digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 

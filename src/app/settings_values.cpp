@@ -4,13 +4,13 @@
 #include <optional>
 
 namespace velbrook {
-namespace {
-
 std::wstring_view Trimmed(std::wstring_view text) {
     const std::size_t first = text.find_first_not_of(L" \t");
     if (first == std::wstring_view::npos) return {};
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
+
+namespace {
 
 int Digit_Value(wchar_t c, int base) {
     int value = -1;

@@ -7,6 +7,9 @@
 
 namespace velbrook {
 
+// Spaces and tabs at either end cut off.
+std::wstring_view Trimmed(std::wstring_view text);
+
 // A text of more than two characters starting "0x" or "0X" is hexadecimal;
 // anything else is decimal with an optional sign.  Spaces and tabs around
 // the value are ignored ("window_Width = 576" edited by hand still reads).

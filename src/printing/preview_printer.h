@@ -31,11 +31,8 @@ public:
     void Draw_Caption(const std::wstring& text, const Box& strip, int font_height) override;
     void End_Document() override;
 
-    // The whole paper as drawn, white where nothing was; null before the
-    // document began.
-    HBITMAP Sheet() const { return bitmap_.get(); }
+    // The whole paper as drawn, white where nothing was; the document ends.
     Bitmap_Handle Take_Sheet();
-    std::int64_t Sheet_Bytes() const { return std::int64_t{paper_.paper_width} * paper_.paper_height * 4; }
 
 private:
     void Start();
