@@ -14,6 +14,7 @@
 #include "toolkit/failure.h"
 #include "toolkit/form.h"
 #include "toolkit/handles.h"
+#include "toolkit/whole_file.h"
 
 namespace velbrook {
 
@@ -28,44 +29,78 @@ std::wstring Read_Text(const std::wstring& ini_path, const wchar_t* key, const w
 
 [[noreturn]] void Refused(const std::wstring& ini_path) { throw Failure(L"Unable to write to " + ini_path); }
 
+// Far larger than any settings file; a larger one is refused, never cut.
+constexpr std::uint64_t Max_Settings_File_Bytes = 16ull * 1024 * 1024;
+
 // The file whole; nothing when it is missing.  A file that is there but
 // cannot be read to its end is a failure, never taken for an empty one.
-std::vector<char> Read_Bytes(const std::wstring& path) {
-    std::vector<char> bytes;
-    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return bytes;
-        Refused(path);
+std::vector<std::uint8_t> Read_Bytes(const std::wstring& path) {
+    try {
+        return Read_Whole_File(path, Max_Settings_File_Bytes);
+    } catch (const File_Failure& failure) {
+        if (failure.Missing()) return {};
+        throw;
     }
-    char chunk[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) Refused(path);
-        if (got == 0) break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return bytes;
 }
 
-std::wstring Decode_File_Text(const std::vector<char>& bytes) {
+bool Has_Unicode_Mark(const std::vector<std::uint8_t>& bytes) {
+    return bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE;
+}
+
+// The same text as UTF-16 LE with its byte-order mark.
+std::vector<std::uint8_t> As_Unicode(const std::vector<std::uint8_t>& bytes) {
     UINT code_page = CP_ACP;
     std::size_t start = 0;
-    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
+    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         code_page = CP_UTF8;
         start = 3;
     }
-    return Decode_Text(std::string_view(bytes.data() + start, bytes.size() - start), code_page);
+    const std::wstring text =
+        L"\xFEFF" +
+        Decode_Text(std::string_view(reinterpret_cast<const char*>(bytes.data()) + start, bytes.size() - start),
+                    code_page);
+    const auto* first = reinterpret_cast<const std::uint8_t*>(text.data());
+    return {first, first + text.size() * sizeof(wchar_t)};
 }
 
-// UTF-16 LE with its byte-order mark, replaced whole (a temporary file
-// beside it, flushed, then moved over it).
-bool Write_Unicode_File(const std::wstring& path, const std::wstring& text) {
-    const std::wstring content = L"\xFEFF" + text;
-    return Write_File_Whole(
-        path, std::string(reinterpret_cast<const char*>(content.data()), content.size() * sizeof(wchar_t)));
+// The keys a change writes, by the profile functions, into the copy of the
+// file it is made in.
+class Settings_Change {
+public:
+    Settings_Change(const std::wstring& ini_path, const std::wstring& copy) : ini_path_(ini_path), copy_(copy) {}
+    void Put(const wchar_t* section, const wchar_t* key, const std::wstring& value) const {
+        if (!::WritePrivateProfileStringW(section, key, value.c_str(), copy_.c_str())) Refused(ini_path_);
+    }
+    void Remove(const wchar_t* section) const {
+        ::WritePrivateProfileStringW(section, nullptr, nullptr, copy_.c_str());
+    }
+
+private:
+    const std::wstring& ini_path_;
+    const std::wstring& copy_;
+};
+
+// Every change goes to a copy of the file beside it, made with the same
+// profile calls, and the copy replaces the file only when complete: a failed
+// or refused write leaves the file as it was, and nothing beside it.  A
+// read-only file, one held by another program and a folder that is not
+// there refuse it.  `unicode` makes the copy UTF-16 first (the profile
+// functions keep a file's encoding).
+void Change_Settings(const std::wstring& ini_path, bool unicode,
+                     const std::function<void(const Settings_Change&)>& change) {
+    try {
+        Replacing_File copy(ini_path);
+        std::vector<std::uint8_t> bytes = Read_Bytes(ini_path);
+        if (unicode && !Has_Unicode_Mark(bytes)) bytes = As_Unicode(bytes);
+        copy.Write(bytes);
+        copy.Close();
+        change(Settings_Change(ini_path, copy.Temporary_Path()));
+        // The profile functions may hold the copy's text until told to write it.
+        ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, copy.Temporary_Path().c_str());
+        copy.Commit();
+    } catch (const File_Failure&) {
+        Refused(ini_path);
+    }
 }
 
 // Where a window would stand when restored; for a minimised window GetWindowRect
@@ -87,21 +122,22 @@ Bounds Normal_Bounds(Form& window) {
     return {r.left + offset.x, r.top + offset.y, r.right - r.left, r.bottom - r.top};
 }
 
-// The profile functions keep a file's encoding: a name that ANSI cannot hold
-// needs the file in UTF-16 before it is written.
-void Prepare_For(const std::wstring& ini_path, const std::wstring& file_list_name) {
-    if (!Ansi_Can_Hold(file_list_name)) Make_Settings_File_Unicode(ini_path);
-}
-
-// The seven keys after the maximised state, in their order.
-void Write_After_Maximized(const std::wstring& ini_path, const Settings& settings) {
-    Write_Setting(ini_path, Key_Top, Format_Ini_Integer(settings.top));
-    Write_Setting(ini_path, Key_Left, Format_Ini_Integer(settings.left));
-    Write_Setting(ini_path, Key_Width, Format_Ini_Integer(settings.width));
-    Write_Setting(ini_path, Key_Height, Format_Ini_Integer(settings.height));
-    Write_Setting(ini_path, Key_Always_On_Top, Format_Ini_Bool(settings.always_on_top));
-    Write_Setting(ini_path, Key_Auto_Run, Format_Ini_Bool(settings.auto_run));
-    Write_Setting(ini_path, Key_File_List_Name, settings.file_list_name);
+// All eight keys in their order, in one change; a name that ANSI cannot hold
+// needs the file in UTF-16.
+void Write_Window_Settings(const std::wstring& ini_path, const Settings& settings) {
+    Change_Settings(ini_path, !Ansi_Can_Hold(settings.file_list_name), [&](const Settings_Change& change) {
+        const auto put = [&](const wchar_t* key, const std::wstring& value) {
+            change.Put(Settings_Section, key, value);
+        };
+        put(Key_Maximized, Format_Ini_Bool(settings.maximized));
+        put(Key_Top, Format_Ini_Integer(settings.top));
+        put(Key_Left, Format_Ini_Integer(settings.left));
+        put(Key_Width, Format_Ini_Integer(settings.width));
+        put(Key_Height, Format_Ini_Integer(settings.height));
+        put(Key_Always_On_Top, Format_Ini_Bool(settings.always_on_top));
+        put(Key_Auto_Run, Format_Ini_Bool(settings.auto_run));
+        put(Key_File_List_Name, settings.file_list_name);
+    });
 }
 
 }  // namespace
@@ -168,11 +204,8 @@ Settings Read_Settings(const std::wstring& ini_path) {
 }
 
 void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::wstring& value) {
-    // A read-only settings file is refused as the system refuses it, also where
-    // the file system underneath would let the write through.
-    DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
-    if (!::WritePrivateProfileStringW(Settings_Section, key, value.c_str(), ini_path.c_str())) Refused(ini_path);
+    Change_Settings(ini_path, !Ansi_Can_Hold(value),
+                    [&](const Settings_Change& change) { change.Put(Settings_Section, key, value); });
 }
 
 Page_Options Read_Page_Options(const std::wstring& ini_path) {
@@ -201,17 +234,14 @@ struct Setting {
 // holds nothing but defaults, so that such a file is what it always was.
 void Write_Section(const std::wstring& ini_path, const wchar_t* section, bool at_defaults,
                    const std::vector<Setting>& settings) {
-    DWORD attributes = ::GetFileAttributesW(ini_path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) Refused(ini_path);
-    if (at_defaults) {
-        // Nothing to remove is no failure.
-        if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::WritePrivateProfileStringW(section, nullptr, nullptr, ini_path.c_str());
-        return;
-    }
-    for (const Setting& setting : settings)
-        if (!::WritePrivateProfileStringW(section, setting.key, setting.value.c_str(), ini_path.c_str()))
-            Refused(ini_path);
+    // Nothing to remove from a file that is not there.
+    if (at_defaults && ::GetFileAttributesW(ini_path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    bool unicode = false;
+    for (const Setting& setting : settings) unicode = unicode || (!at_defaults && !Ansi_Can_Hold(setting.value));
+    Change_Settings(ini_path, unicode, [&](const Settings_Change& change) {
+        if (at_defaults) return change.Remove(section);
+        for (const Setting& setting : settings) change.Put(section, setting.key, setting.value);
+    });
 }
 
 }  // namespace
@@ -290,28 +320,23 @@ void Write_Preview_Bounds(const std::wstring& ini_path, const Bounds& bounds) {
 }
 
 void Make_Settings_File_Unicode(const std::wstring& ini_path) {
-    std::vector<char> bytes = Read_Bytes(ini_path);
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE)
-        return;
-    // Written beside the file and moved over it, so that a failed write never
-    // leaves half a settings file behind.
-    if (!Write_Unicode_File(ini_path, Decode_File_Text(bytes))) Refused(ini_path);
+    try {
+        if (Has_Unicode_Mark(Read_Bytes(ini_path))) return;
+    } catch (const File_Failure&) {
+        Refused(ini_path);
+    }
+    Change_Settings(ini_path, true, [](const Settings_Change&) {});
 }
 
 void Write_Settings(const std::wstring& ini_path, const Settings& settings) {
-    Prepare_For(ini_path, settings.file_list_name);
-    Write_Setting(ini_path, Key_Maximized, Format_Ini_Bool(settings.maximized));
-    Write_After_Maximized(ini_path, settings);
+    Write_Window_Settings(ini_path, settings);
 }
 
 void Save_Settings(const std::wstring& ini_path, Form& window, const Saved_Marks& marks) {
-    Prepare_For(ini_path, marks.file_list_name);
     bool maximized = window.Maximized();
-    Write_Setting(ini_path, Key_Maximized, Format_Ini_Bool(maximized));
     if (maximized) window.Show_Window(SW_RESTORE);
     Bounds bounds = Normal_Bounds(window);
-    Write_After_Maximized(ini_path, {.top = bounds.top,
+    Write_Window_Settings(ini_path, {.top = bounds.top,
                                      .left = bounds.left,
                                      .width = bounds.width,
                                      .height = bounds.height,

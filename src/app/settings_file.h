@@ -87,15 +87,19 @@ std::wstring User_Settings_Folder();
 // Every key, the default standing in for a missing key or an unreadable value.
 Settings Read_Settings(const std::wstring& ini_path);
 
-// One key; a refused write raises Failure "Unable to write to <ini_path>".
+// Every write below replaces the file whole (a copy beside it written with
+// the profile functions, then moved over it), so that a refused write leaves
+// the file as it was; it raises Failure "Unable to write to <ini_path>".
+
+// One key.
 void Write_Setting(const std::wstring& ini_path, const wchar_t* key, const std::wstring& value);
-// All eight keys in their order; stops at the first refused write.
+// All eight keys in their order.
 void Write_Settings(const std::wstring& ini_path, const Settings& settings);
 
 // The close's first step: writes the window's present state.  A maximised
 // window is recorded as such and restored first, so that the geometry written
 // is its normal placement; a minimised one gives its normal placement too.
-// Raises Failure at the first refused write (the keys before it stay).
+// A refused write raises Failure and changes nothing.
 struct Saved_Marks {
     bool always_on_top = false;  // the menu's marks as they stand
     bool auto_run = false;

@@ -56,7 +56,9 @@ Pdf_Document::Pdf_Document(Pdf_Output& output, const Pdf_Document_Info& info) : 
 
 Pdf_Document::~Pdf_Document() = default;
 
-Pdf_Image Pdf_Document::Add_Jpeg(std::span<const std::uint8_t> jpeg, const Jpeg_Header& header) {
+namespace {
+
+std::string Jpeg_Entries(const Jpeg_Header& header) {
     static constexpr const char* Spaces[] = {"", "/DeviceGray", "", "/DeviceRGB", "/DeviceCMYK"};
     std::string entries = "/Type/XObject/Subtype/Image/Width " + std::to_string(header.width) + "/Height " +
                           std::to_string(header.height) + "/ColorSpace" + Spaces[header.components] +
@@ -64,8 +66,20 @@ Pdf_Image Pdf_Document::Add_Jpeg(std::span<const std::uint8_t> jpeg, const Jpeg_
     // Adobe's CMYK JPEGs hold 255 for no ink.
     if (header.adobe && header.components == 4) entries += "/Decode[1 0 1 0 1 0 1 0]";
     if (header.rgb_named) entries += "/DecodeParms<</ColorTransform 0>>";
+    return entries;
+}
+
+}  // namespace
+
+Pdf_Image Pdf_Document::Add_Jpeg(std::span<const std::uint8_t> jpeg, const Jpeg_Header& header) {
     Pdf_Object_Id id = writer_.Reserve();
-    writer_.Add_Stream(id, entries, jpeg);
+    writer_.Add_Stream(id, Jpeg_Entries(header), jpeg);
+    return {id, header.width, header.height};
+}
+
+Pdf_Image Pdf_Document::Add_Jpeg(std::uint64_t size, const Jpeg_Header& header, const Pdf_Writer::Block_Reader& read) {
+    Pdf_Object_Id id = writer_.Reserve();
+    writer_.Add_Stream(id, Jpeg_Entries(header), size, read);
     return {id, header.width, header.height};
 }
 

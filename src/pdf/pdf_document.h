@@ -48,6 +48,8 @@ public:
 
     // A JPEG file's bytes, unchanged, as a DCT-encoded image.
     Pdf_Image Add_Jpeg(std::span<const std::uint8_t> jpeg, const Jpeg_Header& header);
+    // The same, `size` bytes read from the file a block at a time.
+    Pdf_Image Add_Jpeg(std::uint64_t size, const Jpeg_Header& header, const Pdf_Writer::Block_Reader& read);
     // Pixels asked for a row at a time, top-down, as 8-bit R G B, and
     // deflated as they come.
     using Row_Source = std::function<void(int row, std::span<std::uint8_t> rgb)>;

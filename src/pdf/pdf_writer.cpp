@@ -1,5 +1,6 @@
 #include "pdf/pdf_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -95,6 +96,28 @@ void Pdf_Writer::Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entrie
     Write(dictionary_entries);
     Write("/Length " + std::to_string(data.size()) + ">>\nstream\n");
     Write(data);
+    Write("\nendstream");
+    End_Object();
+}
+
+void Pdf_Writer::Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries, std::uint64_t size,
+                            const Block_Reader& read) {
+    Begin_Object(id);
+    Write("<<");
+    Write(dictionary_entries);
+    Write("/Length " + std::to_string(size) + ">>\nstream\n");
+    std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(size, 1u << 20)));
+    for (std::uint64_t left = size; left > 0;) {
+        const std::span<std::uint8_t> into(block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size())));
+        std::size_t got = read(into);
+        if (got == 0) {
+            std::fill(into.begin(), into.end(), std::uint8_t{0});
+            got = into.size();
+        }
+        got = std::min(got, into.size());
+        Write(into.first(got));
+        left -= got;
+    }
     Write("\nendstream");
     End_Object();
 }

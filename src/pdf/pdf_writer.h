@@ -5,6 +5,7 @@
 // picture and a few numbers a page, never for the document.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -59,6 +60,12 @@ public:
     // A stream object whose data is known: `dictionary_entries` go inside
     // << >> before /Length.
     void Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries, std::span<const std::uint8_t> data);
+    // The same for `size` bytes that `read` gives in order, a block at a
+    // time, never held whole.  Should `read` give out early (0), the rest is
+    // zeros, so that the object keeps the length it declared.
+    using Block_Reader = std::function<std::size_t(std::span<std::uint8_t> into)>;
+    void Add_Stream(Pdf_Object_Id id, std::string_view dictionary_entries, std::uint64_t size,
+                    const Block_Reader& read);
 
     void Write(std::string_view text);
     void Write(std::span<const std::uint8_t> bytes);

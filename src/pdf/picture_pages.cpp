@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 #include "picture/exif_orientation.h"
 #include "picture/file_type.h"
 #include "picture/jpeg_decode.h"
+#include "picture/jpeg_rows.h"
 #include "picture/picture.h"
 #include "picture/picture_file.h"
 #include "printing/print_texts.h"
@@ -31,16 +33,27 @@ Image_Placement Image_Placement_Of(const Placement& placement, std::int32_t stor
 }
 
 // The picture as the picture module draws it (turns and flips left to the
-// matrix), `size` pixels, read a band at a time and stored deflated.
-Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Raster_Size size) {
-    const int width = size.width, height = size.height;
+// matrix) at `whole` pixels, or the `window` of it alone, read a band at a
+// time and stored deflated.  Between bands the save serves its messages, and
+// may end there.
+Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Raster_Size whole,
+                            const std::optional<Box>& window, const std::function<void()>& between_bands) {
+    const Box part = window.value_or(Box{0, 0, whole.width, whole.height});
+    const int width = part.Width(), height = part.Height();
     const int band_rows = static_cast<int>(std::clamp<std::int64_t>(Band_Pixels / width, 1, height));
     std::vector<std::uint32_t> band(std::size_t(band_rows) * width);
     int band_top = -band_rows;
     return document.Add_Pixels(width, height, [&](int row, std::span<std::uint8_t> rgb) {
         if (row >= band_top + band_rows) {
+            if (band_top >= 0 && between_bands) between_bands();
             band_top = row;
-            picture.Read_Rows(width, height, band_top, std::min(band_rows, height - band_top), band.data());
+            const int rows = std::min(band_rows, height - band_top);
+            if (window)
+                picture.Read_Window(whole.width, whole.height,
+                                    {part.left, part.top + band_top, part.right, part.top + band_top + rows},
+                                    band.data());
+            else
+                picture.Read_Rows(width, height, band_top, rows, band.data());
         }
         const std::uint32_t* source = band.data() + std::size_t(row - band_top) * width;
         for (int x = 0; x < width; ++x) {
@@ -51,26 +64,67 @@ Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Rast
     });
 }
 
-// A JPEG that readers take as it is: its bytes until they are first drawn,
-// then the one image object every cell of it uses.
+// A JPEG's file, held open and read at offsets: its bytes go into the PDF a
+// block at a time, however large it is.
+class Jpeg_File {
+public:
+    explicit Jpeg_File(const std::wstring& path) : file_(Open_Picture_File(path)) {
+        LARGE_INTEGER size{};
+        if (::GetFileSizeEx(file_.get(), &size) && size.QuadPart > 0) size_ = static_cast<std::uint64_t>(size.QuadPart);
+    }
+    std::uint64_t Size() const { return size_; }
+    std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const {
+        return Read_File_At(file_.get(), offset, into);
+    }
+
+private:
+    File_Handle file_;
+    std::uint64_t size_ = 0;
+};
+
+// Its bytes in order, from the start; none once `stop` is set, which ends
+// a check at once.
+class Jpeg_File_Source final : public Byte_Source {
+public:
+    Jpeg_File_Source(const Jpeg_File& file, const std::atomic<bool>& stop) : file_(file), stop_(stop) {}
+    std::size_t Read(std::uint8_t* into, std::size_t size) noexcept override {
+        if (stop_) return 0;
+        const std::size_t got = file_.Read(at_, {into, size});
+        at_ += got;
+        return got;
+    }
+
+private:
+    const Jpeg_File& file_;
+    const std::atomic<bool>& stop_;
+    std::uint64_t at_ = 0;
+};
+
+// A JPEG that readers take as it is: its file until it is first drawn, then
+// the one image object every cell of it uses.
 class Jpeg_Item final : public Sheet_Item {
 public:
-    Jpeg_Item(std::vector<std::uint8_t> bytes, const Jpeg_Header& header)
-        : bytes_(std::move(bytes)), header_(header), orientation_(Read_Exif_Orientation(bytes_)) {}
+    Jpeg_Item(std::unique_ptr<Jpeg_File> file, const Jpeg_Header& header, int orientation)
+        : file_(std::move(file)), header_(header), orientation_(orientation) {}
     int Page_Count() const override { return 1; }
     int Orientation_Tag() const override { return orientation_; }
     SIZE Loaded_Size() const override { return {header_.width, header_.height}; }
     const Jpeg_Header& Header() const { return header_; }
     const Pdf_Image& Image(Pdf_Document& document) {
         if (!image_) {
-            image_ = document.Add_Jpeg(bytes_, header_);
-            bytes_ = {};
+            std::uint64_t at = 0;
+            image_ = document.Add_Jpeg(file_->Size(), header_, [&](std::span<std::uint8_t> into) {
+                const std::size_t got = file_->Read(at, into);
+                at += got;
+                return got;
+            });
+            file_.reset();
         }
         return *image_;
     }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    std::unique_ptr<Jpeg_File> file_;
     Jpeg_Header header_;
     int orientation_;
     std::optional<Pdf_Image> image_;
@@ -87,9 +141,15 @@ public:
     SIZE Loaded_Size() const override { return picture_->Pixel_Size(); }
     const Picture& Get() const { return *picture_; }
     Page_Drawing Drawing() const { return drawing_; }
-    const Pdf_Image& Image(Pdf_Document& document, Raster_Size size) {
-        if (!image_ || image_->width != size.width || image_->height != size.height)
-            image_ = Add_Drawn_Picture(document, *picture_, size);
+    // The cells of a sheet share one size, and so one image.
+    const Pdf_Image& Image(Pdf_Document& document, Raster_Size size, const std::optional<Box>& window,
+                           const std::function<void()>& between_bands) {
+        if (!image_ || size_.width != size.width || size_.height != size.height || window_ != window) {
+            image_.reset();
+            image_ = Add_Drawn_Picture(document, *picture_, size, window, between_bands);
+            size_ = size;
+            window_ = window;
+        }
         return *image_;
     }
 
@@ -97,31 +157,62 @@ private:
     std::shared_ptr<const Picture> picture_;
     Page_Drawing drawing_;
     std::optional<Pdf_Image> image_;
+    Raster_Size size_;
+    std::optional<Box> window_;
 };
+
+// The head of a JPEG holds its frame header and Exif block before the first
+// scan; one larger than this is drawn instead of stored as it is.
+constexpr std::size_t Jpeg_Head_Bytes = 1u << 20;
 
 // The JPEG file when readers can take it as it is; nothing when it must be
 // drawn instead.
-std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path) {
-    std::vector<std::uint8_t> bytes = Read_Picture_File(path);
-    const std::optional<Jpeg_Header> header = Read_Jpeg_Header(bytes);
-    if (!header || !Jpeg_Reaches_End_Marker(bytes)) return nullptr;
-    // Damaged data between whole markers shows only to a decoder.  libjpeg
-    // reads it at an eighth of the size (every coefficient still decoded,
-    // hardly any pixels made): what it cannot read whole goes the print
-    // run's way instead of into the file as it is.
-    try {
-        Decode_Jpeg(bytes, 1, 1);
-    } catch (const Invalid_Picture&) {
-        return nullptr;
-    }
-    return std::make_unique<Jpeg_Item>(std::move(bytes), *header);
+std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path, Jpeg_Check_Ahead* check_ahead) {
+    std::optional<Jpeg_Verdict> verdict;
+    if (check_ahead) verdict = check_ahead->Take(path);
+    if (!verdict) verdict = Check_Jpeg_File(path, std::atomic<bool>{false});
+    if (!verdict->whole) return nullptr;
+    return std::make_unique<Jpeg_Item>(std::make_unique<Jpeg_File>(path), verdict->header, verdict->orientation);
 }
 
 }  // namespace
 
+Jpeg_Verdict Check_Jpeg_File(const std::wstring& path, const std::atomic<bool>& stop) {
+    Jpeg_Verdict verdict;
+    try {
+        const Jpeg_File file(path);
+        std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), Jpeg_Head_Bytes)));
+        head.resize(file.Read(0, head));
+        const std::optional<Jpeg_Header> header = Read_Jpeg_Header(head);
+        if (!header) return verdict;
+        // The markers must lead to the end of the picture, and the data
+        // between them must read: damaged data between whole markers shows
+        // only to a decoder.  The file is read in blocks, never whole.
+        Jpeg_File_Source walk(file, stop);
+        if (Walk_Jpeg_Markers(walk) != Jpeg_Markers::Whole) return verdict;
+        Jpeg_File_Source decode(file, stop);
+        if (!Jpeg_Reads_Whole(decode) || stop) return verdict;
+        verdict = {.whole = true, .header = *header, .orientation = Read_Exif_Orientation(head)};
+    } catch (const Failure&) {
+        // A file that cannot be read is not taken as it is; loading it the
+        // print run's way then says why, or skips it.
+    } catch (const std::bad_alloc&) {
+    }
+    return verdict;
+}
+
+namespace {
+}  // namespace
+
 Pdf_Sheet_Surface::Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper,
-                                     const Page_Options& options, std::function<void(int, int)> sheet_done)
-    : document_(document), fonts_(fonts), paper_(paper), options_(options), sheet_done_(std::move(sheet_done)) {}
+                                     const Page_Options& options, std::function<void(int, int)> sheet_done,
+                                     std::function<void()> between_bands)
+    : document_(document),
+      fonts_(fonts),
+      paper_(paper),
+      options_(options),
+      sheet_done_(std::move(sheet_done)),
+      between_bands_(std::move(between_bands)) {}
 
 Sheet_Paper Pdf_Sheet_Surface::Paper() const { return Pdf_Sheet_Paper(paper_); }
 
@@ -129,7 +220,7 @@ std::unique_ptr<Sheet_Item> Pdf_Sheet_Surface::Load(const std::wstring& path, co
     const Page_Drawing drawing = Drawing_For(path, options_.more_types);
     std::unique_ptr<Sheet_Item> item;
     Skipping_Unloadable(path, [&] {
-        if (drawing == Page_Drawing::Jpeg && request.page == 0) item = Load_Jpeg(path);
+        if (drawing == Page_Drawing::Jpeg && request.page == 0) item = Load_Jpeg(path, check_ahead_);
         if (!item) item = std::make_unique<Drawn_Item>(Load_Picture_For(path, request), drawing);
     });
     return item;
@@ -157,14 +248,20 @@ void Pdf_Sheet_Surface::Draw(Sheet_Item& item, const std::wstring& path, const B
         // Drawn as nothing by the print run too: the cell stays bare.
         if (drawn.Drawing() == Page_Drawing::Nothing || own.cx <= 0 || own.cy <= 0) return;
         if (!placement.destination.Empty()) {
-            // At its own resolution when that is finer than the cell needs; a
-            // metafile has none and is drawn for its place.
-            Raster_Size size = Place_Raster_Size(own.cx, own.cy, placement);
-            if (!picture.Scalable()) {
+            if (picture.Scalable()) {
+                // A metafile has no resolution of its own: what shows of it is
+                // drawn at the page's.
+                const Raster_Window part = Visible_Raster_Window(own.cx, own.cy, placement);
+                Image_Placement at = Image_Placement_Of(placement, part.window.Width(), part.window.Height());
+                at.source = part.source;
+                document_.Draw_Image(drawn.Image(document_, part.whole, part.window, between_bands_), at);
+            } else {
+                // At its own resolution when that is finer than the cell needs.
                 const Cover_Size cover = Decode_Cover(own.cx, own.cy, placement);
-                size = {std::max(1, cover.width), std::max(1, cover.height)};
+                const Raster_Size size{std::max(1, cover.width), std::max(1, cover.height)};
+                document_.Draw_Image(drawn.Image(document_, size, std::nullopt, between_bands_),
+                                     Image_Placement_Of(placement, own.cx, own.cy));
             }
-            document_.Draw_Image(drawn.Image(document_, size), Image_Placement_Of(placement, own.cx, own.cy));
         }
     }
     if (!placement.caption.Empty()) {

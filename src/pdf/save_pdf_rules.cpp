@@ -66,9 +66,43 @@ Raster_Size Place_Raster_Size(std::int32_t stored_width, std::int32_t stored_hei
     double across = double(d.Width()) / s.Width(), down = double(d.Height()) / s.Height();
     if (Swaps_Sides(placement.orientation)) std::swap(across, down);
     auto side = [](std::int32_t pixels, double scale) {
-        return std::max<std::int32_t>(1, static_cast<std::int32_t>(std::ceil(pixels * scale - 1e-9)));
+        // Bounded far below where the arithmetic of the window would wrap.
+        const double wanted = std::min(std::ceil(pixels * scale - 1e-9), double(1 << 30));
+        return std::max<std::int32_t>(1, static_cast<std::int32_t>(wanted));
     };
     return {side(stored_width, across), side(stored_height, down)};
+}
+
+Raster_Window Visible_Raster_Window(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement) {
+    Raster_Window out;
+    out.whole = Place_Raster_Size(stored_width, stored_height, placement);
+    const Raster_Size& whole = out.whole;
+    const bool swaps = Swaps_Sides(placement.orientation);
+    // Raster pixels for one stored pixel, along the oriented picture's axes.
+    const double fx = double(whole.width) / std::max(1, stored_width);
+    const double fy = double(whole.height) / std::max(1, stored_height);
+    const double across = swaps ? fy : fx, down = swaps ? fx : fy;
+    const std::int64_t oriented_w = swaps ? whole.height : whole.width;
+    const std::int64_t oriented_h = swaps ? whole.width : whole.height;
+    const Box& s = placement.source;
+    const double left = s.left * across, top = s.top * down, right = s.right * across, bottom = s.bottom * down;
+    const auto clamp = [](double value, std::int64_t most) {
+        return static_cast<std::int32_t>(std::clamp<double>(value, 0, double(most)));
+    };
+    // Widened to whole pixels, at least one.
+    Box oriented{clamp(std::floor(left + 1e-9), oriented_w - 1), clamp(std::floor(top + 1e-9), oriented_h - 1), 0, 0};
+    oriented.right = std::max(oriented.left + 1, clamp(std::ceil(right - 1e-9), oriented_w));
+    oriented.bottom = std::max(oriented.top + 1, clamp(std::ceil(bottom - 1e-9), oriented_h));
+    // Its two corner pixels in stored orientation.
+    const Pixel_Map map = Map_Oriented_To_Stored(placement.orientation, whole.width, whole.height);
+    const auto stored = [&](std::int32_t x, std::int32_t y) {
+        return std::pair{map.origin_x + x * map.x_dx + y * map.x_dy, map.origin_y + x * map.y_dx + y * map.y_dy};
+    };
+    const auto [x0, y0] = stored(oriented.left, oriented.top);
+    const auto [x1, y1] = stored(oriented.right - 1, oriented.bottom - 1);
+    out.window = {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
+    out.source = {left - oriented.left, top - oriented.top, right - oriented.left, bottom - oriented.top};
+    return out;
 }
 
 std::wstring Saving_Progress_Text(int page, int entries, std::uint64_t seconds) {

@@ -50,6 +50,18 @@ struct Raster_Size {
 };
 Raster_Size Place_Raster_Size(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement);
 
+// What of a scalable picture is rasterised: of the whole picture drawn at
+// `whole`, the `window` (stored orientation, whole pixels) that covers the
+// placement's visible part, and that part within the window's picture as
+// oriented, for the image's matrix.  A metafile filling a cell with most of
+// it cut away costs the part that shows, at the page's resolution.
+struct Raster_Window {
+    Raster_Size whole;
+    Box window;
+    Page_Box source;
+};
+Raster_Window Visible_Raster_Window(std::int32_t stored_width, std::int32_t stored_height, const Placement& placement);
+
 std::wstring Saving_Progress_Text(int page, int entries, std::uint64_t seconds);
 std::wstring Saved_Text(int pages, const std::wstring& path, std::uint64_t seconds);
 std::wstring Saving_Stopped_Text(const std::wstring& reason);

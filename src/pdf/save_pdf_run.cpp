@@ -7,6 +7,7 @@
 #include "pdf/picture_pages.h"
 #include "pdf/win_ansi.h"
 #include "pdf/save_pdf_rules.h"
+#include "picture/file_type.h"
 #include "printing/print_texts.h"
 #include "toolkit/application.h"
 
@@ -84,18 +85,39 @@ int Save_Pdf_Run::Write_Document(const std::wstring& path) {
         output,
         {.title = Code_Points(Pdf_Title), .producer = Code_Points(Pdf_Producer), .created = environment_.now()});
     auto stopping = [&] { return host_.Abort_Requested() || environment_.program_ending(); };
-    Pdf_Sheet_Surface surface(document, fonts, paper, options, [&](int sheet, int expected) {
-        host_.Set_Status(Saving_Progress_Text(sheet, expected, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
-        environment_.process_messages();
-    });
+    // Abort seen inside a large drawn picture ends the save at once.
+    struct Abandoned {};
+    Pdf_Sheet_Surface surface(
+        document, fonts, paper, options,
+        [&](int sheet, int expected) {
+            host_.Set_Status(
+                Saving_Progress_Text(sheet, expected, Elapsed_Seconds(start_ms_, environment_.clock_ms())));
+            environment_.process_messages();
+        },
+        [&] {
+            environment_.process_messages();
+            if (stopping()) throw Abandoned{};
+        });
+    // The list's JPEGs are checked on a second core while the pages before
+    // them are written.
+    std::vector<std::wstring> jpegs;
+    for (int index = 0; index < host_.Entry_Count(); ++index)
+        if (const std::optional<std::wstring> entry = host_.Entry(index))
+            if (Drawing_For(*entry, options.more_types) == Page_Drawing::Jpeg) jpegs.push_back(*entry);
+    Jpeg_Check_Ahead check_ahead(std::move(jpegs), Check_Jpeg_File);
+    surface.Check_Ahead_With(&check_ahead);
     environment_.process_messages();
-    Run_Sheets({.host = host_,
-                .surface = surface,
-                .layout = layout,
-                .options = options,
-                .process_messages = environment_.process_messages,
-                .stopping = stopping},
-               plan);
+    try {
+        Run_Sheets({.host = host_,
+                    .surface = surface,
+                    .layout = layout,
+                    .options = options,
+                    .process_messages = environment_.process_messages,
+                    .stopping = stopping},
+                   plan);
+    } catch (const Abandoned&) {
+        return -1;
+    }
     // An abort leaves no file: the temporary one goes with `output`.
     if (stopping()) return -1;
     if (document.Page_Count() == 0) return 0;

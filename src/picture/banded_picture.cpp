@@ -147,9 +147,10 @@ public:
         if (FAILED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                       factory_.put_void())))
             throw Failure(L"The Windows Imaging Component is not available");
-        Check(factory_->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  decoder_.put()),
-              L"the imaging component does not recognise it");
+        Throw_If_Failed<Invalid_Picture>(
+            factory_->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                decoder_.put()),
+            L"the imaging component does not recognise it");
         Chain(page);
     }
     // Over a decoder already opened (some decoders decode the whole page
@@ -182,17 +183,14 @@ public:
     }
 
 private:
-    static void Check(HRESULT result, const wchar_t* reason) {
-        if (FAILED(result)) throw Invalid_Picture(reason);
-    }
-
     // The frame of the page, scaled to the size, converted to premultiplied BGRA.
     void Chain(int page) {
         const SIZE size = size_;
         Com_Ptr<IWICBitmapFrameDecode> frame;
-        Check(decoder_->GetFrame(static_cast<UINT>(page), frame.put()), L"its page cannot be read");
+        Throw_If_Failed<Invalid_Picture>(decoder_->GetFrame(static_cast<UINT>(page), frame.put()),
+                                         L"its page cannot be read");
         UINT width = 0, height = 0;
-        Check(frame->GetSize(&width, &height), L"its size cannot be read");
+        Throw_If_Failed<Invalid_Picture>(frame->GetSize(&width, &height), L"its size cannot be read");
         source_ = Wic_Pbgra_Source(factory_.get(), frame.query<IWICBitmapSource>(), width, height, size);
     }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <jerror.h>
 
@@ -149,6 +150,21 @@ void Require_Whole_Jpeg(Byte_Source& source) {
             throw Invalid_Picture(L"the file ends before its picture does");
         case Jpeg_Markers::Too_Many_Scans:
             throw Invalid_Picture(L"the file holds more scans than any encoder writes");
+    }
+}
+
+bool Jpeg_Reads_Whole(Byte_Source& source) noexcept {
+    try {
+        Jpeg_Rows rows(source, 1, 1);
+        const int band = 16;
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rows.Width()) * 3 * band);
+        while (rows.Next_Row() < rows.Height() && !rows.Damaged())
+            rows.Read(pixels.data(), static_cast<std::size_t>(rows.Width()) * 3,
+                      std::min(band, rows.Height() - rows.Next_Row()));
+        return !rows.Damaged();
+    } catch (...) {
+        // A header that does not read, or no memory for the decoder.
+        return false;
     }
 }
 

@@ -44,6 +44,12 @@ Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source);
 // drawing begins.
 void Require_Whole_Jpeg(Byte_Source& source);
 
+// Whether libjpeg reads the picture whole: decoded at an eighth of its size
+// (every coefficient still decoded, hardly any pixels made), its data neither
+// ending early nor failing.  What this refuses, a decode at any scale would
+// show damaged.  Safe on any thread, one source each.
+bool Jpeg_Reads_Whole(Byte_Source& source) noexcept;
+
 class Jpeg_Rows {
 public:
     // Reads the header from `source` (which must outlive the rows) and

@@ -1,5 +1,8 @@
 #include "picture/picture.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "picture/gif_picture.h"
 #include "picture/picture_file.h"
 #include "picture/picture_kinds.h"
@@ -73,17 +76,22 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
 }
 
-bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work) {
+bool Skipping_Unloadable(const std::wstring&, const std::function<void()>& work) {
     try {
         work();
         return true;
     } catch (const Invalid_Picture&) {
         return false;
     } catch (const Unreadable_File&) {
-        // A loaded list may name a file that is gone or locked: skipped the same way.
+        // A loaded list may name a file that is gone, locked or too large:
+        // skipped the same way.
         return false;
     } catch (const std::bad_alloc&) {
-        throw Failure(L"There is not enough memory to load \"" + path + L"\"");
+        // Memory that one picture's decode could not have belongs to that
+        // picture: the next one may well fit.
+        return false;
+    } catch (const std::length_error&) {
+        return false;
     }
 }
 

@@ -16,18 +16,17 @@
 #include "picture/placement.h"
 #include "toolkit/controls.h"
 #include "toolkit/failure.h"
+#include "toolkit/whole_file.h"
 
 namespace velbrook {
 
 enum class Picture_Kind { Bitmap, Jpeg, Metafile, Icon, Png, Gif, Tiff };
 
 // A picture file that exists by name but cannot be read: missing, locked by
-// another program, no permission.  Not an Invalid_Picture, because nothing is
-// known of its content; the text names the file and the reason.
-class Unreadable_File : public Failure {
-public:
-    using Failure::Failure;
-};
+// another program, no permission, too large to hold.  Not an
+// Invalid_Picture, because nothing is known of its content; the text names
+// the file and the reason.
+using Unreadable_File = File_Failure;
 
 // The rows of a picture, read a band at a time; quickest in order.
 class Row_Source {
@@ -65,6 +64,11 @@ public:
     // bare.  The whole picture is never held twice: turns and flips copy a
     // band at a time.
     virtual void Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const;
+    // Part of the picture drawn at width x height: the pixels of `window`
+    // (within it), rows of window.Width() pixels.  The part alone is drawn,
+    // however large the whole, so that a scalable picture is rasterised no
+    // larger than what shows of it.
+    void Read_Window(int width, int height, const Box& window, std::uint32_t* rows) const;
     // A picture too large to hold decoded reads its rows from its file, at
     // its Pixel_Size, each time it is drawn; null for a picture that holds
     // its pixels or draws itself.
@@ -102,10 +106,10 @@ struct Picture_Request {
 std::shared_ptr<const Picture> Load_Picture(const std::wstring& path, SIZE target);
 std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const Picture_Request& request);
 
-// How the print run and the PDF pages treat a file that will not load: runs
-// `work`, and answers false when it finds the file no picture of its kind, or
-// gone or locked, so that the file is skipped; running out of memory on it is
-// a Failure that names the file.
+// How the print run, the PDF pages and the preview treat a file that will
+// not load: runs `work`, and answers false when it finds the file no picture
+// of its kind, gone, locked or too large, or runs out of memory on it, so
+// that the file is skipped.
 bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work);
 
 // What the preview shows: the picture itself with the classic options, else

@@ -36,19 +36,25 @@ private:
 }  // namespace
 
 void Picture::Read_Rows(int width, int height, int first, int count, std::uint32_t* rows) const {
-    std::fill_n(rows, static_cast<std::size_t>(width) * count, 0x00FFFFFFu);
+    Read_Window(width, height, {0, first, width, first + count}, rows);
+}
+
+void Picture::Read_Window(int width, int height, const Box& window, std::uint32_t* rows) const {
+    const int window_width = static_cast<int>(window.Width()), count = static_cast<int>(window.Height());
+    const std::size_t pixels = static_cast<std::size_t>(window_width) * static_cast<std::size_t>(count);
+    std::fill_n(rows, pixels, 0x00FFFFFFu);
     Dc_Handle dc(::CreateCompatibleDC(nullptr));
     std::uint32_t* bits = nullptr;
-    Bitmap_Handle band = Top_Down_Dib_Section(width, count, &bits);
+    Bitmap_Handle band = Top_Down_Dib_Section(window_width, count, &bits);
     if (!dc || !band) throw Failure(L"There is not enough memory to draw a band of the picture");
     {
         Select_Guard select(dc.get(), band.get());
-        std::fill_n(bits, static_cast<std::size_t>(width) * count, 0x00FFFFFFu);
-        ::SetViewportOrgEx(dc.get(), 0, -first, nullptr);
+        std::fill_n(bits, pixels, 0x00FFFFFFu);
+        ::SetViewportOrgEx(dc.get(), static_cast<int>(-window.left), static_cast<int>(-window.top), nullptr);
         Render(dc.get(), RECT{0, 0, width, height});
         ::GdiFlush();
     }
-    for (std::size_t k = 0; k < static_cast<std::size_t>(width) * count; ++k) rows[k] = bits[k] & 0x00FFFFFFu;
+    for (std::size_t k = 0; k < pixels; ++k) rows[k] = bits[k] & 0x00FFFFFFu;
 }
 
 Placement Place_On(const Picture& picture, const Page_Options& options, const RECT& target, int caption_height) {

@@ -17,10 +17,6 @@ namespace {
 
 [[noreturn]] void Refuse(const wchar_t* reason) { throw Invalid_Picture(reason); }
 
-void Check(HRESULT result, const wchar_t* reason) {
-    if (FAILED(result)) Refuse(reason);
-}
-
 }  // namespace
 
 // The decoded size: the stored size reduced, proportions kept, until it just
@@ -47,24 +43,25 @@ Com_Ptr<IWICBitmapSource> Wic_Pbgra_Source(IWICImagingFactory* factory, Com_Ptr<
                                            UINT height, SIZE size) {
     if (static_cast<UINT>(size.cx) != width || static_cast<UINT>(size.cy) != height) {
         Com_Ptr<IWICBitmapScaler> scaler;
-        Check(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
-        Check(scaler->Initialize(source.get(), static_cast<UINT>(size.cx), static_cast<UINT>(size.cy),
-                                 WICBitmapInterpolationModeFant),
-              L"it cannot be scaled");
+        Throw_If_Failed<Invalid_Picture>(factory->CreateBitmapScaler(scaler.put()), L"it cannot be scaled");
+        Throw_If_Failed<Invalid_Picture>(scaler->Initialize(source.get(), static_cast<UINT>(size.cx),
+                                                            static_cast<UINT>(size.cy), WICBitmapInterpolationModeFant),
+                                         L"it cannot be scaled");
         source = scaler.query<IWICBitmapSource>();
     }
     Com_Ptr<IWICFormatConverter> converter;
-    Check(factory->CreateFormatConverter(converter.put()), L"its colours cannot be read");
-    Check(converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom),
-          L"its colours cannot be read");
+    Throw_If_Failed<Invalid_Picture>(factory->CreateFormatConverter(converter.put()), L"its colours cannot be read");
+    Throw_If_Failed<Invalid_Picture>(
+        converter->Initialize(source.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone, nullptr, 0.0,
+                              WICBitmapPaletteTypeCustom),
+        L"its colours cannot be read");
     return converter.query<IWICBitmapSource>();
 }
 
 std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame, SIZE size,
                                                 Picture_Kind kind, int pages) {
     UINT width = 0, height = 0;
-    Check(frame->GetSize(&width, &height), L"its size cannot be read");
+    Throw_If_Failed<Invalid_Picture>(frame->GetSize(&width, &height), L"its size cannot be read");
     Decoded_Image image;
     image.width = size.cx;
     image.height = size.cy;
@@ -73,7 +70,8 @@ std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWI
         Refuse(L"it is too large to decode");
 
     Com_Ptr<IWICBitmapSource> source;
-    Check(frame->QueryInterface(IID_IWICBitmapSource, source.put_void()), L"its page cannot be read");
+    Throw_If_Failed<Invalid_Picture>(frame->QueryInterface(IID_IWICBitmapSource, source.put_void()),
+                                     L"its page cannot be read");
     const Com_Ptr<IWICBitmapSource> converter = Wic_Pbgra_Source(factory, std::move(source), width, height, size);
 
     image.pixels.resize(static_cast<std::size_t>(image.stride) * image.height);
@@ -82,9 +80,9 @@ std::shared_ptr<const Picture> Decode_Wic_Frame(IWICImagingFactory* factory, IWI
     for (UINT y = 0; y < static_cast<UINT>(image.height); y += band_rows) {
         const UINT rows = std::min<UINT>(band_rows, static_cast<UINT>(image.height) - y);
         const WICRect rect{0, static_cast<INT>(y), image.width, static_cast<INT>(rows)};
-        Check(converter->CopyPixels(&rect, static_cast<UINT>(image.width) * 4, static_cast<UINT>(band.size()),
-                                    band.data()),
-              L"its pixels cannot be read");
+        Throw_If_Failed<Invalid_Picture>(converter->CopyPixels(&rect, static_cast<UINT>(image.width) * 4,
+                                                               static_cast<UINT>(band.size()), band.data()),
+                                         L"its pixels cannot be read");
         for (UINT r = 0; r < rows; ++r) {
             const std::uint8_t* in = band.data() + static_cast<std::size_t>(r) * image.width * 4;
             std::uint8_t* out = image.pixels.data() + static_cast<std::size_t>(y + r) * image.stride;

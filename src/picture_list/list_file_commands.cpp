@@ -13,6 +13,9 @@ namespace velbrook {
 
 const wchar_t List_File_Filter[] = L"Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 
+// Far more than a million names; a larger file is refused, not loaded.
+constexpr std::uint64_t Max_List_File_Bytes = 256ull * 1024 * 1024;
+
 namespace {
 
 // A surrogate without its other half: UTF-8 cannot hold it, NTFS names can.
@@ -60,21 +63,13 @@ std::optional<std::vector<std::wstring>> Read_List_File(const std::wstring& path
     std::vector<std::wstring> entries;
     DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return entries;
-    File_Handle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    DWORD done = 0;
-    size_t at = 0;
-    while (at < bytes.size()) {
-        if (!::ReadFile(file.get(), bytes.data() + at, static_cast<DWORD>(bytes.size() - at), &done, nullptr))
-            return std::nullopt;
-        if (done == 0) break;
-        at += done;
+    std::vector<std::uint8_t> whole;
+    try {
+        whole = Read_Whole_File(path, Max_List_File_Bytes);
+    } catch (const File_Failure&) {
+        return std::nullopt;
     }
-    bytes.resize(at);
+    const std::string_view bytes(reinterpret_cast<const char*>(whole.data()), whole.size());
     if (Is_Utf16_List(bytes)) {
         const std::optional<std::vector<std::u16string>> lines = Parse_Utf16_List_File(bytes);
         if (!lines) return std::nullopt;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/file_utils.h"  // Write_File_Whole
+#include "toolkit/whole_file.h"
 
 #include "picture_list/list_window.h"
 

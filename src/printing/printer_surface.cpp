@@ -58,7 +58,8 @@ void Printer_Surface::Draw(Sheet_Item& item, const std::wstring& path, const Box
                 printer_.Draw_Caption(File_Name_Of(path), placement.caption, caption.font_height);
         }
     } catch (const std::bad_alloc&) {
-        throw Failure(L"There is not enough memory to print \"" + path + L"\"");
+        // The picture's bands did not fit: the picture is skipped, as one
+        // that does not load, and the run goes on with the next.
     }
 }
 

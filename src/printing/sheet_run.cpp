@@ -8,21 +8,6 @@
 
 namespace velbrook {
 
-namespace {
-
-// The file's bytes at an offset; fewer at its end, none after a failure.
-std::size_t Read_File_At(HANDLE file, std::uint64_t offset, std::span<std::uint8_t> into) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(into.size(), 1u << 20));
-    DWORD got = 0;
-    if (!::ReadFile(file, into.data(), wanted, &got, &at)) return 0;
-    return got;
-}
-
-}  // namespace
-
 Cell_Caption Caption_For_Cell(const Page_Options& options, const Sheet_Paper& paper, const Box& cell) {
     if (!options.print_file_names) return {};
     const Box& page = paper.classic_page;

@@ -123,32 +123,4 @@ std::wstring Program_Path() {
 
 std::wstring Program_Folder(const std::wstring& program_path) { return Directory_Of(program_path); }
 
-bool Write_File_Whole(const std::wstring& path, const std::string& bytes) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-        return false;
-    std::wstring folder = Directory_Of(path);
-    wchar_t temporary[MAX_PATH + 1] = {};
-    if (!::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"vbk", 0, temporary)) return false;
-    bool written = false;
-    {
-        File_Handle file(
-            ::CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) {
-            size_t at = 0;
-            written = true;
-            while (at < bytes.size() && written) {
-                DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - at, 1u << 24));
-                DWORD done = 0;
-                written = ::WriteFile(file.get(), bytes.data() + at, chunk, &done, nullptr) && done == chunk;
-                at += done;
-            }
-            written = written && ::FlushFileBuffers(file.get());
-        }
-    }
-    if (written) written = ::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) ::DeleteFileW(temporary);
-    return written;
-}
-
 }  // namespace velbrook

@@ -60,8 +60,4 @@ std::wstring Program_Path();
 // The folder of a program path, with its trailing backslash.
 std::wstring Program_Folder(const std::wstring& program_path);
 
-// Writes the file whole to a temporary file beside it and only then puts it
-// in place, so that a failed save leaves the old file as it was.
-bool Write_File_Whole(const std::wstring& path, const std::string& bytes);
-
 }  // namespace velbrook

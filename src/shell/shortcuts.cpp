@@ -34,10 +34,6 @@ std::wstring Link_Name_For(const std::wstring& target) {
     return name + L".lnk";
 }
 
-[[noreturn]] void Throw_Com_Failure(const wchar_t* what, HRESULT result) {
-    throw Failure(std::wstring(what) + L": " + System_Error_Text(static_cast<DWORD>(result)));
-}
-
 }  // namespace
 
 void Create_Shortcut(Dialogs& dialogs, const std::wstring& target, const std::wstring& value_name,
@@ -50,13 +46,13 @@ void Create_Shortcut(Dialogs& dialogs, const std::wstring& target, const std::ws
     Com_Ptr<IUnknown> object;
     HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                         IID_IUnknown, object.put_void());
-    if (FAILED(result)) Throw_Com_Failure(L"The shell link object could not be created", result);
+    Throw_If_Failed(result, L"The shell link object could not be created");
     Com_Ptr<IShellLinkW> link;
     result = object->QueryInterface(IID_IShellLinkW, link.put_void());
-    if (FAILED(result)) Throw_Com_Failure(L"The shell link object offers no IShellLink", result);
+    Throw_If_Failed(result, L"The shell link object offers no IShellLink");
     Com_Ptr<IPersistFile> file;
     result = object->QueryInterface(IID_IPersistFile, file.put_void());
-    if (FAILED(result)) Throw_Com_Failure(L"The shell link object offers no IPersistFile", result);
+    Throw_If_Failed(result, L"The shell link object offers no IPersistFile");
 
     link->SetPath(target.c_str());
 

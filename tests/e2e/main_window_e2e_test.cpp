@@ -6,7 +6,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "../../src/app/command_ids.h"
 #include "driver.h"
@@ -89,6 +91,37 @@ TEST(Main_Window, Files_Named_On_The_Command_Line_Come_In_As_A_Drop) {
     ASSERT_TRUE(Wait_For([&] { return program.List().size() == 2; }));
     EXPECT_EQ(program.List()[0], Test_Picture(L"red_green.bmp"));
     EXPECT_EQ(program.List()[1], Test_Picture(L"blue_yellow.jpg"));
+}
+
+// The last list's first picture held open by another program: the window
+// still comes, with the whole list in it, and the one box says why that
+// picture cannot show, as a click on it would.
+TEST(Main_Window, Comes_With_Its_List_When_The_First_Picture_Is_Held_Open) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("velbrook-held-" + std::to_string(::GetCurrentProcessId()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path held = folder / "held.bmp", list = folder / "list.txt";
+    std::filesystem::copy_file(Test_Picture(L"red_green.bmp"), held, std::filesystem::copy_options::overwrite_existing);
+    const std::wstring second = Test_Picture(L"blue_yellow.jpg");
+    std::ofstream(list, std::ios::binary) << held.string() << "\r\n" << std::string(second.begin(), second.end()) << "\r\n";
+    const HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    {
+        Velbrook program(L"", "[velbrook]\r\nFile_List_Name_Edit=" + list.string() + "\r\n");
+        EXPECT_TRUE(::IsWindowVisible(program.Main()));
+        ASSERT_TRUE(Wait_For([&] { return program.List().size() == 2; }));
+        EXPECT_EQ(program.List()[0], held.wstring());
+        const HWND box = program.Wait_Box(L"Velbrook v1.0f");
+        ASSERT_NE(box, nullptr);
+        EXPECT_NE(Velbrook::Box_Text(box).find(L"in use by another program"), std::wstring::npos)
+            << std::string(Velbrook::Box_Text(box).begin(), Velbrook::Box_Text(box).end());
+        Velbrook::Answer(box, IDOK);
+        EXPECT_TRUE(::IsWindowVisible(program.Main()));
+        EXPECT_EQ(program.Wait_Box(L"Velbrook v1.0f", 1s), nullptr) << "a second box";
+    }
+    ::CloseHandle(holder);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 // Run by scripts/run: a screenshot of the main window.

@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "../../src/app/command_ids.h"
+#include "../support/metafile_writer.h"
 #include "../support/pdf_check.h"
 #include "driver.h"
 
@@ -66,6 +68,40 @@ TEST(Save_Pdf, The_Menu_Command_Saves_Through_The_Save_Dialog_And_Asks_Before_Re
     ASSERT_TRUE(Wait_For([&] { return program.Status().starts_with(saved); }, 30s));
     EXPECT_EQ(velbrook::pdf::Pdf_Field(velbrook::pdf::Run_Unix("pdfinfo '" + unix_folder + "/album.pdf'"), "Pages"),
               "2");
+
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// A metafile 1 mm wide and nearly 10 m tall, saved with Fill: what shows of
+// it fills the page at the page's resolution, and the save ends in seconds
+// with the window answering throughout, where the whole picture at that
+// scale would be millions of rows.
+TEST(Save_Pdf, A_Sliver_Of_A_Metafile_Filling_Its_Page_Saves_Like_Any_Picture) {
+    const std::string unix_folder = "/tmp/velbrook-e2e-sliver-" + std::to_string(::GetCurrentProcessId());
+    const std::wstring folder = velbrook::pdf::Windows_Path(unix_folder);
+    std::filesystem::create_directories(folder);
+    const std::vector<std::uint8_t> sliver = velbrook::test::Build_Emf(
+        {.frame = {0, 0, 100, 999000}, .records = velbrook::test::Emf_Filled_Rectangle(0xFF0000, 10, 99900)});
+    const std::wstring emf = folder + L"\\sliver.emf";
+    std::ofstream(std::filesystem::path(emf), std::ios::binary)
+        .write(reinterpret_cast<const char*>(sliver.data()), static_cast<std::streamsize>(sliver.size()));
+
+    Velbrook program(L"", "[Options]\r\nPlacement=2\r\n");
+    const std::vector<std::wstring> pictures{emf, Test_Picture(L"blue_yellow.jpg")};
+    program.Drop(pictures);
+    ASSERT_TRUE(Wait_For([&] { return program.List() == pictures; }));
+    program.Menu(velbrook::command::Save_Pictures_as_PDF_File);
+    ASSERT_TRUE(Dialog_Closed(Choose_File(program, folder + L"\\sliver.pdf")));
+    ASSERT_TRUE(Wait_For([&] { return program.Status().starts_with(L"  Success: 2 pages saved"); }, 60s))
+        << std::string(program.Status().begin(), program.Status().end());
+    const std::string pdf = unix_folder + "/sliver.pdf";
+    EXPECT_NE(velbrook::pdf::Run_Unix("qpdf --check '" + pdf + "'").find("No syntax or stream encoding errors"),
+              std::string::npos);
+    // The sliver's fill is the page's: blue, from side to side.
+    const velbrook::pdf::Page_Pixels first = velbrook::pdf::Render_Page(pdf, 1, 30);
+    EXPECT_TRUE(velbrook::pdf::Near(first.At_Fraction(0.5, 0.5), velbrook::pdf::Blue, 40));
+    EXPECT_TRUE(velbrook::pdf::Near(first.At_Fraction(0.1, 0.5), velbrook::pdf::Blue, 40));
 
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);

@@ -13,7 +13,9 @@
 #include <utility>
 
 #include "picture/dib_parse.h"
+#include "pdf/jpeg_header.h"
 #include "picture/jpeg_decode.h"
+#include "picture/jpeg_rows.h"
 #include "picture/metafile_check.h"
 #include "toolkit/failure.h"
 #include "../support/damaged_pictures.h"
@@ -96,6 +98,38 @@ TEST(Damaged_Pictures, The_Portable_Readers_Refuse_Them_Or_Give_Drawable_Picture
             }
     }
     EXPECT_GT(refused, 200);
+}
+
+// The PDF save streams a JPEG from its file and checks it on the way: the
+// walk of its markers and a decode at an eighth fed a block at a time refuse
+// everything the walk of the bytes in memory and the decode of the whole
+// file refuse, or a damaged file would go into a PDF unchanged; beyond that
+// only files damaged mid-scan (which the band reader's data floor catches),
+// never a sound one.
+TEST(Damaged_Pictures, The_Streamed_Jpeg_Check_Refuses_All_That_The_Check_In_Memory_Refuses) {
+    std::vector<test::Damaged_Picture> corpus = test::Damaged_Pictures(true);
+    int jpegs = 0, refused = 0;
+    for (const test::Damaged_Picture& picture : corpus) {
+        if (!picture.name.ends_with(L".jpg")) continue;
+        SCOPED_TRACE(std::string(picture.name.begin(), picture.name.end()));
+        ++jpegs;
+        bool in_memory = Jpeg_Reaches_End_Marker(picture.bytes);
+        if (in_memory) {
+            try {
+                Decode_Jpeg(picture.bytes, 1, 1);
+            } catch (const Invalid_Picture&) {
+                in_memory = false;
+            }
+        }
+        Span_Source walk(picture.bytes), decode(picture.bytes);
+        const bool streamed = Walk_Jpeg_Markers(walk) == Jpeg_Markers::Whole && Jpeg_Reads_Whole(decode);
+        EXPECT_TRUE(in_memory || !streamed);
+        EXPECT_TRUE(streamed == in_memory || Named(picture.name, L"-scan-") || Named(picture.name, L"-half-"));
+        EXPECT_TRUE(streamed || !Named(picture.name, L"-sound."));
+        refused += !in_memory;
+    }
+    EXPECT_GT(jpegs, 50);
+    EXPECT_GT(refused, 20);
 }
 
 }  // namespace

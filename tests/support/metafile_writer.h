@@ -42,13 +42,15 @@ struct Emf_Spec {
     std::vector<std::uint32_t> eof_palette;  // entries kept in the end record
 };
 
-// A solid rectangle over the whole of a 100 x 100 reference frame: a brush
-// of `colour` (0x00BBGGRR) in handle 1, the null pen, then the rectangle.
-inline std::vector<Emf_Record> Emf_Filled_Rectangle(std::uint32_t colour) {
+// A solid rectangle over the whole of a 100 x 100 reference frame (or one
+// of right x bottom reference pixels): a brush of `colour` (0x00BBGGRR) in
+// handle 1, the null pen, then the rectangle.
+inline std::vector<Emf_Record> Emf_Filled_Rectangle(std::uint32_t colour, std::uint32_t right = 100,
+                                                    std::uint32_t bottom = 100) {
     return {{Emr_Create_Brush, {1, 0, colour, 0}},
             {Emr_Select_Object, {1}},
             {Emr_Select_Object, {Stock_Null_Pen}},
-            {Emr_Rectangle, {0, 0, 100, 100}}};
+            {Emr_Rectangle, {0, 0, right, bottom}}};
 }
 
 inline std::vector<std::uint8_t> Build_Emf(const Emf_Spec& spec) {

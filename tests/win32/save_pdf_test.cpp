@@ -9,8 +9,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "../support/jpeg_encoder.h"
+#include "../support/metafile_writer.h"
 #include "../support/pdf_check.h"
 #include "../support/picture_writers.h"
 #include "pdf/save_pdf_run.h"
@@ -301,6 +303,43 @@ TEST_F(Save_Pdf_Test, A_Target_That_Cannot_Be_Replaced_Keeps_Its_Old_File) {
 // A Japanese picture name, a Japanese PDF name, and its caption in an
 // embedded subset of the Fonts folder's Japanese font; a Latin caption stays
 // in Helvetica.
+// One picture's trouble is that picture's: a file too large to hold is
+// skipped as one that cannot be read, and a metafile 1 mm wide and nearly
+// 10 m tall filling its page is rasterised for the part that shows, so the
+// save ends with every other page and no box.
+TEST_F(Save_Pdf_Test, A_Picture_Too_Large_Or_Too_Tall_Costs_Only_Its_Own_Page) {
+    const std::wstring sliver = Write(
+        L"sliver.emf", test::Build_Emf({.frame = {0, 0, 100, 999000}, .records = test::Emf_Filled_Rectangle(0xFF0000, 10, 99900)}));
+    const std::wstring huge = Target(L"huge.emf");
+    {
+        // Sparse: larger than any picture read whole, without the disk space.
+        File_Handle file(::CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        LARGE_INTEGER end{};
+        end.QuadPart = 600ll << 20;
+        ASSERT_TRUE(::SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.get()));
+    }
+    host_.entries = {Sample("blue_yellow.jpg"), huge, sliver, Sample("portrait.jpg")};
+    const std::wstring target = Target(L"hostile.pdf");
+    Save(target, {.fit = Fit_Mode::Fill});
+    EXPECT_TRUE(host_.dialogs.messages.empty()) << Messages();
+    const std::string pdf = Unix(L"hostile.pdf");
+    EXPECT_NE(pdf::Run_Unix("qpdf --check '" + pdf + "'").find("No syntax or stream encoding errors"), std::string::npos);
+    EXPECT_EQ(pdf::Pdf_Field(pdf::Run_Unix("pdfinfo '" + pdf + "'"), "Pages"), "3");
+    // page, width and height of each image: the sliver's is its page's size.
+    const std::string images = pdf::Run_Unix("pdfimages -list '" + pdf + "' | tail -n +3 | awk '{print $1, $4, $5}'");
+    std::istringstream lines(images);
+    int page = 0, width = 0, height = 0, seen = 0;
+    while (lines >> page >> width >> height) {
+        ++seen;
+        if (page != 2) continue;
+        EXPECT_LE(width, 2480) << images;
+        EXPECT_LE(height, 3508) << images;
+        EXPECT_GT(height, 3000) << images;
+    }
+    EXPECT_EQ(seen, 3) << images;
+}
+
 TEST_F(Save_Pdf_Test, Japanese_Names_Save_And_Print_As_Captions) {
     const std::wstring picture = Write(L"\u65e5\u672c\u306e\u5199\u771f.jpg", Read_Bytes(Sample("blue_yellow.jpg")));
     host_.entries = {picture, Sample("portrait.jpg")};
