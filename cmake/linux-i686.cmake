@@ -2,7 +2,7 @@
 # (gcc or clang with -m32; the C and C++ libraries from g++-multilib, the
 # others from the i386 architecture).  The compiler is the preset's; a
 # preset that sets its own CMAKE_<LANG>_FLAGS gives -m32 there too.
-set(CMAKE_SYSTEM_PROCESSOR i686)
+# (CMake keeps the machine's own processor name: this is no cross build.)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
 set(CMAKE_C_FLAGS_INIT -m32)
 set(CMAKE_CXX_FLAGS_INIT -m32)
