@@ -1,6 +1,8 @@
-// libFuzzer target: any bytes as a file list file.  The entries never hold a
-// line end or a zero byte, together they are no longer than the file, and
-// writing them and reading them back gives the same entries.
+// libFuzzer target: any bytes as a file list file, as bytes and, where they
+// start with its mark, as UTF-16.  The entries never hold a line end or a
+// zero, together they are no longer than the file, and writing them and
+// reading them back gives the same entries.
+#include <string>
 #include <string_view>
 
 #include "../common/fuzz_support.h"
@@ -23,5 +25,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const velbrook::List_File_Text again = velbrook::Parse_List_File(written);
     Require(again.lines == text.lines, "the entries survive a save and a load");
     Require(again.utf8 == (text.utf8 && !text.lines.empty()), "the mark survives with any entry");
+    // The same bytes as a list in UTF-16.
+    const bool utf16 = velbrook::Is_Utf16_List(bytes);
+    Require(utf16 == (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")), "UTF-16 by its mark");
+    const auto units = velbrook::Parse_Utf16_List_File(bytes);
+    if (!utf16 || !units) return 0;
+    std::size_t units_held = 0;
+    for (const std::u16string& line : *units) {
+        Require(line.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string::npos,
+                "no line end in an entry");
+        units_held += line.size();
+    }
+    Require(2 * (units_held + units->size()) <= size, "entries come from the file");
+    const std::string units_written = velbrook::Format_Utf16_List_File(*units);
+    // An empty list is written as no bytes at all, which read as bytes again.
+    if (units->empty()) {
+        Require(units_written.empty(), "an empty list is no bytes");
+        return 0;
+    }
+    const auto units_again = velbrook::Parse_Utf16_List_File(units_written);
+    Require(units_again && *units_again == *units, "the entries survive a save and a load in UTF-16");
     return 0;
 }

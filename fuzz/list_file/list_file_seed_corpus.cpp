@@ -1,6 +1,6 @@
 // seed_list_file DIR: writes the list file fuzzer's seed corpus: ANSI and
 // UTF-8 with and without the byte-order mark, every line end, empty lines,
-// zero bytes, and no line end at the end.
+// zero bytes, no line end at the end, and UTF-16 of either byte order.
 #include "../common/fuzz_support.h"
 #include "picture_list/list_file.h"
 
@@ -28,5 +28,18 @@ int main(int argc, char** argv) {
                 "a.jpg\0\r\n"s);
     seeds.Write("mixed-ends.txt", "a\r\rb\n\nc\r\n\r\nd"s);
     seeds.Write("mark-only.txt", "\xEF\xBB\xBF"s);
+    // UTF-16 as Notepad saves it, in both byte orders, with a lone surrogate
+    // (a name NTFS allows), cut in the middle of a unit, and the mark alone.
+    const std::vector<std::u16string> units = {u"C:\\Bilder\\\u00E4pfel.jpg",
+                                               u"C:\\a\xD800"
+                                               u"b.bmp",
+                                               u"", u"C:\\\xDC00.emf"};
+    const std::string little = velbrook::Format_Utf16_List_File(units);
+    std::string big = little;
+    for (std::size_t k = 0; k + 1 < big.size(); k += 2) std::swap(big[k], big[k + 1]);
+    seeds.Write("utf16-little.txt", little);
+    seeds.Write("utf16-big.txt", big);
+    seeds.Write("utf16-odd.txt", little.substr(0, little.size() - 1));
+    seeds.Write("utf16-mark-only.txt", "\xFF\xFE"s);
     return 0;
 }

@@ -2,7 +2,7 @@
 // enhanced metafiles with and without a description and end-record palette,
 // Windows metafiles placeable (right and wrong checksum) and not; records
 // that carry bitmaps, points and text, sound and pointing outside
-// themselves; a frame from INT_MIN to INT_MAX.
+// themselves; a frame from INT_MIN to INT_MAX, and one 280 m tall.
 #include <climits>
 
 #include "../common/fuzz_support.h"
@@ -45,6 +45,8 @@ int main(int argc, char** argv) {
     outside[12] = 0xFFFFFFF0;
     seeds.Write("bitmap-outside.emf", Build_Emf({.records = {{81, outside}}}));
     seeds.Write("huge-frame.emf", Build_Emf({.frame = {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, .records = carrying}));
+    // 1 mm wide and 280 m tall, in hundredths of a millimetre.
+    seeds.Write("tall-frame.emf", Build_Emf({.frame = {0, 0, 100, 28000000}, .records = carrying}));
     const std::vector<std::uint16_t> dib = {40, 0, 2, 0, 2, 0, 1, 24, 0, 0, 16, 0, 0, 0,
                                             0,  0, 0, 0, 0, 0, 1, 2,  3, 4, 5,  6, 7, 8};
     std::vector<std::uint16_t> stretch(11, 0);

@@ -1,7 +1,8 @@
 // libFuzzer target: any text (the bytes as UTF-16, as the profile functions
-// hand it over) as a settings value.  The integer read is compared with a
-// second reading written here from the rule itself, and every value read
-// must survive being written and read again.
+// hand it over) as a settings value.  The integer read, alone and within
+// the ranges of the layout's fields, is compared with a second reading
+// written here from the rule itself, and every value read must survive
+// being written and read again.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -61,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(value == expected.value_or(fallback), "the integer read follows the rule");
         Require(velbrook::Parse_Ini_Integer(velbrook::Format_Ini_Integer(value), fallback + 1) == value,
                 "an integer survives a write and a read");
+    }
+    // The ranges of the layout's fields, and ranges at the ends of an int.
+    const int ranges[][2] = {{1, 10}, {0, 500}, {INT32_MIN, -1}, {INT32_MIN, INT32_MAX}, {5, 4}};
+    for (const auto& [least, most] : ranges) {
+        const int value = velbrook::Parse_Ini_Integer_In(text, least, most, -3);
+        const std::optional<int> expected = Reference(text);
+        Require(value == (expected && *expected >= least && *expected <= most ? *expected : -3),
+                "a value outside its range gives the default");
     }
     for (bool fallback : {false, true}) {
         const bool value = velbrook::Parse_Ini_Bool(text, fallback);

@@ -258,8 +258,7 @@ void Write_Page_Options(const std::wstring& ini_path, const Page_Options& option
 Sheet_Layout Read_Sheet_Layout(const std::wstring& ini_path) {
     const Sheet_Layout defaults;
     const auto number = [&](const wchar_t* key, int least, int most, int fallback) {
-        const int value = Parse_Ini_Integer(Read_Text(ini_path, key, Layout_Section), fallback);
-        return value < least || value > most ? fallback : value;
+        return Parse_Ini_Integer_In(Read_Text(ini_path, key, Layout_Section), least, most, fallback);
     };
     const auto field = [&](const wchar_t* key, const Layout_Field& rule, int fallback) {
         return number(key, rule.least, rule.most, fallback);

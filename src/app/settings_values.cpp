@@ -52,6 +52,11 @@ int Parse_Ini_Integer(std::wstring_view text, int default_value) {
     return static_cast<int>(negative ? -*value : *value);
 }
 
+int Parse_Ini_Integer_In(std::wstring_view text, int least, int most, int default_value) {
+    const int value = Parse_Ini_Integer(text, default_value);
+    return value < least || value > most ? default_value : value;
+}
+
 bool Parse_Ini_Bool(std::wstring_view text, bool default_value) {
     return Parse_Ini_Integer(text, default_value ? 1 : 0) != 0;
 }

@@ -17,6 +17,10 @@ std::wstring_view Trimmed(std::wstring_view text);
 // the int range give the default.
 int Parse_Ini_Integer(std::wstring_view text, int default_value);
 
+// Read as Parse_Ini_Integer does; a value outside [least, most] also gives
+// the default (a count or a size edited past what the program offers).
+int Parse_Ini_Integer_In(std::wstring_view text, int least, int most, int default_value);
+
 // Read as an integer with the default 1 or 0; any integer but 0 is true.
 bool Parse_Ini_Bool(std::wstring_view text, bool default_value);
 

@@ -2,10 +2,11 @@
 
 #include <shlobj.h>
 
-#include <cstring>
+#include <algorithm>
 #include <optional>
 
 #include "picture/file_type.h"
+#include "picture_list/drop_block.h"
 #include "shell/code_page.h"
 #include "toolkit/application.h"
 
@@ -27,28 +28,24 @@ namespace {
 // a drop of ten thousand files take seconds.  Nothing when the block cannot
 // be read as one; the caller then asks the shell name by name.
 std::optional<std::vector<std::wstring>> Names_From_Block(HDROP drop, UINT count) {
-    auto* header = static_cast<const DROPFILES*>(::GlobalLock(drop));
-    if (!header) return std::nullopt;
+    const auto* start = static_cast<const std::uint8_t*>(::GlobalLock(drop));
+    if (!start) return std::nullopt;
+    const std::optional<Drop_Block_Names> block =
+        Parse_Drop_Block({start, ::GlobalSize(drop)}, count, Dropped_Name_Limit);
     std::vector<std::wstring> names;
-    names.reserve(count);
-    const BYTE* start = reinterpret_cast<const BYTE*>(header) + header->pFiles;
-    if (header->fWide) {
-        for (auto* name = reinterpret_cast<const wchar_t*>(start); *name && names.size() < count;) {
-            size_t length = wcslen(name);
-            names.emplace_back(name, std::min<size_t>(length, Dropped_Name_Limit));
-            name += length + 1;
-        }
-    } else {
-        for (auto* name = reinterpret_cast<const char*>(start); *name && names.size() < count;) {
-            size_t length = strlen(name);
-            std::wstring wide = Decode_Text(std::string_view(name, length), CP_ACP);
+    if (block && block->wide) {
+        names.reserve(block->wide_names.size());
+        for (const std::u16string& name : block->wide_names) names.emplace_back(name.begin(), name.end());
+    } else if (block) {
+        names.reserve(block->ansi_names.size());
+        for (const std::string& name : block->ansi_names) {
+            std::wstring wide = Decode_Text(name, CP_ACP);
             wide.resize(std::min<size_t>(wide.size(), Dropped_Name_Limit));
             names.push_back(std::move(wide));
-            name += length + 1;
         }
     }
     ::GlobalUnlock(drop);
-    if (names.size() != count) return std::nullopt;
+    if (!block || names.size() != count) return std::nullopt;
     return names;
 }
 

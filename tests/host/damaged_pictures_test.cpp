@@ -1,10 +1,10 @@
 // The damaged-picture corpus through the portable readers, natively and
-// under AddressSanitizer/UBSan: the bitmap checks, the JPEG wrapper at a
-// preview's and a page's size, and the metafile checks.  Every file is
+// under AddressSanitizer/UBSan: the bitmap and icon checks, the JPEG wrapper
+// at a preview's and a page's size, and the metafile checks.  Every file is
 // refused or gives a picture the system can draw without reading past it;
 // the sound ones and the lies that must be caught are checked by name.
-// (Icons, PNG, GIF and TIFF are read by the Windows side only; the Windows
-// test takes the same corpus through the main window.)
+// (PNG, GIF and TIFF are read by the Windows side only; the Windows test
+// takes the same corpus through the main window.)
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,9 @@
 #include <string>
 #include <utility>
 
-#include "picture/dib_parse.h"
 #include "pdf/jpeg_header.h"
+#include "picture/dib_parse.h"
+#include "picture/icon_parse.h"
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_rows.h"
 #include "picture/metafile_check.h"
@@ -40,6 +41,11 @@ std::optional<bool> Accepted(const test::Damaged_Picture& picture) {
                 const Decoded_Image image = Decode_Jpeg(picture.bytes, width, height);
                 EXPECT_EQ(image.pixels.size(), static_cast<std::size_t>(image.stride) * image.height);
             }
+        } else if (extension == L".ico") {
+            const Icon_Image image = Parse_Icon(picture.bytes);
+            EXPECT_LE(image.offset + image.length, picture.bytes.size());
+            EXPECT_TRUE(image.width >= 1 && image.width <= Max_Icon_Side && image.height >= 1 &&
+                        image.height <= Max_Icon_Side);
         } else if (extension == L".emf") {
             Check_Emf(picture.bytes);
         } else if (extension == L".wmf") {
@@ -92,7 +98,12 @@ TEST(Damaged_Pictures, The_Portable_Readers_Refuse_Them_Or_Give_Drawable_Picture
                                    L"jpeg-no-size",
                                    L"huffman-too-many",
                                    L"huffman-overfull",
-                                   L"huffman-table-number"})
+                                   L"huffman-table-number",
+                                   L"icon-65535-images",
+                                   L"icon-image-past-end",
+                                   L"icon-offset-past-end",
+                                   L"icon-dib-",
+                                   L"icon-palette-past-entry"})
             if (Named(picture.name, lie)) {
                 EXPECT_FALSE(accepted) << "a lie passed";
             }

@@ -59,6 +59,13 @@ TEST(Parse_Ini_Integer, Gives_The_Default_For_Anything_Else) {
     }
 }
 
+TEST(Parse_Ini_Integer_In, Gives_The_Default_Outside_The_Range) {
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"1", 1}, {L" 10 ", 10}, {L"0xA", 10}, {L"0", 4}, {L"11", 4}, {L"-1", 4}, {L"2147483647", 4}, {L"x", 4},
+    };
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Parse_Ini_Integer_In(text, 1, 10, 4), expected) << text;
+}
+
 TEST(Parse_Ini_Bool, Any_Integer_But_Zero_Is_True) {
     const std::pair<const wchar_t*, bool> cases[] = {
         {L"1", true}, {L"0", false}, {L"-1", true}, {L"2", true}, {L"0x0", false}, {L"0x10", true},

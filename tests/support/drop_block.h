@@ -6,24 +6,21 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "drop_bytes.h"
+
 namespace velbrook::testing {
+
+static_assert(sizeof(DROPFILES) == velbrook::test::Drop_Names_Offset);
 
 template <typename Char>
 HDROP Make_Drop_Of(const std::vector<std::basic_string<Char>>& names) {
-    size_t characters = 1;
-    for (const auto& name : names) characters += name.size() + 1;
-    HGLOBAL block = ::GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(Char));
-    auto* header = static_cast<DROPFILES*>(::GlobalLock(block));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = sizeof(Char) == sizeof(wchar_t);
-    auto* text = reinterpret_cast<Char*>(header + 1);
-    for (const auto& name : names) {
-        name.copy(text, name.size());
-        text += name.size() + 1;
-    }
+    const std::vector<std::uint8_t> bytes = velbrook::test::Drop_Block_Bytes(names);
+    HGLOBAL block = ::GlobalAlloc(GHND, bytes.size());
+    std::memcpy(::GlobalLock(block), bytes.data(), bytes.size());
     ::GlobalUnlock(block);
     return static_cast<HDROP>(block);
 }
