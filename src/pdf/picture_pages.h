@@ -30,6 +30,7 @@ public:
     void Begin_Sheet(int sheet, int expected) override;
     void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override;
     void End_Sheet(int sheet) override;
+    std::wstring Skip_Reason() const override { return skip_reason_; }
 
 private:
     Pdf_Document& document_;
@@ -38,6 +39,7 @@ private:
     Page_Options options_;
     std::function<void(int, int)> sheet_done_;
     int expected_ = 0;
+    std::wstring skip_reason_;
 };
 
 }  // namespace velbrook

@@ -73,14 +73,17 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
 }
 
-bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work) {
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work, std::wstring* reason) {
+    if (reason) reason->clear();
     try {
         work();
         return true;
-    } catch (const Invalid_Picture&) {
+    } catch (const Invalid_Picture& invalid) {
+        if (reason) *reason = invalid.Text();
         return false;
-    } catch (const Unreadable_File&) {
+    } catch (const Unreadable_File& unreadable) {
         // A loaded list may name a file that is gone or locked: skipped the same way.
+        if (reason) *reason = unreadable.Text();
         return false;
     } catch (const std::bad_alloc&) {
         throw Failure(L"There is not enough memory to load \"" + path + L"\"");

@@ -105,8 +105,9 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
 // How the print run and the PDF pages treat a file that will not load: runs
 // `work`, and answers false when it finds the file no picture of its kind, or
 // gone or locked, so that the file is skipped; running out of memory on it is
-// a Failure that names the file.
-bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work);
+// a Failure that names the file.  `reason`, when given, gets the loader's
+// words for a skip (they name the file), and is emptied otherwise.
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work, std::wstring* reason = nullptr);
 
 // What the preview shows: the picture itself with the classic options, else
 // the picture placed as the options say.
