@@ -182,6 +182,16 @@ std::wstring Choose_Settings_Path(const std::wstring& program_path, const std::w
     return own;
 }
 
+std::wstring Settings_Path_To_Read(const std::wstring& program_path, const std::wstring& user_folder) {
+    const std::wstring beside = Settings_Path(program_path);
+    if (user_folder.empty()) return beside;
+    const std::wstring own = user_folder + L"\\" + Settings_File_Name;
+    // Without a file of the user's own, a first run would start one as a
+    // copy of the file beside the program: the same settings.
+    if (::GetFileAttributesW(own.c_str()) == INVALID_FILE_ATTRIBUTES) return beside;
+    return May_Write(beside) ? beside : own;
+}
+
 std::wstring User_Settings_Folder() {
     wchar_t app_data[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, app_data)) || !*app_data)

@@ -81,6 +81,10 @@ std::wstring Settings_Path(const std::wstring& program_path);
 // the folder, as a copy of the file beside the program when that exists.
 // An empty `user_folder` always gives the file beside the program.
 std::wstring Choose_Settings_Path(const std::wstring& program_path, const std::wstring& user_folder);
+// The file Choose_Settings_Path would give, for a run that only reads it:
+// nothing is made or copied.  Where that would copy the file beside the
+// program, the file beside the program itself.
+std::wstring Settings_Path_To_Read(const std::wstring& program_path, const std::wstring& user_folder);
 // The user's own folder for it: %APPDATA%\Velbrook ("" when the system names none).
 std::wstring User_Settings_Folder();
 

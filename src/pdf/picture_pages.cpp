@@ -219,10 +219,13 @@ Sheet_Paper Pdf_Sheet_Surface::Paper() const { return Pdf_Sheet_Paper(paper_); }
 std::unique_ptr<Sheet_Item> Pdf_Sheet_Surface::Load(const std::wstring& path, const Picture_Request& request) {
     const Page_Drawing drawing = Drawing_For(path, options_.more_types);
     std::unique_ptr<Sheet_Item> item;
-    Skipping_Unloadable(path, [&] {
-        if (drawing == Page_Drawing::Jpeg && request.page == 0) item = Load_Jpeg(path, check_ahead_);
-        if (!item) item = std::make_unique<Drawn_Item>(Load_Picture_For(path, request), drawing);
-    });
+    Skipping_Unloadable(
+        path,
+        [&] {
+            if (drawing == Page_Drawing::Jpeg && request.page == 0) item = Load_Jpeg(path, check_ahead_);
+            if (!item) item = std::make_unique<Drawn_Item>(Load_Picture_For(path, request), drawing);
+        },
+        &skip_reason_);
     return item;
 }
 

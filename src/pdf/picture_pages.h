@@ -42,6 +42,7 @@ public:
     void Begin_Sheet(int sheet, int expected) override;
     void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override;
     void End_Sheet(int sheet) override;
+    std::wstring Skip_Reason() const override { return skip_reason_; }
 
 private:
     Pdf_Document& document_;
@@ -52,6 +53,7 @@ private:
     std::function<void()> between_bands_;
     Jpeg_Check_Ahead* check_ahead_ = nullptr;
     int expected_ = 0;
+    std::wstring skip_reason_;
 };
 
 }  // namespace velbrook

@@ -76,21 +76,26 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
     throw Invalid_Picture(L"\"" + path + L"\" is not a kind of picture the program can show");
 }
 
-bool Skipping_Unloadable(const std::wstring&, const std::function<void()>& work) {
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work, std::wstring* reason) {
+    if (reason) reason->clear();
     try {
         work();
         return true;
-    } catch (const Invalid_Picture&) {
+    } catch (const Invalid_Picture& invalid) {
+        if (reason) *reason = invalid.Text();
         return false;
-    } catch (const Unreadable_File&) {
+    } catch (const Unreadable_File& unreadable) {
         // A loaded list may name a file that is gone, locked or too large:
         // skipped the same way.
+        if (reason) *reason = unreadable.Text();
         return false;
     } catch (const std::bad_alloc&) {
         // Memory that one picture's decode could not have belongs to that
         // picture: the next one may well fit.
+        if (reason) *reason = L"There is not enough memory to load \"" + path + L"\"";
         return false;
     } catch (const std::length_error&) {
+        if (reason) *reason = L"There is not enough memory to load \"" + path + L"\"";
         return false;
     }
 }

@@ -109,8 +109,9 @@ std::shared_ptr<const Picture> Load_Picture_For(const std::wstring& path, const 
 // How the print run, the PDF pages and the preview treat a file that will
 // not load: runs `work`, and answers false when it finds the file no picture
 // of its kind, gone, locked or too large, or runs out of memory on it, so
-// that the file is skipped.
-bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work);
+// that the file is skipped.  `reason`, when given, gets the loader's words
+// for a skip (they name the file), and is emptied otherwise.
+bool Skipping_Unloadable(const std::wstring& path, const std::function<void()>& work, std::wstring* reason = nullptr);
 
 // What the preview shows: the picture itself with the classic options, else
 // the picture placed as the options say.

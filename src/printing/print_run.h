@@ -55,6 +55,10 @@ public:
     virtual Page_Options Options() const { return {}; }
     // Options > "Page Layout...": how many pictures go on each sheet.
     virtual Sheet_Layout Layout() const { return {}; }
+    // Entry `index` is left out of the run, for `reason` (words that name
+    // the file).  The window says nothing of it: a skipped picture simply
+    // takes no cell.
+    virtual void Picture_Skipped(int /*index*/, const std::wstring& /*reason*/) {}
 
     virtual Dialogs& Dialogs_() = 0;
     // The main window, whose taskbar button shows the progress; null: none.

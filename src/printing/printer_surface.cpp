@@ -17,10 +17,13 @@ std::unique_ptr<Sheet_Item> Printer_Surface::Load(const std::wstring& path, cons
     // pictures are never held at once.
     if (progress_) host_.Set_Preview(nullptr);
     std::shared_ptr<const Picture> picture;
-    Skipping_Unloadable(path, [&] {
-        picture = Load_Picture_For(path, request);
-        if (progress_) host_.Set_Preview(picture);
-    });
+    Skipping_Unloadable(
+        path,
+        [&] {
+            picture = Load_Picture_For(path, request);
+            if (progress_) host_.Set_Preview(picture);
+        },
+        &skip_reason_);
     if (!picture) return nullptr;
     return std::make_unique<Printed_Item>(std::move(picture));
 }

@@ -53,12 +53,14 @@ public:
     void Begin_Sheet(int sheet, int expected) override;
     void Draw(Sheet_Item& item, const std::wstring& path, const Box& target, const Cell_Caption& caption) override;
     void End_Sheet(int sheet) override;
+    std::wstring Skip_Reason() const override { return skip_reason_; }
 
 private:
     Printer& printer_;
     Print_Host& host_;
     Page_Options options_;
     std::optional<Printer_Progress> progress_;
+    std::wstring skip_reason_;
 };
 
 }  // namespace velbrook

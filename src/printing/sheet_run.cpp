@@ -69,6 +69,12 @@ Sheets_Run Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
     Picture_Request request{
         .target = {first.Width(), first.Height()}, .options = loop.options, .caption_height = caption.strip_height};
     const auto drawn_here = [&](int sheet) { return sheet >= loop.first_sheet && sheet <= loop.last_sheet; };
+    // A picture loaded to be drawn; one that gives nothing is told to the host.
+    const auto load = [&](int index, const std::wstring& path) {
+        std::unique_ptr<Sheet_Item> item = loop.surface.Load(path, request);
+        if (!item) host.Picture_Skipped(index, loop.surface.Skip_Reason());
+        return item;
+    };
     const auto expected = [&] {
         const int all = Sheets_For(host.Entry_Count(), copies, cells);
         return std::max(0, std::min(all, loop.last_sheet) - loop.first_sheet + 1);
@@ -93,8 +99,7 @@ Sheets_Run Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
         for (int page = 0; !stopped;) {
             request.page = page;
             const bool loading = drawn_here(used == 0 ? sheet + 1 : sheet);
-            std::unique_ptr<Sheet_Item> item =
-                loading ? loop.surface.Load(*path, request) : loop.surface.Probe(*path, request);
+            std::unique_ptr<Sheet_Item> item = loading ? load(index, *path) : loop.surface.Probe(*path, request);
             if (loading) loop.process_messages();
             if (!item) break;
             const int pages = item->Page_Count();
@@ -108,7 +113,7 @@ Sheets_Run Run_Sheets(const Sheet_Loop& loop, const Sheet_Plan& plan) {
                 if (drawn_here(sheet)) {
                     // Copies that run on from a sheet only counted.
                     if (!loaded) {
-                        item = loop.surface.Load(*path, request);
+                        item = load(index, *path);
                         loaded = true;
                     }
                     Box target = plan.cells[used];

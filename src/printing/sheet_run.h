@@ -51,6 +51,9 @@ public:
     virtual std::unique_ptr<Sheet_Item> Probe(const std::wstring& path, const Picture_Request& request) {
         return Load(path, request);
     }
+    // Why the last Load gave nothing, in words that name the file; empty
+    // when the surface does not say.
+    virtual std::wstring Skip_Reason() const { return {}; }
     // `sheet` counts the sheets drawn by this run, from 1; `expected` is the
     // number it draws as the list stands now.
     virtual void Begin_Sheet(int sheet, int expected) = 0;

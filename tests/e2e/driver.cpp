@@ -324,6 +324,58 @@ HWND Choose_File(const Velbrook& program, const std::wstring& path) {
     return dialog;
 }
 
+std::vector<std::string> Program_Run::Lines() const {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < output.size()) {
+        std::size_t end = output.find('\n', at);
+        if (end == std::string::npos) end = output.size();
+        std::string line = output.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        at = end + 1;
+    }
+    return lines;
+}
+
+Program_Run Run_Program(const std::filesystem::path& exe, const std::wstring& arguments,
+                        const std::filesystem::path& folder, std::chrono::milliseconds limit) {
+    Program_Run run;
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    if (!::CreatePipe(&read_end, &write_end, &inherited, 0)) throw std::runtime_error("no pipe");
+    ::SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    std::wstring command = L"\"" + exe.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process{};
+    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                          &startup, &process);
+    // Only the program holds the writing end now: the pipe ends with it.
+    ::CloseHandle(write_end);
+    if (!started) {
+        ::CloseHandle(read_end);
+        throw std::runtime_error("velbrook.exe did not start");
+    }
+    std::thread reader([&] {
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(read_end, buffer, sizeof buffer, &got, nullptr) && got > 0) run.output.append(buffer, got);
+    });
+    run.ended = ::WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+    if (!run.ended) ::TerminateProcess(process.hProcess, 99);
+    ::WaitForSingleObject(process.hProcess, 5000);
+    reader.join();
+    ::GetExitCodeProcess(process.hProcess, &run.exit_code);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(read_end);
+    return run;
+}
+
 bool Dialog_Closed(HWND dialog) {
     return dialog && Wait_For([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); });
 }

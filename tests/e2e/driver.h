@@ -92,6 +92,20 @@ HWND Choose_File(const Velbrook& program, const std::wstring& path);
 // True once a dialog found (not null) has gone.
 bool Dialog_Closed(HWND dialog);
 
+// A run of the program that ends by itself (a command line that saves or
+// prints): what it wrote to its output and error, through one pipe, and its
+// exit code.  `ended` is false when it was still running at the limit and
+// was stopped.
+struct Program_Run {
+    bool ended = false;
+    DWORD exit_code = 0;
+    std::string output;
+    // The output's lines, without their line ends.
+    std::vector<std::string> Lines() const;
+};
+Program_Run Run_Program(const std::filesystem::path& exe, const std::wstring& arguments,
+                        const std::filesystem::path& folder, std::chrono::milliseconds limit = 120s);
+
 // The source tree and the program as Wine sees them.
 std::filesystem::path Source_Folder();
 std::filesystem::path Program_File();
