@@ -313,7 +313,11 @@ void TMainForm1::Wire_Handlers() {
     On_Show = [this] { FormShow(); };
     On_Close_Query = [this](bool& can_close) { FormCloseQuery(can_close); };
     On_Resize = [this] { FormResize(); };
-    On_Dpi_Change = [this] { FormResize(); };
+    // Laid out again, and the preview decoded again for its new size.
+    On_Dpi_Change = [this] {
+        FormResize();
+        Options_Changed();
+    };
     On_Drop_Files = [this](HDROP drop) { Take_Files(Read_Dropped_Names(drop)); };
 
     Move_Up_BitBtn.On_Click = [&list] { Move_Up_BitBtnClick(list); };

@@ -67,7 +67,8 @@ public:
         if (::IsRectEmpty(&place)) return;
         const RECT paper{area.left + place.left, area.top + place.top, area.left + place.right,
                          area.top + place.bottom};
-        const RECT shadow{paper.left + Shadow, paper.top + Shadow, paper.right + Shadow, paper.bottom + Shadow};
+        const int offset = Dpi_Scaled(Shadow, Dpi());
+        const RECT shadow{paper.left + offset, paper.top + offset, paper.right + offset, paper.bottom + offset};
         Brush_Handle dark(::CreateSolidBrush(Shadow_Colour));
         ::FillRect(dc, &shadow, dark.get());
         ::FillRect(dc, &paper, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
