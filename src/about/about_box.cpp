@@ -126,6 +126,8 @@ TAboutBox::TAboutBox(About_Setup setup)
       open_link_(std::move(setup.open_link)) {
     Set_Client_Width(622);
     Set_Client_Height(411);
+    Lay_Out_For_Dpi();
+    Fit_Labels();
     Center_On_Screen();
 
     Australian_Made_Label.Set_Transparent(true);
@@ -156,8 +158,16 @@ TAboutBox::TAboutBox(About_Setup setup)
     FormCreate();
 }
 
+// The two labels that take the size of their text, which is in pixels of
+// the window's resolution already.
+void TAboutBox::Fit_Labels() {
+    Label3.Fit_To_Text();
+    Free_Resources_Label.Fit_To_Text();
+}
+
 void TAboutBox::Wire_Handlers() {
     On_Activate = [this] { FormActivate(); };
+    On_Dpi_Change = [this] { Fit_Labels(); };
     On_Key_Down = [this](WORD& key) { FormKeyDown(key); };
     // However the window closes (Alt+F4 too), nothing of it runs on hidden.
     On_Close_Query = [this](bool&) { Stop_Timers_And_Animation(); };

@@ -84,6 +84,7 @@ public:
 
 private:
     void Wire_Handlers();
+    void Fit_Labels();
     void Stop_Timers_And_Animation();
     void Open(const std::wstring& target) const;
 

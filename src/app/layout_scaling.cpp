@@ -4,6 +4,7 @@
 
 #include "app/layout_table.h"
 #include "toolkit/controls.h"
+#include "toolkit/dpi.h"
 #include "toolkit/form.h"
 
 namespace velbrook {
@@ -12,7 +13,7 @@ void Record_Design_Layout(Form& form, List_Box& table) {
     if (table.Count() > 0) return;
     ::ShowScrollBar(form.Handle(), SB_BOTH, FALSE);
     SIZE client = form.Client_Size();
-    table.Add(Layout_Header_Line(client.cx, client.cy));
+    table.Add(Layout_Header_Line(Dpi_Unscaled(client.cx, form.Form_Dpi()), Dpi_Unscaled(client.cy, form.Form_Dpi())));
     for (const auto& component : form.Components()) {
         if (Control* control = component->As_Control()) {
             table.Add(Layout_Control_Line(control->Left(), control->Width(), control->Top(), control->Height(),
@@ -26,7 +27,7 @@ void Record_Design_Layout(Form& form, List_Box& table) {
 void Scale_Controls(Form& form, const List_Box& table) {
     if (table.Count() == 0) return;
     SIZE client = form.Client_Size();
-    const Scale_Factors factors = Compute_Scale_Factors(table.Item(0), client.cx, client.cy);
+    const Scale_Factors factors = Compute_Scale_Factors(table.Item(0), client.cx, client.cy, form.Form_Dpi());
     // Every control moves at once: one repaint at the end instead of one per
     // move while the border is being dragged.
     Form::Layout_Batch batch(form);

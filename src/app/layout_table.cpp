@@ -8,6 +8,8 @@
 namespace velbrook {
 namespace {
 
+constexpr int Design_Dpi = 96;
+
 double Factor(int present, int design) { return design > 0 ? static_cast<double>(present) / design : 1.0; }
 
 // Cut toward zero, kept inside the int range so that a huge window cannot
@@ -35,17 +37,19 @@ std::wstring Layout_Control_Line(int left, int width, int top, int height, int f
     return line;
 }
 
-Scale_Factors Compute_Scale_Factors(int client_w, int client_h, int design_w, int design_h) {
+Scale_Factors Compute_Scale_Factors(int client_w, int client_h, int design_w, int design_h, int dpi) {
     Scale_Factors factors;
     factors.sy = Factor(client_h, design_h);
     factors.sx = Factor(client_w, design_w);
     factors.sf = factors.sy >= factors.sx ? factors.sx : factors.sy;
+    // At 96 dpi the factor stays exactly as it is.
+    if (dpi > 0 && dpi != Design_Dpi) factors.sf = factors.sf * Design_Dpi / dpi;
     return factors;
 }
 
-Scale_Factors Compute_Scale_Factors(std::wstring_view header_line, int client_w, int client_h) {
+Scale_Factors Compute_Scale_Factors(std::wstring_view header_line, int client_w, int client_h, int dpi) {
     return Compute_Scale_Factors(client_w, client_h, Field_As_Integer(header_line, L" ", 1),
-                                 Field_As_Integer(header_line, L" ", 2));
+                                 Field_As_Integer(header_line, L" ", 2), dpi);
 }
 
 std::optional<Scaled_Geometry> Scale_Layout_Line(std::wstring_view line, const Scale_Factors& factors) {

@@ -29,10 +29,14 @@ struct Scale_Factors {
 // sx = client width / design width, sy = client height / design height,
 // sf = sx when sy is not less than sx, else sy.  A design size of 0 or less
 // (which the window never records) gives a factor of 1 rather than infinity.
-Scale_Factors Compute_Scale_Factors(int client_w, int client_h, int design_w, int design_h);
+// The design is in pixels of a 96-dpi screen and the client in pixels of
+// one of `dpi`, so positions and sizes follow the resolution through sx and
+// sy; fonts, whose points the system makes larger at more dpi by itself,
+// take sf times 96 / dpi.
+Scale_Factors Compute_Scale_Factors(int client_w, int client_h, int design_w, int design_h, int dpi = 96);
 
 // The same, with the design size read from the table's header line.
-Scale_Factors Compute_Scale_Factors(std::wstring_view header_line, int client_w, int client_h);
+Scale_Factors Compute_Scale_Factors(std::wstring_view header_line, int client_w, int client_h, int dpi = 96);
 
 struct Scaled_Geometry {
     int left = 0;

@@ -21,6 +21,7 @@
 #include "shell/shortcuts.h"
 #include "shell/text_utils.h"
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
 
 namespace velbrook {
 
@@ -312,6 +313,11 @@ void TMainForm1::Wire_Handlers() {
     On_Show = [this] { FormShow(); };
     On_Close_Query = [this](bool& can_close) { FormCloseQuery(can_close); };
     On_Resize = [this] { FormResize(); };
+    // Laid out again, and the preview decoded again for its new size.
+    On_Dpi_Change = [this] {
+        FormResize();
+        Options_Changed();
+    };
     On_Drop_Files = [this](HDROP drop) { Take_Files(Read_Dropped_Names(drop)); };
 
     Move_Up_BitBtn.On_Click = [&list] { Move_Up_BitBtnClick(list); };
@@ -414,17 +420,22 @@ void TMainForm1::Options_Changed() {
 void TMainForm1::FormCreate() { ::DragAcceptFiles(Handle(), TRUE); }
 
 void TMainForm1::FormShow() {
-    // 1. The client size follows the group box that holds everything.
-    Set_Client_Height(All_GroupBox.Top() * 2 + All_GroupBox.Height());
-    Set_Client_Width(All_GroupBox.Left() * 2 + All_GroupBox.Width());
+    // 1. The client size follows the group box that holds everything; until
+    // the table is recorded the box stands at its design place, which the
+    // client area takes at the window's resolution.
+    const int dpi = Scaling_ListBox.Count() == 0 ? Form_Dpi() : Design_Dpi;
+    Set_Client_Height(Dpi_Scaled(All_GroupBox.Top() * 2 + All_GroupBox.Height(), dpi));
+    Set_Client_Width(Dpi_Scaled(All_GroupBox.Left() * 2 + All_GroupBox.Width(), dpi));
     // 2. The design layout, recorded once.
     Record_Design_Layout(*this, Scaling_ListBox);
     // 3. The settings; every size change scales the controls.
     Settings settings = Read_Settings(Settings_File());
     Set_Top(settings.top);
     Set_Left(settings.left);
-    Set_Width(settings.width);
-    Set_Height(settings.height);
+    // The size is kept as at 96 dpi.
+    const SIZE outer = Outer_Size_For_Design({settings.width, settings.height});
+    Set_Width(outer.cx);
+    Set_Height(outer.cy);
     Always_On_Top_Option.Set_Checked(settings.always_on_top);
     Auto_Run_at_Windows_Startup_Option.Set_Checked(settings.auto_run);
     File_List_Name_Edit.Set_Text(settings.file_list_name);

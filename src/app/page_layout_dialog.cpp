@@ -90,6 +90,7 @@ Page_Layout_Dialog::Page_Layout_Dialog(Page_Layout_Setup setup)
       locale_paper_(Locale_Paper_Name(setup_.paper_size_code ? setup_.paper_size_code() : 0)) {
     Set_Client_Width(620);
     Set_Client_Height(390);
+    Lay_Out_For_Dpi();
     OK_Button.Set_Default(true);
     Apply_Tab_Order();
     Wire_Handlers();

@@ -9,6 +9,7 @@
 #include "printing/printer_surface.h"
 #include "printing/sheet_run.h"
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
 
 namespace velbrook {
 
@@ -66,7 +67,8 @@ public:
         if (::IsRectEmpty(&place)) return;
         const RECT paper{area.left + place.left, area.top + place.top, area.left + place.right,
                          area.top + place.bottom};
-        const RECT shadow{paper.left + Shadow, paper.top + Shadow, paper.right + Shadow, paper.bottom + Shadow};
+        const int offset = Dpi_Scaled(Shadow, Dpi());
+        const RECT shadow{paper.left + offset, paper.top + offset, paper.right + offset, paper.bottom + offset};
         Brush_Handle dark(::CreateSolidBrush(Shadow_Colour));
         ::FillRect(dc, &shadow, dark.get());
         ::FillRect(dc, &paper, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
@@ -106,8 +108,8 @@ Print_Preview::Print_Preview(Print_Preview_Setup setup)
       Close_Button(Add<Button>(this, L"Close_Button", Bounds{}, Command(L"&Close", 9))),
       View(Add<Sheet_View>(this, L"View", Bounds{}, *this)),
       setup_(std::move(setup)) {
-    Set_Client_Width(640);
-    Set_Client_Height(580);
+    Set_Client_Width(Dpi_Scaled(640, Form_Dpi()));
+    Set_Client_Height(Dpi_Scaled(580, Form_Dpi()));
     Apply_Tab_Order();
     Set_Key_Preview(true);
     Wire_Handlers();
@@ -167,22 +169,25 @@ void Print_Preview::Wire_Handlers() {
 void Print_Preview::Arrange() {
     const SIZE client = Client_Size();
     const int w = client.cx, h = client.cy;
-    const int row1 = h - Bar_Height + 8, row2 = h - 36;
-    First_Button.Set_Bounds({8, row1, 80, 26});
-    Previous_Button.Set_Bounds({92, row1, 80, 26});
-    Next_Button.Set_Bounds({176, row1, 80, 26});
-    Last_Button.Set_Bounds({260, row1, 80, 26});
-    Sheet_Label.Set_Bounds({352, row1 + 5, 150, 18});
-    Paper_Label.Set_Bounds({std::max(504, w - 236), row1 + 5, 46, 18});
-    Paper_ComboBox.Set_Bounds({std::max(552, w - 188), row1 + 1, 180, 24});
-    Print_Button.Set_Bounds({8, row2, 80, 26});
-    From_Label.Set_Bounds({100, row2 + 5, 124, 18});
-    From_Edit.Set_Bounds({226, row2 + 1, 44, 24});
-    To_Label.Set_Bounds({276, row2 + 5, 20, 18});
-    To_Edit.Set_Bounds({298, row2 + 1, 44, 24});
-    Print_These_Button.Set_Bounds({350, row2, 104, 26});
-    Close_Button.Set_Bounds({std::max(462, w - 88), row2, 80, 26});
-    View.Set_Bounds({0, 0, w, std::max(0, h - Bar_Height)});
+    // Design lengths at the window's resolution.
+    const auto d = [dpi = Form_Dpi()](int length) { return Dpi_Scaled(length, dpi); };
+    const int bar = d(Bar_Height);
+    const int row1 = h - bar + d(8), row2 = h - d(36);
+    First_Button.Set_Bounds({d(8), row1, d(80), d(26)});
+    Previous_Button.Set_Bounds({d(92), row1, d(80), d(26)});
+    Next_Button.Set_Bounds({d(176), row1, d(80), d(26)});
+    Last_Button.Set_Bounds({d(260), row1, d(80), d(26)});
+    Sheet_Label.Set_Bounds({d(352), row1 + d(5), d(150), d(18)});
+    Paper_Label.Set_Bounds({std::max(d(504), w - d(236)), row1 + d(5), d(46), d(18)});
+    Paper_ComboBox.Set_Bounds({std::max(d(552), w - d(188)), row1 + d(1), d(180), d(24)});
+    Print_Button.Set_Bounds({d(8), row2, d(80), d(26)});
+    From_Label.Set_Bounds({d(100), row2 + d(5), d(124), d(18)});
+    From_Edit.Set_Bounds({d(226), row2 + d(1), d(44), d(24)});
+    To_Label.Set_Bounds({d(276), row2 + d(5), d(20), d(18)});
+    To_Edit.Set_Bounds({d(298), row2 + d(1), d(44), d(24)});
+    Print_These_Button.Set_Bounds({d(350), row2, d(104), d(26)});
+    Close_Button.Set_Bounds({std::max(d(462), w - d(88)), row2, d(80), d(26)});
+    View.Set_Bounds({0, 0, w, std::max(0, h - bar)});
 }
 
 void Print_Preview::Plan() {
@@ -197,7 +202,8 @@ void Print_Preview::Plan() {
         if (Paper_ComboBox.Selected() == 0) Paper_ComboBox.Select(1);
         real = setup_.pdf_paper(layout);
     }
-    const std::int64_t room_x = View.Width() - 2 * Paper_Room, room_y = View.Height() - 2 * Paper_Room;
+    const int room = Dpi_Scaled(Paper_Room, Form_Dpi());
+    const std::int64_t room_x = View.Width() - 2 * room, room_y = View.Height() - 2 * room;
     if (room_x <= 0 || room_y <= 0 || !Paper_Is_Sane(*real)) return;
     // The one ratio at which the whole paper fits.
     const bool by_width = std::int64_t{real->paper_width} * room_y >= std::int64_t{real->paper_height} * room_x;
@@ -361,9 +367,11 @@ std::optional<Preview_Print> Print_Preview::Run(HWND owner) {
     placed_by_user_ = false;
     wanted_ = 1;
     const std::wstring settings = setup_.settings_file ? setup_.settings_file() : std::wstring();
-    if (const std::optional<Bounds> kept = settings.empty() ? std::nullopt : Read_Preview_Bounds(settings))
-        Set_Bounds(*kept);
-    else
+    // The size is kept as at 96 dpi, the place in the screen's pixels.
+    if (const std::optional<Bounds> kept = settings.empty() ? std::nullopt : Read_Preview_Bounds(settings)) {
+        const SIZE outer = Outer_Size_For_Design({kept->width, kept->height});
+        Set_Bounds({kept->left, kept->top, outer.cx, outer.cy});
+    } else
         Center_On_Screen();
     Arrange();
     Plan();
@@ -373,7 +381,8 @@ std::optional<Preview_Print> Print_Preview::Run(HWND owner) {
     Show_Modal();
     if (placed_by_user_ && !settings.empty()) {
         const Bounds place = Window_Bounds();
-        Guarded([&] { Write_Preview_Bounds(settings, place); });
+        const SIZE size = Design_Outer_Size({place.width, place.height});
+        Guarded([&] { Write_Preview_Bounds(settings, {place.left, place.top, size.cx, size.cy}); });
     }
     // The drawn sheets are not kept between showings.
     drawn_.clear();

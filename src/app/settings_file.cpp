@@ -345,10 +345,13 @@ void Save_Settings(const std::wstring& ini_path, Form& window, const Saved_Marks
     bool maximized = window.Maximized();
     if (maximized) window.Show_Window(SW_RESTORE);
     Bounds bounds = Normal_Bounds(window);
+    // The size as at 96 dpi, which the window takes at any resolution; the
+    // place stays in the screen's pixels, where the monitors are.
+    const SIZE size = window.Design_Outer_Size({bounds.width, bounds.height});
     Write_Window_Settings(ini_path, {.top = bounds.top,
                                      .left = bounds.left,
-                                     .width = bounds.width,
-                                     .height = bounds.height,
+                                     .width = size.cx,
+                                     .height = size.cy,
                                      .always_on_top = marks.always_on_top,
                                      .auto_run = marks.auto_run,
                                      .maximized = maximized,

@@ -6,6 +6,7 @@
 #include "pdf/save_pdf_rules.h"
 #include "picture/picture.h"
 #include "toolkit/application.h"
+#include "toolkit/dpi.h"
 #include "toolkit/handles.h"
 
 namespace velbrook {
@@ -51,7 +52,8 @@ void Sheet_Drawing::Show(const Sheet_Layout& layout, const Named_Size& paper) {
     Sheet_Layout on_paper = layout;
     on_paper.pdf_paper = std::wstring(paper.name);
     const Sheet_Paper sheet = Pdf_Sheet_Paper(Paper_For_Layout(on_paper, 0));
-    const std::int64_t room_x = Width() - 2 * Paper_Inset, room_y = Height() - 2 * Paper_Inset;
+    const int inset = Dpi_Scaled(Paper_Inset, Dpi());
+    const std::int64_t room_x = Width() - 2 * inset, room_y = Height() - 2 * inset;
     if (!Paper_Is_Sane(sheet) || room_x <= 0 || room_y <= 0) return;
     // The sheet's dots scaled down by one ratio both ways, so
     // that the paper keeps its proportions and fits the room.

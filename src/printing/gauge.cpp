@@ -178,7 +178,7 @@ void TGauge::Draw_Text(const Off_Screen_Bitmap& image, const RECT& inside) const
     const HDC dc = text.Dc();
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
-    Select_Guard with_font(dc, Cached_Font(Font()));
+    Select_Guard with_font(dc, Cached_Font(Font(), Dpi()));
     SIZE extent{};
     ::GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
     const int x = (inside.right - inside.left + 1 - extent.cx) / 2;

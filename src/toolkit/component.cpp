@@ -6,6 +6,7 @@
 #include <map>
 #include <tuple>
 
+#include "toolkit/dpi.h"
 #include "toolkit/failure.h"
 #include "toolkit/form.h"
 
@@ -34,18 +35,25 @@ void Register_Toolkit_Class() {
 
 const wchar_t* Toolkit_Class_Name() { return toolkit_class; }
 
+int Font_Height_For_Points(int points, int dpi) { return -::MulDiv(points, dpi, 72); }
+
 int Font_Height_For_Points(int points) {
     Window_Dc screen(nullptr);
-    return -::MulDiv(points, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    return Font_Height_For_Points(points, ::GetDeviceCaps(screen.get(), LOGPIXELSY));
 }
 
 HFONT Cached_Font(const Font_Spec& spec) {
-    static std::map<std::tuple<std::wstring, int, bool, bool>, Font_Handle> cache;
-    auto key = std::make_tuple(spec.face, spec.points, spec.bold, spec.underline);
+    Window_Dc screen(nullptr);
+    return Cached_Font(spec, ::GetDeviceCaps(screen.get(), LOGPIXELSY));
+}
+
+HFONT Cached_Font(const Font_Spec& spec, int dpi) {
+    static std::map<std::tuple<std::wstring, int, bool, bool, int>, Font_Handle> cache;
+    auto key = std::make_tuple(spec.face, spec.points, spec.bold, spec.underline, dpi);
     auto found = cache.find(key);
     if (found != cache.end()) return found->second.get();
     LOGFONTW font{};
-    font.lfHeight = Font_Height_For_Points(spec.points);
+    font.lfHeight = Font_Height_For_Points(spec.points, dpi);
     font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
     font.lfUnderline = spec.underline ? TRUE : FALSE;
     font.lfCharSet = DEFAULT_CHARSET;
@@ -103,6 +111,11 @@ void Control::Set_Visible(bool visible) {
 void Control::Set_Hint(std::wstring hint) {
     hint_ = std::move(hint);
     Apply_Hint();
+}
+
+int Control::Dpi() const {
+    const Form* form = Owner_Form();
+    return form && form->Form_Dpi() > 0 ? form->Form_Dpi() : Screen_Dpi();
 }
 
 Form* Control::Owner_Form() const {
@@ -177,7 +190,7 @@ void Windowed_Control::Apply_Bounds() {
 }
 
 void Windowed_Control::Apply_Font() {
-    font_handle_ = Cached_Font(Font());
+    font_handle_ = Cached_Font(Font(), Dpi());
     ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_handle_), TRUE);
 }
 

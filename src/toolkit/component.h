@@ -52,7 +52,9 @@ struct Font_Spec {
     friend bool operator==(const Font_Spec&, const Font_Spec&) = default;
 };
 
-// The pixel height (negative: character height) of a font of `points` on the screen.
+// The pixel height (negative: character height) of a font of `points` at
+// `dpi`, or on the screen.
+int Font_Height_For_Points(int points, int dpi);
 int Font_Height_For_Points(int points);
 
 // What any control can be given as it is made, beside its name and place;
@@ -80,6 +82,12 @@ public:
     void Set_Width(int value) { Set_Bounds({bounds_.left, bounds_.top, value, bounds_.height}); }
     void Set_Height(int value) { Set_Bounds({bounds_.left, bounds_.top, bounds_.width, value}); }
     virtual void Set_Bounds(const Bounds& bounds);
+
+    // The resolution the control's form is laid out for (the screen's while
+    // it has none).
+    int Dpi() const;
+    // Makes the font and pictures again after the form's resolution changed.
+    virtual void Refresh_For_Dpi() { Apply_Font(); }
 
     const Font_Spec& Font() const { return font_; }
     int Font_Points() const { return font_.points; }
@@ -219,7 +227,9 @@ private:
     std::vector<Control*> children_;
 };
 
-// Returns the cached font for a spec; fonts live until the process ends.
+// Returns the cached font for a spec at `dpi` (or the screen's); fonts live
+// until the process ends.
+HFONT Cached_Font(const Font_Spec& spec, int dpi);
 HFONT Cached_Font(const Font_Spec& spec);
 
 const wchar_t* Toolkit_Class_Name();

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/dpi.h"
 #include "toolkit/form.h"
 
 namespace velbrook {
@@ -21,7 +22,7 @@ Group_Box::Group_Box(Container* parent, std::wstring name, Bounds bounds, std::w
 
 void Group_Box::Paint_Face(HDC dc, const RECT& client) {
     std::wstring caption = Text();
-    Select_Guard font(dc, Cached_Font(Font()));
+    Select_Guard font(dc, Cached_Font(Font(), Dpi()));
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
     RECT frame = client;
@@ -30,7 +31,8 @@ void Group_Box::Paint_Face(HDC dc, const RECT& client) {
     if (caption.empty()) return;
     SIZE size{};
     ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    RECT text{8, 0, 8 + size.cx, metrics.tmHeight};
+    const int indent = Dpi_Scaled(8, Dpi());
+    RECT text{indent, 0, indent + size.cx, metrics.tmHeight};
     ::FillRect(dc, &text, ::GetSysColorBrush(COLOR_BTNFACE));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
@@ -42,22 +44,30 @@ void Group_Box::Paint_Face(HDC dc, const RECT& client) {
 
 namespace {
 
-Bitmap_Handle Glyph_Bitmap(const Glyph_Pixels& pixels) {
+constexpr int Glyph_Pixels_Side = 16;
+
+// Each pixel of the drawing becomes a square of `scale` by `scale` pixels.
+Bitmap_Handle Glyph_Bitmap(const Glyph_Pixels& pixels, int scale) {
+    const int side = Glyph_Pixels_Side * scale;
     std::uint32_t* out = nullptr;
-    Bitmap_Handle bitmap = Top_Down_Dib_Section(16, 16, &out);
+    Bitmap_Handle bitmap = Top_Down_Dib_Section(side, side, &out);
     if (!bitmap || !out) return bitmap;
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        // Alpha is 0 or 255, so the premultiplied colour is the colour or nothing.
-        out[i] = (pixels[i] >> 24) ? pixels[i] : 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const std::uint32_t pixel = pixels[static_cast<size_t>(y / scale * Glyph_Pixels_Side + x / scale)];
+            // Alpha is 0 or 255, so the premultiplied colour is the colour or nothing.
+            out[static_cast<size_t>(y) * static_cast<size_t>(side) + static_cast<size_t>(x)] =
+                (pixel >> 24) ? pixel : 0;
+        }
     }
     return bitmap;
 }
 
-void Draw_Glyph(HDC dc, HBITMAP glyph, int x, int y) {
+void Draw_Glyph(HDC dc, HBITMAP glyph, int x, int y, int side) {
     Dc_Handle source(::CreateCompatibleDC(dc));
     Select_Guard select(source.get(), glyph);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(dc, x, y, 16, 16, source.get(), 0, 0, 16, 16, blend);
+    ::AlphaBlend(dc, x, y, side, side, source.get(), 0, 0, side, side, blend);
 }
 
 }  // namespace
@@ -76,10 +86,25 @@ Button::Button(Container* parent, std::wstring name, Bounds bounds, std::wstring
 Button::~Button() = default;
 
 void Button::Set_Glyph(const Glyph_Pixels& normal, const Glyph_Pixels& disabled) {
-    glyph_ = Glyph_Bitmap(normal);
-    disabled_glyph_ = Glyph_Bitmap(disabled);
+    normal_pixels_ = normal;
+    disabled_pixels_ = disabled;
+    Make_Glyph_Bitmaps();
+}
+
+void Button::Make_Glyph_Bitmaps() {
+    if (!normal_pixels_) return;
+    glyph_scale_ = Glyph_Scale(Dpi());
+    glyph_ = Glyph_Bitmap(*normal_pixels_, glyph_scale_);
+    disabled_glyph_ = Glyph_Bitmap(disabled_pixels_, glyph_scale_);
     Invalidate();
 }
+
+void Button::Refresh_For_Dpi() {
+    Windowed_Control::Refresh_For_Dpi();
+    Make_Glyph_Bitmaps();
+}
+
+int Button::Glyph_Side() const { return glyph_ ? Glyph_Pixels_Side * glyph_scale_ : 0; }
 
 void Button::Set_Default(bool is_default) {
     default_ = is_default;
@@ -109,18 +134,19 @@ bool Button::On_Draw_Item(const DRAWITEMSTRUCT& item) {
     }
     ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     std::wstring caption = Text();
-    Select_Guard font(dc, Cached_Font(Font()));
+    Select_Guard font(dc, Cached_Font(Font(), Dpi()));
     SIZE text_size{};
     ::GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &text_size);
     HBITMAP glyph = disabled ? disabled_glyph_.get() : glyph_.get();
-    const int spacing = 4;
-    int content = text_size.cx + (glyph ? 16 + (caption.empty() ? 0 : spacing) : 0);
+    const int spacing = Dpi_Scaled(4, Dpi());
+    const int side = Glyph_Side();
+    int content = text_size.cx + (glyph ? side + (caption.empty() ? 0 : spacing) : 0);
     int width = face.right - face.left, height = face.bottom - face.top;
     int x = face.left + (width - content) / 2 + (pressed ? 1 : 0);
     int y_offset = pressed ? 1 : 0;
     if (glyph) {
-        Draw_Glyph(dc, glyph, x, face.top + (height - 16) / 2 + y_offset);
-        x += 16 + spacing;
+        Draw_Glyph(dc, glyph, x, face.top + (height - side) / 2 + y_offset, side);
+        x += side + spacing;
     }
     ::SetBkMode(dc, TRANSPARENT);
     RECT text{x, face.top + y_offset, x + text_size.cx + 1, face.bottom + y_offset};
@@ -150,7 +176,7 @@ List_Box::List_Box(Container* parent, std::wstring name, Bounds bounds, const Op
                        Window_Style{.class_name = L"LISTBOX",
                                     .style = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                                     .ex_style = WS_EX_CLIENTEDGE}) {
-    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, options.item_height);
+    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, Dpi_Scaled(options.item_height, Dpi()));
     Apply_Options(options.control);
 }
 
@@ -312,7 +338,7 @@ void Label::Set_Transparent(bool transparent) {
 void Label::Fit_To_Text() {
     std::wstring text = Text();
     Window_Dc screen(Handle());
-    Select_Guard font(screen.get(), Cached_Font(Font()));
+    Select_Guard font(screen.get(), Cached_Font(Font(), Dpi()));
     RECT measured{0, 0, 0, 0};
     ::DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &measured,
                 DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);

@@ -42,7 +42,8 @@ struct Button_Options {
 };
 
 // A push button showing a small picture to the left of its caption, with a
-// second picture for its disabled state.
+// second picture for its disabled state.  The pictures are drawn whole
+// times over on a screen of more than 96 dpi (Glyph_Scale).
 class Button : public Windowed_Control {
 public:
     using Options = Button_Options;
@@ -60,8 +61,15 @@ public:
 
     bool On_Command(WORD code) override;
     bool On_Draw_Item(const DRAWITEMSTRUCT& item) override;
+    void Refresh_For_Dpi() override;
+    // The side of the picture as drawn, in pixels (0: none).
+    int Glyph_Side() const;
 
 private:
+    void Make_Glyph_Bitmaps();
+    std::optional<Glyph_Pixels> normal_pixels_;
+    Glyph_Pixels disabled_pixels_{};
+    int glyph_scale_ = 1;
     Bitmap_Handle glyph_;
     Bitmap_Handle disabled_glyph_;
     bool default_ = false;

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "toolkit/controls.h"
+#include "toolkit/dpi.h"
 
 namespace velbrook {
 
@@ -15,6 +16,7 @@ Form::Form(std::wstring name, const Options& options)
                 Window_Style{.style = options.style | WS_CLIPCHILDREN,
                              .ex_style = options.ex_style | WS_EX_CONTROLPARENT,
                              .text = options.caption}) {
+    dpi_ = Window_Dpi(Handle());
     Control::Set_Font(options.font);
     if (options.owner) ::SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(options.owner));
     // The hints' window is not owned by the form: an owned topmost popup keeps
@@ -68,6 +70,65 @@ void Form::Set_Client_Height(int height) {
     Bounds outer = Window_Bounds();
     SIZE client = Client_Size();
     Set_Bounds({outer.left, outer.top, outer.width, outer.height - client.cy + height});
+}
+
+void Form::Lay_Out_For_Dpi() {
+    if (!design_) {
+        Design_Layout design{.client = Client_Size()};
+        for (const auto& component : components_)
+            if (Control* control = component->As_Control()) design.bounds.emplace_back(control, control->Get_Bounds());
+        design_ = std::move(design);
+        // At 96 dpi the design is what stands.
+        if (dpi_ == Design_Dpi) return;
+    }
+    // Ending a batch shows a hidden window (WM_SETREDRAW): a hidden one
+    // needs none.
+    std::optional<Layout_Batch> batch;
+    if (::IsWindowVisible(Handle())) batch.emplace(*this);
+    for (const auto& [control, bounds] : design_->bounds) {
+        control->Set_Bounds({Dpi_Scaled(bounds.left, dpi_), Dpi_Scaled(bounds.top, dpi_),
+                             Dpi_Scaled(bounds.width, dpi_), Dpi_Scaled(bounds.height, dpi_)});
+    }
+    const SIZE client = Client_Size();
+    const int width = Dpi_Scaled(design_->client.cx, dpi_), height = Dpi_Scaled(design_->client.cy, dpi_);
+    if (client.cx != width) Set_Client_Width(width);
+    if (client.cy != height) Set_Client_Height(height);
+}
+
+SIZE Form::Frame_At(int dpi) const {
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_STYLE));
+    const auto ex_style = static_cast<DWORD>(::GetWindowLongPtrW(Handle(), GWL_EXSTYLE));
+    return Frame_Size(style, ex_style, ::GetMenu(Handle()) != nullptr, dpi);
+}
+
+SIZE Form::Design_Outer_Size(SIZE outer) const {
+    if (dpi_ == Design_Dpi) return outer;
+    const SIZE frame = Frame_At(dpi_), design_frame = Frame_At(Design_Dpi);
+    return {Dpi_Unscaled(outer.cx - frame.cx, dpi_) + design_frame.cx,
+            Dpi_Unscaled(outer.cy - frame.cy, dpi_) + design_frame.cy};
+}
+
+SIZE Form::Outer_Size_For_Design(SIZE design) const {
+    if (dpi_ == Design_Dpi) return design;
+    const SIZE frame = Frame_At(dpi_), design_frame = Frame_At(Design_Dpi);
+    return {Dpi_Scaled(design.cx - design_frame.cx, dpi_) + frame.cx,
+            Dpi_Scaled(design.cy - design_frame.cy, dpi_) + frame.cy};
+}
+
+void Form::Take_Dpi(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    {
+        std::optional<Layout_Batch> batch;
+        if (::IsWindowVisible(Handle())) batch.emplace(*this);
+        Refresh_For_Dpi();
+        for (const auto& component : components_)
+            if (Control* control = component->As_Control()) control->Refresh_For_Dpi();
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (design_) Lay_Out_For_Dpi();
+    }
+    if (On_Dpi_Change) On_Dpi_Change();
 }
 
 bool Form::Query_Close() {
@@ -210,6 +271,9 @@ LRESULT Form::Handle_Message(UINT message, WPARAM wparam, LPARAM lparam) {
                 if (!modal_ && Application::Exists() && Application::Current().Main_Form() == this)
                     ::PostQuitMessage(0);
             }
+            return 0;
+        case WM_DPICHANGED:
+            Take_Dpi(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_QUERYENDSESSION:
             return Query_Close() ? TRUE : FALSE;

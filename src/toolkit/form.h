@@ -39,6 +39,23 @@ public:
     const std::vector<std::unique_ptr<Component>>& Components() const { return components_; }
     Component* Find_Component(std::wstring_view name) const;
 
+    // The resolution the form is laid out for: its monitor's, as told by
+    // the system when the form moves to another (WM_DPICHANGED).  The form
+    // then takes the place the system suggests, makes every control's font
+    // and pictures again, lays out again what Lay_Out_For_Dpi recorded and
+    // runs On_Dpi_Change.
+    int Form_Dpi() const { return dpi_; }
+    // For a form of fixed layout: the first call records every control's
+    // bounds and the client size as the design (96 dpi), and every call sets
+    // them to the design at the form's resolution.
+    void Lay_Out_For_Dpi();
+    // A window size as the settings keep it, and back: the outer size this
+    // window would have at 96 dpi around the same design client area, so
+    // that a size kept on one screen is the same size on another.  At 96 dpi
+    // both are the pixels themselves.
+    SIZE Design_Outer_Size(SIZE outer) const;
+    SIZE Outer_Size_For_Design(SIZE design) const;
+
     // Outer placement in screen pixels.
     void Set_Bounds(const Bounds& bounds) override;
     Bounds Window_Bounds() const;
@@ -101,6 +118,7 @@ public:
     std::function<void()> On_Activate;
     std::function<void(bool& can_close)> On_Close_Query;
     std::function<void()> On_Resize;
+    std::function<void()> On_Dpi_Change;
     std::function<void(HDROP drop)> On_Drop_Files;
 
 protected:
@@ -109,7 +127,15 @@ protected:
 private:
     void Adopt(Component& component);
     bool Query_Close();
+    void Take_Dpi(int dpi, const RECT& suggested);
+    SIZE Frame_At(int dpi) const;
 
+    struct Design_Layout {
+        SIZE client{};
+        std::vector<std::pair<Control*, Bounds>> bounds;
+    };
+    std::optional<Design_Layout> design_;
+    int dpi_ = 0;
     std::vector<std::unique_ptr<Component>> components_;
     std::vector<Menu_Item*> menu_items_;
     Menu_Bar* menu_ = nullptr;

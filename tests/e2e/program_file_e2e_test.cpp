@@ -36,7 +36,7 @@ struct Module {
     }
 };
 
-TEST(Program_File, Its_Manifest_Names_Windows_Vista_To_11_Asks_For_Gdi_Scaling_And_Long_Paths) {
+TEST(Program_File, Its_Manifest_Names_Windows_Vista_To_11_Is_Aware_Of_Each_Monitors_Dpi_And_Takes_Long_Paths) {
     const Module program(Program_File().wstring());
     ASSERT_NE(program.handle, nullptr);
     const std::string manifest = program.Resource(RT_MANIFEST, 1);
@@ -47,15 +47,16 @@ TEST(Program_File, Its_Manifest_Names_Windows_Vista_To_11_Asks_For_Gdi_Scaling_A
         "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",  // 8
         "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",  // 8.1
         "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",  // 10 and 11
-        "WindowsSettings\">false</dpiAware>",
-        "WindowsSettings\">unaware</dpiAwareness>",
-        "WindowsSettings\">true</gdiScaling>",
+        "WindowsSettings\">true/pm</dpiAware>",
+        "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>",
         "WindowsSettings\">true</longPathAware>",
         "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
         "<requestedExecutionLevel level=\"asInvoker\"",
         "name=\"Orvel.Velbrook\" version=\"1.0.6.0\"",
     };
     for (const char* text : wanted) EXPECT_NE(manifest.find(text), std::string::npos) << text;
+    // The program draws for the resolution itself: the system scales none of it.
+    EXPECT_EQ(manifest.find("gdiScaling"), std::string::npos);
 }
 
 TEST(Program_File, Its_Icon_Has_16_32_48_And_256_Pixel_Images) {

@@ -115,6 +115,35 @@ TEST(Compute_Scale_Factors, Fonts_Follow_The_Tighter_Direction) {
     EXPECT_DOUBLE_EQ(half_height.sf, 190.0 / 379.0);
 }
 
+TEST(Compute_Scale_Factors, At_More_Dpi_Places_Grow_With_The_Client_And_Font_Points_Do_Not) {
+    struct Case {
+        int w, h, dpi;
+        double sx, sy, sf;
+    };
+    const Case cases[] = {
+        {854, 569, 144, 854.0 / 569, 569.0 / 379, 854.0 / 569 * 96 / 144},
+        {1138, 758, 192, 2.0, 2.0, 1.0},
+        {1138, 379, 192, 2.0, 1.0, 0.5},
+        {569, 379, 96, 1.0, 1.0, 1.0},
+        {569, 379, 0, 1.0, 1.0, 1.0},  // no resolution known: as at 96 dpi
+    };
+    for (const auto& c : cases) {
+        const Scale_Factors f = Compute_Scale_Factors(c.w, c.h, Design_W, Design_H, c.dpi);
+        EXPECT_DOUBLE_EQ(f.sx, c.sx) << c.w << "x" << c.h << " at " << c.dpi;
+        EXPECT_DOUBLE_EQ(f.sy, c.sy) << c.w << "x" << c.h << " at " << c.dpi;
+        EXPECT_DOUBLE_EQ(f.sf, c.sf) << c.w << "x" << c.h << " at " << c.dpi;
+    }
+    // The main window's default client area at 144 dpi gives the points it gives at 96.
+    const auto at_144 = Scale_Layout_Line(L"8 393 75 232 11 File_ListBox",
+                                          Compute_Scale_Factors(L"569 379 W/H Mainform1", 852, 528, 144));
+    const auto at_96 =
+        Scale_Layout_Line(L"8 393 75 232 11 File_ListBox", Compute_Scale_Factors(L"569 379 W/H Mainform1", 568, 352));
+    ASSERT_TRUE(at_144 && at_96);
+    EXPECT_EQ(at_144->font_points, at_96->font_points);
+    EXPECT_EQ(at_144->width, 588);
+    EXPECT_EQ(at_96->width, 392);
+}
+
 TEST(Compute_Scale_Factors, A_Design_Size_Of_Zero_Leaves_The_Design) {
     const Scale_Factors f = Compute_Scale_Factors(L"0 0 W/H Mainform1", 800, 600);
     EXPECT_DOUBLE_EQ(f.sx, 1.0);
