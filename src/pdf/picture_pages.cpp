@@ -103,18 +103,12 @@ private:
 // drawn instead.
 std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path) {
     std::vector<std::uint8_t> bytes = Read_Picture_File(path);
-    const std::optional<Jpeg_Header> header = Read_Jpeg_Header(bytes);
-    if (!header || !Jpeg_Reaches_End_Marker(bytes)) return nullptr;
-    // Damaged data between whole markers shows only to a decoder.  libjpeg
-    // reads it at an eighth of the size (every coefficient still decoded,
-    // hardly any pixels made): what it cannot read whole goes the print
-    // run's way instead of into the file as it is.
-    try {
-        Decode_Jpeg(bytes, 1, 1);
-    } catch (const Invalid_Picture&) {
-        return nullptr;
-    }
-    return std::make_unique<Jpeg_Item>(std::move(bytes), *header);
+    // What libjpeg cannot read whole goes the print run's way instead of
+    // into the file as it is.
+    const std::optional<Jpeg_As_It_Is> jpeg =
+        Check_Jpeg_As_It_Is([&] { return std::make_unique<Span_Source>(std::span<const std::uint8_t>(bytes)); });
+    if (!jpeg) return nullptr;
+    return std::make_unique<Jpeg_Item>(std::move(bytes), jpeg->header);
 }
 
 }  // namespace

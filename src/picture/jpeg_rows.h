@@ -31,13 +31,15 @@ private:
 };
 
 // What the file's markers show when followed, segment by segment and
-// through every scan, from its start.
+// through every scan, from its start.  For a whole file, `length` (when
+// given) receives its bytes from the start through the end-of-image marker:
+// what comes after is no part of the picture.
 enum class Jpeg_Markers {
     Whole,           // they lead to the end-of-image marker
     Cut_Short,       // the file ends, or another picture begins, first
     Too_Many_Scans,  // more start-of-scan markers than Max_Jpeg_Scans come first
 };
-Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source);
+Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source, std::uint64_t* length = nullptr);
 
 // Throws Invalid_Picture unless the walk finds the file whole: a file cut
 // short or made of more scans than any encoder writes is known before any

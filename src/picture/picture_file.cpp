@@ -39,6 +39,14 @@ File_Handle Open_Picture_File(const std::wstring& path) {
     return file;
 }
 
+std::size_t File_Source::Read(std::uint8_t* into, std::size_t size) noexcept {
+    DWORD got = 0;
+    if (!file_ ||
+        !::ReadFile(file_.get(), into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 24)), &got, nullptr))
+        return 0;
+    return got;
+}
+
 std::vector<std::uint8_t> Read_Picture_File(const std::wstring& path) {
     const File_Handle file = Open_Picture_File(path);
     LARGE_INTEGER size{};
