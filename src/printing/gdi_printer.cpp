@@ -58,11 +58,13 @@ bool Driver_Knows(HDC dc, DWORD escape) {
     return ::ExtEscape(dc, QUERYESCSUPPORT, sizeof escape, reinterpret_cast<LPCSTR>(&escape), 0, nullptr) > 0;
 }
 
-// Binary data, unless the driver says that its channel to the printer takes
-// some bytes for its own controls.  A driver that does not say (Wine's,
-// which writes the job to a spool file) passes every byte.
+// Binary data only when the driver says that its channel to the printer
+// passes every byte; text otherwise.  A driver that does not say cannot be
+// trusted with them: Wine's, for one, hands the job to CUPS, whose PDF
+// printer copies it a line at a time as C strings and loses every line's
+// rest after a zero byte.
 Postscript_Data Channel_Data(HDC dc) {
-    if (!Driver_Knows(dc, GET_PS_FEATURESETTING)) return Postscript_Data::Binary;
+    if (!Driver_Knows(dc, GET_PS_FEATURESETTING)) return Postscript_Data::Ascii85;
     const INT feature = FEATURESETTING_PROTOCOL;
     INT protocol = -1;
     if (::ExtEscape(dc, GET_PS_FEATURESETTING, sizeof feature, reinterpret_cast<LPCSTR>(&feature), sizeof protocol,
