@@ -92,25 +92,27 @@ Postscript_Jpeg Postscript_For_Jpeg(const Jpeg_Header& header, const Placement& 
     return out;
 }
 
-void Ascii85_Encoder::Put(char c, std::string& out) {
-    out += c;
-    if (++column_ == Ascii85_Line) {
+void Ascii85_Encoder::Put(const char* digits, int count, std::string& out) {
+    if (column_ + count > Ascii85_Line) {
         out += '\n';
         column_ = 0;
     }
+    out.append(digits, static_cast<std::size_t>(count));
+    column_ += count;
 }
 
 void Ascii85_Encoder::Add(std::span<const std::uint8_t> bytes, std::string& out) {
+    out.reserve(out.size() + bytes.size() / 4 * 5 + bytes.size() / 60 + 8);
     for (const std::uint8_t byte : bytes) {
         group_ = group_ << 8 | byte;
         if (++count_ < 4) continue;
         if (group_ == 0) {
-            Put('z', out);
+            Put("z", 1, out);
         } else {
             char digits[5];
             std::uint32_t v = group_;
             for (int k = 4; k >= 0; --k, v /= 85) digits[k] = static_cast<char>('!' + v % 85);
-            for (char c : digits) Put(c, out);
+            Put(digits, 5, out);
         }
         group_ = 0;
         count_ = 0;
@@ -124,11 +126,11 @@ void Ascii85_Encoder::Finish(std::string& out) {
         std::uint32_t v = group_ << (8 * (4 - count_));
         char digits[5];
         for (int k = 4; k >= 0; --k, v /= 85) digits[k] = static_cast<char>('!' + v % 85);
-        for (int k = 0; k <= count_; ++k) Put(digits[k], out);
+        Put(digits, count_ + 1, out);
     }
     group_ = 0;
     count_ = 0;
-    out += "~>";
+    Put("~>", 2, out);
     column_ = 0;
 }
 

@@ -47,7 +47,8 @@ public:
     void Finish(std::string& out);
 
 private:
-    void Put(char c, std::string& out);
+    // A group's digits, on a new line when they would make this one too long.
+    void Put(const char* digits, int count, std::string& out);
 
     std::uint32_t group_ = 0;
     int count_ = 0;
