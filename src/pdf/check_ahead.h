@@ -22,7 +22,8 @@ namespace velbrook {
 struct Jpeg_Verdict {
     bool whole = false;  // its markers lead to its end and its data reads
     Jpeg_Header header;
-    int orientation = 1;  // the camera's Exif tag
+    std::uint64_t length = 0;  // its bytes through the end-of-image marker
+    int orientation = 1;       // the camera's Exif tag
 };
 
 class Jpeg_Check_Ahead {

@@ -1,9 +1,11 @@
 #include "pdf/jpeg_header.h"
 
 #include <cstring>
+#include <vector>
 
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_segments.h"
+#include "toolkit/failure.h"
 
 namespace velbrook {
 
@@ -90,6 +92,38 @@ bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes) {
         return scans <= Max_Jpeg_Scans;
     });
     return last == Jpeg_End_Of_Image && scans > 0 && scans <= Max_Jpeg_Scans;
+}
+
+std::optional<Jpeg_As_It_Is> Check_Jpeg_As_It_Is(const std::function<std::unique_ptr<Byte_Source>()>& open) {
+    Jpeg_As_It_Is jpeg;
+    {
+        const std::unique_ptr<Byte_Source> source = open();
+        std::vector<std::uint8_t> head(Jpeg_Head_Bytes);
+        std::size_t got = 0;
+        while (got < head.size()) {
+            const std::size_t part = source->Read(head.data() + got, head.size() - got);
+            if (part == 0) break;
+            got += part;
+        }
+        head.resize(got);
+        const std::optional<Jpeg_Header> header = Read_Jpeg_Header(head);
+        if (!header) return std::nullopt;
+        jpeg.header = *header;
+    }
+    if (Walk_Jpeg_Markers(*open(), &jpeg.length) != Jpeg_Markers::Whole) return std::nullopt;
+    try {
+        const std::unique_ptr<Byte_Source> source = open();
+        Jpeg_Rows rows(*source, 1, 1);
+        if (rows.Stored_Width() != jpeg.header.width || rows.Stored_Height() != jpeg.header.height ||
+            jpeg.length < rows.Least_Data_Bytes())
+            return std::nullopt;
+        std::vector<std::uint8_t> row((static_cast<std::size_t>(rows.Width()) * 3 + 3) & ~std::size_t{3});
+        for (int y = 0; y < rows.Height() && !rows.Damaged(); ++y) rows.Read(row.data(), row.size(), 1);
+        if (rows.Damaged()) return std::nullopt;
+    } catch (const Invalid_Picture&) {
+        return std::nullopt;
+    }
+    return jpeg;
 }
 
 }  // namespace velbrook

@@ -4,8 +4,12 @@
 // markers alone; the entropy-coded data is not decoded.
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <span>
+
+#include "picture/jpeg_rows.h"
 
 namespace velbrook {
 
@@ -32,5 +36,26 @@ std::optional<Jpeg_Header> Read_Jpeg_Header(std::span<const std::uint8_t> bytes)
 // is stepped over, not decoded.  A cut file ends without one; a file of more
 // scans is damaged, and readers of the PDF would decode every one.
 bool Jpeg_Reaches_End_Marker(std::span<const std::uint8_t> bytes);
+
+// A JPEG that may be handed on as its own bytes (to a PDF reader, to a
+// PostScript printer): its header, and its bytes from the start through the
+// end-of-image marker.
+struct Jpeg_As_It_Is {
+    Jpeg_Header header;
+    std::uint64_t length = 0;
+};
+
+// The check every JPEG passes before its bytes go anywhere unchanged, since
+// a reader or a printer that meets damaged data may lose more than the
+// picture: a header that Read_Jpeg_Header takes (found in the file's first
+// Jpeg_Head_Bytes), markers that reach the end marker through at most
+// Max_Jpeg_Scans scans, and data that libjpeg reads through every row
+// without an error, without running out and without meeting a marker
+// inside a scan.  libjpeg reads it at an eighth of its size: every
+// coefficient is still decoded, hardly any pixel made.  `open` gives the
+// file from its start each time it is called (it is read three times, never
+// held whole).  Nothing for any other file.
+inline constexpr std::size_t Jpeg_Head_Bytes = 1024 * 1024;
+std::optional<Jpeg_As_It_Is> Check_Jpeg_As_It_Is(const std::function<std::unique_ptr<Byte_Source>()>& open);
 
 }  // namespace velbrook

@@ -104,8 +104,8 @@ private:
 // the one image object every cell of it uses.
 class Jpeg_Item final : public Sheet_Item {
 public:
-    Jpeg_Item(std::unique_ptr<Jpeg_File> file, const Jpeg_Header& header, int orientation)
-        : file_(std::move(file)), header_(header), orientation_(orientation) {}
+    Jpeg_Item(std::unique_ptr<Jpeg_File> file, const Jpeg_Verdict& verdict)
+        : file_(std::move(file)), header_(verdict.header), length_(verdict.length), orientation_(verdict.orientation) {}
     int Page_Count() const override { return 1; }
     int Orientation_Tag() const override { return orientation_; }
     SIZE Loaded_Size() const override { return {header_.width, header_.height}; }
@@ -113,7 +113,8 @@ public:
     const Pdf_Image& Image(Pdf_Document& document) {
         if (!image_) {
             std::uint64_t at = 0;
-            image_ = document.Add_Jpeg(file_->Size(), header_, [&](std::span<std::uint8_t> into) {
+            // The picture through its end marker: what follows is no part of it.
+            image_ = document.Add_Jpeg(length_, header_, [&](std::span<std::uint8_t> into) {
                 const std::size_t got = file_->Read(at, into);
                 at += got;
                 return got;
@@ -126,6 +127,7 @@ public:
 private:
     std::unique_ptr<Jpeg_File> file_;
     Jpeg_Header header_;
+    std::uint64_t length_;
     int orientation_;
     std::optional<Pdf_Image> image_;
 };
@@ -161,10 +163,6 @@ private:
     std::optional<Box> window_;
 };
 
-// The head of a JPEG holds its frame header and Exif block before the first
-// scan; one larger than this is drawn instead of stored as it is.
-constexpr std::size_t Jpeg_Head_Bytes = 1u << 20;
-
 // The JPEG file when readers can take it as it is; nothing when it must be
 // drawn instead.
 std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path, Jpeg_Check_Ahead* check_ahead) {
@@ -172,7 +170,7 @@ std::unique_ptr<Sheet_Item> Load_Jpeg(const std::wstring& path, Jpeg_Check_Ahead
     if (check_ahead) verdict = check_ahead->Take(path);
     if (!verdict) verdict = Check_Jpeg_File(path, std::atomic<bool>{false});
     if (!verdict->whole) return nullptr;
-    return std::make_unique<Jpeg_Item>(std::make_unique<Jpeg_File>(path), verdict->header, verdict->orientation);
+    return std::make_unique<Jpeg_Item>(std::make_unique<Jpeg_File>(path), *verdict);
 }
 
 }  // namespace
@@ -181,28 +179,22 @@ Jpeg_Verdict Check_Jpeg_File(const std::wstring& path, const std::atomic<bool>& 
     Jpeg_Verdict verdict;
     try {
         const Jpeg_File file(path);
-        std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), Jpeg_Head_Bytes)));
+        // What libjpeg cannot read whole goes the print run's way instead of
+        // into the file as it is.  The file is read in blocks, never whole.
+        const std::optional<Jpeg_As_It_Is> jpeg =
+            Check_Jpeg_As_It_Is([&] { return std::make_unique<Jpeg_File_Source>(file, stop); });
+        if (!jpeg || stop) return verdict;
+        std::vector<std::uint8_t> head(
+            static_cast<std::size_t>(std::min<std::uint64_t>(jpeg->length, Jpeg_Head_Bytes)));
         head.resize(file.Read(0, head));
-        const std::optional<Jpeg_Header> header = Read_Jpeg_Header(head);
-        if (!header) return verdict;
-        // The markers must lead to the end of the picture, and the data
-        // between them must read: damaged data between whole markers shows
-        // only to a decoder.  The file is read in blocks, never whole.
-        Jpeg_File_Source walk(file, stop);
-        if (Walk_Jpeg_Markers(walk) != Jpeg_Markers::Whole) return verdict;
-        Jpeg_File_Source decode(file, stop);
-        if (!Jpeg_Reads_Whole(decode) || stop) return verdict;
-        verdict = {.whole = true, .header = *header, .orientation = Read_Exif_Orientation(head)};
+        verdict = {
+            .whole = true, .header = jpeg->header, .length = jpeg->length, .orientation = Read_Exif_Orientation(head)};
     } catch (const Failure&) {
         // A file that cannot be read is not taken as it is; loading it the
         // print run's way then says why, or skips it.
-    } catch (const std::bad_alloc&) {
-    }
+    } catch (const std::bad_alloc&) {}
     return verdict;
 }
-
-namespace {
-}  // namespace
 
 Pdf_Sheet_Surface::Pdf_Sheet_Surface(Pdf_Document& document, Caption_Fonts& fonts, const Pdf_Paper& paper,
                                      const Page_Options& options, std::function<void(int, int)> sheet_done,

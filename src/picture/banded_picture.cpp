@@ -20,23 +20,6 @@
 namespace velbrook {
 namespace {
 
-// The bytes of a picture file read in order; a file that cannot be read (any
-// more) simply ends.
-class File_Source final : public Byte_Source {
-public:
-    explicit File_Source(File_Handle file) : file_(std::move(file)) {}
-    std::size_t Read(std::uint8_t* into, std::size_t size) noexcept override {
-        DWORD got = 0;
-        if (!file_ ||
-            !::ReadFile(file_.get(), into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 24)), &got, nullptr))
-            return 0;
-        return got;
-    }
-
-private:
-    File_Handle file_;
-};
-
 File_Handle Reopen(const std::wstring& path) {
     try {
         return Open_Picture_File(path);
@@ -130,6 +113,7 @@ public:
             return {};
         }
     }
+    std::wstring Jpeg_File() const override { return path_; }
 
 private:
     std::wstring path_;

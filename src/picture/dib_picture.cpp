@@ -31,6 +31,7 @@ public:
             return {};
         }
     }
+    std::wstring Jpeg_File() const override { return facts_.jpeg_path; }
     bool Render(HDC dc, const RECT& target) const override {
         return Stretch_Dib(dc, target, Info(), bits_.data(), width_, height_);
     }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include <jerror.h>
 
@@ -27,21 +26,13 @@ class Byte_Reader {
 public:
     explicit Byte_Reader(Byte_Source& source) : source_(source) {}
     int Next() {
-        if (at_ == length_) {
-            at_ = 0;
-            length_ = source_.Read(chunk_, sizeof chunk_);
-            if (length_ == 0) return -1;
-        }
+        if (at_ == length_ && !Refill()) return -1;
         return chunk_[at_++];
     }
     // Moves to the next 0xFF byte (which Next then gives); false at the end.
     bool Find_Ff() {
         for (;;) {
-            if (at_ == length_) {
-                at_ = 0;
-                length_ = source_.Read(chunk_, sizeof chunk_);
-                if (length_ == 0) return false;
-            }
+            if (at_ == length_ && !Refill()) return false;
             const void* found = std::memchr(chunk_ + at_, 0xFF, length_ - at_);
             if (found) {
                 at_ = static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - chunk_);
@@ -52,22 +43,28 @@ public:
     }
     bool Skip(std::size_t count) {
         while (count > 0) {
-            if (at_ == length_) {
-                at_ = 0;
-                length_ = source_.Read(chunk_, sizeof chunk_);
-                if (length_ == 0) return false;
-            }
+            if (at_ == length_ && !Refill()) return false;
             const std::size_t step = std::min(count, length_ - at_);
             at_ += step;
             count -= step;
         }
         return true;
     }
+    // The bytes given so far, from the start of the source.
+    std::uint64_t Position() const { return before_ + at_; }
 
 private:
+    bool Refill() {
+        before_ += length_;
+        at_ = 0;
+        length_ = source_.Read(chunk_, sizeof chunk_);
+        return length_ > 0;
+    }
+
     Byte_Source& source_;
     std::uint8_t chunk_[Chunk_Bytes];
     std::size_t at_ = 0, length_ = 0;
+    std::uint64_t before_ = 0;  // the bytes of the chunks before this one
 };
 
 // libjpeg's source manager over a Byte_Source.  At the end of the bytes it
@@ -116,7 +113,7 @@ std::size_t Span_Source::Read(std::uint8_t* into, std::size_t size) noexcept {
     return count;
 }
 
-Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source) {
+Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source, std::uint64_t* length) {
     Byte_Reader in(source);
     if (in.Next() != 0xFF || in.Next() != 0xD8) return Jpeg_Markers::Cut_Short;
     int scans = 0;
@@ -131,7 +128,10 @@ Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source) {
         } while (code == 0xFF);
         if (code < 0) return Jpeg_Markers::Cut_Short;
         if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD7)) continue;
-        if (code == 0xD9) return Jpeg_Markers::Whole;
+        if (code == 0xD9) {
+            if (length) *length = in.Position();
+            return Jpeg_Markers::Whole;
+        }
         // A second start marker: another picture, this one unfinished.
         if (code == 0xD8) return Jpeg_Markers::Cut_Short;
         if (code == 0xDA && ++scans > Max_Jpeg_Scans) return Jpeg_Markers::Too_Many_Scans;
@@ -150,21 +150,6 @@ void Require_Whole_Jpeg(Byte_Source& source) {
             throw Invalid_Picture(L"the file ends before its picture does");
         case Jpeg_Markers::Too_Many_Scans:
             throw Invalid_Picture(L"the file holds more scans than any encoder writes");
-    }
-}
-
-bool Jpeg_Reads_Whole(Byte_Source& source) noexcept {
-    try {
-        Jpeg_Rows rows(source, 1, 1);
-        const int band = 16;
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rows.Width()) * 3 * band);
-        while (rows.Next_Row() < rows.Height() && !rows.Damaged())
-            rows.Read(pixels.data(), static_cast<std::size_t>(rows.Width()) * 3,
-                      std::min(band, rows.Height() - rows.Next_Row()));
-        return !rows.Damaged();
-    } catch (...) {
-        // A header that does not read, or no memory for the decoder.
-        return false;
     }
 }
 

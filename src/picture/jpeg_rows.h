@@ -31,24 +31,20 @@ private:
 };
 
 // What the file's markers show when followed, segment by segment and
-// through every scan, from its start.
+// through every scan, from its start.  For a whole file, `length` (when
+// given) receives its bytes from the start through the end-of-image marker:
+// what comes after is no part of the picture.
 enum class Jpeg_Markers {
     Whole,           // they lead to the end-of-image marker
     Cut_Short,       // the file ends, or another picture begins, first
     Too_Many_Scans,  // more start-of-scan markers than Max_Jpeg_Scans come first
 };
-Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source);
+Jpeg_Markers Walk_Jpeg_Markers(Byte_Source& source, std::uint64_t* length = nullptr);
 
 // Throws Invalid_Picture unless the walk finds the file whole: a file cut
 // short or made of more scans than any encoder writes is known before any
 // drawing begins.
 void Require_Whole_Jpeg(Byte_Source& source);
-
-// Whether libjpeg reads the picture whole: decoded at an eighth of its size
-// (every coefficient still decoded, hardly any pixels made), its data neither
-// ending early nor failing.  What this refuses, a decode at any scale would
-// show damaged.  Safe on any thread, one source each.
-bool Jpeg_Reads_Whole(Byte_Source& source) noexcept;
 
 class Jpeg_Rows {
 public:

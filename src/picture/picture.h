@@ -76,6 +76,9 @@ public:
     // A JPEG's file as it is, for a printer that takes JPEG itself; empty for
     // every other picture or when the file cannot be read.
     virtual std::vector<std::uint8_t> Original_Jpeg() const { return {}; }
+    // A JPEG's file, for a printer that takes the picture's own bytes read
+    // from it; empty for every other picture.
+    virtual std::wstring Jpeg_File() const { return {}; }
 };
 
 // What a picture is loaded for: the rectangle it will be drawn in, how it is

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <climits>
+#include <cstring>
 #include <new>
 
 #include "picture/jpeg_decode.h"
@@ -53,6 +54,36 @@ bool Send_Jpeg(HDC dc, const Box& destination, const std::vector<std::uint8_t>& 
     return lines != 0 && lines != static_cast<int>(GDI_ERROR);
 }
 
+bool Driver_Knows(HDC dc, DWORD escape) {
+    return ::ExtEscape(dc, QUERYESCSUPPORT, sizeof escape, reinterpret_cast<LPCSTR>(&escape), 0, nullptr) > 0;
+}
+
+// Binary data only when the driver says that its channel to the printer
+// passes every byte; text otherwise.  A driver that does not say cannot be
+// trusted with them: Wine's, for one, hands the job to CUPS, whose PDF
+// printer copies it a line at a time as C strings and loses every line's
+// rest after a zero byte.
+Postscript_Data Channel_Data(HDC dc) {
+    if (!Driver_Knows(dc, GET_PS_FEATURESETTING)) return Postscript_Data::Ascii85;
+    const INT feature = FEATURESETTING_PROTOCOL;
+    INT protocol = -1;
+    if (::ExtEscape(dc, GET_PS_FEATURESETTING, sizeof feature, reinterpret_cast<LPCSTR>(&feature), sizeof protocol,
+                    reinterpret_cast<LPSTR>(&protocol)) <= 0)
+        return Postscript_Data::Ascii85;
+    return protocol == PSPROTOCOL_BINARY ? Postscript_Data::Binary : Postscript_Data::Ascii85;
+}
+
+// One piece of PostScript through the passthrough, its length first.
+bool Pass_Through(HDC dc, std::span<const std::uint8_t> piece, std::vector<std::uint8_t>& buffer) {
+    if (piece.size() > Postscript_Piece_Bytes) return false;
+    const WORD length = static_cast<WORD>(piece.size());
+    buffer.resize(sizeof length + piece.size());
+    std::memcpy(buffer.data(), &length, sizeof length);
+    std::memcpy(buffer.data() + sizeof length, piece.data(), piece.size());
+    return ::ExtEscape(dc, POSTSCRIPT_PASSTHROUGH, static_cast<int>(buffer.size()),
+                       reinterpret_cast<LPCSTR>(buffer.data()), 0, nullptr) > 0;
+}
+
 class Gdi_Printer final : public Printer {
 public:
     explicit Gdi_Printer(const Printer_Selection& selection) : name_(selection.device) {
@@ -60,6 +91,11 @@ public:
         dc_.reset(::CreateDCW(L"WINSPOOL", name_.c_str(), nullptr, Checked_Devmode(selection.devmode)));
         if (!dc_) Fail(L"cannot be opened");
         size_ = {::GetDeviceCaps(dc_.get(), HORZRES), ::GetDeviceCaps(dc_.get(), VERTRES)};
+        if (Driver_Knows(dc_.get(), POSTSCRIPT_PASSTHROUGH))
+            postscript_.emplace(Postscript_Channel{
+                .data = Channel_Data(dc_.get()), .send = [this](std::span<const std::uint8_t> piece) {
+                    return Pass_Through(dc_.get(), piece, escape_buffer_);
+                }});
     }
     ~Gdi_Printer() override {
         if (page_open_) ::EndPage(dc_.get());
@@ -118,6 +154,9 @@ public:
         const std::vector<std::uint8_t> jpeg = Jpeg_For_Printer(picture, placement);
         if (!jpeg.empty() && Device_Takes_Jpeg(dc_.get(), jpeg) && Send_Jpeg(dc_.get(), placement.destination, jpeg))
             return;
+        // A PostScript printer decodes the JPEG itself, turned and cut by
+        // its matrix.
+        if (postscript_ && postscript_->Draw(picture, placement)) return;
         ::SetLastError(0);
         if (!velbrook::Draw_Placed(dc_.get(), picture, placement))
             Fail(L"could not draw the picture on page " + std::to_wstring(page_));
@@ -166,6 +205,8 @@ private:
     int page_ = 0;
     bool document_open_ = false;
     bool page_open_ = false;
+    std::optional<Postscript_Jpegs> postscript_;
+    std::vector<std::uint8_t> escape_buffer_;
 };
 
 }  // namespace

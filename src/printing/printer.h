@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "picture/picture.h"
+#include "printing/postscript_jpeg.h"
 #include "printing/sheet_plan.h"
 #include "toolkit/dialogs.h"
 
@@ -58,6 +61,41 @@ void Draw_Caption_Text(HDC dc, const std::wstring& text, const Box& strip, int f
 // destination (no turn, no flip, nothing cut off), for a printer that takes
 // JPEG itself; empty for every other picture and page.
 std::vector<std::uint8_t> Jpeg_For_Printer(const Picture& picture, const Placement& placement);
+
+// A driver that takes PostScript of the program's own (it answers
+// QUERYESCSUPPORT for POSTSCRIPT_PASSTHROUGH), as the program hands it over.
+struct Postscript_Channel {
+    Postscript_Data data = Postscript_Data::Binary;
+    // Hands the driver one piece of at most Postscript_Piece_Bytes; false
+    // when it refuses.
+    std::function<bool(std::span<const std::uint8_t>)> send;
+};
+// The escape's data begins with its length in a WORD.
+inline constexpr std::size_t Postscript_Piece_Bytes = 32 * 1024;
+
+// Draws JPEG pictures on such a printer as PostScript around the file's own
+// bytes, which the printer decodes itself: nothing is decoded for the page,
+// and the job is the size of the file.  A picture is sent only when it is a
+// JPEG file that passes Check_Jpeg_As_It_Is and is not progressive (not
+// every interpreter decodes those); the file is read in pieces, never held.
+class Postscript_Jpegs {
+public:
+    explicit Postscript_Jpegs(Postscript_Channel channel) : channel_(std::move(channel)) {}
+    // True when the picture went to the printer; false when it must be drawn
+    // the other way: it is no such JPEG, nothing of it is visible, or the
+    // driver refused it (or an earlier one).
+    bool Draw(const Picture& picture, const Placement& placement);
+
+private:
+    bool Send(std::string_view text);
+
+    Postscript_Channel channel_;
+    // The last file checked and what the check found: a picture in several
+    // cells is checked once.
+    std::wstring checked_path_;
+    std::optional<Jpeg_As_It_Is> checked_;
+    bool refused_ = false;  // once refused, the driver is sent no more
+};
 
 // The device chosen in the printer set-up dialog, with its settings.  Every
 // failure (the device cannot be opened, the job or a page cannot begin, a

@@ -9,6 +9,17 @@ namespace velbrook {
 Recording_Printer::Recording_Printer(std::shared_ptr<Print_Recording> recording, Recording_Options options)
     : recording_(std::move(recording)), options_(options) {
     options_.scale = std::max(1, options_.scale);
+    if (options_.accept_postscript)
+        postscript_.emplace(Postscript_Channel{
+            .data = options_.postscript_data, .send = [this](std::span<const std::uint8_t> piece) {
+                if (options_.refuse_postscript) {
+                    ++recording_->postscript_refused;
+                    return false;
+                }
+                recording_->largest_postscript_piece = std::max(recording_->largest_postscript_piece, piece.size());
+                sending_.append(piece.begin(), piece.end());
+                return true;
+            }});
 }
 
 Recording_Printer::~Recording_Printer() {
@@ -49,6 +60,7 @@ void Recording_Printer::Draw(const Picture& picture, const RECT& rect) {
     if (!dc_) throw Failure(L"The test printer has no page open");
     drawn_.push_back(rect);
     Take_Jpeg(picture, Whole_Placement(picture.Pixel_Size(), rect));
+    if (!picture.Scalable()) Take_Postscript(picture, Whole_Placement(picture.Pixel_Size(), rect));
     const int s = options_.scale;
     const RECT scaled{rect.left / s, rect.top / s, rect.right / s, rect.bottom / s};
     // As the GDI printer draws it: a picture read in bands is read at the
@@ -65,6 +77,7 @@ void Recording_Printer::Draw_Placed(const Picture& picture, const Placement& pla
     if (!dc_) throw Failure(L"The test printer has no page open");
     placed_.push_back(placement);
     Take_Jpeg(picture, placement);
+    Take_Postscript(picture, placement);
     // The recorded page is the device page reduced by the scale.
     const int s = options_.scale;
     Placement scaled = placement;
@@ -79,6 +92,12 @@ void Recording_Printer::Take_Jpeg(const Picture& picture, const Placement& place
     if (!options_.accept_jpeg) return;
     std::vector<std::uint8_t> jpeg = Jpeg_For_Printer(picture, placement);
     if (!jpeg.empty()) jpegs_.push_back(std::move(jpeg));
+}
+
+void Recording_Printer::Take_Postscript(const Picture& picture, const Placement& placement) {
+    if (!postscript_) return;
+    sending_.clear();
+    if (postscript_->Draw(picture, placement)) postscript_sent_.push_back(std::move(sending_));
 }
 
 void Recording_Printer::Draw_Caption(const std::wstring& text, const Box& strip, int font_height) {
@@ -115,6 +134,7 @@ void Recording_Printer::Start_Page() {
     captions_.clear();
     caption_strips_.clear();
     jpegs_.clear();
+    postscript_sent_.clear();
     ++page_;
 }
 
@@ -134,6 +154,7 @@ void Recording_Printer::Finish_Page() {
     page.captions = std::move(captions_);
     page.caption_strips = std::move(caption_strips_);
     page.jpegs = std::move(jpegs_);
+    page.postscript = std::move(postscript_sent_);
     recording_->pages.push_back(std::move(page));
     ::SelectObject(dc_.get(), old_);
     old_ = nullptr;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ struct Recorded_Page {
     std::vector<std::wstring> captions;            // each caption's text
     std::vector<Box> caption_strips;               // and its strip, in device pixels
     std::vector<std::vector<std::uint8_t>> jpegs;  // JPEG files taken as they are (see accept_jpeg)
+    std::vector<std::string> postscript;           // each picture's PostScript as sent (see accept_postscript)
 };
 
 // What a recording printer saw; shared, so that it outlives the printer that
@@ -32,6 +34,8 @@ struct Print_Recording {
     int documents_begun = 0;
     int documents_ended = 0;
     std::vector<Recorded_Page> pages;  // a page is recorded when it ends
+    std::size_t largest_postscript_piece = 0;
+    int postscript_refused = 0;  // pieces refused (see refuse_postscript)
     bool Open() const { return documents_begun > documents_ended; }
 };
 
@@ -51,6 +55,12 @@ struct Recording_Options {
     // JPEG that needs no turn, flip or cut is recorded as the file it is
     // (and drawn from it, as such a printer would).
     bool accept_jpeg = false;
+    // Takes PostScript through its passthrough, as a PostScript printer's
+    // driver does: what a picture sends is recorded (and the picture drawn,
+    // as such a printer would), or every piece is refused.
+    bool accept_postscript = false;
+    bool refuse_postscript = false;
+    Postscript_Data postscript_data = Postscript_Data::Binary;
 };
 
 class Recording_Printer final : public Printer {
@@ -73,6 +83,7 @@ private:
     void Start_Page();
     void Finish_Page();
     void Take_Jpeg(const Picture& picture, const Placement& placement);
+    void Take_Postscript(const Picture& picture, const Placement& placement);
 
     std::shared_ptr<Print_Recording> recording_;
     Recording_Options options_;
@@ -87,6 +98,9 @@ private:
     std::vector<std::wstring> captions_;
     std::vector<Box> caption_strips_;
     std::vector<std::vector<std::uint8_t>> jpegs_;
+    std::optional<Postscript_Jpegs> postscript_;
+    std::string sending_;
+    std::vector<std::string> postscript_sent_;
 };
 
 // The colour of device pixel (x, y) of a recorded page.
