@@ -44,7 +44,7 @@ void Make_Photos() {
     }
 }
 
-class Bench_Host final : public Print_Host {
+class Bench_Host final : public Windowless_Print_Host {
 public:
     std::vector<std::wstring> entries;
     Scripted_Dialogs dialogs;
@@ -53,16 +53,8 @@ public:
         if (index < 0 || index >= Entry_Count()) return std::nullopt;
         return entries[static_cast<std::size_t>(index)];
     }
-    void Select_Index(int) override {}
-    void Set_Preview(std::shared_ptr<const Picture>) override {}
-    void Set_Status(const std::wstring&) override {}
-    void Enable_Main_Window(bool) override {}
-    void Show_Abort_Panel(bool) override {}
-    bool Abort_Requested() const override { return false; }
-    void Set_Abort_Requested(bool) override {}
     Sheet_Layout Layout() const override { return {.kind = Sheet_Kind::Grid, .columns = 3, .rows = 3}; }
     Dialogs& Dialogs_() override { return dialogs; }
-    HWND Main_Window() const override { return nullptr; }
 };
 
 }  // namespace

@@ -26,7 +26,7 @@ std::wstring One_Line(const std::wstring& text) {
 // The host of a run without a window: the gathered pictures are its list,
 // its boxes are lines, and its file and printer dialogs answer what the
 // command line chose.
-class Command_Host final : public Print_Host, public Dialogs {
+class Command_Host final : public Windowless_Print_Host, public Dialogs {
 public:
     using Write_Line = std::function<void(const std::wstring&, bool)>;
 
@@ -46,13 +46,6 @@ public:
         if (index < 0 || index >= Entry_Count()) return std::nullopt;
         return entries_[static_cast<std::size_t>(index)];
     }
-    void Select_Index(int) override {}
-    void Set_Preview(std::shared_ptr<const Picture>) override {}
-    void Set_Status(const std::wstring&) override {}
-    void Enable_Main_Window(bool) override {}
-    void Show_Abort_Panel(bool) override {}
-    bool Abort_Requested() const override { return false; }
-    void Set_Abort_Requested(bool) override {}
     Page_Options Options() const override { return options_; }
     Sheet_Layout Layout() const override { return layout_; }
     void Picture_Skipped(int index, const std::wstring& reason) override {
@@ -63,7 +56,6 @@ public:
             true);
     }
     Dialogs& Dialogs_() override { return *this; }
-    HWND Main_Window() const override { return nullptr; }
 
     Answer Show_Message(const Message_Request& request) override {
         if (request.kind != Message_Kind::Information && request.kind != Message_Kind::Confirmation) refused_ = true;

@@ -25,18 +25,11 @@ constexpr COLORREF Shadow_Colour = RGB(0x40, 0x40, 0x40);
 // The main window's list and options, without the run's side: the preview
 // selects nothing, shows nothing in the main window's preview and writes no
 // status.
-class Quiet_Host final : public Print_Host {
+class Quiet_Host final : public Windowless_Print_Host {
 public:
     explicit Quiet_Host(Print_Host& host) : host_(host) {}
     int Entry_Count() const override { return host_.Entry_Count(); }
     std::optional<std::wstring> Entry(int index) const override { return host_.Entry(index); }
-    void Select_Index(int) override {}
-    void Set_Preview(std::shared_ptr<const Picture>) override {}
-    void Set_Status(const std::wstring&) override {}
-    void Enable_Main_Window(bool) override {}
-    void Show_Abort_Panel(bool) override {}
-    bool Abort_Requested() const override { return false; }
-    void Set_Abort_Requested(bool) override {}
     Page_Options Options() const override { return host_.Options(); }
     Sheet_Layout Layout() const override { return host_.Layout(); }
     Dialogs& Dialogs_() override { return host_.Dialogs_(); }

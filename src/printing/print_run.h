@@ -65,6 +65,21 @@ public:
     virtual HWND Main_Window() const = 0;
 };
 
+// A host without a window (the print preview's counting, the command line,
+// benchmarks): nothing is shown, selected or made busy, and nothing asks the
+// run to stop.
+class Windowless_Print_Host : public Print_Host {
+public:
+    void Select_Index(int) override {}
+    void Set_Preview(std::shared_ptr<const Picture>) override {}
+    void Set_Status(const std::wstring&) override {}
+    void Enable_Main_Window(bool) override {}
+    void Show_Abort_Panel(bool) override {}
+    bool Abort_Requested() const override { return false; }
+    void Set_Abort_Requested(bool) override {}
+    HWND Main_Window() const override { return nullptr; }
+};
+
 // What the run takes from the system; tests replace any part.
 struct Print_Environment {
     std::function<std::unique_ptr<Printer>(const Printer_Selection&)> open_printer = Open_Gdi_Printer;
