@@ -68,18 +68,13 @@ Pdf_Image Add_Drawn_Picture(Pdf_Document& document, const Picture& picture, Rast
 // block at a time, however large it is.
 class Jpeg_File {
 public:
-    explicit Jpeg_File(const std::wstring& path) : file_(Open_Picture_File(path)) {
-        LARGE_INTEGER size{};
-        if (::GetFileSizeEx(file_.get(), &size) && size.QuadPart > 0) size_ = static_cast<std::uint64_t>(size.QuadPart);
-    }
-    std::uint64_t Size() const { return size_; }
+    explicit Jpeg_File(const std::wstring& path) : file_(Open_Picture_File(path)) {}
     std::size_t Read(std::uint64_t offset, std::span<std::uint8_t> into) const {
         return Read_File_At(file_.get(), offset, into);
     }
 
 private:
     File_Handle file_;
-    std::uint64_t size_ = 0;
 };
 
 // Its bytes in order, from the start; none once `stop` is set, which ends
