@@ -49,7 +49,10 @@ Icon_Image Parse_Icon(std::span<const std::uint8_t> bytes) {
         const std::uint32_t length = in.U32(entry + 8), offset = in.U32(entry + 12);
         if (length == 0 || offset < 6 + 16ull * count || !in.Has(offset, length))
             Invalid(L"an icon image lies outside the file");
-        const long long score = static_cast<long long>(w) * h * 64 + in.U16(entry + 6);
+        // The most pixels first, then the most bits per pixel; the bits are
+        // a 16-bit field that a damaged directory may fill with anything, so
+        // they can never outweigh a pixel.
+        const long long score = static_cast<long long>(w) * h * 65536 + in.U16(entry + 6);
         if (score > best_score) best_score = score, best = entry;
     }
     Icon_Image image;

@@ -34,6 +34,10 @@ TEST(Parse_Icon, Finds_The_Largest_Image_Inside_The_File) {
         icon[6] = 0, icon[7] = 0;  // 256 x 256 by its entry
         return icon;
     }();
+    // A damaged directory entry, a little smaller, that claims 65535 bits
+    // per pixel.
+    Bytes boastful = Icon_32(40);
+    boastful[12] = 0xFF, boastful[13] = 0xFF;
     const struct {
         const char* name;
         Bytes file;
@@ -43,6 +47,8 @@ TEST(Parse_Icon, Finds_The_Largest_Image_Inside_The_File) {
         {"the larger of two", Two_Icons(small, large), {38 + small.size() - 22, large.size() - 22, 48, 48, false}},
         {"the larger first", Two_Icons(large, small), {38, large.size() - 22, 48, 48, false}},
         {"a PNG, sized by its entry", png, {22, png.size() - 22, 256, 256, true}},
+        {"the larger, whatever bits the smaller claims", Two_Icons(boastful, large),
+         {38 + boastful.size() - 22, large.size() - 22, 48, 48, false}},
     };
     for (const auto& c : cases) EXPECT_EQ(Parse_Icon(c.file), c.image) << c.name;
 }
