@@ -20,8 +20,6 @@ std::vector<std::wstring> Print_Size_Items() {
     return items;
 }
 
-Label::Options Label_Text(const wchar_t* text) { return {.caption = text, .word_wrap = false}; }
-
 Radio_Button::Options Choice(const wchar_t* text, int tab_order, bool group_start = false) {
     return {.caption = text, .group_start = group_start, .control = {.tab_order = tab_order}};
 }
@@ -47,26 +45,29 @@ Page_Layout_Dialog::Page_Layout_Dialog(Page_Layout_Setup setup)
                                                Choice(L"&Print size", 2))),
       Actual_Size_RadioButton(Add<Radio_Button>(&Sheet_GroupBox, L"Actual_Size_RadioButton", Bounds{12, 140, 150, 20},
                                                 Choice(L"&Actual size", 3))),
-      Columns_Label(Add<Label>(&Sheet_GroupBox, L"Columns_Label", Bounds{106, 52, 56, 18}, Label_Text(L"Columns"))),
+      Columns_Label(
+          Add<Label>(&Sheet_GroupBox, L"Columns_Label", Bounds{106, 52, 56, 18}, Label::One_Line(L"Columns"))),
       Columns_Edit(Add<Edit>(&Sheet_GroupBox, L"Columns_Edit", Bounds{164, 49, 40, 23}, Field(4))),
-      Rows_Label(Add<Label>(&Sheet_GroupBox, L"Rows_Label", Bounds{222, 52, 40, 18}, Label_Text(L"Rows"))),
+      Rows_Label(Add<Label>(&Sheet_GroupBox, L"Rows_Label", Bounds{222, 52, 40, 18}, Label::One_Line(L"Rows"))),
       Rows_Edit(Add<Edit>(&Sheet_GroupBox, L"Rows_Edit", Bounds{264, 49, 40, 23}, Field(5))),
       Print_Size_ComboBox(Add<Combo_Box>(&Sheet_GroupBox, L"Print_Size_ComboBox", Bounds{106, 78, 198, 23},
                                          Combo_Box::Options{.items = Print_Size_Items(), .control = {.tab_order = 6}})),
-      Width_Label(Add<Label>(&Sheet_GroupBox, L"Width_Label", Bounds{30, 112, 74, 18}, Label_Text(L"Width (mm)"))),
+      Width_Label(Add<Label>(&Sheet_GroupBox, L"Width_Label", Bounds{30, 112, 74, 18}, Label::One_Line(L"Width (mm)"))),
       Width_Edit(Add<Edit>(&Sheet_GroupBox, L"Width_Edit", Bounds{106, 109, 56, 23}, Field(7))),
-      Height_Label(Add<Label>(&Sheet_GroupBox, L"Height_Label", Bounds{172, 112, 80, 18}, Label_Text(L"Height (mm)"))),
+      Height_Label(
+          Add<Label>(&Sheet_GroupBox, L"Height_Label", Bounds{172, 112, 80, 18}, Label::One_Line(L"Height (mm)"))),
       Height_Edit(Add<Edit>(&Sheet_GroupBox, L"Height_Edit", Bounds{248, 109, 56, 23}, Field(8))),
       Spacing_GroupBox(
           Add<Group_Box>(this, L"Spacing_GroupBox", Bounds{8, 180, 352, 112},
                          Group_Box::Options{.caption = L" Margins and copies ", .control = {.tab_order = 1}})),
-      Margin_Label(Add<Label>(&Spacing_GroupBox, L"Margin_Label", Bounds{12, 24, 230, 18}, Label_Text(L"Margin (mm)"))),
+      Margin_Label(
+          Add<Label>(&Spacing_GroupBox, L"Margin_Label", Bounds{12, 24, 230, 18}, Label::One_Line(L"Margin (mm)"))),
       Margin_Edit(Add<Edit>(&Spacing_GroupBox, L"Margin_Edit", Bounds{248, 21, 56, 23}, Field(0))),
       Spacing_Label(Add<Label>(&Spacing_GroupBox, L"Spacing_Label", Bounds{12, 52, 230, 18},
-                               Label_Text(L"Space between pictures (mm)"))),
+                               Label::One_Line(L"Space between pictures (mm)"))),
       Spacing_Edit(Add<Edit>(&Spacing_GroupBox, L"Spacing_Edit", Bounds{248, 49, 56, 23}, Field(1))),
       Copies_Label(Add<Label>(&Spacing_GroupBox, L"Copies_Label", Bounds{12, 80, 230, 18},
-                              Label_Text(L"Copies of each picture"))),
+                              Label::One_Line(L"Copies of each picture"))),
       Copies_Edit(Add<Edit>(&Spacing_GroupBox, L"Copies_Edit", Bounds{248, 77, 56, 23}, Field(2))),
       Paper_GroupBox(
           Add<Group_Box>(this, L"Paper_GroupBox", Bounds{8, 298, 352, 84},

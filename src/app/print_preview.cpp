@@ -43,8 +43,6 @@ Button::Options Command(const wchar_t* caption, int tab_order) {
     return {.caption = caption, .control = {.tab_order = tab_order}};
 }
 
-Label::Options Label_Text(const wchar_t* caption) { return {.caption = caption, .word_wrap = false}; }
-
 }  // namespace
 
 // The grey ground with the sheet on it, framed and shadowed.
@@ -87,15 +85,15 @@ Print_Preview::Print_Preview(Print_Preview_Setup setup)
       Previous_Button(Add<Button>(this, L"Previous_Button", Bounds{}, Command(L"&Previous", 1))),
       Next_Button(Add<Button>(this, L"Next_Button", Bounds{}, Command(L"&Next", 2))),
       Last_Button(Add<Button>(this, L"Last_Button", Bounds{}, Command(L"&Last", 3))),
-      Sheet_Label(Add<Label>(this, L"Sheet_Label", Bounds{}, Label_Text(L""))),
-      Paper_Label(Add<Label>(this, L"Paper_Label", Bounds{}, Label_Text(L"Paper:"))),
+      Sheet_Label(Add<Label>(this, L"Sheet_Label", Bounds{}, Label::One_Line(L""))),
+      Paper_Label(Add<Label>(this, L"Paper_Label", Bounds{}, Label::One_Line(L"Paper:"))),
       Paper_ComboBox(Add<Combo_Box>(
           this, L"Paper_ComboBox", Bounds{},
           Combo_Box::Options{.items = {L"Printer", L"PDF file"}, .selected = 0, .control = {.tab_order = 4}})),
       Print_Button(Add<Button>(this, L"Print_Button", Bounds{}, Command(L"&Print...", 5))),
-      From_Label(Add<Label>(this, L"From_Label", Bounds{}, Label_Text(L"Print sheets from"))),
+      From_Label(Add<Label>(this, L"From_Label", Bounds{}, Label::One_Line(L"Print sheets from"))),
       From_Edit(Add<Edit>(this, L"From_Edit", Bounds{}, Edit::Options{.control = {.tab_order = 6}})),
-      To_Label(Add<Label>(this, L"To_Label", Bounds{}, Label_Text(L"to"))),
+      To_Label(Add<Label>(this, L"To_Label", Bounds{}, Label::One_Line(L"to"))),
       To_Edit(Add<Edit>(this, L"To_Edit", Bounds{}, Edit::Options{.control = {.tab_order = 7}})),
       Print_These_Button(Add<Button>(this, L"Print_These_Button", Bounds{}, Command(L"Print &These", 8))),
       Close_Button(Add<Button>(this, L"Close_Button", Bounds{}, Command(L"&Close", 9))),

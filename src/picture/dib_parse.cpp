@@ -14,8 +14,6 @@ constexpr std::size_t File_Header = 14;
 constexpr std::size_t Core_Header = 12;
 constexpr std::size_t Info_Header = 40;
 
-[[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
-
 void Put_U16(std::vector<std::uint8_t>& out, std::uint32_t value) {
     out.push_back(static_cast<std::uint8_t>(value));
     out.push_back(static_cast<std::uint8_t>(value >> 8));

@@ -8,8 +8,6 @@
 namespace velbrook {
 namespace {
 
-[[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
-
 // The DIB of one icon image: a colour bitmap of twice the icon's height (its
 // lower half stands for the transparency mask) that fits in its entry.
 void Check_Icon_Dib(const Byte_Reader& in, std::size_t at, std::size_t length) {

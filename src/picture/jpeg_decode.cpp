@@ -10,12 +10,7 @@ namespace velbrook {
 namespace {
 
 using jpeg_detail::Jpeg_Session;
-
-[[noreturn]] void Refuse(const char* reason) {
-    std::wstring text = L"The JPEG picture cannot be read: ";
-    for (const char* c = reason; *c != '\0'; ++c) text.push_back(static_cast<unsigned char>(*c));
-    throw Invalid_Picture(std::move(text));
-}
+using jpeg_detail::Refuse;
 
 void Open(Jpeg_Session& session, std::span<const std::uint8_t> bytes) {
     // libjpeg's memory source takes an unsigned long length.
@@ -26,6 +21,12 @@ void Open(Jpeg_Session& session, std::span<const std::uint8_t> bytes) {
 }
 
 }  // namespace
+
+void jpeg_detail::Refuse(const char* reason) {
+    std::wstring text = L"The JPEG picture cannot be read: ";
+    for (const char* c = reason; *c != '\0'; ++c) text.push_back(static_cast<unsigned char>(*c));
+    throw Invalid_Picture(std::move(text));
+}
 
 Jpeg_Info Read_Jpeg_Info(std::span<const std::uint8_t> bytes) {
     Jpeg_Session session;

@@ -87,4 +87,8 @@ bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink);
 // Guarded_Decode does for all of them.
 bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink);
 
+// Throws Invalid_Picture: "The JPEG picture cannot be read: " and the reason
+// (libjpeg's message, or one of our own).
+[[noreturn]] void Refuse(const char* reason);
+
 }  // namespace velbrook::jpeg_detail

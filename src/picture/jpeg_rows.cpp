@@ -15,11 +15,7 @@ namespace {
 
 constexpr std::size_t Chunk_Bytes = 64 * 1024;
 
-[[noreturn]] void Refuse(const char* reason) {
-    std::wstring text = L"The JPEG picture cannot be read: ";
-    for (const char* c = reason; *c != '\0'; ++c) text.push_back(static_cast<unsigned char>(*c));
-    throw Invalid_Picture(std::move(text));
-}
+using jpeg_detail::Refuse;
 
 // The next byte of a source, a chunk read at a time; -1 at the end.
 class Byte_Reader {
@@ -67,14 +63,23 @@ private:
     std::uint64_t before_ = 0;  // the bytes of the chunks before this one
 };
 
+}  // namespace
+
 // libjpeg's source manager over a Byte_Source.  At the end of the bytes it
 // warns that the data ended and hands libjpeg an end-of-image marker, as
 // libjpeg's own file source does: the rest of the picture then comes grey.
+// (Named, not file-local: Jpeg_Rows::State holds one.)
+namespace jpeg_detail {
 struct Source_Manager {
     jpeg_source_mgr base;  // first, so that libjpeg's pointer to it is ours too
     Byte_Source* bytes;
     JOCTET chunk[Chunk_Bytes];
 };
+}  // namespace jpeg_detail
+
+namespace {
+
+using jpeg_detail::Source_Manager;
 
 void Init_Source(j_decompress_ptr) {}
 void Term_Source(j_decompress_ptr) {}

@@ -6,7 +6,7 @@
 namespace velbrook {
 namespace {
 
-[[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
+using metafile_detail::Inside;
 
 // Enhanced metafile records and header fields.
 constexpr std::uint32_t Emr_Header = 1, Emr_Eof = 14, Enh_Signature = 0x464D4520;
@@ -51,12 +51,6 @@ constexpr Wmf_Index_Record Wmf_Index_Records[] = {
     {0x012A, 0, 0, false},  // invert region
     {0x012B, 0, 0, false},  // paint region
 };
-
-// A block of `length` bytes at `offset` from the record's start lies inside
-// the record of `record_size` bytes.  A block of no bytes may point anywhere.
-bool Inside(std::uint64_t offset, std::uint64_t length, std::uint64_t record_size) {
-    return length == 0 || (offset <= record_size && length <= record_size - offset);
-}
 
 void Check_Emf_Header(const Byte_Reader& in, std::uint32_t header_size) {
     const std::int32_t frame_left = in.I32(24), frame_top = in.I32(28);

@@ -50,8 +50,6 @@ private:
     SIZE size_{};
 };
 
-[[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
-
 }  // namespace
 
 std::shared_ptr<const Picture> Make_Emf_Picture(std::span<const std::uint8_t> bytes) {

@@ -3,13 +3,14 @@
 #include "picture/byte_reader.h"
 
 namespace velbrook {
-namespace {
 
-[[noreturn]] void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
-
-bool Inside(std::uint64_t offset, std::uint64_t length, std::uint64_t record_size) {
+bool metafile_detail::Inside(std::uint64_t offset, std::uint64_t length, std::uint64_t record_size) {
     return length == 0 || (offset <= record_size && length <= record_size - offset);
 }
+
+namespace {
+
+using metafile_detail::Inside;
 
 constexpr std::uint32_t Dib_Pal_Colors = 1;
 constexpr std::uint32_t Bi_Rgb = 0, Bi_Bitfields = 3;

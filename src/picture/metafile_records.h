@@ -34,4 +34,11 @@ void Check_Wmf_Record(std::span<const std::uint8_t> record);
 bool Is_Emf_Escape_Record(std::uint32_t type);
 bool Is_Wmf_Escape_Record(std::uint16_t function);
 
+// Shared by the header and the record checks.
+namespace metafile_detail {
+// A block of `length` bytes at `offset` from the record's start lies inside
+// the record of `record_size` bytes.  A block of no bytes may point anywhere.
+bool Inside(std::uint64_t offset, std::uint64_t length, std::uint64_t record_size);
+}  // namespace metafile_detail
+
 }  // namespace velbrook

@@ -147,6 +147,8 @@ public:
     using Options = Label_Options;
     Label(Container* parent, std::wstring name, Bounds bounds, const Options& options);
     Label(Container* parent, std::wstring name, Bounds bounds, std::wstring caption);
+    // The options of left-aligned text on one line.
+    static Options One_Line(std::wstring caption) { return {.caption = std::move(caption), .word_wrap = false}; }
 
     Alignment Text_Alignment() const { return alignment_; }
     void Set_Alignment(Alignment alignment);

@@ -40,4 +40,7 @@ public:
     using Failure::Failure;
 };
 
+// The readers' way to give up on a picture.
+[[noreturn]] inline void Invalid(const wchar_t* reason) { throw Invalid_Picture(reason); }
+
 }  // namespace velbrook
