@@ -96,7 +96,7 @@ Difference Compare(const Canvas& a, const Canvas& b) {
 }
 
 TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::wstring jpeg = folder.Write(L"photo.jpg", Photo(3000, 2000));
     const std::wstring png =
         folder.Write(L"screen.png", test::Build_Png(2000, 1500, true, [](int x, int y, std::uint8_t* s) {
@@ -159,7 +159,7 @@ TEST(Banded_Pictures, Draw_As_The_Whole_Decode_Does_In_Every_Placement) {
 }
 
 TEST(Banded_Pictures, A_File_That_Breaks_Off_Inside_A_Band_Leaves_The_Rest_As_The_Decoder_Gives_It) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::vector<std::uint8_t> photo = Photo(1600, 2400);
     const std::wstring path = folder.Write(L"photo.jpg", photo);
     const auto banded = Load(path, {800, 1200}, {}, Never_Whole);
@@ -206,11 +206,11 @@ TEST(Banded_Pictures, A_File_That_Breaks_Off_Inside_A_Band_Leaves_The_Rest_As_Th
 }
 
 TEST(Printer_Takes_Jpeg, Gets_The_File_Itself_When_The_Page_Needs_No_Turn_Flip_Or_Cut) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::vector<std::uint8_t> photo = Photo(3000, 2000);
     const std::wstring big = folder.Write(L"photo.jpg", photo);
     const std::wstring small = Sample("blue_yellow.jpg");
-    const std::vector<std::uint8_t> small_bytes = Read_Bytes(small);
+    const std::vector<std::uint8_t> small_bytes = File_Bytes(small);
     const struct {
         const char* what;
         Page_Options options;

@@ -30,7 +30,7 @@ protected:
     Scripted_Dialogs app_dialogs;
     Application application{app_dialogs, L"Velbrook tests"};
     Print_Bench b;
-    Scratch_Folder folder;
+    Picture_Folder folder;
 };
 
 TEST_F(Page_Options_Test, Each_Option_Places_The_Marked_Picture_As_The_Table_Says) {
@@ -123,7 +123,7 @@ TEST_F(Page_Options_Test, Png_Tiff_And_Gif_Print_With_The_Option_And_Are_Skipped
     gif.Frames[0].Graphic_Control = true;
     gif.Frames[0].Transparent_Index = 0;
     const std::wstring gif_path = folder.Write(L"ring.gif", Encode_GIF(gif));
-    std::vector<std::uint8_t> cut = Read_Bytes(png);
+    std::vector<std::uint8_t> cut = File_Bytes(png);
     cut.resize(cut.size() / 2);
     const std::wstring broken_png = folder.Write(L"broken.png", cut);
     const std::wstring broken_tiff = folder.Write(L"broken.tif", {'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F});
@@ -149,7 +149,7 @@ TEST_F(Page_Options_Test, Png_Tiff_And_Gif_Print_With_The_Option_And_Are_Skipped
 }
 
 TEST(Page_Options_Preview, Draws_With_The_Page_Placement_And_The_Classic_Stretch_By_Default) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::wstring path = folder.Write(L"mark.jpg", Marked_Jpeg());
     Canvas classic(141, 179), fitted(141, 179);
     Load_Preview(path, {141, 179}, {})->Draw(classic.Dc(), classic.Whole());
@@ -165,19 +165,19 @@ TEST(Page_Options_Preview, Draws_With_The_Page_Placement_And_The_Classic_Stretch
 }
 
 TEST(Page_Options_Settings, Round_Trip_In_Their_Own_Section_And_Defaults_Leave_The_File_As_It_Was) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::wstring ini = folder.Path(L"velbrook.ini");
     Write_Settings(ini, Settings{});
-    const std::vector<std::uint8_t> classic = Read_Bytes(ini);
+    const std::vector<std::uint8_t> classic = File_Bytes(ini);
     Write_Page_Options(ini, {});
-    EXPECT_EQ(Read_Bytes(ini), classic) << "default options write nothing";
+    EXPECT_EQ(File_Bytes(ini), classic) << "default options write nothing";
 
     const Page_Options chosen{
         .fit = Fit_Mode::Fill, .turn_to_page = true, .print_file_names = true, .more_types = true};
     Write_Page_Options(ini, chosen);
     EXPECT_EQ(Read_Page_Options(ini), chosen);
     EXPECT_EQ(Read_Settings(ini).width, Settings{}.width);
-    const std::vector<std::uint8_t> now = Read_Bytes(ini);
+    const std::vector<std::uint8_t> now = File_Bytes(ini);
     const std::string text(now.begin(), now.end());
     EXPECT_LT(text.find("[velbrook]"), text.find("[Options]")) << text;
     Write_Page_Options(ini, {});

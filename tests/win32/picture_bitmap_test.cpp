@@ -93,7 +93,7 @@ std::vector<Valid_Case> Valid_Cases() {
 
 class Picture_Bitmap_Files : public ::testing::Test {
 protected:
-    Scratch_Folder folder;
+    Picture_Folder folder;
     std::shared_ptr<const Picture> Load(const std::vector<std::uint8_t>& bytes, const std::wstring& name = L"p.bmp") {
         return Load_Picture(folder.Write(name, bytes), {0, 0});
     }

@@ -8,7 +8,7 @@
 
 namespace velbrook::testing {
 
-inline std::vector<std::uint8_t> Read_Bytes(const std::wstring& path) {
+inline std::vector<std::uint8_t> File_Bytes(const std::wstring& path) {
     std::vector<std::uint8_t> bytes;
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
@@ -21,9 +21,9 @@ inline std::vector<std::uint8_t> Read_Bytes(const std::wstring& path) {
 }
 
 // A fresh folder under the temporary folder, removed with what it holds.
-class Scratch_Folder {
+class Picture_Folder {
 public:
-    Scratch_Folder() {
+    Picture_Folder() {
         wchar_t temp[MAX_PATH];
         ::GetTempPathW(MAX_PATH, temp);
         static int counter = 0;
@@ -31,15 +31,15 @@ public:
                 std::to_wstring(++counter);
         ::CreateDirectoryW(path_.c_str(), nullptr);
     }
-    ~Scratch_Folder() {
+    ~Picture_Folder() {
         for (const auto& file : files_) {
             ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(file.c_str());
         }
         ::RemoveDirectoryW(path_.c_str());
     }
-    Scratch_Folder(const Scratch_Folder&) = delete;
-    Scratch_Folder& operator=(const Scratch_Folder&) = delete;
+    Picture_Folder(const Picture_Folder&) = delete;
+    Picture_Folder& operator=(const Picture_Folder&) = delete;
 
     std::wstring Path(const std::wstring& name) {
         std::wstring full = path_ + L"\\" + name;
@@ -56,7 +56,7 @@ public:
         return full;
     }
     std::wstring Copy(const std::string& sample, const std::wstring& name) {
-        return Write(name, Read_Bytes(Sample(sample)));
+        return Write(name, File_Bytes(Sample(sample)));
     }
 
 private:

@@ -26,7 +26,7 @@ TEST(Picture_Kinds, Jpeg_Is_Drawn_Stretched_With_Its_Halves_In_Place) {
 }
 
 TEST(Picture_Kinds, Jpeg_Is_Decoded_At_The_Smallest_Scale_That_Covers_The_Target) {
-    const auto bytes = Read_Bytes(Sample("blue_yellow.jpg"));
+    const auto bytes = File_Bytes(Sample("blue_yellow.jpg"));
     const Jpeg_Info info = Read_Jpeg_Info(bytes);
     for (SIZE target : {SIZE{10, 8}, SIZE{11, 8}, SIZE{30, 20}, SIZE{41, 10}, SIZE{80, 60}, SIZE{500, 400}}) {
         SCOPED_TRACE(std::to_string(target.cx) + " x " + std::to_string(target.cy));
@@ -50,9 +50,9 @@ TEST(Picture_Kinds, Jpeg_Is_Decoded_At_The_Smallest_Scale_That_Covers_The_Target
 }
 
 TEST(Picture_Kinds, Metafiles_Are_Played_Into_The_Whole_Rectangle) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     // The sample WMF is placeable; without its 22-byte header it is a plain one.
-    auto wmf_bytes = Read_Bytes(Sample("orange.wmf"));
+    auto wmf_bytes = File_Bytes(Sample("orange.wmf"));
     const std::wstring plain = folder.Write(L"plain.wmf", {wmf_bytes.begin() + 22, wmf_bytes.end()});
     // Many writers get the placeable header's checksum wrong; it is not a
     // reason to refuse the picture.
@@ -96,10 +96,10 @@ TEST(Picture_Kinds, Empty_Target_Draws_Nothing) {
 }
 
 TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
-    Scratch_Folder folder;
-    auto emf = Read_Bytes(Sample("cyan.emf"));
-    auto wmf = Read_Bytes(Sample("orange.wmf"));
-    auto ico = Read_Bytes(Sample("grey.ico"));
+    Picture_Folder folder;
+    auto emf = File_Bytes(Sample("cyan.emf"));
+    auto wmf = File_Bytes(Sample("orange.wmf"));
+    auto ico = File_Bytes(Sample("grey.ico"));
     auto emf_long_record = emf;
     emf_long_record[88 + 4] = 0xF0;  // the first record after the header claims 240 bytes
     auto ico_outside = ico;
@@ -107,11 +107,11 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
     auto ico_cursor = ico;
     ico_cursor[2] = 2;
     const std::vector<std::pair<std::wstring, std::vector<std::uint8_t>>> files = {
-        {L"text.jpg", Read_Bytes(Sample("corrupt.jpg"))},
-        {L"half.jpg", Read_Bytes(Sample("truncated.jpg"))},
+        {L"text.jpg", File_Bytes(Sample("corrupt.jpg"))},
+        {L"half.jpg", File_Bytes(Sample("truncated.jpg"))},
         {L"half.emf", {emf.begin(), emf.begin() + static_cast<long>(emf.size() / 2)}},
         {L"long_record.emf", emf_long_record},
-        {L"bitmap.emf", Read_Bytes(Sample("red_green.bmp"))},
+        {L"bitmap.emf", File_Bytes(Sample("red_green.bmp"))},
         {L"empty_frame.wmf",
          [&] {
              auto changed = wmf;
@@ -119,7 +119,7 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
              return changed;
          }()},
         {L"half.wmf", {wmf.begin(), wmf.begin() + static_cast<long>(wmf.size() - 8)}},
-        {L"noise.wmf", Read_Bytes(Sample("not_a_bitmap.bmp"))},
+        {L"noise.wmf", File_Bytes(Sample("not_a_bitmap.bmp"))},
         {L"outside.ico", ico_outside},
         {L"cursor.ico", ico_cursor},
         {L"half.ico", {ico.begin(), ico.begin() + 1000}},
@@ -135,7 +135,7 @@ TEST(Picture_Errors, Broken_Content_Is_An_Invalid_Picture) {
 }
 
 TEST(Picture_Errors, Names_Without_A_Decoder_Are_Invalid_Even_When_The_File_Is_A_Picture) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     for (const std::wstring name : {L"picture.gif", L"picture.jpe", L"picture.bmp.txt", L"picture", L"picture."}) {
         SCOPED_TRACE(std::string(name.begin(), name.end()));
         EXPECT_THROW(Load_Picture(folder.Copy("red_green.bmp", name), {0, 0}), Invalid_Picture);
@@ -159,7 +159,7 @@ void Expect_Unreadable(const std::wstring& path, const wchar_t* reason) {
 }
 
 TEST(Picture_Errors, A_File_That_Cannot_Be_Read_Is_A_Failure_Naming_It) {
-    Scratch_Folder folder;
+    Picture_Folder folder;
     const std::wstring locked = folder.Copy("blue_yellow.jpg", L"locked.jpg");
     {
         File_Handle holder(::CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));

@@ -22,7 +22,7 @@ class Postscript_Print_Test : public ::testing::Test {
 protected:
     void TearDown() override { EXPECT_TRUE(app_dialogs.messages.empty()); }
 
-    Scratch_Folder folder;
+    Picture_Folder folder;
     Scripted_Dialogs app_dialogs;
     Application application{app_dialogs, L"Velbrook tests"};
 };
@@ -65,7 +65,7 @@ TEST_F(Postscript_Print_Test, Baseline_Jpegs_Go_As_Their_Bytes_And_Everything_El
         {L"cut.jpg", cut, nullptr, 0},
         {L"orange.png", test::Build_Png(30, 20, false, [](int, int, std::uint8_t* s) { s[0] = 255, s[1] = 128; }),
          nullptr, 0},
-        {L"red_green.bmp", Read_Bytes(Sample("red_green.bmp")), nullptr, 0},
+        {L"red_green.bmp", File_Bytes(Sample("red_green.bmp")), nullptr, 0},
     };
     std::vector<std::wstring> paths;
     for (const Entry& e : entries) paths.push_back(folder.Write(e.name, e.bytes));

@@ -74,7 +74,7 @@ protected:
 
     Scripted_Dialogs app_dialogs;
     Application application{app_dialogs, L"Velbrook tests"};
-    Scratch_Folder folder;
+    Picture_Folder folder;
     std::unique_ptr<Print_Preview> preview;
 };
 

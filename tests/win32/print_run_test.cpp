@@ -40,7 +40,7 @@ protected:
     Scripted_Dialogs app_dialogs;
     Application application{app_dialogs, L"Velbrook tests"};
     Print_Bench b;
-    Scratch_Folder folder;
+    Picture_Folder folder;
 };
 
 TEST_F(Print_Run_Test, Empty_List_Shows_The_Information_Box_And_Never_Turns_Busy) {

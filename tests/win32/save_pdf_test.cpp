@@ -108,7 +108,7 @@ TEST_F(Save_Pdf_Test, Every_Kind_Of_Picture_Becomes_A_Page_That_Readers_Accept) 
                                                                    [](int, int, std::uint8_t* s) { s[0] = 90; }));
     // Cut in the middle of its scan, with the end marker put back: whole to
     // a marker walk, damaged to a decoder.
-    std::vector<std::uint8_t> cut = Read_Bytes(Sample("truncated.jpg"));
+    std::vector<std::uint8_t> cut = File_Bytes(Sample("truncated.jpg"));
     cut.insert(cut.end(), {0xFF, 0xD9});
     const std::wstring mended = Write(L"mended.jpg", cut);
     host_.entries = {Sample("red_green.bmp"),
@@ -293,7 +293,7 @@ TEST_F(Save_Pdf_Test, A_Target_That_Cannot_Be_Replaced_Keeps_Its_Old_File) {
         EXPECT_NE(box.text.find(L"\"" + target + L"\""), std::wstring::npos) << Utf8(box.text);
         EXPECT_NE(box.text.find(c.reason), std::wstring::npos) << Utf8(box.text);
         EXPECT_TRUE(host_.status.starts_with(L"  Saving stopped: ")) << Utf8(host_.status);
-        EXPECT_EQ(Read_Bytes(target), old_bytes) << Utf8(c.name);
+        EXPECT_EQ(File_Bytes(target), old_bytes) << Utf8(c.name);
         ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(target.c_str());
         EXPECT_TRUE(Files().empty()) << Utf8(c.name) << ": no temporary file stays";
@@ -341,7 +341,7 @@ TEST_F(Save_Pdf_Test, A_Picture_Too_Large_Or_Too_Tall_Costs_Only_Its_Own_Page) {
 }
 
 TEST_F(Save_Pdf_Test, Japanese_Names_Save_And_Print_As_Captions) {
-    const std::wstring picture = Write(L"\u65e5\u672c\u306e\u5199\u771f.jpg", Read_Bytes(Sample("blue_yellow.jpg")));
+    const std::wstring picture = Write(L"\u65e5\u672c\u306e\u5199\u771f.jpg", File_Bytes(Sample("blue_yellow.jpg")));
     host_.entries = {picture, Sample("portrait.jpg")};
     const std::wstring name = L"\u5199\u771f \u0391\u0398\u0397\u039d\u0391.pdf";
     Save(Target(name), {.fit = Fit_Mode::Fit, .print_file_names = true});

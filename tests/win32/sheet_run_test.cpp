@@ -58,7 +58,7 @@ protected:
 
     Scripted_Dialogs app_dialogs;
     Application application{app_dialogs, L"Velbrook tests"};
-    Scratch_Folder folder;
+    Picture_Folder folder;
 };
 
 TEST_F(Sheet_Run_Test, Each_Layout_Draws_In_The_Cells_Of_Its_Plan) {
