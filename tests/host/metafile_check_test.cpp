@@ -144,7 +144,7 @@ TEST(Metafile_Check, Enhanced_Metafiles_With_Lying_Headers_Or_Records_Are_Refuse
         {"end record too short", "end record is too short",
          [](Bytes& b) {
              Set_Le32(b, Emf_Eof_At(b) + 4, 16);
-             b.resize(b.size() - 4);
+             b.erase(b.end() - 4, b.end());
              Set_Le32(b, 48, static_cast<std::uint32_t>(b.size()));
          }},
         {"end-record palette outside it", "palette",
