@@ -88,7 +88,8 @@ bool Guarded_Start(Jpeg_Session* session, JSAMPARRAY* ink);
 bool Guarded_Read(Jpeg_Session* session, std::uint8_t* pixels, std::size_t stride, int count, JSAMPARRAY ink);
 
 // Throws Invalid_Picture: "The JPEG picture cannot be read: " and the reason
-// (libjpeg's message, or one of our own).
+// (libjpeg's message, or one of our own).  For the C++ callers of the
+// functions above, once they have returned; it lives in jpeg_decode.cpp.
 [[noreturn]] void Refuse(const char* reason);
 
 }  // namespace velbrook::jpeg_detail

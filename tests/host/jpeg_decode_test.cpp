@@ -5,6 +5,7 @@
 #include <string>
 
 #include "jpeg_test_encoder.h"
+#include "../support/cut_bytes.h"
 #include "picture/cmyk_to_bgr.h"
 #include "picture/jpeg_decode.h"
 #include "toolkit/failure.h"
@@ -12,6 +13,7 @@
 namespace velbrook {
 namespace {
 
+using test::Cut;
 using test::Encode_Jpeg;
 using test::Jpeg_Recipe;
 
@@ -157,11 +159,6 @@ TEST(Read_Jpeg_Info, Gives_The_Size_Without_Decoding) {
         EXPECT_EQ(info.width, w);
         EXPECT_EQ(info.height, h);
     }
-}
-
-std::vector<std::uint8_t> Cut(std::vector<std::uint8_t> file, std::size_t keep) {
-    file.resize(keep);
-    return file;
 }
 
 TEST(Decode_Jpeg, Refuses_Malformed_Files_With_Invalid_Picture) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jpeg_test_encoder.h"
+#include "../support/cut_bytes.h"
 #include "picture/jpeg_decode.h"
 #include "picture/jpeg_rows.h"
 #include "toolkit/failure.h"
@@ -13,6 +14,7 @@ namespace velbrook {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::Cut;
 
 // A picture whose every row differs, so that a row out of place shows.
 Bytes Gradient(test::Jpeg_Recipe recipe) {
@@ -20,11 +22,6 @@ Bytes Gradient(test::Jpeg_Recipe recipe) {
         for (int c = 0; c < recipe.components; ++c)
             s[c] = static_cast<std::uint8_t>((x * (c + 1) * 3 + y * 5 + c * 60) % 256);
     });
-}
-
-Bytes Cut_To(Bytes file, std::size_t keep) {
-    file.resize(keep);
-    return file;
 }
 
 Bytes With_End_Marker(Bytes file) {
@@ -74,7 +71,7 @@ TEST(Jpeg_Rows, Data_That_Ends_Early_Leaves_The_Rest_Grey_As_Libjpeg_Fills_It) {
     const Bytes good = Gradient({.width = 64, .height = 128});
     const Decoded_Image whole = Decode_Jpeg(good, 0, 0);
     const std::size_t stride = static_cast<std::size_t>(whole.stride);
-    for (const Bytes& damaged : {Cut_To(good, good.size() / 2), With_End_Marker(Cut_To(good, good.size() / 2))}) {
+    for (const Bytes& damaged : {Cut(good, good.size() / 2), With_End_Marker(Cut(good, good.size() / 2))}) {
         Span_Source source(damaged);
         Jpeg_Rows rows(source, 0, 0);
         const Bytes pixels = Read_All(rows, 16, stride);
@@ -88,7 +85,7 @@ TEST(Jpeg_Rows, Data_That_Ends_Early_Leaves_The_Rest_Grey_As_Libjpeg_Fills_It) {
 TEST(Jpeg_Rows, Refuses_A_Header_It_Cannot_Read) {
     const Bytes good = Gradient({.width = 16, .height = 16});
     const std::string text = "This is a text file that was named picture.jpg";
-    for (const Bytes& bad : {Bytes{}, Bytes(text.begin(), text.end()), Bytes{0xFF, 0xD8}, Cut_To(good, 40)}) {
+    for (const Bytes& bad : {Bytes{}, Bytes(text.begin(), text.end()), Bytes{0xFF, 0xD8}, Cut(good, 40)}) {
         Span_Source source(bad);
         EXPECT_THROW(Jpeg_Rows(source, 0, 0), Invalid_Picture) << bad.size();
     }
@@ -141,16 +138,16 @@ TEST(Walk_Jpeg_Markers, Follows_Segments_And_Scans_To_The_End_Marker) {
         {"bytes after the end", trailing, Whole},
         {"a thumbnail inside a segment", with_thumbnail, Whole},
         {"as many scans as allowed", Gradient(most), Whole},
-        {"thumbnail kept, picture cut", Cut_To(with_thumbnail, with_thumbnail.size() - 40), Cut_Short},
-        {"cut in the scan", Cut_To(good, good.size() / 2), Cut_Short},
-        {"end marker missing", Cut_To(good, good.size() - 2), Cut_Short},
-        {"progressive cut between scans", Cut_To(progressive, progressive.size() * 3 / 4), Cut_Short},
+        {"thumbnail kept, picture cut", Cut(with_thumbnail, with_thumbnail.size() - 40), Cut_Short},
+        {"cut in the scan", Cut(good, good.size() / 2), Cut_Short},
+        {"end marker missing", Cut(good, good.size() - 2), Cut_Short},
+        {"progressive cut between scans", Cut(progressive, progressive.size() * 3 / 4), Cut_Short},
         {"segment longer than the file", {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF, 0, 0}, Cut_Short},
         {"start marker only", {0xFF, 0xD8}, Cut_Short},
         {"empty", {}, Cut_Short},
         {"one scan more than allowed", Gradient(too_many), Too_Many_Scans},
         {"a refinement scan 5000 times", With_Last_Scan_Repeated(progressive, 5000), Too_Many_Scans},
-        {"too many scans, then cut", Cut_To(Gradient(too_many), Gradient(too_many).size() - 2), Too_Many_Scans},
+        {"too many scans, then cut", Cut(Gradient(too_many), Gradient(too_many).size() - 2), Too_Many_Scans},
     };
     for (const auto& c : cases) {
         Span_Source source(c.file);

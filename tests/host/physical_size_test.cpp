@@ -13,6 +13,7 @@
 
 #include "picture/physical_size.h"
 #include "../support/bmp_writer.h"
+#include "../support/cut_bytes.h"
 #include "../support/png_writer.h"
 #include "../support/tiff_writer.h"
 
@@ -52,11 +53,6 @@ void Expect_Cases(const std::vector<Case>& cases) {
         EXPECT_NEAR(got->dots_x, c.expected->dots_x, 1e-6);
         EXPECT_NEAR(got->dots_y, c.expected->dots_y, 1e-6);
     }
-}
-
-Bytes Cut(Bytes file, std::size_t size) {
-    file.resize(size);
-    return file;
 }
 
 Bytes Frame(std::uint32_t width, std::uint32_t height, std::uint8_t marker = 0xC0) {
