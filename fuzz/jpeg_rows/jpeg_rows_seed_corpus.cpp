@@ -50,5 +50,7 @@ int main(int argc, char** argv) {
     Jpeg_Recipe progressive = colour;
     progressive.progressive = true;
     seeds.Write("scan-repeated.jpg", With_Last_Scan_Repeated(Picture(progressive), 150));
+    // Whole after its one scan, which more than the limit of copies follow.
+    seeds.Write("scans-after-the-picture.jpg", With_Last_Scan_Repeated(whole, velbrook::Max_Jpeg_Scans + 1));
     return 0;
 }

@@ -197,6 +197,8 @@ std::uint64_t Jpeg_Rows::Least_Data_Bytes() const { return jpeg_detail::Least_Da
 
 bool Jpeg_Rows::Damaged() const { return state_->failed || state_->session.error.ended_early; }
 
+int Jpeg_Rows::Scans_Read() const { return state_->session.info.input_scan_number; }
+
 void Jpeg_Rows::Read(std::uint8_t* rows, std::size_t stride, int count) {
     State& s = *state_;
     int done = 0;

@@ -74,6 +74,10 @@ public:
     void Read(std::uint8_t* rows, std::size_t stride, int count);
     // The data ended early, was damaged, or could not be read.
     bool Damaged() const;
+    // The start-of-scan markers read so far.  A picture whose first scan
+    // holds every component is whole after it, and the scans after that are
+    // never read; past Max_Jpeg_Scans the reading stops as damaged.
+    int Scans_Read() const;
 
 private:
     struct State;
