@@ -1,9 +1,10 @@
-// Damaged pictures of every accepted type (with PNG, GIF and TIFF) through the real main window's
-// preview and then through a print run with the recording printer: nothing
-// crashes, nothing shows a box, and the run goes on to its end (a picture
-// that hung would end the suite at its time limit).  Beside the damaged files the list holds a folder
-// named like a picture, an empty file of each type, and a file that vanishes
-// between the drop and the print.
+// Damaged pictures of every accepted type (with PNG, GIF and TIFF) through
+// the real main window's preview and then through a print run with the
+// recording printer: nothing crashes, nothing shows a box, and the run goes
+// on to its end (a picture that hung would end the suite at its time limit).
+// Beside the damaged files the list holds a folder named like a picture, an
+// empty file of each type, and a file that vanishes between the drop and
+// the print.
 
 #include "../support/damaged_pictures.h"
 #include "main_form_fixture.h"
